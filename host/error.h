@@ -1,0 +1,52 @@
+// Automation errors: how a failing host call, or the control itself, reports a run-time error.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace kestrinx::host {
+
+// Error numbers the project raises or relies on.
+namespace err {
+inline constexpr std::int32_t InvalidProcedureCall = 5;
+inline constexpr std::int32_t Overflow = 6;
+inline constexpr std::int32_t TypeMismatch = 13;
+inline constexpr std::int32_t InvalidPropertyValue = 380;
+inline constexpr std::int32_t SetNotSupportedAtRuntime = 382;  // read-only at design time
+inline constexpr std::int32_t SetNotSupported = 393;            // read-only at run time
+inline constexpr std::int32_t ObjectRequired = 424;
+}  // namespace err
+
+// The host's standard text for an error number ("Application-defined or object-defined error"
+// for numbers it has no text of its own for).
+std::string standardErrorText(std::int32_t number);
+
+// A run-time error with its number and text, as it reaches the caller of a property or method.
+class AutomationError : public std::runtime_error {
+ public:
+  explicit AutomationError(std::int32_t number);
+  AutomationError(std::int32_t number, const std::string& text);
+  std::int32_t number() const noexcept { return number_; }
+
+ private:
+  std::int32_t number_;
+};
+
+// Raises error `number` with the host's standard text.
+[[noreturn]] void raiseError(std::int32_t number);
+
+// Runs one step and swallows an AutomationError it throws; for routines that skip each
+// failing step and go on with the next. Use it step by step, never around a whole routine.
+// Returns true when the step succeeded.
+template <typename Step>
+bool skipOnError(Step&& step) {
+  try {
+    step();
+    return true;
+  } catch (const AutomationError&) {
+    return false;
+  }
+}
+
+}  // namespace kestrinx::host

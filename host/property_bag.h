@@ -1,0 +1,19 @@
+// The property bag in which a host saves a control's properties with its form.
+#pragma once
+
+#include <string>
+
+#include "host/variant.h"
+
+namespace kestrinx::host {
+
+class PropertyBag {
+ public:
+  virtual ~PropertyBag() = default;
+  // The stored value, or `defaultValue` when nothing is stored under `name`.
+  virtual Variant readProperty(const std::string& name, const Variant& defaultValue) = 0;
+  // Stores `value` under `name`. A host may leave out values equal to the default.
+  virtual void writeProperty(const std::string& name, const Variant& value, const Variant& defaultValue) = 0;
+};
+
+}  // namespace kestrinx::host
