@@ -236,6 +236,12 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   host::Label& label() const { return site_.lblCaption(); }
   host::Surface& surface() const { return site_.surface(); }
   void notify(const char* name) { surface().propertyChanged(name); }
+  // Writes a member of both elements, element 1 first (so a failure there leaves element 0 alone).
+  template <typename Setter, typename Value>
+  void writeBoth(Setter setter, const Value& v) {
+    (box(1).*setter)(v);
+    (box(0).*setter)(v);
+  }
 
   // Validation and formatting.
   void FormatNumericBox(CaretPlacement caret);
