@@ -1,0 +1,173 @@
+// The automation coercions of Variant.
+#include "host/variant.h"
+
+#include <cmath>
+#include <limits>
+
+#include "host/error.h"
+#include "host/value_text.h"
+#include "host/values.h"
+
+namespace kestrinx::host {
+
+namespace {
+
+// Nearest whole number, halves to the even neighbour; error 6 outside [lo, hi] or for NaN/inf.
+double roundHalfEven(double v, double lo, double hi) {
+  if (!std::isfinite(v)) raiseError(err::Overflow);
+  const double down = std::floor(v);
+  const double diff = v - down;
+  double r = down;
+  if (diff > 0.5 || (diff == 0.5 && std::fmod(down, 2.0) != 0.0)) r = down + 1.0;
+  if (r < lo || r > hi) raiseError(err::Overflow);
+  return r;
+}
+
+double stringToDouble(const std::string& s) {
+  const std::optional<detail::NumberText> n = detail::scanNumber(s);
+  if (!n) raiseError(err::TypeMismatch);
+  const std::optional<double> v = detail::numberValue(*n);
+  if (!v) raiseError(err::Overflow);
+  return *v;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char c = a[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != b[i]) return false;
+  }
+  return true;
+}
+
+std::string_view trimmed(std::string_view s) {
+  const std::size_t b = s.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+}  // namespace
+
+std::int16_t roundToInteger(double v) {
+  return static_cast<std::int16_t>(roundHalfEven(v, -32768.0, 32767.0));
+}
+
+std::int32_t roundToLong(double v) {
+  return static_cast<std::int32_t>(roundHalfEven(v, -2147483648.0, 2147483647.0));
+}
+
+std::int16_t Variant::toInteger() const {
+  switch (type()) {
+    case VarType::Empty: return 0;
+    case VarType::Integer: return std::get<1>(value_);
+    case VarType::Long: {
+      const std::int32_t v = std::get<2>(value_);
+      if (v < -32768 || v > 32767) raiseError(err::Overflow);
+      return static_cast<std::int16_t>(v);
+    }
+    case VarType::Boolean: return std::get<5>(value_).v;
+    default: return roundToInteger(toDouble());
+  }
+}
+
+std::int32_t Variant::toLong() const {
+  switch (type()) {
+    case VarType::Empty: return 0;
+    case VarType::Integer: return std::get<1>(value_);
+    case VarType::Long: return std::get<2>(value_);
+    case VarType::Boolean: return std::get<5>(value_).v;
+    default: return roundToLong(toDouble());
+  }
+}
+
+float Variant::toSingle() const {
+  if (type() == VarType::Single) return std::get<3>(value_);
+  const double v = toDouble();
+  if (std::isfinite(v) && std::fabs(v) > std::numeric_limits<float>::max()) raiseError(err::Overflow);
+  return static_cast<float>(v);
+}
+
+double Variant::toDouble() const {
+  switch (type()) {
+    case VarType::Empty: return 0.0;
+    case VarType::Integer: return std::get<1>(value_);
+    case VarType::Long: return std::get<2>(value_);
+    case VarType::Single: return std::get<3>(value_);
+    case VarType::Double: return std::get<4>(value_);
+    case VarType::Boolean: return std::get<5>(value_).v;
+    case VarType::Date: return std::get<6>(value_).serial;
+    case VarType::String: return stringToDouble(std::get<7>(value_));
+    case VarType::Font:
+    case VarType::Picture:
+    case VarType::DataObject: break;
+  }
+  raiseError(err::TypeMismatch);
+}
+
+Boolean Variant::toBoolean() const {
+  switch (type()) {
+    case VarType::Empty: return False;
+    case VarType::Boolean: return std::get<5>(value_).v;  // as stored, never normalised
+    case VarType::String: {
+      const std::string_view s = trimmed(std::get<7>(value_));
+      if (equalsNoCase(s, "true")) return True;
+      if (equalsNoCase(s, "false")) return False;
+      return host::toBoolean(stringToDouble(std::get<7>(value_)) != 0.0);
+    }
+    default: return host::toBoolean(toDouble() != 0.0);
+  }
+}
+
+Date Variant::toDate() const {
+  switch (type()) {
+    case VarType::Date: return std::get<6>(value_);
+    case VarType::String: {
+      const std::optional<Date> d = parseDate(std::get<7>(value_));
+      if (!d) raiseError(err::TypeMismatch);
+      return *d;
+    }
+    default: {
+      const double serial = toDouble();
+      if (!detail::serialInRange(serial)) raiseError(err::Overflow);
+      return Date{serial};
+    }
+  }
+}
+
+std::string Variant::toString() const {
+  switch (type()) {
+    case VarType::Empty: return {};
+    case VarType::Integer: return std::to_string(std::get<1>(value_));
+    case VarType::Long: return std::to_string(std::get<2>(value_));
+    case VarType::Single: return detail::shortestText(std::get<3>(value_));
+    case VarType::Double: return detail::shortestText(std::get<4>(value_));
+    case VarType::Boolean: return std::get<5>(value_).v != 0 ? "True" : "False";
+    case VarType::Date: return defaultDateText(std::get<6>(value_));
+    case VarType::String: return std::get<7>(value_);
+    case VarType::Font:
+    case VarType::Picture:
+    case VarType::DataObject: break;
+  }
+  raiseError(err::TypeMismatch);
+}
+
+FontRef Variant::toFont() const {
+  if (type() == VarType::Empty) return nullptr;
+  if (type() != VarType::Font) raiseError(err::TypeMismatch);
+  return std::get<8>(value_);
+}
+
+PictureRef Variant::toPicture() const {
+  if (type() == VarType::Empty) return nullptr;
+  if (type() != VarType::Picture) raiseError(err::TypeMismatch);
+  return std::get<9>(value_);
+}
+
+DataObjectRef Variant::toDataObject() const {
+  if (type() == VarType::Empty) return nullptr;
+  if (type() != VarType::DataObject) raiseError(err::TypeMismatch);
+  return std::get<10>(value_);
+}
+
+}  // namespace kestrinx::host
