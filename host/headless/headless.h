@@ -20,7 +20,11 @@
 // Failure injection: every widget and the surface can be told to fail a member (by the
 // member's setter name as in the host interface, such as "setText", "move", "setWidth",
 // "setBackColor", "setToolTipText", "setFont"); every later call throws AutomationError with
-// the given number until clearFailures().
+// the given number until clearFailures(). Only the program's calls can fail: what a user or the
+// container does (typing, Surface::resize) is never stopped by an injected failure.
+//
+// Runaway re-entry (a handler that answers every event with another change) fails with error 28
+// ("Out of stack space") once events nest 100 deep, instead of overflowing the stack.
 #pragma once
 
 #include <cstdint>
@@ -205,16 +209,20 @@ class TextBox final : public Widget<host::TextBox> {
   // (source UserEdit) when the text changed, KeyUp. Nothing at all while disabled.
   void typeChar(char c);
   // A named key: KeyDown; Backspace and Enter also go through KeyPress as codes 8 and 13;
-  // Delete, Left, Right, Home, End edit or move the caret; KeyUp.
+  // Delete, Left, Right, Home, End edit or move the caret; KeyUp. KeyDown may cancel the
+  // key's action by setting KeyCode to 0. Shift does not extend the selection: Left and Right
+  // collapse a selection to its start or end.
   void pressKey(Key k, std::int16_t shift = 0);
-  // Pastes text at the caret as one edit (MaxLength and Locked respected), one Change.
+  // Pastes text at the caret as one edit (MaxLength and Locked respected), one Change. A
+  // single-line box takes the text up to its first line break.
   void paste(const std::string& s);
   void click();
   void dblClick();
   void mouseDown(std::int16_t button, std::int16_t shift, float x, float y);
   void mouseMove(std::int16_t button, std::int16_t shift, float x, float y);
   void mouseUp(std::int16_t button, std::int16_t shift, float x, float y);
-  // Drag-and-drop as the host reports it; the by-reference effect comes back.
+  // Drag-and-drop as the host reports it; the by-reference effect comes back. With OLEDropMode
+  // 2 (automatic) a drop with a non-zero effect also pastes the data's text at the caret.
   std::int32_t dragOver(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
                         float x, float y, std::int16_t state);
   std::int32_t dragDrop(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
@@ -233,6 +241,11 @@ class TextBox final : public Widget<host::TextBox> {
   friend class Form;
   void replaceSelection(const std::string& insert, host::ChangeSource source, bool limitToMaxLength);
   void raiseChange(host::ChangeSource source);
+  // One keystroke from KeyDown to KeyUp; keyAscii < 0 when the key types no character,
+  // namedKey when the key's own action (Delete, caret movement) follows KeyDown.
+  void keystroke(std::int16_t keyCode, std::int16_t shift, std::int16_t keyAscii, bool namedKey);
+  void applyCharacter(std::int16_t keyAscii);
+  void applyKeyAction(std::int16_t keyCode);
 
   Form& form_;
   host::TextBoxEvents* sink_ = nullptr;
@@ -360,6 +373,7 @@ class Surface final : public host::Surface, public FailurePoints {
   Boolean autoRedraw() const override { return autoRedraw_; }
   void setAutoRedraw(Boolean v) override { check("setAutoRedraw"); autoRedraw_ = v; }
   void refresh() override { ++refreshes_; }
+  // Fake handles: the process's first surface has 0x10010, each later one 0x10 more.
   std::int32_t hWnd() const override { return hWnd_; }
   void propertyChanged(const std::string& name) override;
   void setEventSink(host::SurfaceEvents* sink) override { sink_ = sink; }
@@ -403,14 +417,16 @@ class Form {
   Services& services() { return services_; }
 
   // Moves focus: LostFocus on the box that had it, then GotFocus on `box` (nullptr: focus
-  // leaves every box). Focusing the box that has focus does nothing. A disabled box cannot
-  // take focus (error 5).
+  // leaves every box). Focusing the box that has focus does nothing. A disabled box, or one of
+  // another form, cannot take focus (error 5). While LostFocus runs no box has focus; a
+  // LostFocus handler that moves focus itself wins and this move ends there.
   void focus(TextBox* box);
   TextBox* focused() const { return focused_; }
   // Types each character of `s` into the focused box (nothing when no box has focus).
   void type(const std::string& s);
   // Presses a named key in the focused box. Tab moves focus to the next enabled, visible box
-  // in creation order, or away from every box when there is none.
+  // in creation order, or away from every box when there is none (no wrapping: the Tab after
+  // that starts at the first box); Shift+Tab goes backwards. The box never sees a Tab.
   void press(Key k, std::int16_t shift = 0);
 
  private:

@@ -1,0 +1,30 @@
+// A control's site on the headless host: surface, the two box elements and the caption label,
+// laid out as the control's design has them before any layout runs.
+#include "host/headless/headless.h"
+
+namespace kestrinx::headless {
+
+namespace {
+constexpr std::int32_t kNoSuchElement = 340;
+}
+
+ControlSite::ControlSite(Form& form, std::string instanceName)
+    : form_(form), surface_(instanceName), box0_(form), box1_(form) {
+  // The design's geometry is set as it stands, after the label has sized itself to the caption.
+  label_.setCaption(instanceName);
+  label_.move(0, 0, 828, 240);
+  for (TextBox* b : {&box0_, &box1_}) {
+    b->setText(instanceName);
+    b->move(960, 0, 1600, 360);
+  }
+}
+
+host::TextBox& ControlSite::txtKestrin(int index) { return box(index); }
+
+TextBox& ControlSite::box(int index) {
+  if (index == 0) return box0_;
+  if (index == 1) return box1_;
+  throw host::AutomationError(kNoSuchElement, "Control array element doesn't exist");
+}
+
+}  // namespace kestrinx::headless

@@ -1,0 +1,28 @@
+// The headless label: sizes itself to its caption in its font.
+#include "host/headless/headless.h"
+
+namespace kestrinx::headless {
+
+Label::Label() : font_(host::makeFont("MS Sans Serif", 8.25f)) { autoSize(); }
+
+// Every set re-sizes, also one that keeps the caption, so a size set by hand lasts only until
+// the next caption or font set.
+void Label::setCaption(const std::string& v) {
+  check("setCaption");
+  caption_ = v;
+  autoSize();
+}
+
+void Label::setFont(host::FontRef v) {
+  check("setFont");
+  if (!v) host::raiseError(host::err::ObjectRequired);
+  font_ = std::move(v);
+  autoSize();
+}
+
+void Label::autoSize() {
+  width_ = textWidth(*font_, caption_);
+  height_ = lineHeight(*font_);
+}
+
+}  // namespace kestrinx::headless

@@ -1,0 +1,29 @@
+// The in-memory property bag and the property page site.
+#include "host/headless/headless.h"
+
+namespace kestrinx::headless {
+
+namespace {
+constexpr std::int32_t kSubscriptOutOfRange = 9;
+constexpr std::int32_t kObjectVariableNotSet = 91;
+}  // namespace
+
+host::Variant PropertyBag::readProperty(const std::string& name, const host::Variant& defaultValue) {
+  reads_.push_back(name);
+  auto it = values_.find(name);
+  return it == values_.end() ? defaultValue : it->second;
+}
+
+// Every value is kept, also one equal to its default, so tests see exactly what was written.
+void PropertyBag::writeProperty(const std::string& name, const host::Variant& value, const host::Variant&) {
+  writes_.push_back(name);
+  values_[name] = value;
+}
+
+host::Dispatch& PropertyPageSite::selectedControl(std::size_t i) {
+  if (i >= selected_.size()) host::raiseError(kSubscriptOutOfRange);
+  if (selected_[i] == nullptr) host::raiseError(kObjectVariableNotSet);
+  return *selected_[i];
+}
+
+}  // namespace kestrinx::headless

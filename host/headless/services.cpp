@@ -1,0 +1,17 @@
+// The headless services: a clock that tests set, counted beeps and recorded message boxes.
+#include "host/headless/headless.h"
+
+namespace kestrinx::headless {
+
+Services::Services() : now_(host::dateFromParts(host::DateTimeParts{2000, 1, 1, 0, 0, 0})) {}
+
+void Services::setNow(int year, int month, int day, int hour, int minute, int second) {
+  now_ = host::dateFromParts(host::DateTimeParts{year, month, day, hour, minute, second});
+}
+
+host::MsgBoxResult Services::msgBox(const std::string& text, host::MsgBoxButtons buttons, const std::string& title) {
+  messages_.push_back(MessageRecord{text, buttons, title});
+  return answer_;
+}
+
+}  // namespace kestrinx::headless

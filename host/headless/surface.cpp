@@ -1,0 +1,84 @@
+// The headless control surface: outer size with synchronous Resize, font and text measuring,
+// property-change records.
+#include <atomic>
+#include <cmath>
+
+#include "host/headless/event_depth.h"
+#include "host/headless/headless.h"
+
+namespace kestrinx::headless {
+
+namespace {
+
+// Window handles: the first surface of the process gets 0x10010, each later one 0x10 more.
+std::atomic<std::int32_t> nextHandle{0x10010};
+
+template <typename Call>
+void raise(host::SurfaceEvents* sink, Call&& call) {
+  if (sink == nullptr) return;
+  detail::EventDepth guard;
+  call(*sink);
+}
+
+// Sets one side of the outer size; a real change counts and raises Resize before returning.
+void changeSize(Twips& side, Twips v, int& resizes, host::SurfaceEvents* const& sink) {
+  if (!std::isfinite(v) || v < 0) host::raiseError(host::err::InvalidPropertyValue);
+  if (v == side) return;
+  side = v;
+  ++resizes;
+  raise(sink, [](host::SurfaceEvents& s) { s.onResize(); });
+}
+
+}  // namespace
+
+Surface::Surface(std::string extenderName)
+    : extenderName_(std::move(extenderName)),
+      ambientFont_(host::makeFont("MS Sans Serif", 8.25f)),
+      font_(std::make_shared<host::Font>(*ambientFont_)),
+      hWnd_(nextHandle.fetch_add(0x10)) {}
+
+void Surface::setFont(host::FontRef f) {
+  check("setFont");
+  if (!f) host::raiseError(host::err::ObjectRequired);
+  font_ = std::move(f);
+}
+
+Twips Surface::textWidth(const std::string& s) const {
+  check("textWidth");
+  return headless::textWidth(*font_, s);
+}
+
+void Surface::setWidth(Twips v) {
+  check("setWidth");
+  changeSize(width_, v, resizes_, sink_);
+}
+
+void Surface::setHeight(Twips v) {
+  check("setHeight");
+  changeSize(height_, v, resizes_, sink_);
+}
+
+void Surface::propertyChanged(const std::string& name) {
+  check("propertyChanged");
+  changed_.push_back(name);
+}
+
+// The container's own resizing is not subject to the failures injected for the control's calls.
+void Surface::resize(Twips width, Twips height) {
+  changeSize(width_, width, resizes_, sink_);
+  changeSize(height_, height, resizes_, sink_);
+}
+
+void Surface::paint() {
+  raise(sink_, [](host::SurfaceEvents& s) { s.onPaint(); });
+}
+
+void Surface::show() {
+  raise(sink_, [](host::SurfaceEvents& s) { s.onShow(); });
+}
+
+void Surface::hide() {
+  raise(sink_, [](host::SurfaceEvents& s) { s.onHide(); });
+}
+
+}  // namespace kestrinx::headless

@@ -1,0 +1,295 @@
+// The headless text box: program access to text and selection, and typing as a user does it.
+//
+// Every event handler may change the box's text, caret or focus; after each one the selection
+// is brought back inside the text before the box goes on, so nothing indexes past the end.
+#include <algorithm>
+#include <limits>
+
+#include "host/headless/event_depth.h"
+#include "host/headless/headless.h"
+
+namespace kestrinx::headless {
+
+namespace {
+
+constexpr std::int16_t kBackspaceCode = 8;
+constexpr std::int16_t kDropEffectNone = 0;
+constexpr std::int16_t kOleDropAutomatic = 2;
+
+std::int32_t lengthOf(const std::string& s) {
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(s.size(), static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())));
+}
+
+void clampSelection(const std::string& text, std::int32_t& start, std::int32_t& length) {
+  const std::int32_t n = lengthOf(text);
+  start = std::clamp(start, 0, n);
+  length = std::clamp(length, 0, n - start);
+}
+
+// The part of a pasted or dropped text a single-line box takes: up to the first line break.
+std::string firstLine(const std::string& s) { return s.substr(0, s.find_first_of(std::string("\r\n\0", 3))); }
+
+// Calls one handler of `sink` (if any) under the nesting guard.
+template <typename Call>
+void raise(host::TextBoxEvents* sink, Call&& call) {
+  if (sink == nullptr) return;
+  detail::EventDepth guard;
+  call(*sink);
+}
+
+}  // namespace
+
+TextBox::TextBox(Form& form) : form_(form), font_(host::makeFont("MS Sans Serif", 8.25f)) { form_.attach(this); }
+
+TextBox::~TextBox() { form_.detach(this); }
+
+// ---- program access ---------------------------------------------------------------------
+
+void TextBox::setText(const std::string& v) {
+  check("setText");
+  if (v == text_) return;
+  text_ = v;
+  // A program set puts the caret at the start, with nothing selected.
+  selStart_ = 0;
+  selLength_ = 0;
+  raiseChange(host::ChangeSource::Program);
+}
+
+void TextBox::setSelStart(std::int32_t v) {
+  check("setSelStart");
+  if (v < 0) host::raiseError(host::err::InvalidPropertyValue);
+  selStart_ = std::min(v, lengthOf(text_));
+  selLength_ = 0;
+}
+
+void TextBox::setSelLength(std::int32_t v) {
+  check("setSelLength");
+  if (v < 0) host::raiseError(host::err::InvalidPropertyValue);
+  clampSelection(text_, selStart_, selLength_);
+  selLength_ = std::min(v, lengthOf(text_) - selStart_);
+}
+
+std::string TextBox::selText() const {
+  std::int32_t start = selStart_, length = selLength_;
+  clampSelection(text_, start, length);
+  return text_.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+}
+
+void TextBox::setSelText(const std::string& v) {
+  check("setSelText");
+  replaceSelection(v, host::ChangeSource::Program, false);
+}
+
+void TextBox::setFont(host::FontRef v) {
+  check("setFont");
+  if (!v) host::raiseError(host::err::ObjectRequired);
+  font_ = std::move(v);
+}
+
+float TextBox::fontSize() const { return font_ ? font_->size : 0.0f; }
+
+void TextBox::setMaxLength(std::int32_t v) {
+  check("setMaxLength");
+  if (v < 0) host::raiseError(host::err::InvalidPropertyValue);
+  maxLength_ = v;  // text already longer stays as it is; the limit applies to later typing
+}
+
+void TextBox::setMousePointer(std::int16_t v) {
+  check("setMousePointer");
+  if ((v < 0 || v > 15) && v != 99) host::raiseError(host::err::InvalidPropertyValue);
+  mousePointer_ = v;
+}
+
+void TextBox::setLinkMode(std::int16_t v) {
+  check("setLinkMode");
+  if (v < 0 || v > 3) host::raiseError(host::err::InvalidPropertyValue);
+  linkMode_ = v;
+}
+
+void TextBox::setOleDragMode(std::int16_t v) {
+  check("setOleDragMode");
+  if (v < 0 || v > 1) host::raiseError(host::err::InvalidPropertyValue);
+  oleDragMode_ = v;
+}
+
+void TextBox::setOleDropMode(std::int16_t v) {
+  check("setOleDropMode");
+  if (v < 0 || v > 2) host::raiseError(host::err::InvalidPropertyValue);
+  oleDropMode_ = v;
+}
+
+bool TextBox::hasFocus() const { return form_.focused() == this; }
+
+// ---- the edit ---------------------------------------------------------------------------
+
+void TextBox::replaceSelection(const std::string& insert, host::ChangeSource source, bool limitToMaxLength) {
+  clampSelection(text_, selStart_, selLength_);
+  std::string piece = insert;
+  if (limitToMaxLength && maxLength_ > 0 && !piece.empty()) {
+    const std::int64_t room = static_cast<std::int64_t>(maxLength_) - (lengthOf(text_) - selLength_);
+    if (room <= 0) return;  // nothing fits: the box stays exactly as it was
+    if (static_cast<std::int64_t>(piece.size()) > room) piece.resize(static_cast<std::size_t>(room));
+  }
+  std::string next = text_;
+  next.replace(static_cast<std::size_t>(selStart_), static_cast<std::size_t>(selLength_), piece);
+  selStart_ += lengthOf(piece);
+  selLength_ = 0;
+  if (next == text_) return;
+  text_ = std::move(next);
+  raiseChange(source);
+}
+
+void TextBox::raiseChange(host::ChangeSource source) {
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onChange(index_, source); });
+  clampSelection(text_, selStart_, selLength_);
+}
+
+// ---- typing -----------------------------------------------------------------------------
+
+void TextBox::typeChar(char c) {
+  const auto [code, shift] = keyCodeFor(c);
+  keystroke(code, shift, static_cast<std::int16_t>(static_cast<unsigned char>(c)), false);
+}
+
+void TextBox::pressKey(Key k, std::int16_t shift) {
+  const auto code = static_cast<std::int16_t>(k);
+  const bool typesCharacter = k == Key::Backspace || k == Key::Enter;
+  keystroke(code, shift, typesCharacter ? code : std::int16_t{-1}, !typesCharacter);
+}
+
+void TextBox::paste(const std::string& s) {
+  if (!enabled_ || locked_) return;
+  const std::string piece = firstLine(s);
+  if (piece.empty()) return;
+  replaceSelection(piece, host::ChangeSource::UserEdit, true);
+}
+
+void TextBox::keystroke(std::int16_t keyCode, std::int16_t shift, std::int16_t keyAscii, bool namedKey) {
+  if (!enabled_) return;
+  std::int16_t downCode = keyCode, downShift = shift;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onKeyDown(index_, downCode, downShift); });
+  clampSelection(text_, selStart_, selLength_);
+  // KeyDown may cancel a named key by setting KeyCode to 0 (or turn it into another one).
+  if (namedKey) applyKeyAction(downCode);
+  if (keyAscii >= 0) {
+    std::int16_t ascii = keyAscii;
+    raise(sink_, [&](host::TextBoxEvents& s) { s.onKeyPress(index_, ascii); });
+    clampSelection(text_, selStart_, selLength_);
+    applyCharacter(ascii);
+  }
+  std::int16_t upCode = keyCode, upShift = shift;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onKeyUp(index_, upCode, upShift); });
+  clampSelection(text_, selStart_, selLength_);
+}
+
+void TextBox::applyCharacter(std::int16_t keyAscii) {
+  if (keyAscii == 0 || locked_) return;
+  if (keyAscii == kBackspaceCode) {
+    if (selLength_ == 0) {
+      if (selStart_ == 0) return;
+      --selStart_;
+      selLength_ = 1;
+    }
+    replaceSelection(std::string(), host::ChangeSource::UserEdit, false);
+    return;
+  }
+  // Enter and the other control codes type nothing; neither does a code that is not one byte.
+  if (keyAscii < 32 || keyAscii == 127 || keyAscii > 255) return;
+  replaceSelection(std::string(1, static_cast<char>(static_cast<unsigned char>(keyAscii))),
+                   host::ChangeSource::UserEdit, true);
+}
+
+void TextBox::applyKeyAction(std::int16_t keyCode) {
+  const std::int32_t n = lengthOf(text_);
+  switch (static_cast<Key>(keyCode)) {
+    case Key::Delete:
+      if (locked_) return;
+      if (selLength_ == 0) {
+        if (selStart_ >= n) return;
+        selLength_ = 1;
+      }
+      replaceSelection(std::string(), host::ChangeSource::UserEdit, false);
+      return;
+    case Key::Left:
+      if (selLength_ == 0) selStart_ = std::max(0, selStart_ - 1);
+      selLength_ = 0;
+      return;
+    case Key::Right:
+      selStart_ = selLength_ == 0 ? std::min(n, selStart_ + 1) : selStart_ + selLength_;
+      selLength_ = 0;
+      return;
+    case Key::Home:
+      selStart_ = 0;
+      selLength_ = 0;
+      return;
+    case Key::End:
+      selStart_ = n;
+      selLength_ = 0;
+      return;
+    default:
+      return;
+  }
+}
+
+// ---- mouse and drag-and-drop ------------------------------------------------------------
+
+void TextBox::click() {
+  if (!enabled_) return;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onClick(index_); });
+  clampSelection(text_, selStart_, selLength_);
+}
+
+void TextBox::dblClick() {
+  if (!enabled_) return;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onDblClick(index_); });
+  clampSelection(text_, selStart_, selLength_);
+}
+
+void TextBox::mouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
+  if (!enabled_) return;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onMouseDown(index_, button, shift, x, y); });
+  clampSelection(text_, selStart_, selLength_);
+}
+
+void TextBox::mouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
+  if (!enabled_) return;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onMouseMove(index_, button, shift, x, y); });
+  clampSelection(text_, selStart_, selLength_);
+}
+
+void TextBox::mouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
+  if (!enabled_) return;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onMouseUp(index_, button, shift, x, y); });
+  clampSelection(text_, selStart_, selLength_);
+}
+
+std::int32_t TextBox::dragOver(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
+                               float x, float y, std::int16_t state) {
+  if (!enabled_) return kDropEffectNone;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onOLEDragOver(index_, data, effect, button, shift, x, y, state); });
+  clampSelection(text_, selStart_, selLength_);
+  return effect;
+}
+
+std::int32_t TextBox::dragDrop(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
+                               float x, float y) {
+  if (!enabled_) return kDropEffectNone;
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onOLEDragDrop(index_, data, effect, button, shift, x, y); });
+  clampSelection(text_, selStart_, selLength_);
+  // With automatic dropping the box takes dropped text itself, at the caret, as a user edit.
+  if (oleDropMode_ == kOleDropAutomatic && effect != kDropEffectNone && data &&
+      data->hasFormat(host::DataObject::TextFormat) && !locked_) {
+    const std::string piece = firstLine(data->getData(host::DataObject::TextFormat));
+    if (!piece.empty()) replaceSelection(piece, host::ChangeSource::UserEdit, true);
+  }
+  return effect;
+}
+
+std::int32_t TextBox::completeDrag(std::int32_t effect) {
+  raise(sink_, [&](host::TextBoxEvents& s) { s.onOLECompleteDrag(index_, effect); });
+  clampSelection(text_, selStart_, selLength_);
+  return effect;
+}
+
+}  // namespace kestrinx::headless

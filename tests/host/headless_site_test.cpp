@@ -1,0 +1,158 @@
+// The headless control site, services, property bag, page site and page widgets.
+#include <gtest/gtest.h>
+
+#include "headless_recorder.h"
+#include "host/headless/headless.h"
+
+namespace kestrinx::headless {
+namespace {
+
+using testing::errorOf;
+
+// ---- control site ----------------------------------------------------------------------------
+
+TEST(ControlSite, StartsWithTheDesignsGeometryAndTexts) {
+  Form form;
+  ControlSite site(form, "Amount");
+  const Label& label = site.label();
+  EXPECT_EQ(label.caption(), "Amount");
+  EXPECT_FLOAT_EQ(label.left(), 0.0f);
+  EXPECT_FLOAT_EQ(label.width(), 828.0f);
+  EXPECT_FLOAT_EQ(label.height(), 240.0f);
+  for (int i = 0; i < 2; ++i) {
+    const TextBox& box = site.box(i);
+    EXPECT_EQ(box.text(), "Amount") << i;
+    EXPECT_FLOAT_EQ(box.left(), 960.0f) << i;
+    EXPECT_FLOAT_EQ(box.top(), 0.0f) << i;
+    EXPECT_FLOAT_EQ(box.width(), 1600.0f) << i;
+    EXPECT_FLOAT_EQ(box.height(), 360.0f) << i;
+    EXPECT_TRUE(box.visible()) << i;
+    EXPECT_EQ(box.font()->name, "MS Sans Serif") << i;
+  }
+  EXPECT_EQ(site.surface().extenderName(), "Amount");
+  EXPECT_FLOAT_EQ(site.surface().width(), 2560.0f);
+  EXPECT_EQ(&site.txtKestrin(1), &site.box(1));
+  EXPECT_EQ(&site.services(), &form.services());
+  EXPECT_NE(errorOf([&] { site.box(2); }), 0);
+
+  // The label sizes itself from the next caption on.
+  site.label().setCaption("Kestrin1");
+  EXPECT_FLOAT_EQ(site.label().width(), 618.75f);
+}
+
+TEST(ControlSite, ElementsJoinTheFormInIndexOrder) {
+  Form form;
+  ControlSite site(form);
+  form.press(Key::Tab);
+  EXPECT_EQ(form.focused(), &site.box(0));
+  form.press(Key::Tab);
+  EXPECT_EQ(form.focused(), &site.box(1));
+}
+
+// ---- services --------------------------------------------------------------------------------
+
+TEST(Services, ClockStartsAtTheMillenniumAndIsSetByParts) {
+  Services services;
+  EXPECT_DOUBLE_EQ(services.now().serial, 36526.0);  // 2000-01-01 00:00:00
+  services.setNow(2024, 2, 29, 13, 45, 30);
+  EXPECT_NEAR(services.now().serial, 45351.0 + (13 * 3600 + 45 * 60 + 30) / 86400.0, 1e-9);
+}
+
+TEST(Services, MessagesAndBeepsAreRecorded) {
+  Services services;
+  services.setMsgBoxAnswer(host::MsgBoxResult::No);
+  EXPECT_EQ(services.msgBox("Not a date", host::MsgBoxButtons::YesNo, "Check"), host::MsgBoxResult::No);
+  services.beep();
+  services.beep();
+  ASSERT_EQ(services.messages().size(), 1u);
+  EXPECT_EQ(services.messages()[0].text, "Not a date");
+  EXPECT_EQ(services.messages()[0].buttons, host::MsgBoxButtons::YesNo);
+  EXPECT_EQ(services.messages()[0].title, "Check");
+  EXPECT_EQ(services.beeps(), 2);
+  services.clearRecords();
+  EXPECT_EQ(services.beeps(), 0);
+  EXPECT_TRUE(services.messages().empty());
+}
+
+// ---- property bag and page site --------------------------------------------------------------
+
+TEST(PropertyBag, GivesTheDefaultUntilWrittenAndKeepsTheLaterWrite) {
+  PropertyBag bag;
+  const auto fallback = host::Variant::longValue(80);
+  EXPECT_EQ(bag.readProperty("Interval", fallback), fallback);
+  bag.writeProperty("Interval", host::Variant::longValue(120), fallback);
+  bag.writeProperty("Caption", host::Variant::string("Amount"), host::Variant::string(""));
+  bag.writeProperty("Interval", host::Variant::integer(40), fallback);
+  EXPECT_EQ(bag.readProperty("Interval", fallback), host::Variant::integer(40));
+  EXPECT_EQ(bag.writeOrder(), (std::vector<std::string>{"Interval", "Caption", "Interval"}));
+  EXPECT_EQ(bag.readOrder(), (std::vector<std::string>{"Interval", "Interval"}));
+}
+
+struct NullDispatch : host::Dispatch {
+  host::Variant getProperty(const std::string&) override { return {}; }
+  void setProperty(const std::string&, const host::Variant&) override {}
+};
+
+TEST(PropertyPageSite, SelectedControlOutsideTheSelectionIsErrorNine) {
+  PropertyPageSite site;
+  NullDispatch control;
+  site.select({&control});
+  EXPECT_EQ(&site.selectedControl(0), &control);
+  EXPECT_EQ(errorOf([&] { site.selectedControl(1); }), 9);
+  site.setChanged(host::True);
+  EXPECT_EQ(site.changed(), host::True);
+}
+
+// ---- page widgets ----------------------------------------------------------------------------
+
+struct ClickCounter : host::ClickEvents {
+  int clicks = 0;
+  void onClick(std::int16_t) override { ++clicks; }
+};
+
+TEST(PageWidgets, CheckBoxClicksWhenItsValueChanges) {
+  CheckBox box;
+  ClickCounter events;
+  box.setEventSink(&events, 0);
+  box.setValue(1);
+  box.setValue(1);
+  box.setValue(2);
+  EXPECT_EQ(events.clicks, 2);
+  EXPECT_EQ(errorOf([&] { box.setValue(3); }), host::err::InvalidPropertyValue);
+  box.click();  // grayed becomes checked
+  EXPECT_EQ(box.value(), 1);
+  box.click();
+  EXPECT_EQ(box.value(), 0);
+  EXPECT_EQ(events.clicks, 4);
+}
+
+TEST(PageWidgets, ComboBoxClicksWhenTheChoiceChanges) {
+  ComboBox list;
+  ClickCounter events;
+  list.setEventSink(&events, 0);
+  list.addItem("NORMAL");
+  list.addItem("NUMERIC");
+  list.setListIndex(1);
+  list.setListIndex(1);
+  EXPECT_EQ(events.clicks, 1);
+  EXPECT_EQ(list.text(), "NUMERIC");
+  EXPECT_EQ(errorOf([&] { list.setListIndex(2); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { list.list(2); }), 381);
+  list.clear();
+  EXPECT_EQ(list.listIndex(), -1);
+  EXPECT_EQ(list.text(), "");
+}
+
+TEST(PageWidgets, TabControlKeepsItsCurrentTabInsideTheTabs) {
+  TabControl tabs;
+  tabs.setTab(2);
+  tabs.setTabCaption(2, "Colours");
+  tabs.setTabs(2);
+  EXPECT_EQ(tabs.tab(), 1);
+  EXPECT_EQ(errorOf([&] { tabs.tabCaption(2); }), 381);
+  EXPECT_EQ(errorOf([&] { tabs.setTabs(0); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { tabs.setTab(2); }), host::err::InvalidPropertyValue);
+}
+
+}  // namespace
+}  // namespace kestrinx::headless
