@@ -1,19 +1,100 @@
-// STUB: to be replaced by the appearance implementation.
+// The control's look and automatic sizing: which box element is on show (Appearance), colours
+// and fonts of box and caption, AutoSize, and the surface's AutoRedraw and hWnd.
+#include <cfloat>
+#include <cmath>
+
 #include "control/kestrin.h"
+#include "host/error.h"
 
 namespace kestrinx {
-void Kestrin::put_Appearance(std::int32_t v) { m_Appearance = v; m_BoxIndex = v == 0 ? 1 : 0; }
-void Kestrin::put_BackColor(OleColor v) { m_BackColor = v; }
+
+namespace {
+
+// The height a box is given for its font: the point size cut to a whole number, used as a
+// length in surface units. A size no single can hold is an overflow (skipped by the caller).
+host::Twips heightForFontSize(float fontSize) {
+  const double h = std::trunc(static_cast<double>(fontSize));
+  if (!std::isfinite(h) || std::fabs(h) > static_cast<double>(FLT_MAX)) host::raiseError(host::err::Overflow);
+  return static_cast<host::Twips>(h);
+}
+
+}  // namespace
+
+void Kestrin::put_Appearance(std::int32_t v) {
+  m_Appearance = v;
+  // Only Flat (0) selects the flat element; every other value the three-dimensional one.
+  // The newly active element is shown before the other is hidden.
+  if (v != Flat) {
+    m_BoxIndex = KSTD;
+    box(KSTD).setVisible(true);
+    box(KSF).setVisible(false);
+  } else {
+    m_BoxIndex = KSF;
+    box(KSF).setVisible(true);
+    box(KSTD).setVisible(false);
+  }
+  notify("Appearance");
+  UserControl_Resize();  // places and sizes the newly active element
+}
+
+void Kestrin::put_BackColor(OleColor v) {
+  m_BackColor = v;
+  writeBoth(&host::TextBox::setBackColor, v);
+  notify("BackColor");
+}
+
 OleColor Kestrin::get_ForeColor() const { return activeBox().foreColor(); }
-void Kestrin::put_ForeColor(OleColor) {}
+
+void Kestrin::put_ForeColor(OleColor v) {
+  writeBoth(&host::TextBox::setForeColor, v);
+  notify("ForeColor");
+}
+
 host::FontRef Kestrin::get_Font() const { return activeBox().font(); }
-void Kestrin::putref_Font(host::FontRef) {}
+
+void Kestrin::putref_Font(host::FontRef f) {
+  // Never fails: each step that the host refuses is skipped and the rest still run.
+  using host::skipOnError;
+  for (std::int32_t index : {KSF, KSTD}) {
+    host::TextBox& element = box(index);
+    skipOnError([&] { element.setFont(f); });
+    skipOnError([&] { element.setHeight(heightForFontSize(element.fontSize())); });
+  }
+  skipOnError([&] { notify("Font"); });
+  m_SizeFlag = host::True;
+  ArrangeControls(m_Interval, m_Alignment);  // fits the outer size now if AutoSize is on
+}
+
 host::FontRef Kestrin::get_LabelFont() const { return label().font(); }
-void Kestrin::putref_LabelFont(host::FontRef) {}
+
+void Kestrin::putref_LabelFont(host::FontRef f) {
+  label().setFont(f);
+  notify("LabelFont");
+  m_CaptionChanged = host::True;
+  UserControl_Resize();
+}
+
 OleColor Kestrin::get_LabelForeColor() const { return label().foreColor(); }
-void Kestrin::put_LabelForeColor(OleColor) {}
-void Kestrin::put_AutoSize(Boolean v) { m_AutoSize = v; }
+
+void Kestrin::put_LabelForeColor(OleColor v) {
+  label().setForeColor(v);
+  notify("LabelForeColor");
+}
+
+void Kestrin::put_AutoSize(Boolean v) {
+  m_AutoSize = v;
+  m_SizeFlag = host::True;  // waits while AutoSize is off
+  notify("AutoSize");
+  UserControl_Resize();
+}
+
 Boolean Kestrin::get_AutoRedraw() const { return surface().autoRedraw(); }
-void Kestrin::put_AutoRedraw(Boolean) {}
+
+void Kestrin::put_AutoRedraw(Boolean v) {
+  surface().setAutoRedraw(v);
+  notify("AutoRedraw");
+}
+
 std::int32_t Kestrin::get_hWnd() const { return surface().hWnd(); }
+
 }  // namespace kestrinx

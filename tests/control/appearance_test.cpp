@@ -1,0 +1,259 @@
+// Appearance, colours, fonts and AutoSize on the headless host.
+//
+// After placeNew() the caption "Kestrin1" is 618.75 x 198 at the top left, the gap is 80 and
+// the three-dimensional box (element 0) is 1652 x 360 at 698.75 on a 2350.75 x 360 surface.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "support/kestrin_fixture.h"
+
+namespace kestrinx::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Names each row of a table for the behaviour it pins.
+struct RowName {
+  template <typename Row>
+  std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
+    return info.param.name;
+  }
+};
+
+constexpr float kLW = 618.75f;
+constexpr float kBoxLeft = 698.75f;
+constexpr float kBoxW = 1652.0f;
+constexpr float kBoxH = 360.0f;
+constexpr float kSurfaceW = 2350.75f;
+
+class AppearanceTest : public KestrinTest {
+ protected:
+  void SetUp() override { placeNew(); }
+  Names notified() { return surface().changedProperties(); }
+};
+
+// ---- Appearance -------------------------------------------------------------------------
+
+struct AppearanceRow {
+  const char* name;
+  friend void PrintTo(const AppearanceRow& r, std::ostream* os) { *os << r.name; }
+  std::int32_t value;
+  int active;
+};
+
+class AppearanceChoice : public AppearanceTest, public ::testing::WithParamInterface<AppearanceRow> {};
+
+TEST_P(AppearanceChoice, OnlyFlatSelectsTheFlatElement) {
+  const AppearanceRow& row = GetParam();
+  k.put_Appearance(row.value);
+
+  EXPECT_EQ(k.get_Appearance(), row.value);
+  EXPECT_EQ(k.boxIndex(), row.active);
+  EXPECT_TRUE(box(row.active).visible());
+  EXPECT_FALSE(box(1 - row.active).visible());
+  // The layout at the end places and sizes the newly active element.
+  EXPECT_EQ(box(row.active).left(), kBoxLeft);
+  EXPECT_EQ(box(row.active).width(), kBoxW);
+  EXPECT_EQ(notified(), Names{"Appearance"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Appearance, AppearanceChoice,
+                         ::testing::Values(AppearanceRow{"Flat", Flat, KSF}, AppearanceRow{"ThreeD", ThreeD, KSTD},
+                                           AppearanceRow{"FiveActsAsThreeD", 5, KSTD},
+                                           AppearanceRow{"MinusOneActsAsThreeD", -1, KSTD}),
+                         RowName());
+
+TEST_F(AppearanceTest, FlatMovesEveryReadToElementOne) {
+  k.put_Appearance(Flat);
+  box(1).setText("flat");
+  box(0).setText("raised");
+  box(1).setForeColor(0x00112233u);
+  auto flatFont = host::makeFont("Arial", 10);
+  box(1).setFont(flatFont);
+  box(0).setWidth(100);
+
+  EXPECT_EQ(k.get_Text(), "flat");
+  EXPECT_EQ(k.get_ForeColor(), 0x00112233u);
+  EXPECT_EQ(k.get_Font(), flatFont);
+  EXPECT_EQ(k.get_BoxWidth(), 1652);
+}
+
+TEST_F(AppearanceTest, TheNewElementIsShownBeforeTheOtherIsHidden) {
+  box(0).setFailure("setVisible");
+  EXPECT_THROW(k.put_Appearance(Flat), host::AutomationError);
+  EXPECT_EQ(k.boxIndex(), KSF);
+  EXPECT_TRUE(box(1).visible());
+  EXPECT_TRUE(box(0).visible());
+  EXPECT_EQ(notified(), Names{});
+}
+
+TEST_F(AppearanceTest, SameValueStillNotifiesAndLaysOut) {
+  box(0).move(5, 5);
+  k.put_Appearance(ThreeD);
+  EXPECT_EQ(box(0).left(), kBoxLeft);
+  EXPECT_EQ(box(0).top(), 0.0f);
+  EXPECT_EQ(notified(), Names{"Appearance"});
+}
+
+// ---- colours -------------------------------------------------------------------------------
+
+TEST_F(AppearanceTest, ForeColorAndBackColorGoToBothBoxesOnly) {
+  const OleColor labelColour = site.label().foreColor();
+  k.put_ForeColor(0x00123456u);
+  k.put_BackColor(0x00ABCDEFu);
+
+  for (int i : {0, 1}) {
+    EXPECT_EQ(box(i).foreColor(), 0x00123456u) << "element " << i;
+    EXPECT_EQ(box(i).backColor(), 0x00ABCDEFu) << "element " << i;
+  }
+  EXPECT_EQ(k.get_ForeColor(), 0x00123456u);
+  EXPECT_EQ(k.get_BackColor(), 0x00ABCDEFu);
+  EXPECT_EQ(site.label().foreColor(), labelColour);
+  EXPECT_EQ(notified(), (Names{"ForeColor", "BackColor"}));
+}
+
+TEST_F(AppearanceTest, BoxColoursStopAtARefusingElementOne) {
+  box(1).setFailure("setForeColor");
+  box(1).setFailure("setBackColor");
+  EXPECT_THROW(k.put_ForeColor(0x00123456u), host::AutomationError);
+  EXPECT_THROW(k.put_BackColor(0x00ABCDEFu), host::AutomationError);
+
+  EXPECT_EQ(box(0).foreColor(), host::SystemWindowText);
+  EXPECT_EQ(box(0).backColor(), host::SystemWindowBackground);
+  EXPECT_EQ(k.get_BackColor(), 0x00ABCDEFu);  // the field is stored before the boxes are written
+  EXPECT_EQ(notified(), Names{});
+}
+
+TEST_F(AppearanceTest, LabelForeColorTouchesOnlyTheCaption) {
+  k.put_LabelForeColor(0x000000FFu);
+  EXPECT_EQ(k.get_LabelForeColor(), 0x000000FFu);
+  EXPECT_EQ(site.label().foreColor(), 0x000000FFu);
+  EXPECT_EQ(box(0).foreColor(), host::SystemWindowText);
+  EXPECT_EQ(box(1).foreColor(), host::SystemWindowText);
+  EXPECT_EQ(notified(), Names{"LabelForeColor"});
+}
+
+// ---- fonts ---------------------------------------------------------------------------------
+
+TEST_F(AppearanceTest, LabelFontTouchesOnlyTheCaptionAndRefitsTheWidth) {
+  const host::FontRef box0Font = box(0).font(), box1Font = box(1).font();
+  auto f = host::makeFont("Arial", 12);  // "Kestrin1": 60/16 of a 240-twip em = 900, 288 high
+  k.putref_LabelFont(f);
+
+  EXPECT_EQ(k.get_LabelFont(), f);
+  EXPECT_EQ(site.label().width(), 900.0f);
+  EXPECT_EQ(box(0).font(), box0Font);
+  EXPECT_EQ(box(1).font(), box1Font);
+  EXPECT_EQ(box(0).left(), 980.0f);
+  EXPECT_EQ(surface().width(), 900 + 80 + kBoxW);
+  EXPECT_EQ(surface().height(), kBoxH);
+  EXPECT_EQ(k.captionChanged(), host::False);
+  EXPECT_EQ(notified(), Names{"LabelFont"});
+}
+
+TEST_F(AppearanceTest, FontWithAutoSizeOffWaitsThenAutoSizeFitsAtOnce) {
+  const host::FontRef labelFont = site.label().font();
+  auto f = host::makeFont("Arial", 12.9f);
+  k.putref_Font(f);
+
+  EXPECT_EQ(box(0).font(), f);
+  EXPECT_EQ(box(1).font(), f);
+  EXPECT_EQ(k.get_Font(), f);
+  EXPECT_EQ(site.label().font(), labelFont);
+  EXPECT_EQ(box(0).height(), 12.0f);  // point size cut to a whole number, taken as twips
+  EXPECT_EQ(box(1).height(), 12.0f);
+  EXPECT_EQ(surface().width(), kSurfaceW);
+  EXPECT_EQ(surface().height(), kBoxH);
+  EXPECT_EQ(k.sizeFlag(), host::True);
+  EXPECT_EQ(notified(), Names{"Font"});
+
+  k.put_AutoSize(host::True);
+  EXPECT_EQ(surface().width(), kLW + kBoxW + 80);
+  EXPECT_EQ(surface().height(), 12.0f);
+  EXPECT_EQ(k.sizeFlag(), host::False);
+}
+
+TEST_F(AppearanceTest, FontWithAutoSizeOnFitsToTheActiveElementsHeight) {
+  k.put_Appearance(Flat);
+  k.put_AutoSize(host::True);
+  box(0).setFailure("setHeight");  // the hidden element keeps its height
+  k.putref_Font(host::makeFont("Courier New", 20.5f));
+
+  EXPECT_EQ(box(1).height(), 20.0f);
+  EXPECT_EQ(box(0).height(), kBoxH);
+  EXPECT_EQ(surface().height(), 20.0f);
+  EXPECT_EQ(surface().width(), kLW + kBoxW + 80);
+}
+
+struct FontFailureRow {
+  const char* name;
+  friend void PrintTo(const FontFailureRow& r, std::ostream* os) { *os << r.name; }
+  bool noFont;
+  std::string boxFailure;      // member both elements refuse, or empty
+  std::string surfaceFailure;  // member the surface refuses, or empty
+  float height;
+  Names notified;
+};
+
+class FontPutNeverFails : public AppearanceTest, public ::testing::WithParamInterface<FontFailureRow> {};
+
+TEST_P(FontPutNeverFails, SkipsRefusedStepsAndStillRequestsTheFitAndLaysOut) {
+  const FontFailureRow& row = GetParam();
+  const host::FontRef original = box(0).font();
+  if (!row.boxFailure.empty()) {
+    box(0).setFailure(row.boxFailure);
+    box(1).setFailure(row.boxFailure);
+  }
+  if (!row.surfaceFailure.empty()) surface().setFailure(row.surfaceFailure);
+  box(0).move(5, 5);  // the layout at the end puts it back
+
+  EXPECT_NO_THROW(k.putref_Font(row.noFont ? nullptr : host::makeFont("Arial", 14)));
+
+  if (row.noFont || row.boxFailure == "setFont") {
+    EXPECT_EQ(box(0).font(), original);
+  }
+  EXPECT_EQ(box(0).height(), row.height);
+  EXPECT_EQ(box(1).height(), row.height);
+  EXPECT_EQ(k.sizeFlag(), host::True);
+  EXPECT_EQ(box(0).left(), kBoxLeft);
+  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(notified(), row.notified);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Appearance, FontPutNeverFails,
+    ::testing::Values(FontFailureRow{"NoFontKeepsTheOldOneAndItsHeight", true, "", "", 8, {"Font"}},
+                      FontFailureRow{"ElementsRefuseTheFont", false, "setFont", "", 8, {"Font"}},
+                      FontFailureRow{"ElementsRefuseTheHeight", false, "setHeight", "", kBoxH, {"Font"}},
+                      FontFailureRow{"NotificationRefused", false, "", "propertyChanged", 14, {}}),
+    RowName());
+
+// ---- AutoSize and the surface's own properties ------------------------------------------
+
+TEST_F(AppearanceTest, AutoSizeOffStillLaysOutAndLeavesTheRequestPending) {
+  surface().resize(3000, 600);
+  k.put_AutoSize(host::False);
+  EXPECT_EQ(k.get_AutoSize(), host::False);
+  EXPECT_EQ(surface().width(), 3000.0f);
+  EXPECT_EQ(surface().height(), 600.0f);
+  EXPECT_EQ(k.sizeFlag(), host::True);
+  EXPECT_EQ(box(0).width(), 3000 - (kLW + 80));  // the layout still ran
+  EXPECT_EQ(notified(), Names{"AutoSize"});
+
+  k.put_AutoSize(host::True);
+  EXPECT_EQ(surface().height(), kBoxH);
+}
+
+TEST_F(AppearanceTest, AutoRedrawAndHWndComeFromTheSurface) {
+  k.put_AutoRedraw(host::True);
+  EXPECT_EQ(surface().autoRedraw(), host::True);
+  EXPECT_EQ(k.get_AutoRedraw(), host::True);
+  EXPECT_EQ(k.get_hWnd(), surface().hWnd());
+  EXPECT_EQ(notified(), Names{"AutoRedraw"});
+}
+
+}  // namespace
+}  // namespace kestrinx::testing
