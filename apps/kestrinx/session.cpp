@@ -1,0 +1,157 @@
+#include "session.h"
+
+#include <exception>
+
+#include "host/error.h"
+
+namespace kestrinx::cli {
+
+namespace {
+
+constexpr OleColor InvalidRed = 0x000000FFu;
+constexpr OleColor EditYellow = 0x0000FFFFu;
+
+bool checkedType(std::int32_t type) { return type == NUMERIC_TYPE || type == DATE_TYPE || type == TIME_TYPE; }
+
+}  // namespace
+
+const char* colourRoleName(ColourRole role) {
+  switch (role) {
+    case ColourRole::Normal: return "normal";
+    case ColourRole::Edit: return "edit";
+    case ColourRole::Valid: return "valid";
+    case ColourRole::Invalid: return "invalid";
+    case ColourRole::Other: break;
+  }
+  return "other";
+}
+
+Session::Session(const SessionConfig& config) {
+  control_.Initialize();
+  // The values a designer's newly placed control starts with.
+  control_.put_Appearance(ThreeD);
+  control_.put_NumAlignment(RIGHT_ALIGN);
+  control_.put_NumSeparatorUse(host::True);
+  control_.put_CaptionView(host::True);
+  control_.put_Caption(site_.headlessSurface().extenderName());
+  control_.put_Interval(80);
+  control_.put_Alignment(LeftTop);
+  control_.put_BackColor(host::SystemWindowBackground);
+  control_.put_ColorValid(host::SystemWindowBackground);
+  control_.put_ColorValidUse(host::True);
+  control_.put_ColorInValid(InvalidRed);
+  control_.put_ColorInValidUse(host::True);
+  control_.put_ColorEdit(EditYellow);
+  control_.put_ColorEditUse(host::False);
+  control_.put_InvalidBeep(host::False);
+
+  // The tool's own choices on top.
+  control_.put_KestrinType(config.kestrinType);
+  control_.put_FormatDate(config.formatDate);
+  control_.put_FormatTime(config.formatTime);
+  if (config.leftAlign) control_.put_NumAlignment(LEFT_ALIGN);
+  if (!config.separators) control_.put_NumSeparatorUse(host::False);
+  control_.put_InvalidBeep(host::toBoolean(config.invalidBeep));
+  control_.put_ColorEditUse(host::True);
+  if (config.caption) control_.put_Caption(*config.caption);
+  // A new control shows its instance name as its text; the user starts with an empty box.
+  control_.put_Text("");
+
+  const ClockReading& c = config.clock;
+  form_.services().setNow(c.year, c.month, c.day, c.hour, c.minute, c.second);
+  form_.services().clearRecords();
+}
+
+Session::~Session() {
+  // Let go of the focus before the boxes go; nothing here may throw out of a destructor.
+  try {
+    form_.focus(nullptr);
+  } catch (...) {
+  }
+}
+
+headless::TextBox& Session::activeBox() { return site_.box(control_.boxIndex()); }
+
+void Session::enter() {
+  headless::TextBox& box = activeBox();
+  if (form_.focused() != &box) form_.focus(&box);
+}
+
+void Session::type(std::string_view bytes) {
+  enter();
+  form_.type(std::string(bytes));
+}
+
+void Session::press(headless::Key key) {
+  enter();
+  form_.press(key);
+}
+
+void Session::leave() {
+  if (form_.focused() != &elsewhere_) form_.focus(&elsewhere_);
+}
+
+bool Session::editing() { return form_.focused() == &activeBox(); }
+
+std::string Session::boxText() { return activeBox().text(); }
+std::int32_t Session::caret() { return activeBox().selStart(); }
+OleColor Session::backColor() { return activeBox().backColor(); }
+
+ColourRole Session::colourRole() {
+  const OleColor c = backColor();
+  // Edit and invalid colours first: with the tool's settings the valid colour is the normal one.
+  if (control_.get_ColorEditUse() && c == control_.get_ColorEdit()) return ColourRole::Edit;
+  if (control_.get_ColorInValidUse() && c == control_.get_ColorInValid()) return ColourRole::Invalid;
+  if (control_.get_ColorValidUse() && c == control_.get_ColorValid() && control_.get_ValidState() &&
+      checkedType(control_.get_KestrinType()))
+    return ColourRole::Valid;
+  if (c == control_.get_BackColor()) return ColourRole::Normal;
+  return ColourRole::Other;
+}
+
+int Session::beeps() { return form_.services().beeps(); }
+
+std::vector<std::string> Session::messages() {
+  std::vector<std::string> out;
+  for (const headless::MessageRecord& m : form_.services().messages())
+    out.push_back(m.text);
+  return out;
+}
+
+void Session::clearRecords() { form_.services().clearRecords(); }
+
+std::size_t alignmentPad(const SessionConfig& config, const std::string& boxText) {
+  // Only a numeric box pads; everything in front of its trimmed text is alignment.
+  if (config.kestrinType != NUMERIC_TYPE) return 0;
+  const std::size_t first = boxText.find_first_not_of(' ');
+  return first == std::string::npos ? boxText.size() : first;
+}
+
+Outcome checkEntry(const SessionConfig& config, std::string_view entry, std::size_t inputBytes) {
+  Outcome out;
+  out.input = std::string(entry);
+  out.inputBytes = inputBytes;
+  out.truncated = inputBytes > entry.size();
+  try {
+    Session session(config);
+    try {
+      session.type(entry);
+      session.leave();
+    } catch (const host::AutomationError& e) {
+      out.error = "run-time error " + std::to_string(e.number()) + ": " + e.what();
+    }
+    out.boxText = session.boxText();
+    out.pad = alignmentPad(config, out.boxText);
+    out.valid = session.control().get_ValidState() != host::False;
+    out.backColor = session.backColor();
+    out.colour = session.colourRole();
+    out.beeps = session.beeps();
+    out.messages = session.messages();
+  } catch (const std::exception& e) {
+    out.error = std::string("cannot check the entry: ") + e.what();
+    out.valid = false;
+  }
+  return out;
+}
+
+}  // namespace kestrinx::cli
