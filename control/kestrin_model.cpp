@@ -153,7 +153,7 @@ void Kestrin::put_ColorEditUse(Boolean v) {
 
 void Kestrin::put_ValidState(Boolean /*v*/) {
   // Read-only for every client; the stored value never changes and nothing is notified.
-  host::raiseError(surface().ambientUserMode() ? host::err::SetNotSupported : host::err::SetNotSupportedAtRuntime);
+  host::raiseError(surface().ambientUserMode() ? host::err::ReadOnlyAtRunTime : host::err::ReadOnlyAtDesignTime);
 }
 
 }  // namespace kestrinx

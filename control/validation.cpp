@@ -21,6 +21,11 @@ constexpr std::string_view kNumberPattern = "###,##0";
 constexpr std::int32_t kHmPrefix = 5;   // "hh:mm"
 constexpr std::int32_t kHmsPrefix = 8;  // "hh:mm:ss"
 
+// "-", "-0", "-00", ...: a minus sign the user is typing ahead of a value that is still zero.
+bool isSignedZero(std::string_view s) {
+  return !s.empty() && s.front() == '-' && s.find_first_not_of("0,", 1) == std::string_view::npos;
+}
+
 // Characters that carry a number's value: everything but alignment spaces and group separators.
 bool isSignificant(char c) { return c != ' ' && c != ','; }
 
@@ -84,7 +89,13 @@ bool timeEntryAccepted(host::TextBox& element, host::Services& services, std::in
                        const std::string& pattern) {
   if (!entry::IsTimeEntry(element.text(), formatTime)) return false;
   const std::int32_t prefix = formatTime == HM ? kHmPrefix : kHmsPrefix;
-  const std::optional<std::string> rewritten = entry::FormatTimeEntry(services, host::left(element.text(), prefix), pattern);
+  std::string cut = host::left(element.text(), prefix);
+  // With a one-digit hour the cut can end on a separator ("9:30:15" gives "9:30:"); the
+  // separator carries nothing, and left in place it would make an accepted time unreadable.
+  if (std::any_of(cut.begin(), cut.end(), entry::isNumericChar)) {
+    while (!entry::isNumericChar(cut.back())) cut.pop_back();
+  }
+  const std::optional<std::string> rewritten = entry::FormatTimeEntry(services, cut, pattern);
   if (!rewritten) return false;
   element.setText(*rewritten);
   return true;
@@ -130,8 +141,9 @@ void Kestrin::FormatNumericBox(CaretPlacement caret) {
   if (!typed) return;
 
   std::string s = host::trim(*typed);
-  // A decimal number, or a minus sign alone, is never grouped.
-  if (m_NumSeparatorUse != host::False && s != "-" && s.find('.') == std::string::npos) {
+  // A decimal number, or a minus sign alone, is never grouped; nor is a minus sign followed by
+  // zeros only, which grouping would turn into "0" while the user is still typing "-0.5".
+  if (m_NumSeparatorUse != host::False && !isSignedZero(s) && s.find('.') == std::string::npos) {
     host::skipOnError([&] { s = host::format(s, kNumberPattern); });
   }
 

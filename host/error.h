@@ -15,8 +15,8 @@ inline constexpr std::int32_t SubscriptOutOfRange = 9;
 inline constexpr std::int32_t TypeMismatch = 13;
 inline constexpr std::int32_t InvalidPropertyValue = 380;
 inline constexpr std::int32_t InvalidPropertyArrayIndex = 381;
-inline constexpr std::int32_t SetNotSupportedAtRuntime = 382;  // read-only at design time
-inline constexpr std::int32_t SetNotSupported = 393;            // read-only at run time
+inline constexpr std::int32_t ReadOnlyAtDesignTime = 382;  // a read-only property set at design time
+inline constexpr std::int32_t ReadOnlyAtRunTime = 393;     // a read-only property set at run time
 inline constexpr std::int32_t ObjectRequired = 424;
 inline constexpr std::int32_t MemberNotSupported = 438;  // no such property or method
 }  // namespace err

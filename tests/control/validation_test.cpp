@@ -106,6 +106,16 @@ TEST_F(ValidationTest, MinusAloneAndDecimalsAreAlignedButNotGrouped) {
   expectRightAligned("1234.5");
 }
 
+TEST_F(ValidationTest, MinusKeptWhileTypingANegativeFraction) {
+  numericBox();
+  form.type("-0");
+  expectRightAligned("-0");
+  form.type(".5");
+  expectRightAligned("-0.5");
+  leave();
+  EXPECT_EQ(k.get_ValidState(), host::True);
+}
+
 TEST_F(ValidationTest, LeftAlignmentAddsNoSpaces) {
   numericBox(LEFT_ALIGN);
   form.type("1234567");
@@ -316,6 +326,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"TimeHourTwentyFourIsInvalid", TIME_TYPE, HM, "24:00", false, "24:00"},
         ExitRow{"TimeMinuteSixtyIsInvalid", TIME_TYPE, HM, "12:60", false, "12:60"},
         ExitRow{"TimeThirdFieldIgnoredAndCut", TIME_TYPE, HM, "12:30:99", true, "12:30"},
+        ExitRow{"TimeOneDigitHourCutBeforeItsSeconds", TIME_TYPE, HM, "9:30:15", true, "09:30"},
+        ExitRow{"TimeOneDigitHourWithSecondsAndDots", TIME_TYPE, HMS, "9.30.15", true, "09:30:15"},
         ExitRow{"TimeNoSeparatorIsInvalid", TIME_TYPE, HM, "1230", false, "1230"},
         ExitRow{"TimeSecondsRequired", TIME_TYPE, HMS, "12:30", false, "12:30"},
         ExitRow{"TimeWithSeconds", TIME_TYPE, HMS, "12:30:59", true, "12:30:59"},

@@ -153,7 +153,7 @@ TEST(ErrorTest, StandardTexts) {
     EXPECT_NE(standardErrorText(n), standardErrorText(31999)) << n;
   }
   try {
-    raiseError(err::SetNotSupported);
+    raiseError(err::ReadOnlyAtRunTime);
     FAIL() << "raiseError returned";
   } catch (const AutomationError& e) {
     EXPECT_EQ(e.number(), 393);
