@@ -1,10 +1,10 @@
 // The control's look and automatic sizing: which box element is on show (Appearance), colours
 // and fonts of box and caption, AutoSize, and the surface's AutoRedraw and hWnd.
-#include <cfloat>
 #include <cmath>
 
 #include "control/kestrin.h"
 #include "host/error.h"
+#include "host/variant.h"
 
 namespace kestrinx {
 
@@ -13,9 +13,7 @@ namespace {
 // The height a box is given for its font: the point size cut to a whole number, used as a
 // length in surface units. A size no single can hold is an overflow (skipped by the caller).
 host::Twips heightForFontSize(float fontSize) {
-  const double h = std::trunc(static_cast<double>(fontSize));
-  if (!std::isfinite(h) || std::fabs(h) > static_cast<double>(FLT_MAX)) host::raiseError(host::err::Overflow);
-  return static_cast<host::Twips>(h);
+  return host::toCoordinate(std::trunc(static_cast<double>(fontSize)));
 }
 
 }  // namespace

@@ -7,9 +7,6 @@
 // quantity is read from the host at the moment it is used, so a value read after a move
 // reflects that move. Sums are formed in double precision; each coordinate handed to the host
 // is converted to single precision.
-#include <cfloat>
-#include <cmath>
-
 #include "control/kestrin.h"
 #include "host/error.h"
 #include "host/variant.h"
@@ -21,12 +18,9 @@ namespace {
 using host::skipOnError;
 using host::Twips;
 
-// A coordinate for the host: single precision. A value a single cannot hold (or one that is
-// not a number at all) is an overflow, which the layout skips like any refused value.
-Twips toSingle(double v) {
-  if (!std::isfinite(v) || std::fabs(v) > static_cast<double>(FLT_MAX)) host::raiseError(host::err::Overflow);
-  return static_cast<Twips>(v);
-}
+// A coordinate for the host. A value a single cannot hold is an overflow, which the layout
+// skips like any refused value.
+using host::toCoordinate;
 
 double d(Twips v) { return static_cast<double>(v); }
 
@@ -66,7 +60,7 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   const auto centreLeft = [&] { return (d(s.scaleWidth()) - contentWidth()) / 2; };
   const auto middleTop = [&] { return (d(s.scaleHeight()) - d(lbl.height())) / 2; };
   const auto bottomTop = [&] { return d(s.scaleTop()) + d(s.scaleHeight()) - d(lbl.height()); };
-  const auto moveCaption = [&](double left, double top) { lbl.move(toSingle(left), toSingle(top)); };
+  const auto moveCaption = [&](double left, double top) { lbl.move(toCoordinate(left), toCoordinate(top)); };
 
   // 2. The caption at one of the nine positions; any other value leaves it where it is.
   skipOnError([&] {
@@ -92,8 +86,8 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
     return captionShown ? d(lbl.left()) + d(lbl.width()) + gap : d(lbl.left()) + gap;
   };
   const auto moveBoxBesideCaption = [&](std::int32_t gap) {
-    const Twips left = toSingle(boxLeftFor(gap));
-    txt.move(left, toSingle(d(lbl.top())));
+    const Twips left = toCoordinate(boxLeftFor(gap));
+    txt.move(left, toCoordinate(d(lbl.top())));
   };
 
   // 4. The box beside the caption, top edges level.
@@ -102,11 +96,11 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   // 5. After a caption change fit the control's width; otherwise stretch the box to the edge.
   if (m_CaptionChanged) {
     m_CaptionChanged = host::False;
-    skipOnError([&] { s.setWidth(toSingle(d(lbl.width()) + Interval + d(txt.width()))); });
+    skipOnError([&] { s.setWidth(toCoordinate(d(lbl.width()) + Interval + d(txt.width()))); });
   } else if (!m_BoxWidthLock) {
     skipOnError([&] {
       const double D = captionShown ? d(s.scaleWidth()) - (d(lbl.width()) + Interval) : d(s.scaleWidth()) - Interval;
-      txt.setWidth(D > 0 ? toSingle(D) : 0.0f);
+      txt.setWidth(D > 0 ? toCoordinate(D) : 0.0f);
     });
   }
 
@@ -127,9 +121,9 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
     m_SizeFlag = host::False;
     skipOnError([&] {
       const double width = captionShown ? d(lbl.width()) + d(txt.width()) + Interval : d(txt.width());
-      s.setWidth(toSingle(width));
+      s.setWidth(toCoordinate(width));
     });
-    skipOnError([&] { s.setHeight(toSingle(d(txt.height()))); });
+    skipOnError([&] { s.setHeight(toCoordinate(d(txt.height()))); });
   }
 }
 
@@ -175,7 +169,7 @@ void Kestrin::put_BoxWidth(std::int32_t v) {
   const Twips width = static_cast<Twips>(v < 0 ? 0 : v);
   writeBoth(&host::TextBox::setWidth, width);
   // The outer width follows; the Resize this raises stretches the box back to the width asked.
-  surface().setWidth(toSingle(d(label().width()) + m_Interval + d(activeBox().width())));
+  surface().setWidth(toCoordinate(d(label().width()) + m_Interval + d(activeBox().width())));
   notify("BoxWidth");
 }
 

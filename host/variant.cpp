@@ -57,6 +57,11 @@ std::int32_t roundToLong(double v) {
   return static_cast<std::int32_t>(roundHalfEven(v, -2147483648.0, 2147483647.0));
 }
 
+float toCoordinate(double v) {
+  if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max()) raiseError(err::Overflow);
+  return static_cast<float>(v);
+}
+
 std::int16_t Variant::toInteger() const {
   switch (type()) {
     case VarType::Empty: return 0;

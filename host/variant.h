@@ -87,4 +87,8 @@ class Variant {
 std::int16_t roundToInteger(double v);
 std::int32_t roundToLong(double v);
 
+// A length or position handed to a host: single precision. Error 6 when a single cannot hold
+// the value or it is not a finite number.
+float toCoordinate(double v);
+
 }  // namespace kestrinx::host
