@@ -225,11 +225,21 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   void onShow() override { UserControl_Show(); }
   void onHide() override { UserControl_Hide(); }
 
-  // Raises an event to every connected application sink.
+  // Raises an event to every connected application sink. A sink disconnected by a handler is
+  // only blanked while events are being raised, so the sinks after it still hear this event.
   template <typename Fn>
   void raise(Fn&& fn) {
-    for (std::size_t i = 0; i < sinks_.size(); ++i) fn(*sinks_[i]);
+    ++raising_;
+    try {
+      for (std::size_t i = 0; i < sinks_.size(); ++i)
+        if (sinks_[i] != nullptr) fn(*sinks_[i]);
+    } catch (...) {
+      endRaise();
+      throw;
+    }
+    endRaise();
   }
+  void endRaise();
 
   host::TextBox& box(std::int32_t index) const;  // element 0 or 1
   host::TextBox& activeBox() const { return box(m_BoxIndex); }
@@ -252,6 +262,7 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
 
   host::ControlSite& site_;
   std::vector<KestrinEvents*> sinks_;
+  int raising_ = 0;  // nesting depth of raise()
 
   // Private state, in the order the control declares it.
   Boolean m_ValidState = host::False;

@@ -27,7 +27,17 @@ void Kestrin::connect(KestrinEvents* sink) {
   if (sink != nullptr && std::find(sinks_.begin(), sinks_.end(), sink) == sinks_.end()) sinks_.push_back(sink);
 }
 
-void Kestrin::disconnect(KestrinEvents* sink) { std::erase(sinks_, sink); }
+void Kestrin::disconnect(KestrinEvents* sink) {
+  if (raising_ > 0) {
+    std::replace(sinks_.begin(), sinks_.end(), sink, static_cast<KestrinEvents*>(nullptr));
+  } else {
+    std::erase(sinks_, sink);
+  }
+}
+
+void Kestrin::endRaise() {
+  if (--raising_ == 0) std::erase(sinks_, nullptr);
+}
 
 void Kestrin::Initialize() {
   m_DateFormatText = kDateFormatTexts[YYMMDD];

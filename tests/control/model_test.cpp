@@ -27,6 +27,20 @@ class ModelTest : public KestrinTest {
   }
 };
 
+// ---- event connections -----------------------------------------------------------------------
+
+TEST_F(ModelTest, ASinkThatDisconnectsInItsHandlerDoesNotRobTheNextOfTheEvent) {
+  RecordingEvents second;
+  k.connect(&second);
+  events.onChange = [&] { k.disconnect(&events); };
+  k.put_Text("a");  // element 1, then element 0: two Changes
+  EXPECT_EQ(events.changes, 1);
+  EXPECT_EQ(second.changes, 2);
+  k.put_Text("b");
+  EXPECT_EQ(events.changes, 1);
+  EXPECT_EQ(second.changes, 4);
+}
+
 // ---- creation and Initialize -----------------------------------------------------------------
 
 TEST(ModelCreation, EveryFieldStartsZeroAndInitializeSetsOnlyTheFormatTexts) {
