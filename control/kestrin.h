@@ -246,6 +246,12 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   host::Label& label() const { return site_.lblCaption(); }
   host::Surface& surface() const { return site_.surface(); }
   void notify(const char* name) { surface().propertyChanged(name); }
+  // A put that only stores its value: the field, then the notification.
+  template <typename T>
+  void storeAndNotify(T& field, T v, const char* name) {
+    field = v;
+    notify(name);
+  }
   // Writes a member of both elements, element 1 first (so a failure there leaves element 0 alone).
   template <typename Setter, typename Value>
   void writeBoth(Setter setter, const Value& v) {

@@ -91,15 +91,9 @@ void Kestrin::put_KestrinType(std::int32_t v) {
   notify("KestrinType");
 }
 
-void Kestrin::put_NumAlignment(std::int32_t v) {
-  m_NumAlignment = v;
-  notify("NumAlignment");
-}
+void Kestrin::put_NumAlignment(std::int32_t v) { storeAndNotify(m_NumAlignment, v, "NumAlignment"); }
 
-void Kestrin::put_NumSeparatorUse(Boolean v) {
-  m_NumSeparatorUse = v;
-  notify("NumSeparatorUse");
-}
+void Kestrin::put_NumSeparatorUse(Boolean v) { storeAndNotify(m_NumSeparatorUse, v, "NumSeparatorUse"); }
 
 std::string Kestrin::get_ToolTipText() const { return activeBox().toolTipText(); }
 
@@ -108,10 +102,7 @@ void Kestrin::put_ToolTipText(const std::string& v) {
   notify("ToolTipText");
 }
 
-void Kestrin::put_InvalidBeep(Boolean v) {
-  m_InvalidBeep = v;
-  notify("InvalidBeep");
-}
+void Kestrin::put_InvalidBeep(Boolean v) { storeAndNotify(m_InvalidBeep, v, "InvalidBeep"); }
 
 std::int32_t Kestrin::get_FormatDate() const { return m_KestrinType == DATE_TYPE ? m_FormatDate : NONE; }
 
@@ -131,35 +122,17 @@ void Kestrin::put_FormatTime(std::int32_t v) {
   notify("FormatTime");
 }
 
-void Kestrin::put_ColorValid(OleColor v) {
-  m_ColorValid = v;
-  notify("ColorValid");
-}
+void Kestrin::put_ColorValid(OleColor v) { storeAndNotify(m_ColorValid, v, "ColorValid"); }
 
-void Kestrin::put_ColorValidUse(Boolean v) {
-  m_ColorValidUse = v;
-  notify("ColorValidUse");
-}
+void Kestrin::put_ColorValidUse(Boolean v) { storeAndNotify(m_ColorValidUse, v, "ColorValidUse"); }
 
-void Kestrin::put_ColorInValid(OleColor v) {
-  m_ColorInValid = v;
-  notify("ColorInValid");
-}
+void Kestrin::put_ColorInValid(OleColor v) { storeAndNotify(m_ColorInValid, v, "ColorInValid"); }
 
-void Kestrin::put_ColorInValidUse(Boolean v) {
-  m_ColorInValidUse = v;
-  notify("ColorInValidUse");
-}
+void Kestrin::put_ColorInValidUse(Boolean v) { storeAndNotify(m_ColorInValidUse, v, "ColorInValidUse"); }
 
-void Kestrin::put_ColorEdit(OleColor v) {
-  m_ColorEdit = v;
-  notify("ColorEdit");
-}
+void Kestrin::put_ColorEdit(OleColor v) { storeAndNotify(m_ColorEdit, v, "ColorEdit"); }
 
-void Kestrin::put_ColorEditUse(Boolean v) {
-  m_ColorEditUse = v;
-  notify("ColorEditUse");
-}
+void Kestrin::put_ColorEditUse(Boolean v) { storeAndNotify(m_ColorEditUse, v, "ColorEditUse"); }
 
 void Kestrin::put_ValidState(Boolean /*v*/) {
   // Read-only for every client; the stored value never changes and nothing is notified.

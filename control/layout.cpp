@@ -173,9 +173,7 @@ void Kestrin::put_BoxWidth(std::int32_t v) {
   notify("BoxWidth");
 }
 
-void Kestrin::put_BoxWidthLock(Boolean v) {
-  m_BoxWidthLock = v;  // takes effect at the next layout
-  notify("BoxWidthLock");
-}
+// Takes effect at the next layout.
+void Kestrin::put_BoxWidthLock(Boolean v) { storeAndNotify(m_BoxWidthLock, v, "BoxWidthLock"); }
 
 }  // namespace kestrinx
