@@ -5,6 +5,11 @@
 // recurses. A real host runs out of stack; the headless host stops such a chain with error 28
 // ("Out of stack space") once events nest more than kMaxEventDepth deep, so a runaway handler
 // fails the call instead of crashing the process.
+//
+// Once the limit has been reached, every further event fails at once until the outermost
+// event has returned. A handler that skips failing steps and makes two changes in a row
+// (a control writing both of its text boxes, say) would otherwise start a fresh descent to
+// the limit after each failure, and the chain would take exponential time instead of failing.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +24,29 @@ inline constexpr std::int32_t kOutOfStackSpace = 28;
 class EventDepth {
  public:
   EventDepth() {
-    if (depth() >= kMaxEventDepth) throw host::AutomationError(kOutOfStackSpace, "Out of stack space");
-    ++depth();
+    State& s = state();
+    if (s.exhausted || s.depth >= kMaxEventDepth) {
+      s.exhausted = true;
+      throw host::AutomationError(kOutOfStackSpace, "Out of stack space");
+    }
+    ++s.depth;
   }
-  ~EventDepth() { --depth(); }
+  ~EventDepth() {
+    State& s = state();
+    if (--s.depth == 0) s.exhausted = false;  // the chain is over: the next event starts afresh
+  }
   EventDepth(const EventDepth&) = delete;
   EventDepth& operator=(const EventDepth&) = delete;
 
  private:
+  struct State {
+    int depth = 0;
+    bool exhausted = false;  // the limit was reached and the outermost event has not returned yet
+  };
   // Events nest on one thread only; every thread has its own count.
-  static int& depth() {
-    thread_local int d = 0;
-    return d;
+  static State& state() {
+    thread_local State s;
+    return s;
   }
 };
 

@@ -24,7 +24,8 @@
 // container does (typing, Surface::resize) is never stopped by an injected failure.
 //
 // Runaway re-entry (a handler that answers every event with another change) fails with error 28
-// ("Out of stack space") once events nest 100 deep, instead of overflowing the stack.
+// ("Out of stack space") once events nest 100 deep, instead of overflowing the stack; from then
+// on every event fails at once until the outermost one has returned.
 #pragma once
 
 #include <cstdint>

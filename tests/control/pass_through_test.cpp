@@ -365,6 +365,22 @@ TEST_F(PassThroughTest, FailingElementOneTextWriteLeavesElementZeroUnwritten) {
   EXPECT_TRUE(changed().empty());
 }
 
+TEST_F(PassThroughTest, ChangeHandlerThatAlwaysSetsANewTextEndsAtTheNestingLimit) {
+  // An application mistake: every Change sets another text. Each Text put writes both
+  // elements and the control ignores its Change event's failure, so the chain must end once
+  // the host's nesting limit is reached rather than retry it from every level.
+  events.onChange = [&] { k.put_Text(k.get_Text() + "1"); };
+  k.put_Text("a");
+  EXPECT_LT(events.changes, 1000);
+
+  events.onChange = nullptr;
+  events.changes = 0;
+  k.put_Text("b");  // the control works as before
+  EXPECT_EQ(k.get_Text(), "b");
+  EXPECT_EQ(box(1).text(), "b");
+  EXPECT_EQ(events.changes, 2);
+}
+
 // ---- methods -----------------------------------------------------------------------------------
 
 TEST_F(PassThroughTest, MethodsGoToTheActiveElementOnlyAndReportNothing) {

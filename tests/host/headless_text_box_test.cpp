@@ -81,6 +81,27 @@ TEST_F(TextBoxTest, RunawayChangeRecursionFailsWithOutOfStackSpaceAndTheBoxRecov
   EXPECT_EQ(events.log.size(), 1u);
 }
 
+TEST_F(TextBoxTest, RunawayChainEndsWhenHandlersSkipTheFailureAndChangeTwoBoxes) {
+  // Each handler sets two texts and ignores their failures, as a control writing both of its
+  // boxes does. Every event after the limit fails at once, so the chain ends after about one
+  // descent instead of retrying the limit from every level.
+  TextBox other(form);
+  other.setEventSink(&events, 4);
+  events.change = [&](std::int16_t, host::ChangeSource) {
+    const std::string next = box.text() + "x";
+    host::skipOnError([&] { other.setText(next); });
+    host::skipOnError([&] { box.setText(next); });
+  };
+  box.setText("a");
+  EXPECT_LT(events.count("Change"), 1000);
+
+  events.change = nullptr;
+  events.log.clear();
+  box.setText("fine");  // the next chain starts afresh
+  EXPECT_EQ(box.text(), "fine");
+  EXPECT_EQ(events.log.size(), 1u);
+}
+
 // ---- selection -----------------------------------------------------------------------------
 
 TEST_F(TextBoxTest, SelectionIsClampedToTheText) {

@@ -1,0 +1,428 @@
+// Fuzzes one Kestrin on a headless form with a sequence of operations read from the input:
+// typing, named keys, pastes, focus moves, property puts (in and out of their ranges), fonts
+// of extreme sizes, surface resizes, paints, clock changes, and host members that start or
+// stop refusing calls, and an application that acts inside its event handlers.
+//
+// Input: byte 0 chooses a freshly created control or one with the values of a newly placed
+// control; then each operation is one byte of code followed by the bytes of its arguments
+// (a missing byte reads as 0). host::AutomationError from an operation is the control reporting
+// a host refusal and is accepted; anything else is a finding. After every operation:
+//   - no layout and no numeric rewrite is still marked as running;
+//   - each box's caret and selection lie within its text;
+//   - a numeric box with grouping, whose text came from typing alone, holds no more counted
+//     integer characters than the keystroke limit lets through (the limit plus the one
+//     character that reaches it);
+//   - when focus has left one of the control's boxes while the host refused nothing, the exit
+//     check's outcome fits the box's text: plain text is valid, a valid number reads as one, a
+//     valid date or time has been rewritten into its pattern, and two beeps follow exactly an
+//     invalid outcome with InvalidBeep True.
+#include <cfloat>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "control/kestrin.h"
+#include "control/key_filter.h"
+#include "host/error.h"
+#include "host/headless/headless.h"
+#include "host/values.h"
+
+using namespace kestrinx;
+
+namespace {
+
+void check(bool condition) {
+  if (!condition) std::abort();
+}
+
+class Reader {
+ public:
+  Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  bool done() const { return pos_ >= size_; }
+  std::uint8_t byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+  std::int32_t int32() {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(byte()) << (8 * i);
+    return static_cast<std::int32_t>(v);
+  }
+  // A short text: a length byte (0..15) and that many bytes.
+  std::string text() {
+    std::string s;
+    for (int n = byte() % 16; n > 0; --n) s.push_back(static_cast<char>(byte()));
+    return s;
+  }
+  // A 32-bit value, mostly from a list of interesting ones.
+  std::int32_t interestingInt() {
+    static constexpr std::int32_t kValues[] = {0,     1,      -1,         2,          80,        120,
+                                               -120,  1000,   -1000,      100000,     16777217,  -16777217,
+                                               32767, -32768, 2147483647, -2147483647 - 1};
+    const std::uint8_t b = byte();
+    if (b < sizeof kValues / sizeof kValues[0] * 8) return kValues[b % (sizeof kValues / sizeof kValues[0])];
+    return int32();
+  }
+  host::Boolean boolean() {
+    static constexpr host::Boolean kValues[] = {host::False, host::True, 1, 2, -32768, 32767};
+    return kValues[byte() % (sizeof kValues / sizeof kValues[0])];
+  }
+  // Lengths for the container's resizes: zero, ordinary, huge, and refused negatives.
+  float length() {
+    static constexpr float kValues[] = {0.0f, 0.5f, 1.0f, 360.0f, 2560.0f, 1e6f, 16777217.0f, 1e20f, 1e38f, FLT_MAX,
+                                        -1.0f, 1e-40f};
+    return kValues[byte() % (sizeof kValues / sizeof kValues[0])];
+  }
+  // Font sizes: zero, tiny, ordinary, huge and negative, never NaN.
+  float fontSize() {
+    static constexpr float kValues[] = {0.0f,  0.01f, 0.3f,  0.5f,     1.0f,  8.25f,    12.0f,  72.0f,
+                                        1e3f,  1e6f,  1e10f, 1e30f,    1e38f, FLT_MAX,  -1.0f,  -8.25f,
+                                        -1e30f, -FLT_MAX, 1e-40f, 3.4e37f};
+    return kValues[byte() % (sizeof kValues / sizeof kValues[0])];
+  }
+  host::FontRef font() {
+    const std::uint8_t b = byte();
+    if (b % 8 == 7) return nullptr;
+    static const char* const kNames[] = {"MS Sans Serif", "Courier New", "Arial", ""};
+    return host::makeFont(kNames[b % 4], fontSize(), (b & 0x10) != 0);
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+};
+
+// The application: connected, counting, and acting inside its handlers as the input tells
+// it (answering Change with another text, which re-enters the control, changing or discarding
+// keys).
+struct Application : KestrinEvents {
+  Kestrin* k = nullptr;
+  int changes = 0;
+  std::uint8_t onChange = 0;    // 0 nothing, 1 set a fixed text, 2 append a digit, 3 move the caret
+  std::uint8_t onKeyPress = 0;  // 0 nothing, 1 replace the key by `key`, 2 discard it
+  std::int16_t key = 0;
+  bool cancelKeyDown = false;
+
+  bool meddles() const { return onChange != 0 || onKeyPress != 0 || cancelKeyDown; }
+  void Change() override {
+    ++changes;
+    switch (onChange) {
+      case 1: k->put_Text("12345"); break;
+      case 2: k->put_Text(k->get_Text() + "1"); break;  // runs until the host's nesting limit
+      case 3: k->put_SelStart(0); break;
+      default: break;
+    }
+  }
+  void KeyPress(std::int16_t& ascii) override {
+    if (onKeyPress == 1) ascii = key;
+    if (onKeyPress == 2) ascii = 0;
+  }
+  void KeyDown(std::int16_t& code, std::int16_t& /*shift*/) override {
+    if (cancelKeyDown) code = 0;
+  }
+};
+
+struct World {
+  headless::Form form;
+  headless::ControlSite site{form};
+  headless::TextBox elsewhere{form};
+  Kestrin k{site};
+  Application app;
+  // Per element: its text so far came from typing alone, into a numeric box with grouping
+  // while it was the active element (the numeric rewrite included).
+  bool typedOnly[2] = {false, false};
+  // Some host member has been told to refuse calls.
+  bool refusing = false;
+
+  World() {
+    app.k = &k;
+    k.Initialize();
+    k.connect(&app);
+  }
+  ~World() {
+    try {
+      form.focus(nullptr);
+    } catch (const host::AutomationError&) {
+    }
+  }
+
+  bool numericGrouping() const { return k.get_KestrinType() == NUMERIC_TYPE && k.get_NumSeparatorUse() != host::False; }
+  headless::TextBox* focusedElement() {
+    for (int i = 0; i < 2; ++i) {
+      if (form.focused() == &site.box(i)) return &site.box(i);
+    }
+    return nullptr;
+  }
+  void forgetTyping() { typedOnly[0] = typedOnly[1] = false; }
+  void forgetTyping(const headless::TextBox* element) {
+    for (int i = 0; i < 2; ++i) {
+      if (element == &site.box(i)) typedOnly[i] = false;
+    }
+  }
+};
+
+// The values a newly placed control receives, through its own puts.
+void placeNew(World& w) {
+  w.k.put_Appearance(ThreeD);
+  w.k.put_NumAlignment(RIGHT_ALIGN);
+  w.k.put_NumSeparatorUse(host::True);
+  w.k.put_CaptionView(host::True);
+  w.k.put_Caption(w.site.headlessSurface().extenderName());
+  w.k.put_Interval(80);
+  w.k.put_Alignment(LeftTop);
+  w.k.put_BackColor(host::SystemWindowBackground);
+  w.k.put_ColorValid(host::SystemWindowBackground);
+  w.k.put_ColorValidUse(host::True);
+  w.k.put_ColorInValid(0x000000FFu);
+  w.k.put_ColorInValidUse(host::True);
+  w.k.put_ColorEdit(0x0000FFFFu);
+  w.k.put_InvalidBeep(host::True);
+}
+
+void setClock(World& w, Reader& in) {
+  const std::uint8_t mode = in.byte();
+  if (mode % 2 == 0) {
+    // One read per statement, so the bytes are taken in a fixed order.
+    const int low = in.byte(), high = in.byte();
+    const int year = 100 + (low | (high << 8)) % 9900;
+    const int month = 1 + in.byte() % 12;
+    const int day = 1 + in.byte() % 28;
+    const int hour = in.byte() % 24;
+    const int minute = in.byte() % 60;
+    const int second = in.byte() % 60;
+    w.form.services().setNow(year, month, day, hour, minute, second);
+  } else {
+    double serial;
+    const std::int32_t a = in.int32(), b = in.int32();
+    std::memcpy(&serial, &a, sizeof a);
+    std::memcpy(reinterpret_cast<char*>(&serial) + sizeof a, &b, sizeof b);
+    if (serial != serial) serial = 0;  // the host's clock is never NaN
+    w.form.services().setNow(host::Date{serial});
+  }
+}
+
+// Reads every property, as a property browser would after each step.
+void readEverything(const Kestrin& k) {
+  (void)k.get_KestrinType(), (void)k.get_FormatDate(), (void)k.get_FormatTime(), (void)k.get_Caption();
+  (void)k.get_BoxWidth(), (void)k.get_Text(), (void)k.get_SelStart(), (void)k.get_SelLength();
+  (void)k.get_SelText(), (void)k.get_Font(), (void)k.get_LabelFont(), (void)k.get_MaxLength();
+  (void)k.get_ValidState(), (void)k.get_Enabled(), (void)k.get_Locked(), (void)k.get_ToolTipText();
+}
+
+void step(World& w, Reader& in) {
+  Kestrin& k = w.k;
+  static constexpr headless::Key kKeys[] = {headless::Key::Backspace, headless::Key::Delete, headless::Key::Left,
+                                            headless::Key::Right,     headless::Key::Home,   headless::Key::End,
+                                            headless::Key::Tab,       headless::Key::Enter};
+  const std::uint8_t op = in.byte();
+  switch (op % 39) {
+    case 0:
+    case 1:
+    case 2:
+    case 3: {  // typing is the most common thing a user does
+      const char c = static_cast<char>(in.byte());
+      headless::TextBox* target = w.focusedElement();
+      if (target != nullptr && (!w.numericGrouping() || target != &w.site.box(k.boxIndex()))) w.forgetTyping(target);
+      w.form.type(std::string(1, c));
+      break;
+    }
+    case 4: {
+      const headless::Key key = kKeys[in.byte() % 8];
+      // Deleting can join the digits on both sides of a character the limit did not count.
+      if (key == headless::Key::Backspace || key == headless::Key::Delete) w.forgetTyping(w.focusedElement());
+      w.form.press(key, static_cast<std::int16_t>(in.byte() % 8));
+      break;
+    }
+    case 5: {
+      w.forgetTyping(w.focusedElement());
+      const std::string s = in.text();
+      if (headless::TextBox* target = w.focusedElement()) target->paste(s);
+      break;
+    }
+    case 6: {
+      const std::uint8_t which = in.byte() % 4;
+      if (which < 2) {
+        w.form.focus(&w.site.box(which));
+      } else if (which == 2) {
+        w.form.focus(&w.elsewhere);
+      } else {
+        w.form.focus(nullptr);
+      }
+      break;
+    }
+    case 7: {
+      const std::int32_t type = static_cast<std::int32_t>(in.byte() % 9) - 1;
+      k.put_KestrinType(type);
+      // A numeric, date or time type empties both elements.
+      for (int i = 0; i < 2; ++i) w.typedOnly[i] = w.site.box(i).text().empty();
+      break;
+    }
+    case 8: k.put_FormatDate(static_cast<std::int32_t>(in.byte() % 7) - 1); break;
+    case 9: k.put_FormatTime(static_cast<std::int32_t>(in.byte() % 7) - 1); break;
+    case 10: k.put_NumAlignment(static_cast<std::int32_t>(in.byte() % 4) - 1); break;
+    case 11: k.put_NumSeparatorUse(in.boolean()); break;
+    case 12:
+      k.put_Appearance(static_cast<std::int32_t>(in.byte() % 4) - 1);
+      w.forgetTyping();  // the other element, with whatever it holds, may now be the active one
+      break;
+    case 13: k.put_Alignment(static_cast<std::int32_t>(in.byte() % 13) - 2); break;
+    case 14: k.put_Interval(in.interestingInt()); break;
+    case 15: k.put_CaptionView(in.boolean()); break;
+    case 16: k.put_Caption(in.text()); break;
+    case 17: k.put_BoxWidth(in.interestingInt()); break;
+    case 18: k.put_BoxWidthLock(in.boolean()); break;
+    case 19: k.put_AutoSize(in.boolean()); break;
+    case 20: k.putref_Font(in.font()); break;
+    case 21: k.putref_LabelFont(in.font()); break;
+    case 22: k.put_MaxLength(in.interestingInt()); break;
+    case 23: k.put_Locked(in.boolean()); break;
+    case 24: k.put_Enabled(in.boolean()); break;
+    case 25:
+      w.forgetTyping();  // a selection lets a typed digit replace a character the limit did not count
+      k.put_SelStart(in.interestingInt());
+      break;
+    case 26:
+      w.forgetTyping();
+      k.put_SelLength(in.interestingInt());
+      break;
+    case 27:
+      w.forgetTyping();
+      k.put_SelText(in.text());
+      break;
+    case 28:
+      w.forgetTyping();
+      k.put_Text(in.text());
+      break;
+    case 29: {
+      const float width = in.length(), height = in.length();
+      w.site.headlessSurface().resize(width, height);
+      break;
+    }
+    case 30: w.site.headlessSurface().paint(); break;
+    case 31: setClock(w, in); break;
+    case 32: k.put_ColorEditUse(in.boolean()); break;
+    case 33: k.put_InvalidBeep(in.boolean()); break;
+    case 34: k.put_ColorValidUse(in.boolean()); break;
+    case 35: k.put_ColorInValidUse(in.boolean()); break;
+    case 36: {  // the host starts refusing one member of one widget or of the surface
+      static const char* const kMembers[] = {"setText",  "setSelStart", "setBackColor", "setFont",   "setWidth",
+                                             "setHeight", "move",        "setLeft",      "setVisible", "textWidth",
+                                             "propertyChanged", "setCaption", "setMaxLength", "setEnabled"};
+      // A refused rewrite leaves typed digits ungrouped; grouping them later may pass the limit.
+      w.forgetTyping();
+      w.refusing = true;
+      const std::uint8_t which = in.byte();
+      const char* member = kMembers[in.byte() % (sizeof kMembers / sizeof kMembers[0])];
+      switch (which % 4) {
+        case 0: w.site.box(0).setFailure(member); break;
+        case 1: w.site.box(1).setFailure(member); break;
+        case 2: w.site.label().setFailure(member); break;
+        default: w.site.headlessSurface().setFailure(member); break;
+      }
+      break;
+    }
+    case 37: {
+      const std::uint8_t b = in.byte();
+      w.app.onChange = b % 4;
+      w.app.onKeyPress = (b >> 2) % 3;
+      w.app.cancelKeyDown = (b & 0x40) != 0;
+      w.app.key = static_cast<std::int16_t>(in.int32() % 300);
+      break;
+    }
+    default:
+      w.refusing = false;
+      w.site.box(0).clearFailures();
+      w.site.box(1).clearFailures();
+      w.site.label().clearFailures();
+      w.site.headlessSurface().clearFailures();
+      break;
+  }
+}
+
+void checkInvariants(World& w) {
+  const Kestrin& k = w.k;
+  check(k.inLayout() == host::False);
+  check(k.formatting() == host::False);
+  for (int i = 0; i < 2; ++i) {
+    const headless::TextBox& box = w.site.box(i);
+    const auto length = static_cast<std::int64_t>(box.text().size());
+    check(box.selStart() >= 0 && box.selLength() >= 0);
+    check(static_cast<std::int64_t>(box.selStart()) + box.selLength() <= length);
+  }
+  const std::int32_t active = k.boxIndex();
+  check(active == 0 || active == 1);
+  if (w.numericGrouping() && w.typedOnly[active]) {
+    check(keyfilter::CountIntegerChars(w.site.box(active).text()) <= keyfilter::kIntegerCharLimit + 1);
+  }
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// True when `text` has the shape of `pattern` ("yyyy-mm-dd", "hh:mm", ...): a digit for every
+// letter and the same separators.
+bool fitsPattern(const std::string& text, const std::string& pattern) {
+  if (text.size() != pattern.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool placeholder = pattern[i] >= 'a' && pattern[i] <= 'z';
+    if (placeholder ? !isDigit(text[i]) : text[i] != pattern[i]) return false;
+  }
+  return true;
+}
+
+// The exit check of element `index` has just run (focus left it) and nothing was refused.
+void checkExit(World& w, int index, int beepsBefore) {
+  const Kestrin& k = w.k;
+  const std::string text = w.site.box(index).text();
+  const bool valid = k.get_ValidState() != host::False;
+  switch (k.get_KestrinType()) {
+    case NORMAL_TYPE: check(valid); break;
+    case NUMERIC_TYPE: check(valid == host::isNumeric(text)); break;
+    case DATE_TYPE:
+      if (valid && k.get_FormatDate() != NONE && !k.dateFormatText().empty()) {
+        check(fitsPattern(text, k.dateFormatText()) && host::isDate(text));
+      }
+      if (k.get_FormatDate() == NONE) check(valid == host::isDate(text));
+      break;
+    case TIME_TYPE:
+      if (valid && k.get_FormatTime() != ANY_TYPE && !k.timeFormatText().empty()) {
+        check(fitsPattern(text, k.timeFormatText()) && host::isDate(text));
+      }
+      break;
+    default: check(!valid); break;
+  }
+  const int beeps = w.form.services().beeps() - beepsBefore;
+  check(beeps == (!valid && k.get_InvalidBeep() == host::True ? 2 : 0));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size > 4096) return 0;
+  Reader in(data, size);
+  World w;
+  if (in.byte() % 2 == 1) placeNew(w);
+  checkInvariants(w);
+  while (!in.done()) {
+    headless::TextBox* const focusedBefore = w.focusedElement();
+    const int beepsBefore = w.form.services().beeps();
+    bool refused = w.refusing;
+    try {
+      step(w, in);
+    } catch (const host::AutomationError&) {
+      // a host refusal, reported as the control's own run-time error
+      refused = true;
+    }
+    // What the application does in its handlers is outside the control's promises.
+    if (w.app.meddles()) w.forgetTyping();
+    checkInvariants(w);
+    if (focusedBefore != nullptr && w.form.focused() != focusedBefore && !refused && !w.refusing &&
+        w.app.onChange == 0) {
+      checkExit(w, focusedBefore->index(), beepsBefore);
+    }
+    try {
+      readEverything(w.k);
+    } catch (const host::AutomationError&) {
+    }
+  }
+  return 0;
+}
