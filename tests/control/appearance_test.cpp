@@ -9,19 +9,13 @@
 #include <vector>
 
 #include "support/kestrin_fixture.h"
+#include "support/test_helpers.h"
 
 namespace kestrinx::testing {
 namespace {
 
 using Names = std::vector<std::string>;
 
-// Names each row of a table for the behaviour it pins.
-struct RowName {
-  template <typename Row>
-  std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
-    return info.param.name;
-  }
-};
 
 constexpr float kLW = 618.75f;
 constexpr float kBoxLeft = 698.75f;

@@ -8,21 +8,14 @@
 #include <string>
 
 #include "host/error.h"
+#include "support/test_helpers.h"
 #include "host/services.h"
 #include "host/values.h"
 
 namespace kestrinx::host {
 namespace {
 
-template <typename F>
-std::optional<std::int32_t> errorOf(F&& f) {
-  try {
-    f();
-    return std::nullopt;
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-}
+using kestrinx::testing::errorOf;
 
 // "yyyy-mm-dd hh:nn:ss" of a parsed text, or "not a date".
 std::string parsed(const char* text) {

@@ -6,20 +6,13 @@
 #include <string>
 
 #include "host/error.h"
+#include "support/test_helpers.h"
 #include "host/values.h"
 
 namespace kestrinx::host {
 namespace {
 
-template <typename F>
-std::optional<std::int32_t> errorOf(F&& f) {
-  try {
-    f();
-    return std::nullopt;
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-}
+using kestrinx::testing::errorOf;
 
 struct NumericRow {
   const char* name;

@@ -7,21 +7,13 @@
 #include <string>
 
 #include "host/error.h"
+#include "support/test_helpers.h"
 #include "host/variant.h"
 
 namespace kestrinx::host {
 namespace {
 
-// The error number a call throws, or nullopt when it returns.
-template <typename F>
-std::optional<std::int32_t> errorOf(F&& f) {
-  try {
-    f();
-    return std::nullopt;
-  } catch (const AutomationError& e) {
-    return e.number();
-  }
-}
+using kestrinx::testing::errorOf;
 
 enum class To { Integer, Long, Single, Double, Boolean, Date, String };
 
