@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "control/kestrin.h"
+#include "control/members.h"
 #include "host/error.h"
 #include "host/variant.h"
 
@@ -31,21 +32,21 @@ void Kestrin::put_Appearance(std::int32_t v) {
     box(KSF).setVisible(true);
     box(KSTD).setVisible(false);
   }
-  notify("Appearance");
+  notifyChanged<&Kestrin::put_Appearance>();
   UserControl_Resize();  // places and sizes the newly active element
 }
 
 void Kestrin::put_BackColor(OleColor v) {
   m_BackColor = v;
   writeBoth(&host::TextBox::setBackColor, v);
-  notify("BackColor");
+  notifyChanged<&Kestrin::put_BackColor>();
 }
 
 OleColor Kestrin::get_ForeColor() const { return activeBox().foreColor(); }
 
 void Kestrin::put_ForeColor(OleColor v) {
   writeBoth(&host::TextBox::setForeColor, v);
-  notify("ForeColor");
+  notifyChanged<&Kestrin::put_ForeColor>();
 }
 
 host::FontRef Kestrin::get_Font() const { return activeBox().font(); }
@@ -58,7 +59,7 @@ void Kestrin::putref_Font(host::FontRef f) {
     skipOnError([&] { element.setFont(f); });
     skipOnError([&] { element.setHeight(heightForFontSize(element.fontSize())); });
   }
-  skipOnError([&] { notify("Font"); });
+  skipOnError([&] { notifyChanged<&Kestrin::putref_Font>(); });
   m_SizeFlag = host::True;
   ArrangeControls(m_Interval, m_Alignment);  // fits the outer size now if AutoSize is on
 }
@@ -67,7 +68,7 @@ host::FontRef Kestrin::get_LabelFont() const { return label().font(); }
 
 void Kestrin::putref_LabelFont(host::FontRef f) {
   label().setFont(f);
-  notify("LabelFont");
+  notifyChanged<&Kestrin::putref_LabelFont>();
   m_CaptionChanged = host::True;
   UserControl_Resize();
 }
@@ -76,13 +77,13 @@ OleColor Kestrin::get_LabelForeColor() const { return label().foreColor(); }
 
 void Kestrin::put_LabelForeColor(OleColor v) {
   label().setForeColor(v);
-  notify("LabelForeColor");
+  notifyChanged<&Kestrin::put_LabelForeColor>();
 }
 
 void Kestrin::put_AutoSize(Boolean v) {
   m_AutoSize = v;
   m_SizeFlag = host::True;  // waits while AutoSize is off
-  notify("AutoSize");
+  notifyChanged<&Kestrin::put_AutoSize>();
   UserControl_Resize();
 }
 
@@ -90,7 +91,7 @@ Boolean Kestrin::get_AutoRedraw() const { return surface().autoRedraw(); }
 
 void Kestrin::put_AutoRedraw(Boolean v) {
   surface().setAutoRedraw(v);
-  notify("AutoRedraw");
+  notifyChanged<&Kestrin::put_AutoRedraw>();
 }
 
 std::int32_t Kestrin::get_hWnd() const { return surface().hWnd(); }

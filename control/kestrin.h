@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "control/enumerations.h"
 #include "control/kestrin_events.h"
 #include "host/control_site.h"
 #include "host/objects.h"
@@ -30,26 +31,6 @@ namespace kestrinx {
 
 using host::Boolean;
 using host::OleColor;
-
-// The published enumerations: 32-bit signed values. Fields and properties hold any int32,
-// so values outside the lists are stored as given.
-enum DEF_KESTRIN_TYPE : std::int32_t { NORMAL_TYPE = 0, NUMERIC_TYPE = 1, DATE_TYPE = 2, TIME_TYPE = 3 };
-enum DEF_KESTRIN_CLASS : std::int32_t { KSTD = 0, KSF = 1 };
-enum DEF_NUM_ALIGN : std::int32_t { RIGHT_ALIGN = 0, LEFT_ALIGN = 1 };
-enum DEF_APPEARANCE : std::int32_t { Flat = 0, ThreeD = 1 };
-enum DEF_ALIGN : std::int32_t {
-  LeftTop = 0,
-  LeftMiddle = 1,
-  LeftBottom = 2,
-  CenterTop = 3,
-  CenterMiddle = 4,
-  CenterBottom = 5,
-  RightTop = 6,
-  RightMiddle = 7,
-  RightBottom = 8,
-};
-enum DEF_DATE_FORMAT : std::int32_t { NONE = 0, YYMMDD = 1, MMDDYY = 2 };
-enum DEF_TIME_FORMAT : std::int32_t { ANY_TYPE = 0, HM = 1, HMS = 2 };
 
 // Where the caret goes after the numeric rewrite.
 enum class CaretPlacement : std::uint8_t {
@@ -65,12 +46,16 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   Kestrin(const Kestrin&) = delete;
   Kestrin& operator=(const Kestrin&) = delete;
 
-  // Application event connections (any number; raised in connection order).
-  void connect(KestrinEvents* sink);
-  void disconnect(KestrinEvents* sink);
+  // Application event connections (any number; raised in connection order). A typed
+  // KestrinEvents or any generic host::EventSink.
+  void connect(host::EventSink* sink);
+  void disconnect(host::EventSink* sink);
 
   // ---- host-driven life cycle -------------------------------------------------------------
   void Initialize();
+  // Gives a newly placed control its first values: the property defaults, through the puts,
+  // each step that the host refuses skipped. Never fails.
+  void InitProperties();
   void UserControl_Resize();
   void UserControl_Paint();
   void UserControl_Show() {}
@@ -174,23 +159,12 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   void LinkRequest();
   void OLEDrag();
 
-  // ---- element event handlers (the host reaches them through the text boxes) --------------
+  // ---- element event handlers with behaviour of their own (the host reaches them through the
+  // text boxes; the other element events go straight on to the application) ------------------
   void txtKestrin_GotFocus(std::int16_t Index);
   void txtKestrin_Change(std::int16_t Index, host::ChangeSource source);
   void txtKestrin_LostFocus(std::int16_t Index);
   void txtKestrin_KeyPress(std::int16_t Index, std::int16_t& KeyAscii);
-  void txtKestrin_KeyDown(std::int16_t Index, std::int16_t& KeyCode, std::int16_t& Shift);
-  void txtKestrin_KeyUp(std::int16_t Index, std::int16_t& KeyCode, std::int16_t& Shift);
-  void txtKestrin_Click(std::int16_t Index);
-  void txtKestrin_DblClick(std::int16_t Index);
-  void txtKestrin_MouseDown(std::int16_t Index, std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);
-  void txtKestrin_MouseMove(std::int16_t Index, std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);
-  void txtKestrin_MouseUp(std::int16_t Index, std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);
-  void txtKestrin_OLECompleteDrag(std::int16_t Index, std::int32_t& Effect);
-  void txtKestrin_OLEDragDrop(std::int16_t Index, host::DataObjectRef& Data, std::int32_t& Effect,
-                              std::int16_t& Button, std::int16_t& Shift, float& X, float& Y);
-  void txtKestrin_OLEDragOver(std::int16_t Index, host::DataObjectRef& Data, std::int32_t& Effect,
-                              std::int16_t& Button, std::int16_t& Shift, float& X, float& Y, std::int16_t& State);
 
   // ---- read-only views of private state, for the host's tools and for tests ----------------
   std::int32_t boxIndex() const { return m_BoxIndex; }
@@ -202,12 +176,13 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   Boolean formatting() const { return m_Formatting; }
 
  private:
-  // host::TextBoxEvents: element events, forwarded to the txtKestrin_ handlers.
-  void onChange(std::int16_t index, host::ChangeSource source) override;
-  void onGotFocus(std::int16_t index) override;
-  void onLostFocus(std::int16_t index) override;
+  // host::TextBoxEvents. The events without behaviour of their own are raised to the
+  // application at once, the element index dropped and every other argument by reference.
+  void onChange(std::int16_t index, host::ChangeSource source) override { txtKestrin_Change(index, source); }
+  void onGotFocus(std::int16_t index) override { txtKestrin_GotFocus(index); }
+  void onLostFocus(std::int16_t index) override { txtKestrin_LostFocus(index); }
+  void onKeyPress(std::int16_t index, std::int16_t& keyAscii) override { txtKestrin_KeyPress(index, keyAscii); }
   void onKeyDown(std::int16_t index, std::int16_t& keyCode, std::int16_t& shift) override;
-  void onKeyPress(std::int16_t index, std::int16_t& keyAscii) override;
   void onKeyUp(std::int16_t index, std::int16_t& keyCode, std::int16_t& shift) override;
   void onClick(std::int16_t index) override;
   void onDblClick(std::int16_t index) override;
@@ -225,33 +200,29 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   void onShow() override { UserControl_Show(); }
   void onHide() override { UserControl_Hide(); }
 
-  // Raises an event to every connected application sink. A sink disconnected by a handler is
-  // only blanked while events are being raised, so the sinks after it still hear this event.
-  template <typename Fn>
-  void raise(Fn&& fn) {
-    ++raising_;
-    try {
-      for (std::size_t i = 0; i < sinks_.size(); ++i)
-        if (sinks_[i] != nullptr) fn(*sinks_[i]);
-    } catch (...) {
-      endRaise();
-      throw;
-    }
-    endRaise();
-  }
+  // Raises the event whose KestrinEvents virtual is `Event` to every connected sink, with the
+  // arguments by reference; the event's identifier and argument list come from the event table
+  // (defined in members.h).
+  template <auto Event, typename... A>
+  void raise(A&... args);
+  // A sink disconnected by a handler is only blanked while events are being raised, so the
+  // sinks after it still hear this event.
+  void raiseEvent(host::EventArgs& args);
   void endRaise();
 
   host::TextBox& box(std::int32_t index) const;  // element 0 or 1
   host::TextBox& activeBox() const { return box(m_BoxIndex); }
   host::Label& label() const { return site_.lblCaption(); }
   host::Surface& surface() const { return site_.surface(); }
-  void notify(const char* name) { surface().propertyChanged(name); }
+  // Reports the property whose put is `Put` as changed, under its published name.
+  template <auto Put>
+  void notifyChanged();
   // A put that only stores its value: the field, then the notification.
-  template <typename T>
-  void storeAndNotify(T& field, T v, const char* name) {
-    field = v;
-    notify(name);
-  }
+  template <auto Put, typename T>
+  void storeAndNotify(T& field, T v);
+  // Puts the property's bag default through its own put (InitProperties).
+  template <auto Put>
+  void putDefault();
   // Writes a member of both elements, element 1 first (so a failure there leaves element 0 alone).
   template <typename Setter, typename Value>
   void writeBoth(Setter setter, const Value& v) {
@@ -267,7 +238,7 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   void ArrangeControls(std::int32_t Interval, std::int32_t Alignment);
 
   host::ControlSite& site_;
-  std::vector<KestrinEvents*> sinks_;
+  std::vector<host::EventSink*> sinks_;
   int raising_ = 0;  // nesting depth of raise()
 
   // Private state, in the order the control declares it.

@@ -1,17 +1,23 @@
-// The events a Kestrin raises to the application. Arguments are passed by reference to the
-// very variables the box supplied, so a handler's change reaches the box.
+// The events a Kestrin raises to the application, one virtual each, for C++ applications.
+// Arguments are passed by reference to the very variables the box supplied, so a handler's
+// change reaches the box. Each event reaches the sink as a generic event (identifier and
+// arguments, see host::EventSink) and is handed to its virtual here; the identifiers and
+// argument lists are in control/members.h.
 #pragma once
 
 #include <cstdint>
 
+#include "host/automation.h"
 #include "host/objects.h"
 #include "host/types.h"
 
 namespace kestrinx {
 
-class KestrinEvents {
+class KestrinEvents : public host::EventSink {
  public:
-  virtual ~KestrinEvents() = default;
+  // Calls the virtual of the event (defined with the event table).
+  void onEvent(const host::EventInfo& event, host::EventArgs& args) final;
+
   virtual void Change() {}
   virtual void Click() {}
   virtual void DblClick() {}

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "control/kestrin.h"
+#include "control/members.h"
 #include "host/error.h"
 
 namespace kestrinx {
@@ -23,16 +24,28 @@ Kestrin::~Kestrin() {
   site_.surface().setEventSink(nullptr);
 }
 
-void Kestrin::connect(KestrinEvents* sink) {
+void Kestrin::connect(host::EventSink* sink) {
   if (sink != nullptr && std::find(sinks_.begin(), sinks_.end(), sink) == sinks_.end()) sinks_.push_back(sink);
 }
 
-void Kestrin::disconnect(KestrinEvents* sink) {
+void Kestrin::disconnect(host::EventSink* sink) {
   if (raising_ > 0) {
-    std::replace(sinks_.begin(), sinks_.end(), sink, static_cast<KestrinEvents*>(nullptr));
+    std::replace(sinks_.begin(), sinks_.end(), sink, static_cast<host::EventSink*>(nullptr));
   } else {
     std::erase(sinks_, sink);
   }
+}
+
+void Kestrin::raiseEvent(host::EventArgs& args) {
+  ++raising_;
+  try {
+    for (std::size_t i = 0; i < sinks_.size(); ++i)
+      if (sinks_[i] != nullptr) sinks_[i]->onEvent(args.info(), args);
+  } catch (...) {
+    endRaise();
+    throw;
+  }
+  endRaise();
 }
 
 void Kestrin::endRaise() {
@@ -46,37 +59,34 @@ void Kestrin::Initialize() {
 
 host::TextBox& Kestrin::box(std::int32_t index) const { return site_.txtKestrin(index == 1 ? 1 : 0); }
 
-// ---- element events --------------------------------------------------------------------------
-
-void Kestrin::onChange(std::int16_t index, host::ChangeSource source) { txtKestrin_Change(index, source); }
-void Kestrin::onGotFocus(std::int16_t index) { txtKestrin_GotFocus(index); }
-void Kestrin::onLostFocus(std::int16_t index) { txtKestrin_LostFocus(index); }
-void Kestrin::onKeyDown(std::int16_t index, std::int16_t& keyCode, std::int16_t& shift) {
-  txtKestrin_KeyDown(index, keyCode, shift);
-}
-void Kestrin::onKeyPress(std::int16_t index, std::int16_t& keyAscii) { txtKestrin_KeyPress(index, keyAscii); }
-void Kestrin::onKeyUp(std::int16_t index, std::int16_t& keyCode, std::int16_t& shift) {
-  txtKestrin_KeyUp(index, keyCode, shift);
-}
-void Kestrin::onClick(std::int16_t index) { txtKestrin_Click(index); }
-void Kestrin::onDblClick(std::int16_t index) { txtKestrin_DblClick(index); }
-void Kestrin::onMouseDown(std::int16_t index, std::int16_t& button, std::int16_t& shift, float& x, float& y) {
-  txtKestrin_MouseDown(index, button, shift, x, y);
-}
-void Kestrin::onMouseMove(std::int16_t index, std::int16_t& button, std::int16_t& shift, float& x, float& y) {
-  txtKestrin_MouseMove(index, button, shift, x, y);
-}
-void Kestrin::onMouseUp(std::int16_t index, std::int16_t& button, std::int16_t& shift, float& x, float& y) {
-  txtKestrin_MouseUp(index, button, shift, x, y);
-}
-void Kestrin::onOLECompleteDrag(std::int16_t index, std::int32_t& effect) { txtKestrin_OLECompleteDrag(index, effect); }
-void Kestrin::onOLEDragDrop(std::int16_t index, host::DataObjectRef& data, std::int32_t& effect, std::int16_t& button,
-                            std::int16_t& shift, float& x, float& y) {
-  txtKestrin_OLEDragDrop(index, data, effect, button, shift, x, y);
-}
-void Kestrin::onOLEDragOver(std::int16_t index, host::DataObjectRef& data, std::int32_t& effect, std::int16_t& button,
-                            std::int16_t& shift, float& x, float& y, std::int16_t& state) {
-  txtKestrin_OLEDragOver(index, data, effect, button, shift, x, y, state);
+void Kestrin::InitProperties() {
+  using host::skipOnError;
+  skipOnError([&] { putDefault<&Kestrin::put_KestrinType>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_NumSeparatorUse>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_Appearance>(); });  // element 0 becomes the active box
+  skipOnError([&] { putDefault<&Kestrin::put_Alignment>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_CaptionView>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_Caption>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_Text>(); });
+  m_AutoSize = host::False;
+  skipOnError([&] { putDefault<&Kestrin::put_BackColor>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_BoxWidthLock>(); });
+  // The type is plain text here, so both format puts are ignored: a new control has no date or
+  // time format until its type is chosen.
+  skipOnError([&] { putDefault<&Kestrin::put_FormatDate>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_FormatTime>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_Interval>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorValidUse>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorValid>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorInValidUse>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorInValid>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorEditUse>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorEdit>(); });
+  skipOnError([&] { putDefault<&Kestrin::putref_Font>(); });
+  // The fit the Font put asked for does not outlive the placing.
+  m_SizeFlag = host::False;
+  m_ValidState = host::False;
+  m_InvalidBeep = host::False;
 }
 
 // ---- own properties ----------------------------------------------------------------------------
@@ -88,21 +98,21 @@ void Kestrin::put_KestrinType(std::int32_t v) {
     box(1).setText("");
     box(0).setText("");
   }
-  notify("KestrinType");
+  notifyChanged<&Kestrin::put_KestrinType>();
 }
 
-void Kestrin::put_NumAlignment(std::int32_t v) { storeAndNotify(m_NumAlignment, v, "NumAlignment"); }
+void Kestrin::put_NumAlignment(std::int32_t v) { storeAndNotify<&Kestrin::put_NumAlignment>(m_NumAlignment, v); }
 
-void Kestrin::put_NumSeparatorUse(Boolean v) { storeAndNotify(m_NumSeparatorUse, v, "NumSeparatorUse"); }
+void Kestrin::put_NumSeparatorUse(Boolean v) { storeAndNotify<&Kestrin::put_NumSeparatorUse>(m_NumSeparatorUse, v); }
 
 std::string Kestrin::get_ToolTipText() const { return activeBox().toolTipText(); }
 
 void Kestrin::put_ToolTipText(const std::string& v) {
   writeBoth(&host::TextBox::setToolTipText, v);
-  notify("ToolTipText");
+  notifyChanged<&Kestrin::put_ToolTipText>();
 }
 
-void Kestrin::put_InvalidBeep(Boolean v) { storeAndNotify(m_InvalidBeep, v, "InvalidBeep"); }
+void Kestrin::put_InvalidBeep(Boolean v) { storeAndNotify<&Kestrin::put_InvalidBeep>(m_InvalidBeep, v); }
 
 std::int32_t Kestrin::get_FormatDate() const { return m_KestrinType == DATE_TYPE ? m_FormatDate : NONE; }
 
@@ -110,7 +120,7 @@ void Kestrin::put_FormatDate(std::int32_t v) {
   if (m_KestrinType != DATE_TYPE) return;  // ignored for boxes of another type
   if (v >= NONE && v <= MMDDYY) m_DateFormatText = kDateFormatTexts[v];
   m_FormatDate = v;
-  notify("FormatDate");
+  notifyChanged<&Kestrin::put_FormatDate>();
 }
 
 std::int32_t Kestrin::get_FormatTime() const { return m_KestrinType == TIME_TYPE ? m_FormatTime : ANY_TYPE; }
@@ -119,20 +129,20 @@ void Kestrin::put_FormatTime(std::int32_t v) {
   if (m_KestrinType != TIME_TYPE) return;  // ignored for boxes of another type
   if (v >= ANY_TYPE && v <= HMS) m_TimeFormatText = kTimeFormatTexts[v];
   m_FormatTime = v;
-  notify("FormatTime");
+  notifyChanged<&Kestrin::put_FormatTime>();
 }
 
-void Kestrin::put_ColorValid(OleColor v) { storeAndNotify(m_ColorValid, v, "ColorValid"); }
+void Kestrin::put_ColorValid(OleColor v) { storeAndNotify<&Kestrin::put_ColorValid>(m_ColorValid, v); }
 
-void Kestrin::put_ColorValidUse(Boolean v) { storeAndNotify(m_ColorValidUse, v, "ColorValidUse"); }
+void Kestrin::put_ColorValidUse(Boolean v) { storeAndNotify<&Kestrin::put_ColorValidUse>(m_ColorValidUse, v); }
 
-void Kestrin::put_ColorInValid(OleColor v) { storeAndNotify(m_ColorInValid, v, "ColorInValid"); }
+void Kestrin::put_ColorInValid(OleColor v) { storeAndNotify<&Kestrin::put_ColorInValid>(m_ColorInValid, v); }
 
-void Kestrin::put_ColorInValidUse(Boolean v) { storeAndNotify(m_ColorInValidUse, v, "ColorInValidUse"); }
+void Kestrin::put_ColorInValidUse(Boolean v) { storeAndNotify<&Kestrin::put_ColorInValidUse>(m_ColorInValidUse, v); }
 
-void Kestrin::put_ColorEdit(OleColor v) { storeAndNotify(m_ColorEdit, v, "ColorEdit"); }
+void Kestrin::put_ColorEdit(OleColor v) { storeAndNotify<&Kestrin::put_ColorEdit>(m_ColorEdit, v); }
 
-void Kestrin::put_ColorEditUse(Boolean v) { storeAndNotify(m_ColorEditUse, v, "ColorEditUse"); }
+void Kestrin::put_ColorEditUse(Boolean v) { storeAndNotify<&Kestrin::put_ColorEditUse>(m_ColorEditUse, v); }
 
 void Kestrin::put_ValidState(Boolean /*v*/) {
   // Read-only for every client; the stored value never changes and nothing is notified.

@@ -7,6 +7,7 @@
 
 #include "control/date_time_entry.h"
 #include "control/kestrin.h"
+#include "control/members.h"
 
 namespace kestrinx {
 
@@ -38,15 +39,7 @@ void Kestrin::txtKestrin_KeyPress(std::int16_t Index, std::int16_t& KeyAscii) {
     }
   }
   // The application may change or discard the key; what it leaves in KeyAscii reaches the box.
-  raise([&](KestrinEvents& e) { e.KeyPress(KeyAscii); });
-}
-
-void Kestrin::txtKestrin_KeyDown(std::int16_t /*Index*/, std::int16_t& KeyCode, std::int16_t& Shift) {
-  raise([&](KestrinEvents& e) { e.KeyDown(KeyCode, Shift); });
-}
-
-void Kestrin::txtKestrin_KeyUp(std::int16_t /*Index*/, std::int16_t& KeyCode, std::int16_t& Shift) {
-  raise([&](KestrinEvents& e) { e.KeyUp(KeyCode, Shift); });
+  raise<&KestrinEvents::KeyPress>(KeyAscii);
 }
 
 }  // namespace kestrinx

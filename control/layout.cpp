@@ -8,6 +8,7 @@
 // reflects that move. Sums are formed in double precision; each coordinate handed to the host
 // is converted to single precision.
 #include "control/kestrin.h"
+#include "control/members.h"
 #include "host/error.h"
 #include "host/variant.h"
 
@@ -133,13 +134,13 @@ void Kestrin::put_Interval(std::int32_t v) {
   if (!m_CaptionView) return;  // no gap without a caption: ignored, nothing signalled
   m_Interval = v;
   ArrangeControls(v, m_Alignment);
-  notify("Interval");
+  notifyChanged<&Kestrin::put_Interval>();
 }
 
 void Kestrin::put_Alignment(std::int32_t v) {
   m_Alignment = v;
   ArrangeControls(m_Interval, v);
-  notify("Alignment");
+  notifyChanged<&Kestrin::put_Alignment>();
 }
 
 void Kestrin::put_CaptionView(Boolean v) {
@@ -150,7 +151,7 @@ void Kestrin::put_CaptionView(Boolean v) {
     label().setWidth(0.0f);
     m_Interval = 0;
   }
-  notify("CaptionView");
+  notifyChanged<&Kestrin::put_CaptionView>();
   UserControl_Resize();
 }
 
@@ -158,7 +159,7 @@ std::string Kestrin::get_Caption() const { return label().caption(); }
 
 void Kestrin::put_Caption(const std::string& v) {
   label().setCaption(v);  // set whether or not the caption is shown
-  notify("Caption");
+  notifyChanged<&Kestrin::put_Caption>();
   m_CaptionChanged = host::True;
   UserControl_Resize();
 }
@@ -170,10 +171,10 @@ void Kestrin::put_BoxWidth(std::int32_t v) {
   writeBoth(&host::TextBox::setWidth, width);
   // The outer width follows; the Resize this raises stretches the box back to the width asked.
   surface().setWidth(toCoordinate(d(label().width()) + m_Interval + d(activeBox().width())));
-  notify("BoxWidth");
+  notifyChanged<&Kestrin::put_BoxWidth>();
 }
 
 // Takes effect at the next layout.
-void Kestrin::put_BoxWidthLock(Boolean v) { storeAndNotify(m_BoxWidthLock, v, "BoxWidthLock"); }
+void Kestrin::put_BoxWidthLock(Boolean v) { storeAndNotify<&Kestrin::put_BoxWidthLock>(m_BoxWidthLock, v); }
 
 }  // namespace kestrinx

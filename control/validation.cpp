@@ -9,6 +9,7 @@
 
 #include "control/date_time_entry.h"
 #include "control/kestrin.h"
+#include "control/members.h"
 #include "host/error.h"
 #include "host/values.h"
 #include "host/variant.h"
@@ -117,7 +118,7 @@ void Kestrin::txtKestrin_Change(std::int16_t Index, host::ChangeSource source) {
         source == host::ChangeSource::UserEdit ? CaretPlacement::AfterSameDigits : CaretPlacement::AtEnd;
     host::skipOnError([&] { FormatNumericBox(caret); });
   }
-  host::skipOnError([&] { raise([](KestrinEvents& e) { e.Change(); }); });
+  host::skipOnError([&] { raise<&KestrinEvents::Change>(); });
 }
 
 void Kestrin::FormatNumericBox(CaretPlacement caret) {

@@ -27,6 +27,7 @@ constexpr ErrorText kErrorTexts[] = {
     {380, "Invalid property value"},
     {381, "Invalid property array index"},
     {382, "Property is read-only at design time"},
+    {383, "Property is read-only"},
     {393, "Property is read-only at run time"},
     {424, "Object required"},
     {438, "Object does not support this property or method"},

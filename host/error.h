@@ -16,6 +16,7 @@ inline constexpr std::int32_t TypeMismatch = 13;
 inline constexpr std::int32_t InvalidPropertyValue = 380;
 inline constexpr std::int32_t InvalidPropertyArrayIndex = 381;
 inline constexpr std::int32_t ReadOnlyAtDesignTime = 382;  // a read-only property set at design time
+inline constexpr std::int32_t ReadOnlyProperty = 383;      // a put on a property that has no put
 inline constexpr std::int32_t ReadOnlyAtRunTime = 393;     // a read-only property set at run time
 inline constexpr std::int32_t ObjectRequired = 424;
 inline constexpr std::int32_t MemberNotSupported = 438;  // no such property or method
