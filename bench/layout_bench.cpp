@@ -16,10 +16,7 @@ struct PlacedControl {
 
   PlacedControl() {
     k.Initialize();
-    k.put_Appearance(ThreeD);
-    k.put_CaptionView(host::True);
-    k.put_Caption(site.surface().extenderName());
-    k.put_Interval(80);
+    k.InitProperties();
     k.put_Alignment(LeftMiddle);
     site.headlessSurface().resize(3000, 600);
   }

@@ -21,9 +21,7 @@ void BM_TypeFifteenDigitNumber(benchmark::State& state) {
   KestrinEvents application;  // a connected application that ignores the events
   k.Initialize();
   k.connect(&application);
-  k.put_Appearance(ThreeD);
-  k.put_NumAlignment(RIGHT_ALIGN);
-  k.put_NumSeparatorUse(host::True);
+  k.InitProperties();
   k.put_KestrinType(NUMERIC_TYPE);
   form.focus(&site.box(k.boxIndex()));
   const std::string digits = "123456789012345";

@@ -2,6 +2,7 @@
 #include "control/members.h"
 
 #include "host/error.h"
+#include "host/values.h"
 
 namespace kestrinx {
 
@@ -16,15 +17,6 @@ namespace members {
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 const Member& named(std::string_view name) {
   const Member* m = find(name);
   if (m == nullptr) host::raiseError(host::err::MemberNotSupported);
@@ -35,7 +27,7 @@ const Member& named(std::string_view name) {
 
 const Member* find(std::string_view name) {
   for (const Member& m : kMembers)
-    if (sameName(m.name, name)) return &m;
+    if (host::equalsIgnoreCase(m.name, name)) return &m;
   return nullptr;
 }
 
@@ -47,7 +39,7 @@ const Member* find(std::int32_t id) {
 
 const Event* findEvent(std::string_view name) {
   for (const Event& e : kEvents)
-    if (sameName(e.info.name, name)) return &e;
+    if (host::equalsIgnoreCase(e.info.name, name)) return &e;
   return nullptr;
 }
 

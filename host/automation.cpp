@@ -31,6 +31,23 @@ std::string_view autoTypeName(AutoType t) {
   return "?";
 }
 
+std::string_view varTypeName(VarType t) {
+  switch (t) {
+    case VarType::Empty: return "Empty";
+    case VarType::Integer: return "Integer";
+    case VarType::Long: return "Long";
+    case VarType::Single: return "Single";
+    case VarType::Double: return "Double";
+    case VarType::Boolean: return "Boolean";
+    case VarType::Date: return "Date";
+    case VarType::String: return "String";
+    case VarType::Font: return "Font";
+    case VarType::Picture: return "Picture";
+    case VarType::DataObject: return "DataObject";
+  }
+  return "?";
+}
+
 OleColor toColor(const Variant& v) {
   switch (v.type()) {
     case VarType::Integer:

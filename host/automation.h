@@ -73,6 +73,8 @@ enum class AutoType : std::uint8_t {
 
 // The type's name as a listing shows it ("Boolean", "Integer", "Long", "OLE_COLOR", ...).
 std::string_view autoTypeName(AutoType t);
+// A variant kind's name as a listing shows it ("Integer" for 16 bits, "Long" for 32, ...).
+std::string_view varTypeName(VarType t);
 
 // Converts a value to a type the way an automation client's assignment does: numbers and
 // numeric strings convert (round half to even), error 13 for a type mismatch, error 6 for a

@@ -98,6 +98,10 @@ std::string rtrim(std::string_view s) {
   return e == std::string_view::npos ? std::string() : std::string(s.substr(0, e + 1));
 }
 
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && upperCase(a) == upperCase(b);
+}
+
 std::string upperCase(std::string_view s) {
   std::string out(s);
   for (char& c : out) {

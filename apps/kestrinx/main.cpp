@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "batch.h"
+#include "host/error.h"
+#include "members_cmd.h"
 #include "options.h"
 #include "terminal.h"
 
@@ -34,7 +36,20 @@ int run(const Options& options) {
   switch (options.command) {
     case Command::Help: std::fputs(mainHelp().c_str(), stdout); return 0;
     case Command::TryHelp: std::fputs(tryHelp().c_str(), stdout); return 0;
+    case Command::Members:
+      writeMembers(stdout, options.json ? ListingFormat::Json : ListingFormat::Table);
+      return 0;
     case Command::Try: break;
+  }
+  // The properties given with --set go through the control's own puts; one the control refuses
+  // is a bad argument, reported before anything is typed.
+  if (!options.session.sets.empty()) {
+    try {
+      Session probe(options.session);
+    } catch (const kestrinx::host::AutomationError& e) {
+      std::fprintf(stderr, "kestrinx: --set %s (error %d)\n", e.what(), static_cast<int>(e.number()));
+      return 2;
+    }
   }
   const bool interactive = !options.json && !options.batch && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
   if (interactive) return runInteractive(options.session);

@@ -3,6 +3,11 @@
 #include <cctype>
 #include <optional>
 
+#include "control/members.h"
+#include "host/automation.h"
+#include "host/error.h"
+#include "values.h"
+
 namespace kestrinx::cli {
 
 namespace {
@@ -62,6 +67,24 @@ std::int32_t parseTimeFormat(const std::string& v) {
   throw UsageError("bad --time-format " + shown(v) + " (expected hm, hms or any)");
 }
 
+// "Property=value" for --set: a published property with a put, and a value that converts to its
+// type. Whether the control takes the value is known only when the put runs.
+std::pair<std::string, std::string> parseSet(const std::string& text) {
+  std::string name, v;
+  if (!splitAssignment(text, name, v)) throw UsageError("bad --set " + shown(text) + " (expected Property=value)");
+  const members::Member* m = members::find(name);
+  if (m == nullptr) throw UsageError("--set: no property " + shown(name) + " (see 'kestrinx members')");
+  if (!m->has(members::Put) && !m->has(members::PutRef))
+    throw UsageError("--set: " + std::string(m->name) + " is read-only");
+  try {
+    (void)host::coerce(valueFromText(*m, v), m->type);
+  } catch (const host::AutomationError& e) {
+    throw UsageError("--set " + std::string(m->name) + "=" + shown(v) + ": " + e.what() + " (" +
+                     std::string(host::autoTypeName(m->type)) + " expected)");
+  }
+  return {std::string(m->name), v};
+}
+
 // Reads the options of `kestrinx try`.
 Options parseTry(const std::vector<std::string>& args, std::size_t i, const ClockReading& startClock) {
   Options o;
@@ -107,6 +130,8 @@ Options parseTry(const std::vector<std::string>& args, std::size_t i, const Cloc
       now = value();
     } else if (name == "--caption") {
       o.session.caption = value();
+    } else if (name == "--set") {
+      o.session.sets.push_back(parseSet(value()));
     } else if (name == "--left") {
       flag();
       o.session.leftAlign = true;
@@ -188,6 +213,17 @@ Options parseOptions(const std::vector<std::string>& args, const ClockReading& s
     return Options{};
   }
   if (first == "try") return parseTry(args, 1, startClock);
+  if (first == "members") {
+    Options o;
+    o.command = Command::Members;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+      if (args[i] == "--json")
+        o.json = true;
+      else
+        throw UsageError("members: unexpected argument " + shown(args[i]) + " (only --json)");
+    }
+    return o;
+  }
   if (!first.empty() && first[0] == '-')
     throw UsageError("unknown option " + shown(first) + " (see 'kestrinx --help')");
   throw UsageError("unknown command " + shown(first) + " (see 'kestrinx --help')");
@@ -195,7 +231,11 @@ Options parseOptions(const std::vector<std::string>& args, const ClockReading& s
 
 std::string mainHelp() {
   return "kestrinx - try the Kestrin entry box from a terminal, or check and normalise entries the\n"
-         "way the box does. One command, try; 'kestrinx --help' and 'kestrinx try --help' show this.\n"
+         "way the box does.\n"
+         "\n"
+         "Commands:\n"
+         "  try ...            type into a Kestrin box (below)\n"
+         "  members [--json]   the control's published members, events and enumerations\n"
          "\n" +
          tryHelp();
 }
@@ -222,6 +262,10 @@ Options:
   --today YYYY-MM-DD   the form's date (default: the local date when the tool starts)
   --now HH:MM[:SS]     the form's time of day (default: the local time when the tool starts)
   --caption TEXT       the caption beside the box (default: Kestrin1, the instance name)
+  --set Property=VALUE set any published property through the control's own put before typing,
+                       by name in any case (repeatable; 'kestrinx members' lists them). Values
+                       convert as an automation client's would: Alignment=4, BackColor=255,
+                       NumSeparatorUse=False, Font=Arial,12,bold
   --json               one JSON object per entry; always line by line
   --batch              line by line even when standard input is a terminal
   --strict             exit with status 1 when any entry is invalid

@@ -9,7 +9,7 @@
 
 namespace kestrinx::cli {
 
-enum class Command : std::uint8_t { Help, TryHelp, Try };
+enum class Command : std::uint8_t { Help, TryHelp, Try, Members };
 
 struct Options {
   Command command = Command::Help;

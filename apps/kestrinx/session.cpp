@@ -2,14 +2,13 @@
 
 #include <exception>
 
+#include "control/members.h"
 #include "host/error.h"
+#include "values.h"
 
 namespace kestrinx::cli {
 
 namespace {
-
-constexpr OleColor InvalidRed = 0x000000FFu;
-constexpr OleColor EditYellow = 0x0000FFFFu;
 
 bool checkedType(std::int32_t type) { return type == NUMERIC_TYPE || type == DATE_TYPE || type == TIME_TYPE; }
 
@@ -28,22 +27,7 @@ const char* colourRoleName(ColourRole role) {
 
 Session::Session(const SessionConfig& config) {
   control_.Initialize();
-  // The values a designer's newly placed control starts with.
-  control_.put_Appearance(ThreeD);
-  control_.put_NumAlignment(RIGHT_ALIGN);
-  control_.put_NumSeparatorUse(host::True);
-  control_.put_CaptionView(host::True);
-  control_.put_Caption(site_.headlessSurface().extenderName());
-  control_.put_Interval(80);
-  control_.put_Alignment(LeftTop);
-  control_.put_BackColor(host::SystemWindowBackground);
-  control_.put_ColorValid(host::SystemWindowBackground);
-  control_.put_ColorValidUse(host::True);
-  control_.put_ColorInValid(InvalidRed);
-  control_.put_ColorInValidUse(host::True);
-  control_.put_ColorEdit(EditYellow);
-  control_.put_ColorEditUse(host::False);
-  control_.put_InvalidBeep(host::False);
+  control_.InitProperties();  // placed as a designer places it
 
   // The tool's own choices on top.
   control_.put_KestrinType(config.kestrinType);
@@ -56,6 +40,15 @@ Session::Session(const SessionConfig& config) {
   if (config.caption) control_.put_Caption(*config.caption);
   // A new control shows its instance name as its text; the user starts with an empty box.
   control_.put_Text("");
+  for (const auto& [name, value] : config.sets) {
+    const members::Member* m = members::find(name);
+    if (m == nullptr) host::raiseError(host::err::MemberNotSupported);
+    try {
+      members::put(control_, *m, valueFromText(*m, value));
+    } catch (const host::AutomationError& e) {
+      throw host::AutomationError(e.number(), std::string(m->name) + "=" + value + ": " + e.what());
+    }
+  }
 
   const ClockReading& c = config.clock;
   form_.services().setNow(c.year, c.month, c.day, c.hour, c.minute, c.second);

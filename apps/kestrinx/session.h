@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "control/kestrin.h"
@@ -29,6 +30,8 @@ struct SessionConfig {
   bool separators = true;
   bool invalidBeep = true;
   std::optional<std::string> caption;  // none: the instance name, as a newly placed control
+  // Properties set through the control's own puts, by name, after the choices above.
+  std::vector<std::pair<std::string, std::string>> sets;
   ClockReading clock;
 };
 

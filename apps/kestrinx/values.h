@@ -1,0 +1,26 @@
+// Property values written on a command line: how the tool turns "Alignment=4" or
+// "Font=Arial,12,bold" into a value for the control's own put, and a value back into text.
+#pragma once
+
+#include <string>
+
+#include "control/members.h"
+#include "host/variant.h"
+
+namespace kestrinx::cli {
+
+// The value a text gives for `member`. Fonts are written "Name[,size][,bold][,italic]"
+// (size in points); every other type is handed over as a string, which the member's put
+// converts by the host's automation rules. Throws host::AutomationError 13 for a font text
+// without a name and for a picture (pictures have no text form).
+host::Variant valueFromText(const members::Member& member, const std::string& text);
+
+// A value as the tool shows it: numbers and strings plainly, Booleans True/False, colours
+// in hexadecimal, enumeration values with their member name ("4 CenterMiddle"), fonts as
+// "Name,size[,bold][,italic]" and pictures as "(picture)" or "(none)".
+std::string textFromValue(const members::Member& member, const host::Variant& value);
+
+// Parses "Name=value" into its two halves; false when there is no "=" or no name.
+bool splitAssignment(const std::string& text, std::string& name, std::string& value);
+
+}  // namespace kestrinx::cli
