@@ -1,7 +1,8 @@
 // Fuzzes one Kestrin on a headless form with a sequence of operations read from the input:
-// typing, named keys, pastes, focus moves, property puts (in and out of their ranges), fonts
-// of extreme sizes, surface resizes, paints, clock changes, and host members that start or
-// stop refusing calls, and an application that acts inside its event handlers.
+// typing, named keys, pastes, focus moves, puts of any published member through the member
+// table with values of any variant kind (in and out of range, fonts of extreme sizes), method
+// calls, surface resizes, paints, clock changes, host members that start or stop refusing
+// calls, and an application that acts inside its event handlers.
 //
 // Input: byte 0 chooses a freshly created control or one with the values of a newly placed
 // control; then each operation is one byte of code followed by the bytes of its arguments
@@ -25,6 +26,7 @@
 
 #include "control/kestrin.h"
 #include "control/key_filter.h"
+#include "control/members.h"
 #include "host/error.h"
 #include "host/headless/headless.h"
 #include "host/values.h"
@@ -78,6 +80,31 @@ class Reader {
                                         1e3f,  1e6f,  1e10f, 1e30f,    1e38f, FLT_MAX,  -1.0f,  -8.25f,
                                         -1e30f, -FLT_MAX, 1e-40f, 3.4e37f};
     return kValues[byte() % (sizeof kValues / sizeof kValues[0])];
+  }
+  double real() {
+    static constexpr double kValues[] = {0.5, 2.5, -2.5, 3.5, 32767.5, 32768.0, -32768.5, 2147483647.5,
+                                         4294967295.0, 1e300, -1e300, 1e-300};
+    const std::uint8_t b = byte();
+    if (b < 200) return kValues[b % (sizeof kValues / sizeof kValues[0])];
+    double v;
+    const std::int32_t lo = int32(), hi = int32();
+    std::memcpy(&v, &lo, sizeof lo);
+    std::memcpy(reinterpret_cast<char*>(&v) + sizeof lo, &hi, sizeof hi);
+    return v;  // NaN and infinities included
+  }
+  // A value of any kind, as an automation client might pass it to a put.
+  host::Variant variant() {
+    switch (byte() % 9) {
+      case 0: return host::Variant::integer(static_cast<std::int16_t>(interestingInt()));
+      case 1: return host::Variant::longValue(interestingInt());
+      case 2: return host::Variant::doubleValue(real());
+      case 3: return host::Variant::single(static_cast<float>(real()));
+      case 4: return host::Variant::string(text());
+      case 5: return host::Variant::boolean(boolean());
+      case 6: return host::Variant::font(font());
+      case 7: return host::Variant::picture(byte() % 2 ? std::make_shared<host::Picture>() : nullptr);
+      default: return host::Variant();
+    }
   }
   host::FontRef font() {
     const std::uint8_t b = byte();
@@ -191,10 +218,30 @@ void setClock(World& w, Reader& in) {
 
 // Reads every property, as a property browser would after each step.
 void readEverything(const Kestrin& k) {
-  (void)k.get_KestrinType(), (void)k.get_FormatDate(), (void)k.get_FormatTime(), (void)k.get_Caption();
-  (void)k.get_BoxWidth(), (void)k.get_Text(), (void)k.get_SelStart(), (void)k.get_SelLength();
-  (void)k.get_SelText(), (void)k.get_Font(), (void)k.get_LabelFont(), (void)k.get_MaxLength();
-  (void)k.get_ValidState(), (void)k.get_Enabled(), (void)k.get_Locked(), (void)k.get_ToolTipText();
+  for (const members::Member& m : members::kMembers)
+    if (m.has(members::Get)) (void)members::get(k, m);
+}
+
+// Puts a value of any kind into any published member (or calls a method), through the table.
+void putMember(World& w, Reader& in) {
+  const members::Member& m = members::kMembers[in.byte() % members::kMembers.size()];
+  if (m.has(members::Method)) {
+    members::call(w.k, m);
+    return;
+  }
+  const host::Variant v = in.variant();
+  if (m.name == "KestrinType") {
+    members::put(w.k, m, v);
+    // A numeric, date or time type empties both elements.
+    for (int i = 0; i < 2; ++i) w.typedOnly[i] = w.site.box(i).text().empty();
+    return;
+  }
+  // Members that change the text, the selection or which element is active end the run of
+  // typing whose length the key filter bounds.
+  static constexpr std::string_view kTextMembers[] = {"Text", "SelText", "SelStart", "SelLength", "Appearance"};
+  for (std::string_view name : kTextMembers)
+    if (m.name == name) w.forgetTyping();
+  members::put(w.k, m, v);
 }
 
 void step(World& w, Reader& in) {
@@ -203,7 +250,7 @@ void step(World& w, Reader& in) {
                                             headless::Key::Right,     headless::Key::Home,   headless::Key::End,
                                             headless::Key::Tab,       headless::Key::Enter};
   const std::uint8_t op = in.byte();
-  switch (op % 39) {
+  switch (op % 21) {
     case 0:
     case 1:
     case 2:
@@ -238,61 +285,22 @@ void step(World& w, Reader& in) {
       }
       break;
     }
-    case 7: {
-      const std::int32_t type = static_cast<std::int32_t>(in.byte() % 9) - 1;
-      k.put_KestrinType(type);
-      // A numeric, date or time type empties both elements.
-      for (int i = 0; i < 2; ++i) w.typedOnly[i] = w.site.box(i).text().empty();
-      break;
-    }
-    case 8: k.put_FormatDate(static_cast<std::int32_t>(in.byte() % 7) - 1); break;
-    case 9: k.put_FormatTime(static_cast<std::int32_t>(in.byte() % 7) - 1); break;
-    case 10: k.put_NumAlignment(static_cast<std::int32_t>(in.byte() % 4) - 1); break;
-    case 11: k.put_NumSeparatorUse(in.boolean()); break;
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
     case 12:
-      k.put_Appearance(static_cast<std::int32_t>(in.byte() % 4) - 1);
-      w.forgetTyping();  // the other element, with whatever it holds, may now be the active one
-      break;
-    case 13: k.put_Alignment(static_cast<std::int32_t>(in.byte() % 13) - 2); break;
-    case 14: k.put_Interval(in.interestingInt()); break;
-    case 15: k.put_CaptionView(in.boolean()); break;
-    case 16: k.put_Caption(in.text()); break;
-    case 17: k.put_BoxWidth(in.interestingInt()); break;
-    case 18: k.put_BoxWidthLock(in.boolean()); break;
-    case 19: k.put_AutoSize(in.boolean()); break;
-    case 20: k.putref_Font(in.font()); break;
-    case 21: k.putref_LabelFont(in.font()); break;
-    case 22: k.put_MaxLength(in.interestingInt()); break;
-    case 23: k.put_Locked(in.boolean()); break;
-    case 24: k.put_Enabled(in.boolean()); break;
-    case 25:
-      w.forgetTyping();  // a selection lets a typed digit replace a character the limit did not count
-      k.put_SelStart(in.interestingInt());
-      break;
-    case 26:
-      w.forgetTyping();
-      k.put_SelLength(in.interestingInt());
-      break;
-    case 27:
-      w.forgetTyping();
-      k.put_SelText(in.text());
-      break;
-    case 28:
-      w.forgetTyping();
-      k.put_Text(in.text());
-      break;
-    case 29: {
+    case 13:
+    case 14: putMember(w, in); break;
+    case 15: {
       const float width = in.length(), height = in.length();
       w.site.headlessSurface().resize(width, height);
       break;
     }
-    case 30: w.site.headlessSurface().paint(); break;
-    case 31: setClock(w, in); break;
-    case 32: k.put_ColorEditUse(in.boolean()); break;
-    case 33: k.put_InvalidBeep(in.boolean()); break;
-    case 34: k.put_ColorValidUse(in.boolean()); break;
-    case 35: k.put_ColorInValidUse(in.boolean()); break;
-    case 36: {  // the host starts refusing one member of one widget or of the surface
+    case 16: w.site.headlessSurface().paint(); break;
+    case 17: setClock(w, in); break;
+    case 18: {  // the host starts refusing one member of one widget or of the surface
       static const char* const kMembers[] = {"setText",  "setSelStart", "setBackColor", "setFont",   "setWidth",
                                              "setHeight", "move",        "setLeft",      "setVisible", "textWidth",
                                              "propertyChanged", "setCaption", "setMaxLength", "setEnabled"};
@@ -309,7 +317,7 @@ void step(World& w, Reader& in) {
       }
       break;
     }
-    case 37: {
+    case 19: {
       const std::uint8_t b = in.byte();
       w.app.onChange = b % 4;
       w.app.onKeyPress = (b >> 2) % 3;
