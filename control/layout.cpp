@@ -7,6 +7,7 @@
 // quantity is read from the host at the moment it is used, so a value read after a move
 // reflects that move. Sums are formed in double precision; each coordinate handed to the host
 // is converted to single precision.
+#include "control/flag_scope.h"
 #include "control/kestrin.h"
 #include "control/members.h"
 #include "host/error.h"
@@ -17,24 +18,98 @@ namespace kestrinx {
 namespace {
 
 using host::skipOnError;
+using host::toCoordinate;  // a value a single cannot hold is an overflow, skipped like any refusal
 using host::Twips;
-
-// A coordinate for the host. A value a single cannot hold is an overflow, which the layout
-// skips like any refused value.
-using host::toCoordinate;
 
 double d(Twips v) { return static_cast<double>(v); }
 
-// Clears the layout's re-entry flag however the run ends.
-class LayoutGuard {
+// One layout run's view of the surface, the caption and the active box. Each step is one
+// action on the host, skipped on its own when the host refuses it; every length is read from
+// the host when it is used.
+class Placement {
  public:
-  explicit LayoutGuard(Boolean& flag) : flag_(flag) { flag_ = host::True; }
-  ~LayoutGuard() { flag_ = host::False; }
-  LayoutGuard(const LayoutGuard&) = delete;
-  LayoutGuard& operator=(const LayoutGuard&) = delete;
+  Placement(host::Surface& surface, host::Label& caption, host::TextBox& box, bool captionShown)
+      : s_(surface), lbl_(caption), box_(box), captionShown_(captionShown) {}
+
+  // The caption at one of the nine positions around the box; any other value leaves it where
+  // it is. The right and centred positions count the box at its present width.
+  void placeCaption(std::int32_t alignment, std::int32_t gap) {
+    skipOnError([&] {
+      const double left = d(s_.scaleLeft()), top = d(s_.scaleTop());
+      switch (alignment) {
+        case LeftTop: moveCaption(left, top); break;
+        case LeftMiddle: moveCaption(left, middleTop()); break;
+        case LeftBottom: moveCaption(left, bottomTop()); break;
+        case CenterTop: moveCaption(centreLeft(gap), top); break;
+        case CenterMiddle: moveCaption(centreLeft(gap), middleTop()); break;
+        case CenterBottom: moveCaption(centreLeft(gap), bottomTop()); break;
+        case RightTop: moveCaption(rightLeft(gap), top); break;
+        case RightMiddle: moveCaption(rightLeft(gap), middleTop()); break;
+        case RightBottom: moveCaption(rightLeft(gap), bottomTop()); break;
+        default: break;
+      }
+    });
+  }
+
+  // A hidden caption sits at the left edge.
+  void parkHiddenCaption() {
+    if (!captionShown_) skipOnError([&] { lbl_.setLeft(0.0f); });
+  }
+
+  // The box `gap` after the caption (after the caption's left edge when it is hidden), top
+  // edges level.
+  void placeBoxBesideCaption(std::int32_t gap) {
+    skipOnError([&] {
+      const double left = captionShown_ ? d(lbl_.left()) + d(lbl_.width()) + gap : d(lbl_.left()) + gap;
+      box_.move(toCoordinate(left), toCoordinate(d(lbl_.top())));
+    });
+  }
+
+  // The control's width becomes caption, gap and box side by side.
+  void fitWidthToCaptionAndBox(std::int32_t gap) {
+    skipOnError([&] { s_.setWidth(toCoordinate(d(lbl_.width()) + gap + d(box_.width()))); });
+  }
+
+  // The box takes the width left beside the caption and gap, or nothing when none is left.
+  void stretchBoxToTheEdge(std::int32_t gap) {
+    skipOnError([&] {
+      const double room =
+          captionShown_ ? d(s_.scaleWidth()) - (d(lbl_.width()) + gap) : d(s_.scaleWidth()) - gap;
+      box_.setWidth(room > 0 ? toCoordinate(room) : 0.0f);
+    });
+  }
+
+  // The gap that brings a box of unchanged width flush with the surface's right edge, never
+  // below 0; the gap given when it cannot be computed.
+  std::int32_t gapForLockedBox(std::int32_t gap) {
+    skipOnError([&] {
+      gap = host::roundToLong((d(s_.scaleLeft()) + d(s_.scaleWidth())) - (d(box_.left()) + d(box_.width())) + gap);
+    });
+    return gap <= 0 ? 0 : gap;
+  }
+
+  // The control's outer size around its content: caption, gap and box wide (the box alone
+  // while the caption is hidden), and as high as the box.
+  void fitOuterSizeToContent(std::int32_t gap) {
+    skipOnError([&] {
+      const double width = captionShown_ ? d(lbl_.width()) + d(box_.width()) + gap : d(box_.width());
+      s_.setWidth(toCoordinate(width));
+    });
+    skipOnError([&] { s_.setHeight(toCoordinate(d(box_.height()))); });
+  }
 
  private:
-  Boolean& flag_;
+  void moveCaption(double left, double top) { lbl_.move(toCoordinate(left), toCoordinate(top)); }
+  double contentWidth(std::int32_t gap) const { return d(lbl_.width()) + d(box_.width()) + gap; }
+  double rightLeft(std::int32_t gap) const { return d(s_.scaleLeft()) + d(s_.scaleWidth()) - contentWidth(gap); }
+  double centreLeft(std::int32_t gap) const { return (d(s_.scaleWidth()) - contentWidth(gap)) / 2; }
+  double middleTop() const { return (d(s_.scaleHeight()) - d(lbl_.height())) / 2; }
+  double bottomTop() const { return d(s_.scaleTop()) + d(s_.scaleHeight()) - d(lbl_.height()); }
+
+  host::Surface& s_;
+  host::Label& lbl_;
+  host::TextBox& box_;
+  const bool captionShown_;
 };
 
 }  // namespace
@@ -44,87 +119,36 @@ void Kestrin::UserControl_Resize() { ArrangeControls(get_Interval(), get_Alignme
 void Kestrin::UserControl_Paint() { ArrangeControls(get_Interval(), get_Alignment()); }
 
 void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
-  // 1. A run started inside a run (the Resize raised by our own size changes) does nothing.
+  // A run started inside a run (the Resize raised by our own size changes) does nothing.
   if (m_InLayout) return;
-  LayoutGuard guard(m_InLayout);  // 8. cleared on every way out
+  const FlagScope inLayout(m_InLayout);
 
-  host::Surface& s = surface();
-  host::Label& lbl = label();
-  const bool captionShown = m_CaptionView != host::False;
   // The active box is fixed for the run; only the Appearance setter changes it.
-  host::TextBox& txt = activeBox();
+  Placement p(surface(), label(), activeBox(), m_CaptionView != host::False);
+  p.placeCaption(Alignment, Interval);
+  p.parkHiddenCaption();
+  if (!m_BoxWidthLock) p.placeBoxBesideCaption(Interval);
 
-  // Distance from the surface's left edge to the caption when the caption, gap and box (at its
-  // present width) are placed flush right, or half of that for the centred positions.
-  const auto contentWidth = [&] { return d(lbl.width()) + d(txt.width()) + Interval; };
-  const auto rightLeft = [&] { return d(s.scaleLeft()) + d(s.scaleWidth()) - contentWidth(); };
-  const auto centreLeft = [&] { return (d(s.scaleWidth()) - contentWidth()) / 2; };
-  const auto middleTop = [&] { return (d(s.scaleHeight()) - d(lbl.height())) / 2; };
-  const auto bottomTop = [&] { return d(s.scaleTop()) + d(s.scaleHeight()) - d(lbl.height()); };
-  const auto moveCaption = [&](double left, double top) { lbl.move(toCoordinate(left), toCoordinate(top)); };
-
-  // 2. The caption at one of the nine positions; any other value leaves it where it is.
-  skipOnError([&] {
-    switch (Alignment) {
-      case LeftTop: moveCaption(d(s.scaleLeft()), d(s.scaleTop())); break;
-      case LeftMiddle: moveCaption(d(s.scaleLeft()), middleTop()); break;
-      case LeftBottom: moveCaption(d(s.scaleLeft()), bottomTop()); break;
-      case CenterTop: moveCaption(centreLeft(), d(s.scaleTop())); break;
-      case CenterMiddle: moveCaption(centreLeft(), middleTop()); break;
-      case CenterBottom: moveCaption(centreLeft(), bottomTop()); break;
-      case RightTop: moveCaption(rightLeft(), d(s.scaleTop())); break;
-      case RightMiddle: moveCaption(rightLeft(), middleTop()); break;
-      case RightBottom: moveCaption(rightLeft(), bottomTop()); break;
-      default: break;
-    }
-  });
-
-  // 3. A hidden caption sits at the left edge.
-  if (!captionShown) skipOnError([&] { lbl.setLeft(0.0f); });
-
-  // The box's left edge for a given gap: after the caption when it is shown, else after its left.
-  const auto boxLeftFor = [&](std::int32_t gap) {
-    return captionShown ? d(lbl.left()) + d(lbl.width()) + gap : d(lbl.left()) + gap;
-  };
-  const auto moveBoxBesideCaption = [&](std::int32_t gap) {
-    const Twips left = toCoordinate(boxLeftFor(gap));
-    txt.move(left, toCoordinate(d(lbl.top())));
-  };
-
-  // 4. The box beside the caption, top edges level.
-  if (!m_BoxWidthLock) skipOnError([&] { moveBoxBesideCaption(Interval); });
-
-  // 5. After a caption change fit the control's width; otherwise stretch the box to the edge.
+  // A caption change refits the control's width; otherwise an unlocked box fills the rest.
   if (m_CaptionChanged) {
     m_CaptionChanged = host::False;
-    skipOnError([&] { s.setWidth(toCoordinate(d(lbl.width()) + Interval + d(txt.width()))); });
+    p.fitWidthToCaptionAndBox(Interval);
   } else if (!m_BoxWidthLock) {
-    skipOnError([&] {
-      const double D = captionShown ? d(s.scaleWidth()) - (d(lbl.width()) + Interval) : d(s.scaleWidth()) - Interval;
-      txt.setWidth(D > 0 ? toCoordinate(D) : 0.0f);
-    });
+    p.stretchBoxToTheEdge(Interval);
   }
 
-  // 6. A locked box keeps its width: the gap widens or narrows so its right edge meets the
-  // surface's, and the new gap becomes the Interval.
+  // A locked box keeps its width: the gap widens or narrows to meet the surface's right edge,
+  // and the new gap becomes the Interval.
   if (m_BoxWidthLock) {
-    skipOnError([&] {  // on failure the gap stays as it was
-      const double gap = (d(s.scaleLeft()) + d(s.scaleWidth())) - (d(txt.left()) + d(txt.width())) + Interval;
-      Interval = host::roundToLong(gap);
-    });
-    if (Interval <= 0) Interval = 0;
-    skipOnError([&] { moveBoxBesideCaption(Interval); });
+    Interval = p.gapForLockedBox(Interval);
+    p.placeBoxBesideCaption(Interval);
     m_Interval = Interval;
   }
 
-  // 7. A pending fit request, carried out only while AutoSize is on.
+  // A pending fit request, carried out only while AutoSize is on.
   if (m_AutoSize && m_SizeFlag) {
     m_SizeFlag = host::False;
-    skipOnError([&] {
-      const double width = captionShown ? d(lbl.width()) + d(txt.width()) + Interval : d(txt.width());
-      s.setWidth(toCoordinate(width));
-    });
-    skipOnError([&] { s.setHeight(toCoordinate(d(txt.height()))); });
+    p.fitOuterSizeToContent(Interval);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "control/date_time_entry.h"
+#include "control/flag_scope.h"
 #include "control/kestrin.h"
 #include "control/members.h"
 #include "host/error.h"
@@ -126,11 +127,7 @@ void Kestrin::FormatNumericBox(CaretPlacement caret) {
   host::skipOnError([&] { measureInFontOf(element.font(), surface()); });
 
   // Cleared however the rewrite ends, so later changes are handled again.
-  struct FormattingScope {
-    Boolean& flag;
-    explicit FormattingScope(Boolean& f) : flag(f) { flag = host::True; }
-    ~FormattingScope() { flag = host::False; }
-  } formatting(m_Formatting);
+  const FlagScope formatting(m_Formatting);
 
   std::optional<std::string> typed;
   std::int32_t caretBefore = 0;
