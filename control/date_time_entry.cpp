@@ -22,9 +22,12 @@ constexpr std::int16_t kMaxHour = 23, kMaxMinute = 59, kMaxSecond = 59;
 
 bool startsWithToday(const std::string& s) { return host::upperCase(host::left(s, 1)) == kTodayLetter; }
 
-// The day offset written after "T": nothing, "+" or "-" alone mean today; otherwise the rest
-// converted to a 16-bit integer (error 13 when it is no number, 6 when it does not fit).
+// The day offset written after "T". An entry of at most two characters means today unless its
+// second character is a digit ("T5" is five days ahead); so do "+" or "-" alone after the "T".
+// Otherwise the rest is converted to a 16-bit integer (error 13 when it is no number, 6 when it
+// does not fit).
 std::int16_t todayOffset(const std::string& s) {
+  if (s.size() <= 2 && !(s.size() == 2 && isNumericChar(s[1]))) return 0;
   const std::string rest = host::trim(std::string_view(s).substr(1));
   if (rest.empty() || rest == "+" || rest == "-") return 0;
   return host::Variant::string(rest).toInteger();
