@@ -20,7 +20,10 @@ using Names = std::vector<std::string>;
 constexpr float kLW = 618.75f;
 constexpr float kBoxLeft = 698.75f;
 constexpr float kBoxW = 1652.0f;
-constexpr float kBoxH = 360.0f;
+// A placed control's box is as high as InitProperties's Font put asks (8.25 points cut to 8);
+// the surface keeps its design height.
+constexpr float kBoxH = 8.0f;
+constexpr float kSurfaceH = 360.0f;
 constexpr float kSurfaceW = 2350.75f;
 
 class AppearanceTest : public KestrinTest {
@@ -143,7 +146,7 @@ TEST_F(AppearanceTest, LabelFontTouchesOnlyTheCaptionAndRefitsTheWidth) {
   EXPECT_EQ(box(1).font(), box1Font);
   EXPECT_EQ(box(0).left(), 980.0f);
   EXPECT_EQ(surface().width(), 900 + 80 + kBoxW);
-  EXPECT_EQ(surface().height(), kBoxH);
+  EXPECT_EQ(surface().height(), kSurfaceH);
   EXPECT_EQ(k.captionChanged(), host::False);
   EXPECT_EQ(notified(), Names{"LabelFont"});
 }
@@ -160,7 +163,7 @@ TEST_F(AppearanceTest, FontWithAutoSizeOffWaitsThenAutoSizeFitsAtOnce) {
   EXPECT_EQ(box(0).height(), 12.0f);  // point size cut to a whole number, taken as twips
   EXPECT_EQ(box(1).height(), 12.0f);
   EXPECT_EQ(surface().width(), kSurfaceW);
-  EXPECT_EQ(surface().height(), kBoxH);
+  EXPECT_EQ(surface().height(), kSurfaceH);
   EXPECT_EQ(k.sizeFlag(), host::True);
   EXPECT_EQ(notified(), Names{"Font"});
 

@@ -2,7 +2,7 @@
 //
 // Metrics used throughout: the caption "Kestrin1" in the label's 8.25 pt font is 60 sixteenths
 // of a 165-twip em = 618.75 wide and 198 high. After placeNew() (gap 80, caption at the top
-// left) the box stands at 698.75 and fills the rest of a 2350.75-wide surface: 1652 x 360.
+// left) the box stands at 698.75 and fills the rest of a 2350.75 x 360 surface: 1652 x 8.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -33,7 +33,10 @@ constexpr float kLH = 198.0f;
 constexpr float kLW12 = 701.25f;  // "Kestrin12"
 constexpr float kBoxLeft = 698.75f;
 constexpr float kBoxW = 1652.0f;
-constexpr float kBoxH = 360.0f;
+// A placed control's box is as high as InitProperties's Font put asks: the 8.25-point size cut
+// to a whole number, taken as twips (the headless host keeps any height it is given).
+constexpr float kBoxH = 8.0f;
+constexpr float kSurfaceH = 360.0f;
 constexpr float kSurfaceW = 2350.75f;
 
 class LayoutTest : public KestrinTest {
@@ -48,7 +51,7 @@ class LayoutTest : public KestrinTest {
 TEST_F(LayoutTest, NewControlFitsTheCaptionAndStretchesTheBox) {
   EXPECT_EQ(caption(), (Rect{0, 0, kLW, kLH}));
   EXPECT_EQ(activeRect(), (Rect{kBoxLeft, 0, kBoxW, kBoxH}));
-  EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kBoxH}));
+  EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kSurfaceH}));
   EXPECT_EQ(k.get_Interval(), 80);
   EXPECT_EQ(k.captionChanged(), host::False);
   EXPECT_EQ(k.inLayout(), host::False);
@@ -126,7 +129,7 @@ TEST_F(LayoutTest, CaptionTallerThanSurfaceGetsNegativeTop) {
 }
 
 TEST_F(LayoutTest, SurfaceNarrowerThanCaptionAndGapGivesBoxWidthZero) {
-  surface().resize(500, kBoxH);
+  surface().resize(500, kSurfaceH);
   EXPECT_EQ(activeRect(), (Rect{kBoxLeft, 0, 0, kBoxH}));
 }
 
@@ -175,7 +178,7 @@ TEST_F(LayoutTest, CaptionSetWhileHiddenFitsTheOuterWidthWithoutGap) {
   EXPECT_EQ(notified(), (Names{"CaptionView", "Caption"}));
 
   // The invisible caption's width does not narrow the box.
-  surface().resize(4000, kBoxH);
+  surface().resize(4000, kSurfaceH);
   EXPECT_EQ(activeRect(), (Rect{0, 0, 4000, kBoxH}));
 }
 
@@ -201,7 +204,7 @@ class LockedResize : public LayoutTest, public ::testing::WithParamInterface<Loc
 // The gap becomes SW - (BL + BW) + I = SW - 2270.75, rounded half to even, never below 0.
 TEST_P(LockedResize, BoxKeepsItsWidthAndTheGapIsRecomputed) {
   k.put_BoxWidthLock(host::True);
-  surface().resize(GetParam().surfaceWidth, kBoxH);
+  surface().resize(GetParam().surfaceWidth, kSurfaceH);
 
   EXPECT_EQ(k.get_Interval(), GetParam().interval);
   EXPECT_EQ(activeRect(), (Rect{kLW + static_cast<float>(GetParam().interval), 0, kBoxW, kBoxH}));
@@ -283,14 +286,14 @@ TEST_F(LayoutTest, BoxWidthReadsBackUntilTheContainerResizes) {
   EXPECT_EQ(box(1).width(), 1000.0f);
   EXPECT_EQ(outer().width, kLW + 80 + 1000);
 
-  surface().resize(3000, kBoxH);
+  surface().resize(3000, kSurfaceH);
   EXPECT_EQ(k.get_BoxWidth(), 2301);  // 2301.25
 }
 
 TEST_F(LayoutTest, BoxWidthGetRoundsHalfToEven) {
-  surface().resize(2999.25f, kBoxH);  // box 2300.5
+  surface().resize(2999.25f, kSurfaceH);  // box 2300.5
   EXPECT_EQ(k.get_BoxWidth(), 2300);
-  surface().resize(3000.25f, kBoxH);  // box 2301.5
+  surface().resize(3000.25f, kSurfaceH);  // box 2301.5
   EXPECT_EQ(k.get_BoxWidth(), 2302);
 }
 
@@ -319,7 +322,7 @@ TEST_F(LayoutTest, IntervalAndAlignmentLayOutBeforeTheyNotify) {
   EXPECT_THROW(k.put_Interval(200), host::AutomationError);
   EXPECT_EQ(activeRect().left, kLW + 200);
   EXPECT_THROW(k.put_Alignment(LeftBottom), host::AutomationError);
-  EXPECT_EQ(caption().top, kBoxH - kLH);
+  EXPECT_EQ(caption().top, kSurfaceH - kLH);
   EXPECT_EQ(notified(), Names{});
 }
 
@@ -345,7 +348,7 @@ TEST_F(LayoutTest, CaptionViewStopsAtARefusedCaption) {
 TEST_F(LayoutTest, RefusedCaptionMoveIsSkippedAndTheRunGoesOn) {
   k.put_Alignment(RightTop);
   site.label().setFailure("move");
-  surface().resize(3000, kBoxH);
+  surface().resize(3000, kSurfaceH);
   EXPECT_EQ(caption().left, 0.0f);  // would have gone to 649.25
   EXPECT_EQ(activeRect(), (Rect{kBoxLeft, 0, 3000 - (kLW + 80), kBoxH}));
   EXPECT_EQ(k.inLayout(), host::False);

@@ -72,21 +72,7 @@ KestrinTest::KestrinTest() {
 KestrinTest::~KestrinTest() { form.focus(nullptr); }
 
 void KestrinTest::placeNew() {
-  k.put_Appearance(ThreeD);
-  k.put_NumAlignment(RIGHT_ALIGN);
-  k.put_NumSeparatorUse(host::True);
-  k.put_CaptionView(host::True);
-  k.put_Caption(surface().extenderName());
-  k.put_Interval(80);
-  k.put_Alignment(LeftTop);
-  k.put_BackColor(host::SystemWindowBackground);
-  k.put_ColorValid(host::SystemWindowBackground);
-  k.put_ColorValidUse(host::True);
-  k.put_ColorInValid(0x000000FFu);
-  k.put_ColorInValidUse(host::True);
-  k.put_ColorEdit(0x0000FFFFu);
-  k.put_ColorEditUse(host::False);
-  k.put_InvalidBeep(host::False);
+  k.InitProperties();
   surface().clearChangedProperties();
   events.log.clear();
   events.changes = 0;

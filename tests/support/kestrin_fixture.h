@@ -49,9 +49,8 @@ class KestrinTest : public ::testing::Test {
   KestrinTest();
   ~KestrinTest() override;
 
-  // Gives the control the values of a newly placed control through its own puts (three-
-  // dimensional box, caption shown with the instance name, gap 80, separators on, the usual
-  // colours), then forgets the notifications and events this caused.
+  // Places the control as a designer does (InitProperties), then forgets the notifications
+  // and events this caused.
   void placeNew();
   // Focuses element `index` of the control's box pair.
   void focusBox(int index = 0);
