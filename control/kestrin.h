@@ -25,6 +25,7 @@
 #include "control/kestrin_events.h"
 #include "host/control_site.h"
 #include "host/objects.h"
+#include "host/property_bag.h"
 #include "host/types.h"
 
 namespace kestrinx {
@@ -56,6 +57,13 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   // Gives a newly placed control its first values: the property defaults, through the puts,
   // each step that the host refuses skipped. Never fails.
   void InitProperties();
+  // Restores a saved control from the host's property bag: 49 reads in a fixed order, some
+  // through the puts and some straight into a widget or field. Stops at the first failing read,
+  // conversion or put, with the keys before it in effect.
+  void ReadProperties(host::PropertyBag& bag);
+  // Saves the control into the bag: 53 writes in a fixed order. Changes nothing; stops at the
+  // first failing get or write.
+  void WriteProperties(host::PropertyBag& bag) const;
   void UserControl_Resize();
   void UserControl_Paint();
   void UserControl_Show() {}
@@ -176,6 +184,8 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   Boolean formatting() const { return m_Formatting; }
 
  private:
+  friend struct Persistence;  // reads and writes saved values straight into widgets and fields
+
   // host::TextBoxEvents. The events without behaviour of their own are raised to the
   // application at once, the element index dropped and every other argument by reference.
   void onChange(std::int16_t index, host::ChangeSource source) override { txtKestrin_Change(index, source); }

@@ -59,36 +59,6 @@ void Kestrin::Initialize() {
 
 host::TextBox& Kestrin::box(std::int32_t index) const { return site_.txtKestrin(index == 1 ? 1 : 0); }
 
-void Kestrin::InitProperties() {
-  using host::skipOnError;
-  skipOnError([&] { putDefault<&Kestrin::put_KestrinType>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_NumSeparatorUse>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_Appearance>(); });  // element 0 becomes the active box
-  skipOnError([&] { putDefault<&Kestrin::put_Alignment>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_CaptionView>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_Caption>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_Text>(); });
-  m_AutoSize = host::False;
-  skipOnError([&] { putDefault<&Kestrin::put_BackColor>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_BoxWidthLock>(); });
-  // The type is plain text here, so both format puts are ignored: a new control has no date or
-  // time format until its type is chosen.
-  skipOnError([&] { putDefault<&Kestrin::put_FormatDate>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_FormatTime>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_Interval>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_ColorValidUse>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_ColorValid>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_ColorInValidUse>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_ColorInValid>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_ColorEditUse>(); });
-  skipOnError([&] { putDefault<&Kestrin::put_ColorEdit>(); });
-  skipOnError([&] { putDefault<&Kestrin::putref_Font>(); });
-  // The fit the Font put asked for does not outlive the placing.
-  m_SizeFlag = host::False;
-  m_ValidState = host::False;
-  m_InvalidBeep = host::False;
-}
-
 // ---- own properties ----------------------------------------------------------------------------
 
 void Kestrin::put_KestrinType(std::int32_t v) {

@@ -13,6 +13,7 @@ inline constexpr std::int32_t InvalidProcedureCall = 5;
 inline constexpr std::int32_t Overflow = 6;
 inline constexpr std::int32_t SubscriptOutOfRange = 9;
 inline constexpr std::int32_t TypeMismatch = 13;
+inline constexpr std::int32_t PermissionDenied = 70;
 inline constexpr std::int32_t InvalidPropertyValue = 380;
 inline constexpr std::int32_t InvalidPropertyArrayIndex = 381;
 inline constexpr std::int32_t ReadOnlyAtDesignTime = 382;  // a read-only property set at design time

@@ -5,9 +5,28 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 
+#include "host/automation.h"
 #include "host/error.h"
+#include "host/variant.h"
+
+namespace kestrinx::host {
+
+// Shows a variant in test failures as its kind and value ("Long 80", "Font Arial").
+inline void PrintTo(const Variant& v, std::ostream* os) {
+  *os << varTypeName(v.type()) << ' ';
+  if (v.type() == VarType::Font) {
+    *os << (v.toFont() ? v.toFont()->name : "(none)");
+  } else if (v.type() == VarType::Picture || v.type() == VarType::DataObject) {
+    *os << (v.isEmpty() ? "" : "(object)");
+  } else {
+    *os << '"' << v.toString() << '"';
+  }
+}
+
+}  // namespace kestrinx::host
 
 namespace kestrinx::testing {
 

@@ -1,0 +1,310 @@
+// Property persistence: InitProperties gives a newly placed control its first values;
+// WriteProperties saves the control in the host's property bag and ReadProperties restores it.
+//
+// The orders of reading and writing are tables of their own, below. A key that names a
+// published member takes its written type and its default from the member table; the five
+// scale keys, written from the surface and never read, carry theirs here.
+#include <array>
+#include <string_view>
+
+#include "control/kestrin.h"
+#include "control/members.h"
+#include "host/error.h"
+
+namespace kestrinx {
+
+namespace {
+
+// Where a saved value comes from on writing and goes to on reading.
+enum class Place : std::uint8_t {
+  Property,       // the property's own get and put, with everything the put does
+  Element1,       // txtKestrin element 1's member, directly
+  Element0,       // txtKestrin element 0's member, directly
+  ActiveElement,  // the active element's member, directly
+  Caption,        // lblCaption's member, directly
+  Surface,        // the control surface's member, directly
+  Field,          // the control's private field, directly
+};
+
+struct Step {
+  std::string_view key;
+  Place place;
+};
+
+// A text box member saved under a key, converted by the member's automation type.
+struct ElementMember {
+  std::string_view key;
+  host::Variant (*get)(const host::TextBox&);
+  void (*set)(host::TextBox&, const host::Variant&);
+};
+
+template <host::AutoType T, auto Getter, auto Setter>
+constexpr ElementMember element(std::string_view key) {
+  return {key, [](const host::TextBox& b) { return members::detail::Conv<T>::wrap((b.*Getter)()); },
+          [](host::TextBox& b, const host::Variant& v) { (b.*Setter)(members::detail::Conv<T>::unwrap(v)); }};
+}
+
+constexpr std::array<ElementMember, 15> kElementMembers = [] {
+  using T = host::AutoType;
+  using B = host::TextBox;
+  return std::array<ElementMember, 15>{
+      element<T::Boolean, &B::enabled, &B::setEnabled>("Enabled"),
+      element<T::Color, &B::foreColor, &B::setForeColor>("ForeColor"),
+      element<T::Boolean, &B::locked, &B::setLocked>("Locked"),
+      element<T::Long, &B::maxLength, &B::setMaxLength>("MaxLength"),
+      element<T::Long, &B::selLength, &B::setSelLength>("SelLength"),
+      element<T::Long, &B::selStart, &B::setSelStart>("SelStart"),
+      element<T::String, &B::selText, &B::setSelText>("SelText"),
+      element<T::String, &B::text, &B::setText>("Text"),
+      element<T::Integer, &B::mousePointer, &B::setMousePointer>("MousePointer"),
+      element<T::Integer, &B::linkMode, &B::setLinkMode>("LinkMode"),
+      element<T::String, &B::linkItem, &B::setLinkItem>("LinkItem"),
+      element<T::String, &B::linkTopic, &B::setLinkTopic>("LinkTopic"),
+      element<T::Integer, &B::linkTimeout, &B::setLinkTimeout>("LinkTimeout"),
+      element<T::Integer, &B::oleDragMode, &B::setOleDragMode>("OLEDragMode"),
+      element<T::Integer, &B::oleDropMode, &B::setOleDropMode>("OLEDropMode"),
+  };
+}();
+
+// The keys written from the surface and never read back.
+struct ScaleKey {
+  std::string_view key;
+  host::VarType written;
+  std::int16_t fallback;  // a 16-bit integer default
+  host::Variant (*get)(const host::Surface&);
+};
+constexpr std::array<ScaleKey, 5> kScaleKeys = {{
+    {"ScaleHeight", host::VarType::Single, 408,
+     [](const host::Surface& s) { return host::Variant::single(s.scaleHeight()); }},
+    {"ScaleLeft", host::VarType::Single, 0,
+     [](const host::Surface& s) { return host::Variant::single(s.scaleLeft()); }},
+    {"ScaleMode", host::VarType::Integer, 1,
+     [](const host::Surface& s) { return host::Variant::integer(s.scaleMode()); }},
+    {"ScaleTop", host::VarType::Single, 0, [](const host::Surface& s) { return host::Variant::single(s.scaleTop()); }},
+    {"ScaleWidth", host::VarType::Single, 2688,
+     [](const host::Surface& s) { return host::Variant::single(s.scaleWidth()); }},
+}};
+
+using P = Place;
+// The 21 own properties saved first, in both orders, through their gets and puts.
+constexpr std::array<Step, 21> kOwnProperties = {{
+    {"KestrinType", P::Property},     {"Appearance", P::Property},   {"NumAlignment", P::Property},
+    {"NumSeparatorUse", P::Property}, {"CaptionView", P::Property},  {"Caption", P::Property},
+    {"ToolTipText", P::Property},     {"FormatDate", P::Property},   {"FormatTime", P::Property},
+    {"Alignment", P::Property},       {"BoxWidth", P::Property},     {"BoxWidthLock", P::Property},
+    {"Interval", P::Property},        {"BackColor", P::Property},    {"ColorValid", P::Property},
+    {"ColorValidUse", P::Property},   {"ColorInValid", P::Property}, {"ColorInValidUse", P::Property},
+    {"ColorEdit", P::Property},       {"ColorEditUse", P::Property}, {"InvalidBeep", P::Property},
+}};
+
+// Reading: 49 positions after the own properties' 21.
+constexpr std::array<Step, 28> kReadRest = {{
+    {"Enabled", P::Element1},
+    {"Enabled", P::Element0},
+    {"Font", P::Property},
+    {"ForeColor", P::Element1},
+    {"ForeColor", P::Element0},
+    {"Locked", P::Element1},
+    {"Locked", P::Element0},
+    {"MaxLength", P::Element1},
+    {"MaxLength", P::Element0},
+    {"MouseIcon", P::Property},
+    {"MousePointer", P::Element1},
+    {"MousePointer", P::Element0},
+    {"SelLength", P::ActiveElement},
+    {"SelStart", P::ActiveElement},
+    {"SelText", P::ActiveElement},
+    {"Text", P::Element1},
+    {"Text", P::Element0},
+    {"LabelFont", P::Property},
+    {"LabelForeColor", P::Caption},
+    {"AutoRedraw", P::Surface},
+    {"AutoSize", P::Field},
+    {"LinkMode", P::ActiveElement},
+    {"LinkItem", P::ActiveElement},
+    {"LinkTopic", P::ActiveElement},
+    {"LinkTimeout", P::ActiveElement},
+    {"OLEDragMode", P::ActiveElement},
+    {"OLEDropMode", P::ActiveElement},
+    {"ValidState", P::Field},
+}};
+
+// Writing: 53 positions after the own properties' 21.
+constexpr std::array<Step, 32> kWriteRest = {{
+    {"Enabled", P::Element1},
+    {"Enabled", P::Element0},
+    {"Font", P::Property},
+    {"ForeColor", P::Element1},
+    {"ForeColor", P::Element0},
+    {"Locked", P::Element1},
+    {"Locked", P::Element0},
+    {"MaxLength", P::Element1},
+    {"MaxLength", P::Element0},
+    {"SelLength", P::ActiveElement},
+    {"SelStart", P::ActiveElement},
+    {"SelText", P::ActiveElement},
+    {"Text", P::Element1},
+    {"Text", P::Element0},
+    {"MousePointer", P::ActiveElement},
+    {"MouseIcon", P::Property},
+    {"LabelFont", P::Property},
+    {"LabelForeColor", P::Caption},
+    {"AutoRedraw", P::Surface},
+    {"AutoSize", P::Field},
+    {"ScaleHeight", P::Surface},
+    {"ScaleLeft", P::Surface},
+    {"ScaleMode", P::Surface},
+    {"ScaleTop", P::Surface},
+    {"ScaleWidth", P::Surface},
+    {"LinkMode", P::ActiveElement},
+    {"LinkItem", P::ActiveElement},
+    {"LinkTopic", P::ActiveElement},
+    {"LinkTimeout", P::ActiveElement},
+    {"OLEDragMode", P::ActiveElement},
+    {"OLEDropMode", P::ActiveElement},
+    {"ValidState", P::Field},
+}};
+
+constexpr const members::Member* memberNamed(std::string_view key) {
+  for (const members::Member& m : members::kMembers)
+    if (m.name == key) return &m;
+  return nullptr;
+}
+constexpr const ElementMember* elementMember(std::string_view key) {
+  for (const ElementMember& e : kElementMembers)
+    if (e.key == key) return &e;
+  return nullptr;
+}
+constexpr const ScaleKey* scaleKey(std::string_view key) {
+  for (const ScaleKey& s : kScaleKeys)
+    if (s.key == key) return &s;
+  return nullptr;
+}
+
+// Every step names a saved member or a scale key, and every element step a text box member.
+template <std::size_t N>
+constexpr bool wellFormed(const std::array<Step, N>& steps) {
+  for (const Step& s : steps) {
+    const members::Member* m = memberNamed(s.key);
+    if (m == nullptr && scaleKey(s.key) == nullptr) return false;
+    if (m != nullptr && !m->saved) return false;
+    const bool onElement = s.place == P::Element1 || s.place == P::Element0 || s.place == P::ActiveElement;
+    if (onElement && elementMember(s.key) == nullptr) return false;
+  }
+  return true;
+}
+static_assert(wellFormed(kOwnProperties) && wellFormed(kReadRest) && wellFormed(kWriteRest));
+static_assert(kOwnProperties.size() + kReadRest.size() == 49);
+static_assert(kOwnProperties.size() + kWriteRest.size() == 53);
+
+}  // namespace
+
+// Reaches the control's widgets and fields for the steps that bypass the puts.
+struct Persistence {
+  // The default passed with a key, on reading and on writing alike.
+  static host::Variant fallback(const Kestrin& k, std::string_view key) {
+    if (const ScaleKey* s = scaleKey(key)) return host::Variant::integer(s->fallback);
+    return members::defaultValue(memberNamed(key)->fallback, k.surface());
+  }
+
+  static host::Variant valueOf(const Kestrin& k, const Step& step) {
+    switch (step.place) {
+      case P::Property:
+        return members::get(k, *memberNamed(step.key));
+      case P::Element1:
+        return elementMember(step.key)->get(k.box(1));
+      case P::Element0:
+        return elementMember(step.key)->get(k.box(0));
+      case P::ActiveElement:
+        return elementMember(step.key)->get(k.activeBox());
+      case P::Caption:
+        return host::colorVariant(k.label().foreColor());
+      case P::Surface:
+        if (const ScaleKey* s = scaleKey(step.key)) return s->get(k.surface());
+        return host::Variant::boolean(k.surface().autoRedraw());
+      case P::Field:
+        return host::Variant::boolean(step.key == "AutoSize" ? k.m_AutoSize : k.m_ValidState);
+    }
+    return {};
+  }
+
+  // Converts the bag's value to the target's type and applies it.
+  static void apply(Kestrin& k, const Step& step, const host::Variant& v) {
+    const members::Member& m = *memberNamed(step.key);
+    switch (step.place) {
+      case P::Property:
+        members::put(k, m, v);
+        return;
+      case P::Element1:
+        elementMember(step.key)->set(k.box(1), host::coerce(v, m.type));
+        return;
+      case P::Element0:
+        elementMember(step.key)->set(k.box(0), host::coerce(v, m.type));
+        return;
+      case P::ActiveElement:
+        elementMember(step.key)->set(k.activeBox(), host::coerce(v, m.type));
+        return;
+      case P::Caption:
+        k.label().setForeColor(host::toColor(v));
+        return;
+      case P::Surface:
+        k.surface().setAutoRedraw(v.toBoolean());
+        return;
+      case P::Field:
+        (step.key == "AutoSize" ? k.m_AutoSize : k.m_ValidState) = v.toBoolean();
+        return;
+    }
+  }
+
+  static void read(Kestrin& k, host::PropertyBag& bag, const Step& step) {
+    const std::string key(step.key);
+    apply(k, step, bag.readProperty(key, fallback(k, step.key)));
+  }
+
+  static void write(const Kestrin& k, host::PropertyBag& bag, const Step& step) {
+    const std::string key(step.key);
+    bag.writeProperty(key, valueOf(k, step), fallback(k, step.key));
+  }
+};
+
+void Kestrin::InitProperties() {
+  using host::skipOnError;
+  skipOnError([&] { putDefault<&Kestrin::put_KestrinType>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_NumSeparatorUse>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_Appearance>(); });  // element 0 becomes the active box
+  skipOnError([&] { putDefault<&Kestrin::put_Alignment>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_CaptionView>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_Caption>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_Text>(); });
+  m_AutoSize = host::False;
+  skipOnError([&] { putDefault<&Kestrin::put_BackColor>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_BoxWidthLock>(); });
+  // The type is plain text here, so both format puts are ignored: a new control has no date or
+  // time format until its type is chosen.
+  skipOnError([&] { putDefault<&Kestrin::put_FormatDate>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_FormatTime>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_Interval>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorValidUse>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorValid>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorInValidUse>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorInValid>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorEditUse>(); });
+  skipOnError([&] { putDefault<&Kestrin::put_ColorEdit>(); });
+  skipOnError([&] { putDefault<&Kestrin::putref_Font>(); });
+  // The fit the Font put asked for does not outlive the placing.
+  m_SizeFlag = host::False;
+  m_ValidState = host::False;
+  m_InvalidBeep = host::False;
+}
+
+void Kestrin::ReadProperties(host::PropertyBag& bag) {
+  for (const Step& step : kOwnProperties) Persistence::read(*this, bag, step);
+  for (const Step& step : kReadRest) Persistence::read(*this, bag, step);
+}
+
+void Kestrin::WriteProperties(host::PropertyBag& bag) const {
+  for (const Step& step : kOwnProperties) Persistence::write(*this, bag, step);
+  for (const Step& step : kWriteRest) Persistence::write(*this, bag, step);
+}
+
+}  // namespace kestrinx
