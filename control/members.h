@@ -22,7 +22,7 @@
 #include "control/enumerations.h"
 #include "control/kestrin.h"
 #include "host/automation.h"
-#include "host/property_page_site.h"
+#include "host/dispatch.h"
 #include "host/variant.h"
 
 namespace kestrinx::members {

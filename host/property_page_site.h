@@ -4,19 +4,10 @@
 #include <cstddef>
 #include <string>
 
+#include "host/dispatch.h"
 #include "host/types.h"
-#include "host/variant.h"
 
 namespace kestrinx::host {
-
-// A control seen from the page: properties read and set by name; the host coerces each
-// value to the property's type (errors 13 and 6 as for any coercion, 438 for an unknown name).
-class Dispatch {
- public:
-  virtual ~Dispatch() = default;
-  virtual Variant getProperty(const std::string& name) = 0;
-  virtual void setProperty(const std::string& name, const Variant& value) = 0;
-};
 
 class PropertyPageSite {
  public:

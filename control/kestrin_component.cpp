@@ -1,0 +1,11 @@
+#include "control/kestrin_component.h"
+
+namespace kestrinx {
+
+host::ComponentClass kestrinClass() {
+  return {KestrinProgId, [](host::ControlSite& site) -> std::unique_ptr<host::Component> {
+            return std::make_unique<KestrinComponent>(site);
+          }};
+}
+
+}  // namespace kestrinx

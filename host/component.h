@@ -1,0 +1,43 @@
+// What a host holds of a control it has created: the life-cycle handlers it drives, access to
+// the control's published members by name or identifier, and its event connections. Hosts
+// create controls through a ComponentClass, so the headless and Qt hosts, form files and the
+// component runtime can place and load any control class without knowing it.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "host/automation.h"
+#include "host/control_site.h"
+#include "host/property_bag.h"
+#include "host/dispatch.h"
+
+namespace kestrinx::host {
+
+class Component {
+ public:
+  virtual ~Component() = default;
+  // After creation, before anything else.
+  virtual void Initialize() = 0;
+  // A designer places a new control; never fails.
+  virtual void InitProperties() = 0;
+  // A saved control is created again; stops at the first failing key.
+  virtual void ReadProperties(PropertyBag& bag) = 0;
+  // The host saves the form; changes nothing.
+  virtual void WriteProperties(PropertyBag& bag) const = 0;
+  // The control's properties by name (any case), as the property page and scripts reach them.
+  virtual Dispatch& dispatch() = 0;
+  // Application event connections.
+  virtual void connect(EventSink* sink) = 0;
+  virtual void disconnect(EventSink* sink) = 0;
+};
+
+// A class of controls a host can create: its programmatic name ("KestrinX.Kestrin") and a
+// factory that builds one control on a site the host provides (and outlives the control).
+struct ComponentClass {
+  std::string progId;
+  std::function<std::unique_ptr<Component>(ControlSite&)> create;
+};
+
+}  // namespace kestrinx::host
