@@ -1,5 +1,6 @@
 #include "packaging/typelib_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -589,10 +590,11 @@ const Name* TypeLibrary::findName(std::string_view name) const {
   const std::string wanted = upperAscii(name);
   std::size_t steps = 0;
   for (std::int32_t at = nameBuckets[nameBucket(hash)]; at != -1 && steps++ <= names.size();) {
-    const Name* entry = nullptr;
-    for (const Name& n : names)
-      if (n.offset == at) entry = &n;
-    if (entry == nullptr) return nullptr;
+    // The names are in table order, so by ascending offset.
+    const auto it = std::lower_bound(names.begin(), names.end(), at,
+                                     [](const Name& n, std::int32_t offset) { return n.offset < offset; });
+    if (it == names.end() || it->offset != at) return nullptr;
+    const Name* entry = &*it;
     if ((entry->hash & 0xFFFF) == (hash & 0xFFFF) && upperAscii(entry->text) == wanted) return entry;
     at = entry->next;
   }
