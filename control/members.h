@@ -27,6 +27,15 @@
 
 namespace kestrinx::members {
 
+// The control's published identity: the dual interface that carries the members below, the
+// class hosts create, and the event interface that carries the events below.
+inline constexpr std::string_view kInterfaceName = "_Kestrin";
+inline constexpr host::Guid kInterfaceId = host::Guid::parse("A7D52C62-91AD-11D2-A265-00A0C93C9297");
+inline constexpr std::string_view kClassName = "Kestrin";
+inline constexpr host::Guid kClassId = host::Guid::parse("A7D52C63-91AD-11D2-A265-00A0C93C9297");
+inline constexpr std::string_view kEventInterfaceName = "__Kestrin";
+inline constexpr host::Guid kEventInterfaceId = host::Guid::parse("A7D52C6B-91AD-11D2-A265-00A0C93C9297");
+
 // Entries a member has in the published interface, as flags.
 enum Access : std::uint8_t {
   Get = 1,

@@ -12,6 +12,7 @@
 #include "members_cmd.h"
 #include "options.h"
 #include "terminal.h"
+#include "typelib_cmd.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ int run(const Options& options) {
     case Command::Members:
       writeMembers(stdout, options.json ? ListingFormat::Json : ListingFormat::Table);
       return 0;
+    case Command::TypelibDump: return runTypelibDump(options.typelibFile, stdout, stderr);
     case Command::Try: break;
   }
   // The properties given with --set go through the control's own puts; one the control refuses

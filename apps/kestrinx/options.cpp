@@ -224,6 +224,19 @@ Options parseOptions(const std::vector<std::string>& args, const ClockReading& s
     }
     return o;
   }
+  if (first == "typelib") {
+    if (args.size() < 2 || args[1] != "dump")
+      throw UsageError("typelib: expected 'typelib dump [FILE]'");
+    if (args.size() > 3) throw UsageError("typelib dump: unexpected argument " + shown(args[3]));
+    Options o;
+    o.command = Command::TypelibDump;
+    if (args.size() == 3) {
+      if (args[2].empty() || args[2][0] == '-')
+        throw UsageError("typelib dump: unknown option " + shown(args[2]));
+      o.typelibFile = args[2];
+    }
+    return o;
+  }
   if (!first.empty() && first[0] == '-')
     throw UsageError("unknown option " + shown(first) + " (see 'kestrinx --help')");
   throw UsageError("unknown command " + shown(first) + " (see 'kestrinx --help')");
@@ -236,6 +249,8 @@ std::string mainHelp() {
          "Commands:\n"
          "  try ...            type into a Kestrin box (below)\n"
          "  members [--json]   the control's published members, events and enumerations\n"
+         "  typelib dump [FILE]  the type library as a listing: FILE, or without FILE the library\n"
+         "                     this build writes\n"
          "\n" +
          tryHelp();
 }

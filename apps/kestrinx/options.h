@@ -1,6 +1,7 @@
 // Command-line arguments of the kestrinx tool: what to run and how the control is set up.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -9,7 +10,7 @@
 
 namespace kestrinx::cli {
 
-enum class Command : std::uint8_t { Help, TryHelp, Try, Members };
+enum class Command : std::uint8_t { Help, TryHelp, Try, Members, TypelibDump };
 
 struct Options {
   Command command = Command::Help;
@@ -17,6 +18,7 @@ struct Options {
   bool json = false;    // one JSON object per line
   bool batch = false;   // line by line even from a terminal
   bool strict = false;  // exit 1 when any entry is invalid
+  std::optional<std::string> typelibFile;  // typelib dump: the file, or the built-in library
 };
 
 // A bad option or argument; the message says what is wrong, in one line.
