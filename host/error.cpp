@@ -10,29 +10,31 @@ struct ErrorText {
   const char* text;
 };
 
-// Sorted by number. Only errors the project raises or that a host call may plausibly report.
+// One row per constant in err::, sorted by number.
 constexpr ErrorText kErrorTexts[] = {
-    {5, "Invalid procedure call or argument"},
-    {6, "Overflow"},
-    {7, "Out of memory"},
-    {9, "Index out of range"},
-    {11, "Division by zero"},
-    {13, "Type mismatch"},
-    {53, "File not found"},
-    {70, "Permission denied"},
-    {75, "Path or file access error"},
-    {76, "Path not found"},
-    {91, "Object variable not set"},
-    {94, "Invalid use of Null"},
-    {380, "Invalid property value"},
-    {381, "Invalid property array index"},
-    {382, "Property is read-only at design time"},
-    {383, "Property is read-only"},
-    {393, "Property is read-only at run time"},
-    {424, "Object required"},
-    {438, "Object does not support this property or method"},
-    {449, "Argument not optional"},
-    {450, "Wrong number of arguments or invalid property assignment"},
+    {err::InvalidProcedureCall, "Invalid procedure call or argument"},
+    {err::Overflow, "Overflow"},
+    {err::OutOfMemory, "Out of memory"},
+    {err::SubscriptOutOfRange, "Subscript out of range"},
+    {err::DivisionByZero, "Division by zero"},
+    {err::TypeMismatch, "Type mismatch"},
+    {err::OutOfStackSpace, "Out of stack space"},
+    {err::FileNotFound, "File not found"},
+    {err::PermissionDenied, "Permission denied"},
+    {err::PathFileAccessError, "Path or file access error"},
+    {err::PathNotFound, "Path not found"},
+    {err::ObjectVariableNotSet, "Object variable not set"},
+    {err::InvalidUseOfNull, "Invalid use of Null"},
+    {err::NoSuchControlArrayElement, "Control array element doesn't exist"},
+    {err::InvalidPropertyValue, "Invalid property value"},
+    {err::InvalidPropertyArrayIndex, "Invalid property array index"},
+    {err::ReadOnlyAtDesignTime, "Property is read-only at design time"},
+    {err::ReadOnlyProperty, "Property is read-only"},
+    {err::ReadOnlyAtRunTime, "Property is read-only at run time"},
+    {err::ObjectRequired, "Object required"},
+    {err::MemberNotSupported, "Object does not support this property or method"},
+    {err::ArgumentNotOptional, "Argument not optional"},
+    {err::WrongNumberOfArguments, "Wrong number of arguments or invalid property assignment"},
 };
 
 }  // namespace

@@ -7,13 +7,23 @@
 
 namespace kestrinx::host {
 
-// Error numbers the project raises or relies on.
+// Error numbers the project raises or relies on; each has its standard text in error.cpp.
+// Raise them through raiseError, never by a number or a text typed at the place of use.
 namespace err {
 inline constexpr std::int32_t InvalidProcedureCall = 5;
 inline constexpr std::int32_t Overflow = 6;
+inline constexpr std::int32_t OutOfMemory = 7;
 inline constexpr std::int32_t SubscriptOutOfRange = 9;
+inline constexpr std::int32_t DivisionByZero = 11;
 inline constexpr std::int32_t TypeMismatch = 13;
+inline constexpr std::int32_t OutOfStackSpace = 28;  // events nested too deeply
+inline constexpr std::int32_t FileNotFound = 53;
 inline constexpr std::int32_t PermissionDenied = 70;
+inline constexpr std::int32_t PathFileAccessError = 75;
+inline constexpr std::int32_t PathNotFound = 76;
+inline constexpr std::int32_t ObjectVariableNotSet = 91;
+inline constexpr std::int32_t InvalidUseOfNull = 94;
+inline constexpr std::int32_t NoSuchControlArrayElement = 340;
 inline constexpr std::int32_t InvalidPropertyValue = 380;
 inline constexpr std::int32_t InvalidPropertyArrayIndex = 381;
 inline constexpr std::int32_t ReadOnlyAtDesignTime = 382;  // a read-only property set at design time
@@ -21,6 +31,8 @@ inline constexpr std::int32_t ReadOnlyProperty = 383;      // a put on a propert
 inline constexpr std::int32_t ReadOnlyAtRunTime = 393;     // a read-only property set at run time
 inline constexpr std::int32_t ObjectRequired = 424;
 inline constexpr std::int32_t MemberNotSupported = 438;  // no such property or method
+inline constexpr std::int32_t ArgumentNotOptional = 449;
+inline constexpr std::int32_t WrongNumberOfArguments = 450;  // or an invalid property assignment
 }  // namespace err
 
 // The host's standard text for an error number ("Application-defined or object-defined error"

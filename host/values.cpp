@@ -18,8 +18,6 @@ namespace kestrinx::host {
 
 namespace {
 
-constexpr std::int32_t kOutOfMemory = 7;
-
 std::string numberWithPattern(const std::string& plain, std::string_view pattern) {
   const std::optional<detail::NumberText> n = detail::scanNumber(plain);
   if (!n) return plain;  // NaN and infinities
@@ -134,9 +132,9 @@ std::string spaces(std::int32_t n) {
   try {
     return std::string(static_cast<std::size_t>(n), ' ');
   } catch (const std::bad_alloc&) {
-    raiseError(kOutOfMemory);
+    raiseError(err::OutOfMemory);
   } catch (const std::length_error&) {
-    raiseError(kOutOfMemory);
+    raiseError(err::OutOfMemory);
   }
 }
 

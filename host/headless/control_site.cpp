@@ -4,10 +4,6 @@
 
 namespace kestrinx::headless {
 
-namespace {
-constexpr std::int32_t kNoSuchElement = 340;
-}
-
 ControlSite::ControlSite(Form& form, std::string instanceName)
     : form_(form), surface_(instanceName), box0_(form), box1_(form) {
   // The design's geometry is set as it stands, after the label has sized itself to the caption.
@@ -24,7 +20,7 @@ host::TextBox& ControlSite::txtKestrin(int index) { return box(index); }
 TextBox& ControlSite::box(int index) {
   if (index == 0) return box0_;
   if (index == 1) return box1_;
-  throw host::AutomationError(kNoSuchElement, "Control array element doesn't exist");
+  host::raiseError(host::err::NoSuchControlArrayElement);
 }
 
 }  // namespace kestrinx::headless

@@ -19,7 +19,6 @@
 namespace kestrinx::headless::detail {
 
 inline constexpr int kMaxEventDepth = 100;
-inline constexpr std::int32_t kOutOfStackSpace = 28;
 
 class EventDepth {
  public:
@@ -27,7 +26,7 @@ class EventDepth {
     State& s = state();
     if (s.exhausted || s.depth >= kMaxEventDepth) {
       s.exhausted = true;
-      throw host::AutomationError(kOutOfStackSpace, "Out of stack space");
+      host::raiseError(host::err::OutOfStackSpace);
     }
     ++s.depth;
   }

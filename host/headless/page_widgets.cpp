@@ -6,8 +6,6 @@ namespace kestrinx::headless {
 
 namespace {
 
-constexpr std::int32_t kInvalidPropertyArrayIndex = 381;
-
 void raiseClick(host::ClickEvents* sink, std::int16_t index) {
   if (sink == nullptr) return;
   detail::EventDepth guard;
@@ -37,7 +35,7 @@ void ComboBox::clear() {
 }
 
 std::string ComboBox::list(std::int32_t index) const {
-  if (index < 0 || index >= listCount()) host::raiseError(kInvalidPropertyArrayIndex);
+  if (index < 0 || index >= listCount()) host::raiseError(host::err::InvalidPropertyArrayIndex);
   return items_[static_cast<std::size_t>(index)];
 }
 
@@ -67,13 +65,13 @@ void TabControl::setTab(std::int16_t v) {
 }
 
 std::string TabControl::tabCaption(std::int16_t tab) const {
-  if (tab < 0 || tab >= tabs()) host::raiseError(kInvalidPropertyArrayIndex);
+  if (tab < 0 || tab >= tabs()) host::raiseError(host::err::InvalidPropertyArrayIndex);
   return captions_[static_cast<std::size_t>(tab)];
 }
 
 void TabControl::setTabCaption(std::int16_t tab, const std::string& v) {
   check("setTabCaption");
-  if (tab < 0 || tab >= tabs()) host::raiseError(kInvalidPropertyArrayIndex);
+  if (tab < 0 || tab >= tabs()) host::raiseError(host::err::InvalidPropertyArrayIndex);
   captions_[static_cast<std::size_t>(tab)] = v;
 }
 

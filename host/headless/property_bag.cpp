@@ -3,11 +3,6 @@
 
 namespace kestrinx::headless {
 
-namespace {
-constexpr std::int32_t kSubscriptOutOfRange = 9;
-constexpr std::int32_t kObjectVariableNotSet = 91;
-}  // namespace
-
 host::Variant PropertyBag::readProperty(const std::string& name, const host::Variant& defaultValue) {
   reads_.push_back(name);
   auto it = values_.find(name);
@@ -21,8 +16,8 @@ void PropertyBag::writeProperty(const std::string& name, const host::Variant& va
 }
 
 host::Dispatch& PropertyPageSite::selectedControl(std::size_t i) {
-  if (i >= selected_.size()) host::raiseError(kSubscriptOutOfRange);
-  if (selected_[i] == nullptr) host::raiseError(kObjectVariableNotSet);
+  if (i >= selected_.size()) host::raiseError(host::err::SubscriptOutOfRange);
+  if (selected_[i] == nullptr) host::raiseError(host::err::ObjectVariableNotSet);
   return *selected_[i];
 }
 

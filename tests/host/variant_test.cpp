@@ -140,8 +140,11 @@ TEST(ErrorTest, StandardTexts) {
   EXPECT_EQ(standardErrorText(13), "Type mismatch");
   EXPECT_EQ(standardErrorText(382), "Property is read-only at design time");
   EXPECT_EQ(standardErrorText(393), "Property is read-only at run time");
+  EXPECT_EQ(standardErrorText(err::SubscriptOutOfRange), "Subscript out of range");
+  EXPECT_EQ(standardErrorText(err::OutOfStackSpace), "Out of stack space");
+  EXPECT_EQ(standardErrorText(err::NoSuchControlArrayElement), "Control array element doesn't exist");
   EXPECT_EQ(standardErrorText(31999), "Application-defined or object-defined error");
-  for (std::int32_t n : {5, 9, 380, 381, 424, 438}) {
+  for (std::int32_t n : {5, 7, 9, 28, 91, 340, 380, 381, 424, 438}) {
     EXPECT_NE(standardErrorText(n), standardErrorText(31999)) << n;
   }
   try {
