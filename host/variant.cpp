@@ -65,13 +65,13 @@ float toCoordinate(double v) {
 std::int16_t Variant::toInteger() const {
   switch (type()) {
     case VarType::Empty: return 0;
-    case VarType::Integer: return std::get<1>(value_);
+    case VarType::Integer: return std::get<std::int16_t>(value_);
     case VarType::Long: {
-      const std::int32_t v = std::get<2>(value_);
+      const std::int32_t v = std::get<std::int32_t>(value_);
       if (v < -32768 || v > 32767) raiseError(err::Overflow);
       return static_cast<std::int16_t>(v);
     }
-    case VarType::Boolean: return std::get<5>(value_).v;
+    case VarType::Boolean: return std::get<BoolBox>(value_).v;
     default: return roundToInteger(toDouble());
   }
 }
@@ -79,15 +79,15 @@ std::int16_t Variant::toInteger() const {
 std::int32_t Variant::toLong() const {
   switch (type()) {
     case VarType::Empty: return 0;
-    case VarType::Integer: return std::get<1>(value_);
-    case VarType::Long: return std::get<2>(value_);
-    case VarType::Boolean: return std::get<5>(value_).v;
+    case VarType::Integer: return std::get<std::int16_t>(value_);
+    case VarType::Long: return std::get<std::int32_t>(value_);
+    case VarType::Boolean: return std::get<BoolBox>(value_).v;
     default: return roundToLong(toDouble());
   }
 }
 
 float Variant::toSingle() const {
-  if (type() == VarType::Single) return std::get<3>(value_);
+  if (type() == VarType::Single) return std::get<float>(value_);
   const double v = toDouble();
   if (std::isfinite(v) && std::fabs(v) > std::numeric_limits<float>::max()) raiseError(err::Overflow);
   return static_cast<float>(v);
@@ -96,13 +96,13 @@ float Variant::toSingle() const {
 double Variant::toDouble() const {
   switch (type()) {
     case VarType::Empty: return 0.0;
-    case VarType::Integer: return std::get<1>(value_);
-    case VarType::Long: return std::get<2>(value_);
-    case VarType::Single: return std::get<3>(value_);
-    case VarType::Double: return std::get<4>(value_);
-    case VarType::Boolean: return std::get<5>(value_).v;
-    case VarType::Date: return std::get<6>(value_).serial;
-    case VarType::String: return stringToDouble(std::get<7>(value_));
+    case VarType::Integer: return std::get<std::int16_t>(value_);
+    case VarType::Long: return std::get<std::int32_t>(value_);
+    case VarType::Single: return std::get<float>(value_);
+    case VarType::Double: return std::get<double>(value_);
+    case VarType::Boolean: return std::get<BoolBox>(value_).v;
+    case VarType::Date: return std::get<Date>(value_).serial;
+    case VarType::String: return stringToDouble(std::get<std::string>(value_));
     case VarType::Font:
     case VarType::Picture:
     case VarType::DataObject: break;
@@ -113,12 +113,12 @@ double Variant::toDouble() const {
 Boolean Variant::toBoolean() const {
   switch (type()) {
     case VarType::Empty: return False;
-    case VarType::Boolean: return std::get<5>(value_).v;  // as stored, never normalised
+    case VarType::Boolean: return std::get<BoolBox>(value_).v;  // as stored, never normalised
     case VarType::String: {
-      const std::string_view s = trimmed(std::get<7>(value_));
+      const std::string_view s = trimmed(std::get<std::string>(value_));
       if (equalsNoCase(s, "true")) return True;
       if (equalsNoCase(s, "false")) return False;
-      return host::toBoolean(stringToDouble(std::get<7>(value_)) != 0.0);
+      return host::toBoolean(stringToDouble(std::get<std::string>(value_)) != 0.0);
     }
     default: return host::toBoolean(toDouble() != 0.0);
   }
@@ -126,9 +126,9 @@ Boolean Variant::toBoolean() const {
 
 Date Variant::toDate() const {
   switch (type()) {
-    case VarType::Date: return std::get<6>(value_);
+    case VarType::Date: return std::get<Date>(value_);
     case VarType::String: {
-      const std::optional<Date> d = parseDate(std::get<7>(value_));
+      const std::optional<Date> d = parseDate(std::get<std::string>(value_));
       if (!d) raiseError(err::TypeMismatch);
       return *d;
     }
@@ -143,13 +143,13 @@ Date Variant::toDate() const {
 std::string Variant::toString() const {
   switch (type()) {
     case VarType::Empty: return {};
-    case VarType::Integer: return std::to_string(std::get<1>(value_));
-    case VarType::Long: return std::to_string(std::get<2>(value_));
-    case VarType::Single: return detail::shortestText(std::get<3>(value_));
-    case VarType::Double: return detail::shortestText(std::get<4>(value_));
-    case VarType::Boolean: return std::get<5>(value_).v != 0 ? "True" : "False";
-    case VarType::Date: return defaultDateText(std::get<6>(value_));
-    case VarType::String: return std::get<7>(value_);
+    case VarType::Integer: return std::to_string(std::get<std::int16_t>(value_));
+    case VarType::Long: return std::to_string(std::get<std::int32_t>(value_));
+    case VarType::Single: return detail::shortestText(std::get<float>(value_));
+    case VarType::Double: return detail::shortestText(std::get<double>(value_));
+    case VarType::Boolean: return std::get<BoolBox>(value_).v != 0 ? "True" : "False";
+    case VarType::Date: return defaultDateText(std::get<Date>(value_));
+    case VarType::String: return std::get<std::string>(value_);
     case VarType::Font:
     case VarType::Picture:
     case VarType::DataObject: break;
@@ -157,22 +157,16 @@ std::string Variant::toString() const {
   raiseError(err::TypeMismatch);
 }
 
-FontRef Variant::toFont() const {
+template <typename Ref>
+Ref Variant::objectAs() const {
   if (type() == VarType::Empty) return nullptr;
-  if (type() != VarType::Font) raiseError(err::TypeMismatch);
-  return std::get<8>(value_);
+  const Ref* held = std::get_if<Ref>(&value_);
+  if (held == nullptr) raiseError(err::TypeMismatch);
+  return *held;
 }
 
-PictureRef Variant::toPicture() const {
-  if (type() == VarType::Empty) return nullptr;
-  if (type() != VarType::Picture) raiseError(err::TypeMismatch);
-  return std::get<9>(value_);
-}
-
-DataObjectRef Variant::toDataObject() const {
-  if (type() == VarType::Empty) return nullptr;
-  if (type() != VarType::DataObject) raiseError(err::TypeMismatch);
-  return std::get<10>(value_);
-}
+FontRef Variant::toFont() const { return objectAs<FontRef>(); }
+PictureRef Variant::toPicture() const { return objectAs<PictureRef>(); }
+DataObjectRef Variant::toDataObject() const { return objectAs<DataObjectRef>(); }
 
 }  // namespace kestrinx::host

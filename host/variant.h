@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "host/objects.h"
@@ -18,35 +21,53 @@ struct Date {
   friend bool operator==(const Date&, const Date&) = default;
 };
 
+// The type of a Variant's value. The numbers are fixed (saved values carry them): each is the
+// index of its alternative in Variant's storage, which Variant checks at compile time.
 enum class VarType : std::uint8_t {
-  Empty,
-  Integer,  // 16-bit
-  Long,     // 32-bit
-  Single,
-  Double,
-  Boolean,
-  Date,
-  String,
-  Font,
-  Picture,
-  DataObject,
+  Empty = 0,
+  Integer = 1,  // 16-bit
+  Long = 2,     // 32-bit
+  Single = 3,
+  Double = 4,
+  Boolean = 5,
+  Date = 6,
+  String = 7,
+  Font = 8,
+  Picture = 9,
+  DataObject = 10,
 };
+
+namespace detail {
+// alternativeIndex: where type T stands in std::variant V (once at most; the size when absent).
+// storedAt: true when it stands at the index VarType `t` names.
+template <typename T, typename V>
+inline constexpr std::size_t alternativeIndex = std::variant_npos;
+template <typename T, typename... Ts>
+inline constexpr std::size_t alternativeIndex<T, std::variant<Ts...>> = [] {
+  constexpr bool same[] = {std::is_same_v<T, Ts>...};
+  std::size_t i = 0;
+  while (i < sizeof...(Ts) && !same[i]) ++i;
+  return i;
+}();
+template <typename T, typename V>
+constexpr bool storedAt(VarType t) {
+  return alternativeIndex<T, V> == static_cast<std::size_t>(t);
+}
+}  // namespace detail
 
 class Variant {
  public:
   Variant() = default;
-  static Variant integer(std::int16_t v) { return Variant(Storage(std::in_place_index<1>, v)); }
-  static Variant longValue(std::int32_t v) { return Variant(Storage(std::in_place_index<2>, v)); }
-  static Variant single(float v) { return Variant(Storage(std::in_place_index<3>, v)); }
-  static Variant doubleValue(double v) { return Variant(Storage(std::in_place_index<4>, v)); }
-  static Variant boolean(Boolean v) { return Variant(Storage(std::in_place_index<5>, BoolBox{v})); }
-  static Variant date(Date v) { return Variant(Storage(std::in_place_index<6>, v)); }
-  static Variant string(std::string v) { return Variant(Storage(std::in_place_index<7>, std::move(v))); }
-  static Variant font(FontRef v) { return Variant(Storage(std::in_place_index<8>, std::move(v))); }
-  static Variant picture(PictureRef v) { return Variant(Storage(std::in_place_index<9>, std::move(v))); }
-  static Variant dataObject(DataObjectRef v) {
-    return Variant(Storage(std::in_place_index<10>, std::move(v)));
-  }
+  static Variant integer(std::int16_t v) { return of<std::int16_t>(v); }
+  static Variant longValue(std::int32_t v) { return of<std::int32_t>(v); }
+  static Variant single(float v) { return of<float>(v); }
+  static Variant doubleValue(double v) { return of<double>(v); }
+  static Variant boolean(Boolean v) { return of<BoolBox>(BoolBox{v}); }
+  static Variant date(Date v) { return of<Date>(v); }
+  static Variant string(std::string v) { return of<std::string>(std::move(v)); }
+  static Variant font(FontRef v) { return of<FontRef>(std::move(v)); }
+  static Variant picture(PictureRef v) { return of<PictureRef>(std::move(v)); }
+  static Variant dataObject(DataObjectRef v) { return of<DataObjectRef>(std::move(v)); }
 
   VarType type() const { return static_cast<VarType>(value_.index()); }
   bool isEmpty() const { return type() == VarType::Empty; }
@@ -72,13 +93,36 @@ class Variant {
   friend bool operator==(const Variant& a, const Variant& b) { return a.value_ == b.value_; }
 
  private:
+  // A Boolean is a 16-bit integer too; the box gives it an alternative of its own.
   struct BoolBox {
     Boolean v;
     friend bool operator==(const BoolBox&, const BoolBox&) = default;
   };
   using Storage = std::variant<std::monostate, std::int16_t, std::int32_t, float, double, BoolBox,
                                Date, std::string, FontRef, PictureRef, DataObjectRef>;
+
+  static_assert(detail::storedAt<std::monostate, Storage>(VarType::Empty));
+  static_assert(detail::storedAt<std::int16_t, Storage>(VarType::Integer));
+  static_assert(detail::storedAt<std::int32_t, Storage>(VarType::Long));
+  static_assert(detail::storedAt<float, Storage>(VarType::Single));
+  static_assert(detail::storedAt<double, Storage>(VarType::Double));
+  static_assert(detail::storedAt<BoolBox, Storage>(VarType::Boolean));
+  static_assert(detail::storedAt<Date, Storage>(VarType::Date));
+  static_assert(detail::storedAt<std::string, Storage>(VarType::String));
+  static_assert(detail::storedAt<FontRef, Storage>(VarType::Font));
+  static_assert(detail::storedAt<PictureRef, Storage>(VarType::Picture));
+  static_assert(detail::storedAt<DataObjectRef, Storage>(VarType::DataObject));
+  static_assert(std::variant_size_v<Storage> == 11, "every alternative has its VarType above");
+
+  template <typename T, typename Arg>
+  static Variant of(Arg&& v) {
+    return Variant(Storage(std::in_place_type<T>, std::forward<Arg>(v)));
+  }
   explicit Variant(Storage s) : value_(std::move(s)) {}
+  // The object reference held, nullptr for Empty; error 13 for any other type.
+  template <typename Ref>
+  Ref objectAs() const;
+
   Storage value_;
 };
 
