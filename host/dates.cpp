@@ -23,6 +23,7 @@
 #include <string>
 
 #include "host/error.h"
+#include "host/text.h"
 #include "host/value_text.h"
 
 namespace kestrinx::host {
@@ -41,8 +42,6 @@ double serialOf(int day, int secondsOfDay) {
   return day >= 0 ? day + time : day - time;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // A cursor over the text being read as a date or time.
 struct Reader {
@@ -139,12 +138,10 @@ bool readTime(Reader& r, DateTimeParts& p, bool standsAlone) {
   }
   r.skipSpaces();
   int half = -1;  // -1 no AM/PM, 0 AM, 12 PM
-  if (r.s.size() - r.i == 2 && lower(r.s[r.i + 1]) == 'm') {
-    const char c = lower(r.s[r.i]);
-    if (c == 'a') half = 0;
-    if (c == 'p') half = 12;
-    if (half >= 0) r.i += 2;
-  }
+  const std::string_view rest = r.s.substr(r.i);
+  if (equalsIgnoreCase(rest, "am")) half = 0;
+  if (equalsIgnoreCase(rest, "pm")) half = 12;
+  if (half >= 0) r.i += 2;
   if (!r.atEnd()) return false;
   if (standsAlone && !colon && half < 0) return false;
   int hour = h.value;
@@ -159,12 +156,6 @@ bool readTime(Reader& r, DateTimeParts& p, bool standsAlone) {
   p.minute = m.value;
   p.second = s.value;
   return true;
-}
-
-std::string_view trimSpaces(std::string_view s) {
-  const std::size_t b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
 std::optional<DateTimeParts> readDateTime(std::string_view text) {
@@ -209,15 +200,14 @@ constexpr std::array<const char*, 7> kWeekdayNames = {"Sunday",   "Monday", "Tue
                                                       "Thursday", "Friday", "Saturday"};
 
 bool isAmPm(std::string_view s, std::size_t i) {
-  return s.size() - i >= 5 && lower(s[i]) == 'a' && lower(s[i + 1]) == 'm' && s[i + 2] == '/' &&
-         lower(s[i + 3]) == 'p' && lower(s[i + 4]) == 'm';
+  return equalsIgnoreCase(s.substr(i, 5), "am/pm");
 }
 
 // The pattern token that starts at i (i < size).
 Token tokenAt(std::string_view pattern, std::size_t i) {
-  const char c = lower(pattern[i]);
+  const char c = toLowerAscii(pattern[i]);
   std::size_t run = 1;
-  while (i + run < pattern.size() && lower(pattern[i + run]) == c) ++run;
+  while (i + run < pattern.size() && toLowerAscii(pattern[i + run]) == c) ++run;
   switch (c) {
     case 'y':
       if (run >= 4) return {Tok::Year4, 4};
@@ -357,7 +347,7 @@ bool serialInRange(double serial) {
 
 bool isDatePattern(std::string_view pattern) {
   for (char c : pattern) {
-    switch (lower(c)) {
+    switch (toLowerAscii(c)) {
       case 'y': case 'm': case 'd': case 'h': case 'n': case 's': return true;
       default: break;
     }

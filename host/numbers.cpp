@@ -20,13 +20,13 @@
 #include <cmath>
 #include <limits>
 
+#include "host/text.h"
 #include "host/value_text.h"
 
 namespace kestrinx::host::detail {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isPlaceholder(char c) { return c == '0' || c == '#'; }
 
 // Where the parts of a number pattern lie.

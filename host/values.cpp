@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "host/error.h"
+#include "host/text.h"
 #include "host/value_text.h"
 
 namespace kestrinx::host {
@@ -84,27 +85,13 @@ bool isNumeric(const Variant& v) {
   }
 }
 
-std::string trim(std::string_view s) { return rtrim(s.substr(std::min(s.size(), s.find_first_not_of(' ')))); }
-
-std::string ltrim(std::string_view s) {
-  const std::size_t b = s.find_first_not_of(' ');
-  return b == std::string_view::npos ? std::string() : std::string(s.substr(b));
-}
-
-std::string rtrim(std::string_view s) {
-  const std::size_t e = s.find_last_not_of(' ');
-  return e == std::string_view::npos ? std::string() : std::string(s.substr(0, e + 1));
-}
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && upperCase(a) == upperCase(b);
-}
+std::string trim(std::string_view s) { return std::string(trimSpaces(s)); }
+std::string ltrim(std::string_view s) { return std::string(trimLeadingSpaces(s)); }
+std::string rtrim(std::string_view s) { return std::string(trimTrailingSpaces(s)); }
 
 std::string upperCase(std::string_view s) {
   std::string out(s);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  for (char& c : out) c = toUpperAscii(c);
   return out;
 }
 

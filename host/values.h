@@ -37,6 +37,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/text.h"  // the ASCII helpers (equalsIgnoreCase, trimSpaces, ...) come with the value functions
 #include "host/variant.h"
 
 namespace kestrinx::host {
@@ -80,8 +81,6 @@ std::string trim(std::string_view s);   // removes leading and trailing spaces (
 std::string ltrim(std::string_view s);
 std::string rtrim(std::string_view s);
 std::string upperCase(std::string_view s);  // ASCII letters only
-// Names compared as the automation interfaces compare them: ASCII letters in any case.
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
 std::string left(std::string_view s, std::int32_t n);
 std::string mid(std::string_view s, std::int32_t start, std::int32_t length);  // start >= 1
 std::string mid(std::string_view s, std::int32_t start);

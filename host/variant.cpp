@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "host/error.h"
+#include "host/text.h"
 #include "host/value_text.h"
 #include "host/values.h"
 
@@ -29,22 +30,6 @@ double stringToDouble(const std::string& s) {
   const std::optional<double> v = detail::numberValue(*n);
   if (!v) raiseError(err::Overflow);
   return *v;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char c = a[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != b[i]) return false;
-  }
-  return true;
-}
-
-std::string_view trimmed(std::string_view s) {
-  const std::size_t b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
 }  // namespace
@@ -115,9 +100,9 @@ Boolean Variant::toBoolean() const {
     case VarType::Empty: return False;
     case VarType::Boolean: return std::get<BoolBox>(value_).v;  // as stored, never normalised
     case VarType::String: {
-      const std::string_view s = trimmed(std::get<std::string>(value_));
-      if (equalsNoCase(s, "true")) return True;
-      if (equalsNoCase(s, "false")) return False;
+      const std::string_view s = trimSpaces(std::get<std::string>(value_));
+      if (equalsIgnoreCase(s, "true")) return True;
+      if (equalsIgnoreCase(s, "false")) return False;
       return host::toBoolean(stringToDouble(std::get<std::string>(value_)) != 0.0);
     }
     default: return host::toBoolean(toDouble() != 0.0);

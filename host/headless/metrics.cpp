@@ -1,8 +1,6 @@
 // Text metrics, key codes and failure injection of the headless host.
-#include <algorithm>
-#include <cctype>
-
 #include "host/headless/headless.h"
+#include "host/text.h"
 
 namespace kestrinx::headless {
 
@@ -10,8 +8,7 @@ namespace {
 
 bool isFixedPitch(const std::string& name) {
   std::string lower(name);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (char& c : lower) c = host::toLowerAscii(c);
   return lower.find("courier") != std::string::npos || lower.find("mono") != std::string::npos ||
          lower.find("fixed") != std::string::npos;
 }

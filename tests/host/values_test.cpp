@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/error.h"
+#include "host/text.h"
 #include "support/test_helpers.h"
 #include "host/values.h"
 
@@ -159,6 +160,23 @@ TEST(StringHelpersTest, Trims) {
   EXPECT_EQ(ltrim("  a "), "a ");
   EXPECT_EQ(rtrim("  a "), "  a");
   EXPECT_EQ(upperCase("abz-AZ\xc3\xa9"), "ABZ-AZ\xc3\xa9");  // ASCII letters only
+}
+
+TEST(StringHelpersTest, NamesCompareWithoutRegardToAsciiCase) {
+  struct Row {
+    const char* a;
+    const char* b;
+    bool equal;
+  };
+  const Row rows[] = {
+      {"SelStart", "selstart", true},  {"TEXT", "Text", true},   {"", "", true},
+      {"Text", "Text1", false},        {"Text", "Test", false},  {"@", "`", false},  // 0x40 vs 0x60
+      {"\xc3\x89", "\xc3\xa9", false},  // bytes beyond ASCII are not letters
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(equalsIgnoreCase(r.a, r.b), r.equal) << r.a << " / " << r.b;
+    EXPECT_EQ(equalsIgnoreCase(r.b, r.a), r.equal) << r.b << " / " << r.a;
+  }
 }
 
 TEST(StringHelpersTest, PartsAndErrors) {
