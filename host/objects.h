@@ -6,13 +6,19 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kestrinx::host {
 
-// A font as the forms host describes it. Size is in points.
+// The font every new widget, surface and ambient font starts with.
+inline constexpr std::string_view DefaultFontName = "MS Sans Serif";
+inline constexpr float DefaultFontSize = 8.25f;  // points
+
+// A font as the forms host describes it. Size is in points; a default-made Font is the
+// default font, regular weight.
 struct Font {
-  std::string name = "MS Sans Serif";
-  float size = 8.25f;
+  std::string name{DefaultFontName};
+  float size = DefaultFontSize;
   bool bold = false;
   bool italic = false;
   bool underline = false;

@@ -441,8 +441,8 @@ class Form {
 
 // ---- a control's site: its surface, two text box elements and caption label ---------------
 // Initial geometry as the control's design lays it out: label at (0,0) 828x240, both boxes at
-// (960,0) 1600x360, text and caption equal to the instance name, font "MS Sans Serif" 8.25;
-// element 1 is the flat one; surface 2560x360.
+// (960,0) 1600x360, text and caption equal to the instance name, the default font
+// (host::DefaultFontName, host::DefaultFontSize); element 1 is the flat one; surface 2560x360.
 class ControlSite final : public host::ControlSite {
  public:
   ControlSite(Form& form, std::string instanceName = "Kestrin1");

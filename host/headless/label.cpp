@@ -3,7 +3,7 @@
 
 namespace kestrinx::headless {
 
-Label::Label() : font_(host::makeFont("MS Sans Serif", 8.25f)) { autoSize(); }
+Label::Label() : font_(std::make_shared<host::Font>()) { autoSize(); }
 
 // Every set re-sizes, also one that keeps the caption, so a size set by hand lasts only until
 // the next caption or font set.

@@ -33,7 +33,7 @@ void changeSize(Twips& side, Twips v, int& resizes, host::SurfaceEvents* const& 
 
 Surface::Surface(std::string extenderName)
     : extenderName_(std::move(extenderName)),
-      ambientFont_(host::makeFont("MS Sans Serif", 8.25f)),
+      ambientFont_(std::make_shared<host::Font>()),
       font_(std::make_shared<host::Font>(*ambientFont_)),
       hWnd_(nextHandle.fetch_add(0x10)) {}
 

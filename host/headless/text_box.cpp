@@ -40,7 +40,7 @@ void raise(host::TextBoxEvents* sink, Call&& call) {
 
 }  // namespace
 
-TextBox::TextBox(Form& form) : form_(form), font_(host::makeFont("MS Sans Serif", 8.25f)) { form_.attach(this); }
+TextBox::TextBox(Form& form) : form_(form), font_(std::make_shared<host::Font>()) { form_.attach(this); }
 
 TextBox::~TextBox() { form_.detach(this); }
 
