@@ -1,6 +1,8 @@
 // A control's site on the headless host: surface, the two box elements and the caption label,
 // laid out as the control's design has them before any layout runs.
-#include "host/headless/headless.h"
+#include "host/headless/control_site.h"
+
+#include "host/error.h"
 
 namespace kestrinx::headless {
 

@@ -1,4 +1,5 @@
-// Internal to the headless host: a guard that bounds how deeply events may nest.
+// Internal to the headless host: how every headless object raises its events, and the guard
+// that bounds how deeply events may nest.
 //
 // Events are synchronous, so a handler that keeps answering an event with another change
 // (a Change handler that always sets a different text, a Resize handler that always resizes)
@@ -11,8 +12,6 @@
 // (a control writing both of its text boxes, say) would otherwise start a fresh descent to
 // the limit after each failure, and the chain would take exponential time instead of failing.
 #pragma once
-
-#include <cstdint>
 
 #include "host/error.h"
 
@@ -48,5 +47,13 @@ class EventDepth {
     return s;
   }
 };
+
+// Raises one event: calls `call` with the sink, under the guard, when there is a sink.
+template <typename Sink, typename Call>
+void raiseEvent(Sink* sink, Call&& call) {
+  if (sink == nullptr) return;
+  EventDepth guard;
+  call(*sink);
+}
 
 }  // namespace kestrinx::headless::detail

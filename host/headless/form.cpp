@@ -1,8 +1,11 @@
 // The headless form: which box has keyboard focus, focus events, Tab, and routing of typing.
+#include "host/headless/form.h"
+
 #include <algorithm>
 
+#include "host/error.h"
 #include "host/headless/event_depth.h"
-#include "host/headless/headless.h"
+#include "host/headless/text_box.h"
 
 namespace kestrinx::headless {
 

@@ -1,5 +1,8 @@
 // The headless label: sizes itself to its caption in its font.
-#include "host/headless/headless.h"
+#include "host/headless/label.h"
+
+#include "host/error.h"
+#include "host/headless/metrics.h"
 
 namespace kestrinx::headless {
 

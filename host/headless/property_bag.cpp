@@ -1,5 +1,5 @@
-// The in-memory property bag and the property page site.
-#include "host/headless/headless.h"
+// The in-memory property bag.
+#include "host/headless/property_bag.h"
 
 namespace kestrinx::headless {
 
@@ -13,12 +13,6 @@ host::Variant PropertyBag::readProperty(const std::string& name, const host::Var
 void PropertyBag::writeProperty(const std::string& name, const host::Variant& value, const host::Variant&) {
   writes_.push_back(name);
   values_[name] = value;
-}
-
-host::Dispatch& PropertyPageSite::selectedControl(std::size_t i) {
-  if (i >= selected_.size()) host::raiseError(host::err::SubscriptOutOfRange);
-  if (selected_[i] == nullptr) host::raiseError(host::err::ObjectVariableNotSet);
-  return *selected_[i];
 }
 
 }  // namespace kestrinx::headless

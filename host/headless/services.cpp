@@ -1,5 +1,7 @@
 // The headless services: a clock that tests set, counted beeps and recorded message boxes.
-#include "host/headless/headless.h"
+#include "host/headless/services.h"
+
+#include "host/values.h"
 
 namespace kestrinx::headless {
 

@@ -1,10 +1,13 @@
 // The headless control surface: outer size with synchronous Resize, font and text measuring,
 // property-change records.
+#include "host/headless/surface.h"
+
 #include <atomic>
 #include <cmath>
 
+#include "host/error.h"
 #include "host/headless/event_depth.h"
-#include "host/headless/headless.h"
+#include "host/headless/metrics.h"
 
 namespace kestrinx::headless {
 

@@ -2,11 +2,14 @@
 //
 // Every event handler may change the box's text, caret or focus; after each one the selection
 // is brought back inside the text before the box goes on, so nothing indexes past the end.
+#include "host/headless/text_box.h"
+
 #include <algorithm>
 #include <limits>
 
+#include "host/error.h"
 #include "host/headless/event_depth.h"
-#include "host/headless/headless.h"
+#include "host/headless/form.h"
 
 namespace kestrinx::headless {
 

@@ -1,0 +1,38 @@
+// A control's site on the headless host: its surface, two text box elements and caption label.
+//
+// Initial geometry as the control's design lays it out: label at (0,0) 828x240, both boxes at
+// (960,0) 1600x360, text and caption equal to the instance name, the default font
+// (host::DefaultFontName, host::DefaultFontSize); element 1 is the flat one; surface 2560x360.
+#pragma once
+
+#include <string>
+
+#include "host/control_site.h"
+#include "host/headless/form.h"
+#include "host/headless/label.h"
+#include "host/headless/surface.h"
+#include "host/headless/text_box.h"
+
+namespace kestrinx::headless {
+
+class ControlSite final : public host::ControlSite {
+ public:
+  ControlSite(Form& form, std::string instanceName = "Kestrin1");
+  host::Surface& surface() override { return surface_; }
+  host::TextBox& txtKestrin(int index) override;
+  host::Label& lblCaption() override { return label_; }
+  host::Services& services() override { return form_.services(); }
+
+  Form& form() { return form_; }
+  Surface& headlessSurface() { return surface_; }
+  TextBox& box(int index);  // element 0 or 1
+  Label& label() { return label_; }
+
+ private:
+  Form& form_;
+  Surface surface_;
+  TextBox box0_, box1_;
+  Label label_;
+};
+
+}  // namespace kestrinx::headless

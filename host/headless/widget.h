@@ -1,0 +1,42 @@
+// What every headless widget shares: geometry, visibility and failure injection. Negative sizes
+// are error 380.
+#pragma once
+
+#include <optional>
+
+#include "host/error.h"
+#include "host/headless/failure_points.h"
+#include "host/types.h"
+
+namespace kestrinx::headless {
+
+using host::Twips;
+
+template <typename Interface>
+class Widget : public Interface, public FailurePoints {
+ public:
+  Twips left() const override { return left_; }
+  Twips top() const override { return top_; }
+  Twips width() const override { return width_; }
+  Twips height() const override { return height_; }
+  void setLeft(Twips v) override { check("setLeft"); left_ = v; }
+  void setTop(Twips v) override { check("setTop"); top_ = v; }
+  void setWidth(Twips v) override { check("setWidth"); if (v < 0) host::raiseError(host::err::InvalidPropertyValue); width_ = v; }
+  void setHeight(Twips v) override { check("setHeight"); if (v < 0) host::raiseError(host::err::InvalidPropertyValue); height_ = v; }
+  void move(Twips l, Twips t, std::optional<Twips> w = std::nullopt, std::optional<Twips> h = std::nullopt) override {
+    check("move");
+    if ((w && *w < 0) || (h && *h < 0)) host::raiseError(host::err::InvalidPropertyValue);
+    left_ = l;
+    top_ = t;
+    if (w) width_ = *w;
+    if (h) height_ = *h;
+  }
+  bool visible() const override { return visible_; }
+  void setVisible(bool v) override { check("setVisible"); visible_ = v; }
+
+ protected:
+  Twips left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true;
+};
+
+}  // namespace kestrinx::headless
