@@ -16,20 +16,13 @@ namespace {
 // Window handles: the first surface of the process gets 0x10010, each later one 0x10 more.
 std::atomic<std::int32_t> nextHandle{0x10010};
 
-template <typename Call>
-void raise(host::SurfaceEvents* sink, Call&& call) {
-  if (sink == nullptr) return;
-  detail::EventDepth guard;
-  call(*sink);
-}
-
 // Sets one side of the outer size; a real change counts and raises Resize before returning.
 void changeSize(Twips& side, Twips v, int& resizes, host::SurfaceEvents* const& sink) {
   if (!std::isfinite(v) || v < 0) host::raiseError(host::err::InvalidPropertyValue);
   if (v == side) return;
   side = v;
   ++resizes;
-  raise(sink, [](host::SurfaceEvents& s) { s.onResize(); });
+  detail::raiseEvent(sink, [](host::SurfaceEvents& s) { s.onResize(); });
 }
 
 }  // namespace
@@ -73,15 +66,15 @@ void Surface::resize(Twips width, Twips height) {
 }
 
 void Surface::paint() {
-  raise(sink_, [](host::SurfaceEvents& s) { s.onPaint(); });
+  detail::raiseEvent(sink_, [](host::SurfaceEvents& s) { s.onPaint(); });
 }
 
 void Surface::show() {
-  raise(sink_, [](host::SurfaceEvents& s) { s.onShow(); });
+  detail::raiseEvent(sink_, [](host::SurfaceEvents& s) { s.onShow(); });
 }
 
 void Surface::hide() {
-  raise(sink_, [](host::SurfaceEvents& s) { s.onHide(); });
+  detail::raiseEvent(sink_, [](host::SurfaceEvents& s) { s.onHide(); });
 }
 
 }  // namespace kestrinx::headless

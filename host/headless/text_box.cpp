@@ -33,19 +33,17 @@ void clampSelection(const std::string& text, std::int32_t& start, std::int32_t& 
 // The part of a pasted or dropped text a single-line box takes: up to the first line break.
 std::string firstLine(const std::string& s) { return s.substr(0, s.find_first_of(std::string("\r\n\0", 3))); }
 
-// Calls one handler of `sink` (if any) under the nesting guard.
-template <typename Call>
-void raise(host::TextBoxEvents* sink, Call&& call) {
-  if (sink == nullptr) return;
-  detail::EventDepth guard;
-  call(*sink);
-}
-
 }  // namespace
 
 TextBox::TextBox(Form& form) : form_(form), font_(std::make_shared<host::Font>()) { form_.attach(this); }
 
 TextBox::~TextBox() { form_.detach(this); }
+
+template <typename Call>
+void TextBox::raise(Call&& call) {
+  detail::raiseEvent(sink_, call);
+  clampSelection(text_, selStart_, selLength_);
+}
 
 // ---- program access ---------------------------------------------------------------------
 
@@ -144,8 +142,7 @@ void TextBox::replaceSelection(const std::string& insert, host::ChangeSource sou
 }
 
 void TextBox::raiseChange(host::ChangeSource source) {
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onChange(index_, source); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onChange(index_, source); });
 }
 
 // ---- typing -----------------------------------------------------------------------------
@@ -171,19 +168,16 @@ void TextBox::paste(const std::string& s) {
 void TextBox::keystroke(std::int16_t keyCode, std::int16_t shift, std::int16_t keyAscii, bool namedKey) {
   if (!enabled_) return;
   std::int16_t downCode = keyCode, downShift = shift;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onKeyDown(index_, downCode, downShift); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onKeyDown(index_, downCode, downShift); });
   // KeyDown may cancel a named key by setting KeyCode to 0 (or turn it into another one).
   if (namedKey) applyKeyAction(downCode);
   if (keyAscii >= 0) {
     std::int16_t ascii = keyAscii;
-    raise(sink_, [&](host::TextBoxEvents& s) { s.onKeyPress(index_, ascii); });
-    clampSelection(text_, selStart_, selLength_);
+    raise([&](host::TextBoxEvents& s) { s.onKeyPress(index_, ascii); });
     applyCharacter(ascii);
   }
   std::int16_t upCode = keyCode, upShift = shift;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onKeyUp(index_, upCode, upShift); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onKeyUp(index_, upCode, upShift); });
 }
 
 void TextBox::applyCharacter(std::int16_t keyAscii) {
@@ -239,47 +233,40 @@ void TextBox::applyKeyAction(std::int16_t keyCode) {
 
 void TextBox::click() {
   if (!enabled_) return;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onClick(index_); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onClick(index_); });
 }
 
 void TextBox::dblClick() {
   if (!enabled_) return;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onDblClick(index_); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onDblClick(index_); });
 }
 
 void TextBox::mouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
   if (!enabled_) return;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onMouseDown(index_, button, shift, x, y); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onMouseDown(index_, button, shift, x, y); });
 }
 
 void TextBox::mouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
   if (!enabled_) return;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onMouseMove(index_, button, shift, x, y); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onMouseMove(index_, button, shift, x, y); });
 }
 
 void TextBox::mouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
   if (!enabled_) return;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onMouseUp(index_, button, shift, x, y); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onMouseUp(index_, button, shift, x, y); });
 }
 
 std::int32_t TextBox::dragOver(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
                                float x, float y, std::int16_t state) {
   if (!enabled_) return kDropEffectNone;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onOLEDragOver(index_, data, effect, button, shift, x, y, state); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onOLEDragOver(index_, data, effect, button, shift, x, y, state); });
   return effect;
 }
 
 std::int32_t TextBox::dragDrop(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
                                float x, float y) {
   if (!enabled_) return kDropEffectNone;
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onOLEDragDrop(index_, data, effect, button, shift, x, y); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onOLEDragDrop(index_, data, effect, button, shift, x, y); });
   // With automatic dropping the box takes dropped text itself, at the caret, as a user edit.
   if (oleDropMode_ == kOleDropAutomatic && effect != kDropEffectNone && data &&
       data->hasFormat(host::DataObject::TextFormat) && !locked_) {
@@ -290,8 +277,7 @@ std::int32_t TextBox::dragDrop(host::DataObjectRef data, std::int32_t effect, st
 }
 
 std::int32_t TextBox::completeDrag(std::int32_t effect) {
-  raise(sink_, [&](host::TextBoxEvents& s) { s.onOLECompleteDrag(index_, effect); });
-  clampSelection(text_, selStart_, selLength_);
+  raise([&](host::TextBoxEvents& s) { s.onOLECompleteDrag(index_, effect); });
   return effect;
 }
 

@@ -113,6 +113,10 @@ class TextBox final : public Widget<host::TextBox> {
   friend class Form;
   void replaceSelection(const std::string& insert, host::ChangeSource source, bool limitToMaxLength);
   void raiseChange(host::ChangeSource source);
+  // Raises one event, then brings the selection back inside the text: a handler may have
+  // changed either.
+  template <typename Call>
+  void raise(Call&& call);
   // One keystroke from KeyDown to KeyUp; keyAscii < 0 when the key types no character,
   // namedKey when the key's own action (Delete, caret movement) follows KeyDown.
   void keystroke(std::int16_t keyCode, std::int16_t shift, std::int16_t keyAscii, bool namedKey);
