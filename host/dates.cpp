@@ -118,8 +118,12 @@ bool readDate(Reader& r, DateTimeParts& p) {
   return true;
 }
 
+// Where a time stands: after a date, or alone (then it needs a ":" or AM/PM, since "9.30" is a
+// number).
+enum class TimePlace : std::uint8_t { AfterDate, Alone };
+
 // Hours and minutes, optional seconds, optional AM/PM, up to the end of the text.
-bool readTime(Reader& r, DateTimeParts& p, bool standsAlone) {
+bool readTime(Reader& r, DateTimeParts& p, TimePlace place) {
   Field h, m, s;
   h.length = r.digits(h.value);
   if (h.length == 0 || h.length > 2) return false;
@@ -143,7 +147,7 @@ bool readTime(Reader& r, DateTimeParts& p, bool standsAlone) {
   if (equalsIgnoreCase(rest, "pm")) half = 12;
   if (half >= 0) r.i += 2;
   if (!r.atEnd()) return false;
-  if (standsAlone && !colon && half < 0) return false;
+  if (place == TimePlace::Alone && !colon && half < 0) return false;
   int hour = h.value;
   if (half >= 0) {
     if (hour < 1 || hour > 12) return false;
@@ -168,12 +172,12 @@ std::optional<DateTimeParts> readDateTime(std::string_view text) {
     // A time may follow the date after one or more spaces.
     if (r.peek() == ' ') {
       r.skipSpaces();
-      if (readTime(r, p, false)) return p;
+      if (readTime(r, p, TimePlace::AfterDate)) return p;
     }
   }
   DateTimeParts t;
   Reader tr{s};
-  if (readTime(tr, t, true)) return t;
+  if (readTime(tr, t, TimePlace::Alone)) return t;
   return std::nullopt;
 }
 

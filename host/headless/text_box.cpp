@@ -15,7 +15,6 @@ namespace kestrinx::headless {
 
 namespace {
 
-constexpr std::int16_t kBackspaceCode = 8;
 constexpr std::int16_t kDropEffectNone = 0;
 constexpr std::int16_t kOleDropAutomatic = 2;
 
@@ -79,7 +78,7 @@ std::string TextBox::selText() const {
 
 void TextBox::setSelText(const std::string& v) {
   check("setSelText");
-  replaceSelection(v, host::ChangeSource::Program, false);
+  replaceSelection(v, host::ChangeSource::Program, LengthLimit::None);
 }
 
 void TextBox::setFont(host::FontRef v) {
@@ -124,10 +123,10 @@ bool TextBox::hasFocus() const { return form_.focused() == this; }
 
 // ---- the edit ---------------------------------------------------------------------------
 
-void TextBox::replaceSelection(const std::string& insert, host::ChangeSource source, bool limitToMaxLength) {
+void TextBox::replaceSelection(const std::string& insert, host::ChangeSource source, LengthLimit limit) {
   clampSelection(text_, selStart_, selLength_);
   std::string piece = insert;
-  if (limitToMaxLength && maxLength_ > 0 && !piece.empty()) {
+  if (limit == LengthLimit::MaxLength && maxLength_ > 0 && !piece.empty()) {
     const std::int64_t room = static_cast<std::int64_t>(maxLength_) - (lengthOf(text_) - selLength_);
     if (room <= 0) return;  // nothing fits: the box stays exactly as it was
     if (static_cast<std::int64_t>(piece.size()) > room) piece.resize(static_cast<std::size_t>(room));
@@ -149,30 +148,30 @@ void TextBox::raiseChange(host::ChangeSource source) {
 
 void TextBox::typeChar(char c) {
   const auto [code, shift] = keyCodeFor(c);
-  keystroke(code, shift, static_cast<std::int16_t>(static_cast<unsigned char>(c)), false);
+  keystroke(code, shift, static_cast<std::int16_t>(static_cast<unsigned char>(c)));
 }
 
 void TextBox::pressKey(Key k, std::int16_t shift) {
   const auto code = static_cast<std::int16_t>(k);
   const bool typesCharacter = k == Key::Backspace || k == Key::Enter;
-  keystroke(code, shift, typesCharacter ? code : std::int16_t{-1}, !typesCharacter);
+  keystroke(code, shift, typesCharacter ? std::optional(code) : std::nullopt);
 }
 
 void TextBox::paste(const std::string& s) {
   if (!enabled_ || locked_) return;
   const std::string piece = firstLine(s);
   if (piece.empty()) return;
-  replaceSelection(piece, host::ChangeSource::UserEdit, true);
+  replaceSelection(piece, host::ChangeSource::UserEdit, LengthLimit::MaxLength);
 }
 
-void TextBox::keystroke(std::int16_t keyCode, std::int16_t shift, std::int16_t keyAscii, bool namedKey) {
+void TextBox::keystroke(std::int16_t keyCode, std::int16_t shift, std::optional<std::int16_t> keyAscii) {
   if (!enabled_) return;
   std::int16_t downCode = keyCode, downShift = shift;
   raise([&](host::TextBoxEvents& s) { s.onKeyDown(index_, downCode, downShift); });
   // KeyDown may cancel a named key by setting KeyCode to 0 (or turn it into another one).
-  if (namedKey) applyKeyAction(downCode);
-  if (keyAscii >= 0) {
-    std::int16_t ascii = keyAscii;
+  if (!keyAscii) applyKeyAction(downCode);
+  if (keyAscii) {
+    std::int16_t ascii = *keyAscii;
     raise([&](host::TextBoxEvents& s) { s.onKeyPress(index_, ascii); });
     applyCharacter(ascii);
   }
@@ -182,19 +181,19 @@ void TextBox::keystroke(std::int16_t keyCode, std::int16_t shift, std::int16_t k
 
 void TextBox::applyCharacter(std::int16_t keyAscii) {
   if (keyAscii == 0 || locked_) return;
-  if (keyAscii == kBackspaceCode) {
+  if (keyAscii == static_cast<std::int16_t>(Key::Backspace)) {
     if (selLength_ == 0) {
       if (selStart_ == 0) return;
       --selStart_;
       selLength_ = 1;
     }
-    replaceSelection(std::string(), host::ChangeSource::UserEdit, false);
+    replaceSelection(std::string(), host::ChangeSource::UserEdit, LengthLimit::None);
     return;
   }
   // Enter and the other control codes type nothing; neither does a code that is not one byte.
   if (keyAscii < 32 || keyAscii == 127 || keyAscii > 255) return;
   replaceSelection(std::string(1, static_cast<char>(static_cast<unsigned char>(keyAscii))),
-                   host::ChangeSource::UserEdit, true);
+                   host::ChangeSource::UserEdit, LengthLimit::MaxLength);
 }
 
 void TextBox::applyKeyAction(std::int16_t keyCode) {
@@ -206,7 +205,7 @@ void TextBox::applyKeyAction(std::int16_t keyCode) {
         if (selStart_ >= n) return;
         selLength_ = 1;
       }
-      replaceSelection(std::string(), host::ChangeSource::UserEdit, false);
+      replaceSelection(std::string(), host::ChangeSource::UserEdit, LengthLimit::None);
       return;
     case Key::Left:
       if (selLength_ == 0) selStart_ = std::max(0, selStart_ - 1);
@@ -271,7 +270,7 @@ std::int32_t TextBox::dragDrop(host::DataObjectRef data, std::int32_t effect, st
   if (oleDropMode_ == kOleDropAutomatic && effect != kDropEffectNone && data &&
       data->hasFormat(host::DataObject::TextFormat) && !locked_) {
     const std::string piece = firstLine(data->getData(host::DataObject::TextFormat));
-    if (!piece.empty()) replaceSelection(piece, host::ChangeSource::UserEdit, true);
+    if (!piece.empty()) replaceSelection(piece, host::ChangeSource::UserEdit, LengthLimit::MaxLength);
   }
   return effect;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -111,15 +112,19 @@ class TextBox final : public Widget<host::TextBox> {
 
  private:
   friend class Form;
-  void replaceSelection(const std::string& insert, host::ChangeSource source, bool limitToMaxLength);
+  // Whether an edit keeps to MaxLength: typing, pasting and dropping do; deleting and the
+  // program's SelText do not.
+  enum class LengthLimit : std::uint8_t { None, MaxLength };
+  void replaceSelection(const std::string& insert, host::ChangeSource source, LengthLimit limit);
   void raiseChange(host::ChangeSource source);
   // Raises one event, then brings the selection back inside the text: a handler may have
   // changed either.
   template <typename Call>
   void raise(Call&& call);
-  // One keystroke from KeyDown to KeyUp; keyAscii < 0 when the key types no character,
-  // namedKey when the key's own action (Delete, caret movement) follows KeyDown.
-  void keystroke(std::int16_t keyCode, std::int16_t shift, std::int16_t keyAscii, bool namedKey);
+  // One keystroke from KeyDown to KeyUp. A key that types (a character, Backspace, Enter) goes
+  // through KeyPress with its keyAscii; for any other key (no keyAscii) the key's own action
+  // (Delete, caret movement) follows KeyDown.
+  void keystroke(std::int16_t keyCode, std::int16_t shift, std::optional<std::int16_t> keyAscii);
   void applyCharacter(std::int16_t keyAscii);
   void applyKeyAction(std::int16_t keyCode);
 
