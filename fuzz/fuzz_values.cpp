@@ -79,7 +79,6 @@ void fuzzText(std::string_view text) {
   }
   check(v.toString() == text);
   check(isNumeric(v) == numeric);
-  tolerant([&] { (void)mid(text, static_cast<std::int32_t>(text.size() % 7), 3); });
   check(trim(text).size() <= text.size());
   (void)upperCase(text);
 }

@@ -87,7 +87,6 @@ bool isNumeric(const Variant& v) {
 
 std::string trim(std::string_view s) { return std::string(trimSpaces(s)); }
 std::string ltrim(std::string_view s) { return std::string(trimLeadingSpaces(s)); }
-std::string rtrim(std::string_view s) { return std::string(trimTrailingSpaces(s)); }
 
 std::string upperCase(std::string_view s) {
   std::string out(s);
@@ -98,20 +97,6 @@ std::string upperCase(std::string_view s) {
 std::string left(std::string_view s, std::int32_t n) {
   if (n < 0) raiseError(err::InvalidProcedureCall);
   return std::string(s.substr(0, static_cast<std::size_t>(n)));
-}
-
-std::string mid(std::string_view s, std::int32_t start, std::int32_t length) {
-  if (start < 1 || length < 0) raiseError(err::InvalidProcedureCall);
-  const std::size_t from = static_cast<std::size_t>(start) - 1;
-  if (from >= s.size()) return {};
-  return std::string(s.substr(from, static_cast<std::size_t>(length)));
-}
-
-std::string mid(std::string_view s, std::int32_t start) {
-  if (start < 1) raiseError(err::InvalidProcedureCall);
-  const std::size_t from = static_cast<std::size_t>(start) - 1;
-  if (from >= s.size()) return {};
-  return std::string(s.substr(from));
 }
 
 std::string spaces(std::int32_t n) {

@@ -75,20 +75,12 @@ std::string format(const Variant& value, std::string_view pattern);
 // Date arithmetic: d plus n days. Error 5 when the result leaves the date range.
 Date addDays(std::int32_t n, Date d);
 
-// String helpers with the automation semantics (1-based positions in mid; never throw for
-// positions past the end; a negative length or count is error 5).
+// String helpers with the automation semantics (never throw for a length past the end; a
+// negative length or count is error 5).
 std::string trim(std::string_view s);   // removes leading and trailing spaces (only ' ')
-std::string ltrim(std::string_view s);
-std::string rtrim(std::string_view s);
+std::string ltrim(std::string_view s);  // removes leading spaces
 std::string upperCase(std::string_view s);  // ASCII letters only
 std::string left(std::string_view s, std::int32_t n);
-std::string mid(std::string_view s, std::int32_t start, std::int32_t length);  // start >= 1
-std::string mid(std::string_view s, std::int32_t start);
 std::string spaces(std::int32_t n);
-
-template <typename T>
-T choose(bool condition, T a, T b) {
-  return condition ? a : b;
-}
 
 }  // namespace kestrinx::host

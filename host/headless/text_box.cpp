@@ -119,8 +119,6 @@ void TextBox::setOleDropMode(std::int16_t v) {
   oleDropMode_ = v;
 }
 
-bool TextBox::hasFocus() const { return form_.focused() == this; }
-
 // ---- the edit ---------------------------------------------------------------------------
 
 void TextBox::replaceSelection(const std::string& insert, host::ChangeSource source, LengthLimit limit) {

@@ -107,7 +107,6 @@ class TextBox final : public Widget<host::TextBox> {
   int linkSends() const { return linkSends_; }
   int linkRequests() const { return linkRequests_; }
   int oleDrags() const { return oleDrags_; }
-  bool hasFocus() const;
   std::int16_t index() const { return index_; }
 
  private:

@@ -5,11 +5,12 @@
 
 #include "headless_recorder.h"
 #include "host/headless/headless.h"
+#include "support/test_helpers.h"
 
 namespace kestrinx::headless {
 namespace {
 
-using testing::errorOf;
+using kestrinx::testing::errorOf;
 using testing::Recorder;
 
 class FormTest : public ::testing::Test {
@@ -52,7 +53,6 @@ TEST_F(FormTest, GotFocusHandlerMayMoveFocusOn) {
   form.focus(&a);
   EXPECT_EQ(events.log, (std::vector<std::string>{"GotFocus#0", "LostFocus#0", "GotFocus#1"}));
   EXPECT_EQ(form.focused(), &b);
-  EXPECT_TRUE(b.hasFocus());
 }
 
 TEST_F(FormTest, LostFocusHandlerThatKeepsFocusWins) {

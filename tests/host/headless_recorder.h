@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "host/error.h"
 #include "host/widgets.h"
 
 namespace kestrinx::headless::testing {
@@ -50,16 +49,5 @@ struct Recorder : host::TextBoxEvents {
     return n;
   }
 };
-
-// Runs `call` and returns the automation error number it throws (0 when it succeeds).
-template <typename Call>
-std::int32_t errorOf(Call&& call) {
-  try {
-    call();
-  } catch (const host::AutomationError& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 }  // namespace kestrinx::headless::testing

@@ -3,11 +3,12 @@
 
 #include "headless_recorder.h"
 #include "host/headless/headless.h"
+#include "support/test_helpers.h"
 
 namespace kestrinx::headless {
 namespace {
 
-using testing::errorOf;
+using kestrinx::testing::errorOf;
 
 // ---- control site ----------------------------------------------------------------------------
 
@@ -33,7 +34,7 @@ TEST(ControlSite, StartsWithTheDesignsGeometryAndTexts) {
   EXPECT_FLOAT_EQ(site.surface().width(), 2560.0f);
   EXPECT_EQ(&site.txtKestrin(1), &site.box(1));
   EXPECT_EQ(&site.services(), &form.services());
-  EXPECT_NE(errorOf([&] { site.box(2); }), 0);
+  EXPECT_EQ(errorOf([&] { site.box(2); }), host::err::NoSuchControlArrayElement);
 
   // The label sizes itself from the next caption on.
   site.label().setCaption("Kestrin1");

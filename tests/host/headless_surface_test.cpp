@@ -5,11 +5,12 @@
 
 #include "headless_recorder.h"
 #include "host/headless/headless.h"
+#include "support/test_helpers.h"
 
 namespace kestrinx::headless {
 namespace {
 
-using testing::errorOf;
+using kestrinx::testing::errorOf;
 
 struct SurfaceRecorder : host::SurfaceEvents {
   std::vector<std::string> log;
