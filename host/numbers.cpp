@@ -104,10 +104,10 @@ void appendInteger(std::string& out, std::string_view digits, std::string_view p
 
 }  // namespace
 
-std::optional<NumberText> scanNumber(std::string_view text) {
+std::optional<NumberText> scanNumber(std::string_view untrimmed) {
+  const std::string_view text = trimSpaces(untrimmed);
   std::size_t i = 0;
   const std::size_t n = text.size();
-  while (i < n && text[i] == ' ') ++i;
   NumberText r;
   if (i < n && (text[i] == '+' || text[i] == '-')) {
     r.negative = text[i] == '-';
@@ -127,7 +127,6 @@ std::optional<NumberText> scanNumber(std::string_view text) {
     r.fraction = text.substr(fracBegin, i - fracBegin);
     anyDigit = anyDigit || !r.fraction.empty();
   }
-  while (i < n && text[i] == ' ') ++i;
   if (i != n || !anyDigit) return std::nullopt;
   return r;
 }
