@@ -3,11 +3,11 @@
 #include "host/headless/surface.h"
 
 #include <atomic>
-#include <cmath>
 
 #include "host/error.h"
 #include "host/headless/event_depth.h"
 #include "host/headless/metrics.h"
+#include "host/headless/widget.h"
 
 namespace kestrinx::headless {
 
@@ -18,7 +18,7 @@ std::atomic<std::int32_t> nextHandle{0x10010};
 
 // Sets one side of the outer size; a real change counts and raises Resize before returning.
 void changeSize(Twips& side, Twips v, int& resizes, host::SurfaceEvents* const& sink) {
-  if (!std::isfinite(v) || v < 0) host::raiseError(host::err::InvalidPropertyValue);
+  detail::checkedSize(v);
   if (v == side) return;
   side = v;
   ++resizes;

@@ -2,6 +2,8 @@
 // typing as a user does it.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <optional>
 
 #include "headless_recorder.h"
@@ -164,9 +166,13 @@ TEST_F(TextBoxTest, RefusedValuesRaiseTheirErrors) {
       {"OLEDropMode 3", [](TextBox& b) { b.setOleDropMode(3); }, 380},
       {"no font", [](TextBox& b) { b.setFont(nullptr); }, 424},
       {"negative width", [](TextBox& b) { b.setWidth(-1); }, 380},
+      {"width not a number", [](TextBox& b) { b.setWidth(std::numeric_limits<float>::quiet_NaN()); }, 380},
+      {"infinite height", [](TextBox& b) { b.setHeight(std::numeric_limits<float>::infinity()); }, 380},
+      {"move to a width not a number", [](TextBox& b) { b.move(0, 0, std::numeric_limits<float>::quiet_NaN()); }, 380},
   };
   for (const auto& row : rows) EXPECT_EQ(errorOf([&] { row.set(box); }), row.error) << row.name;
   EXPECT_FLOAT_EQ(box.fontSize(), 8.25f);
+  EXPECT_TRUE(std::isfinite(box.width()) && std::isfinite(box.height()));
 }
 
 // ---- typing --------------------------------------------------------------------------------
