@@ -1,0 +1,177 @@
+#include "host/headless/form_document.h"
+
+#include <algorithm>
+
+#include "host/form_property_bag.h"
+#include "host/headless/control_site.h"
+#include "host/headless/form.h"
+#include "host/headless/surface.h"
+
+namespace kestrinx::headless {
+
+std::string LoadProblem::message() const {
+  std::string s = "control '" + control + "' ";
+  s += key.empty() ? "did not load" : "stopped loading at property '" + key + "'";
+  return s + ": run-time error " + std::to_string(number) + ": " + text;
+}
+
+// ---- one control ---------------------------------------------------------------------------------
+
+DocumentControl::DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls,
+                                 FormMode mode)
+    : name_(std::move(name)), progId_(std::move(progId)), site_(std::make_unique<ControlSite>(form, name_)) {
+  site_->headlessSurface().setUserMode(mode == FormMode::Run ? host::True : host::False);
+  component_ = cls.create(*site_);
+}
+
+DocumentControl::~DocumentControl() = default;
+
+host::Placement DocumentControl::placement() const {
+  ControlSite& site = *site_;
+  return {left_, top_, site.headlessSurface().width(), site.headlessSurface().height()};
+}
+
+void DocumentControl::setPlacement(const host::Placement& placement) {
+  left_ = placement.left;
+  top_ = placement.top;
+  site_->headlessSurface().resize(placement.width, placement.height);
+}
+
+void DocumentControl::show(const host::Placement& placement) {
+  // The form shows the control at its size: a Resize when the size differs from the site's,
+  // and a Paint either way, so the control is laid out for that size however it got there.
+  setPlacement(placement);
+  site_->headlessSurface().paint();
+  site_->headlessSurface().clearChangedProperties();
+}
+
+void DocumentControl::load(const host::Placement& placement) {
+  const auto stop = [&](const std::string& key, const host::AutomationError& e) {
+    if (!problem_) problem_ = LoadProblem{name_, key, e.number(), e.what()};
+  };
+  try {
+    component_->Initialize();
+    host::FormPropertyBag bag(record_);
+    try {
+      component_->ReadProperties(bag);
+    } catch (const host::AutomationError& e) {
+      stop(bag.lastKeyRead(), e);
+    }
+  } catch (const host::AutomationError& e) {
+    stop("", e);
+  }
+  try {
+    show(placement);
+  } catch (const host::AutomationError& e) {
+    stop("", e);
+  }
+}
+
+host::FormControl DocumentControl::saved() const {
+  host::FormControl out{name_, progId_, placement(), record_};
+  if (problem_) return out;  // what was never read is saved as it was
+  host::FormPropertyBag bag(out.properties);
+  try {
+    component_->WriteProperties(bag);
+  } catch (const host::AutomationError& e) {
+    throw host::AutomationError(e.number(), "control '" + name_ + "' could not save its properties: " + e.what());
+  }
+  return out;
+}
+
+std::vector<host::FormEntry> DocumentControl::keptEntries() const {
+  std::vector<host::FormEntry> scratch = record_;
+  host::FormPropertyBag bag(scratch);
+  try {
+    component_->WriteProperties(bag);
+  } catch (const host::AutomationError&) {
+    // The keys written before the failure still count as the control's own.
+  }
+  const std::vector<std::string>& written = bag.keysWritten();
+  std::vector<host::FormEntry> kept;
+  for (const host::FormEntry& e : record_)
+    if (std::find(written.begin(), written.end(), e.key) == written.end()) kept.push_back(e);
+  return kept;
+}
+
+// ---- the document -------------------------------------------------------------------------------
+
+FormDocument::FormDocument(std::string name, std::vector<host::ComponentClass> classes, FormMode mode)
+    : name_(std::move(name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {}
+
+FormDocument::FormDocument(host::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode)
+    : name_(std::move(file.name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {
+  for (const host::FormControl& c : file.controls) classOf(c.name, c.progId);
+  controls_.reserve(file.controls.size());
+  for (host::FormControl& c : file.controls) {
+    const host::ComponentClass& cls = classOf(c.name, c.progId);
+    std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, mode));
+    control->record_ = std::move(c.properties);
+    control->load(c.placement);
+    controls_.push_back(std::move(control));
+  }
+}
+
+FormDocument::~FormDocument() {
+  // The focus goes before the boxes do.
+  try {
+    form_->focus(nullptr);
+  } catch (...) {
+  }
+  // Last placed first, so each box leaves the form's list from its end.
+  while (!controls_.empty()) controls_.pop_back();
+}
+
+const host::ComponentClass& FormDocument::classOf(const std::string& control, const std::string& progId) const {
+  for (const host::ComponentClass& c : classes_)
+    if (host::equalsIgnoreCase(c.progId, progId)) return c;
+  std::string known;
+  for (const host::ComponentClass& c : classes_) known += (known.empty() ? "" : ", ") + c.progId;
+  throw FormDocumentError("control '" + control + "': class '" + progId + "' is not known to this build" +
+                          (known.empty() ? std::string() : " (it knows " + known + ")"));
+}
+
+DocumentControl* FormDocument::find(std::string_view name) {
+  for (auto& c : controls_)
+    if (host::equalsIgnoreCase(c->name(), name)) return c.get();
+  return nullptr;
+}
+
+std::vector<const LoadProblem*> FormDocument::problems() const {
+  std::vector<const LoadProblem*> out;
+  for (const auto& c : controls_)
+    if (c->problem()) out.push_back(c->problem());
+  return out;
+}
+
+DocumentControl& FormDocument::place(const std::string& name, const std::string& progId,
+                                     const host::Placement& placement) {
+  if (!host::isValidFormName(name))
+    throw FormDocumentError("'" + name + "' is not a control name (a letter, then letters, digits and _, at most 40)");
+  if (find(name) != nullptr) throw FormDocumentError("the form already has a control named '" + name + "'");
+  if (controls_.size() >= host::FormLimits::Controls)
+    throw FormDocumentError("the form already has " + std::to_string(controls_.size()) + " controls");
+  const host::ComponentClass& cls = classOf(name, progId);
+  std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, name, cls.progId, cls, mode_));
+  control->component().Initialize();
+  control->component().InitProperties();
+  control->show(placement);
+  controls_.push_back(std::move(control));
+  return *controls_.back();
+}
+
+host::FormFile FormDocument::toFile() const {
+  host::FormFile file;
+  file.name = name_;
+  file.controls.reserve(controls_.size());
+  for (const auto& c : controls_) file.controls.push_back(c->saved());
+  return file;
+}
+
+void FormDocument::save(const std::string& path, host::FileOps& ops) {
+  host::FormFile file = toFile();
+  host::writeFormFile(path, file, ops);
+  for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->record_ = std::move(file.controls[i].properties);
+}
+
+}  // namespace kestrinx::headless
