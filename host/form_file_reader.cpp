@@ -213,8 +213,7 @@ class FormReader final : public json::json_sax_t {
     return value(t);
   }
   bool key(string_t& name) override {
-    startEvent();
-    member_ = name;
+    member_.swap(name);
     memberBit_ = 0;
     switch (frames_.back()) {
       case Frame::Form: formKey(); break;
@@ -242,16 +241,16 @@ class FormReader final : public json::json_sax_t {
 
  private:
   // ---- places and errors ----
-  void startEvent() {
-    // The token of this event starts at the first byte after the previous one that is not
-    // white space or a separator.
+  // Where the previous event's token ended; the current one starts at the first byte after it
+  // that is not white space or a separator (worked out only for an error).
+  void endEvent() { lastEnd_ = static_cast<std::size_t>(*cursor_ - text_.data()); }
+  std::size_t tokenStart() const {
     std::size_t at = lastEnd_;
     while (at < text_.size() && (text_[at] == ' ' || text_[at] == '\t' || text_[at] == '\n' || text_[at] == '\r' ||
                                  text_[at] == ',' || text_[at] == ':'))
       ++at;
-    tokenStart_ = at;
+    return at;
   }
-  void endEvent() { lastEnd_ = static_cast<std::size_t>(*cursor_ - text_.data()); }
 
   std::string controlLabel() const {
     if (!inControl_) return "";
@@ -273,7 +272,7 @@ class FormReader final : public json::json_sax_t {
     }
     throw FormFileError(file_, line, column, controlLabel(), key, reason);
   }
-  [[noreturn]] void fail(const std::string& reason) const { failAt(tokenStart_, entryKeyForErrors(), reason); }
+  [[noreturn]] void fail(const std::string& reason) const { failAt(tokenStart(), entryKeyForErrors(), reason); }
 
   std::string entryKeyForErrors() const {
     return inEntry_ && entryItems_ > 0 ? entry_.key : std::string();
@@ -309,7 +308,6 @@ class FormReader final : public json::json_sax_t {
   }
 
   bool value(const Token& t) {
-    startEvent();
     if (frames_.empty()) {
       if (complete_ || t.kind != Token::Kind::Object) fail("a form file is one JSON object");
       push(Frame::Form);
@@ -333,7 +331,6 @@ class FormReader final : public json::json_sax_t {
   }
 
   bool end() {
-    startEvent();
     const Frame f = frames_.back();
     frames_.pop_back();
     switch (f) {
@@ -460,13 +457,16 @@ class FormReader final : public json::json_sax_t {
   void endControl() {
     const unsigned all = CmName | CmClass | CmLeft | CmTop | CmWidth | CmHeight | CmProperties;
     if (controlSeen_ != all) fail("the control has no " + formrules::shown(firstMissing(kControlMembers, controlSeen_)));
-    // Keys are unique within a control: sort a list of places by key and compare neighbours.
-    std::vector<std::uint32_t> order(control_.properties.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    const auto& p = control_.properties;
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return p[a].key < p[b].key; });
-    for (std::size_t i = 1; i < order.size(); ++i)
-      if (p[order[i]].key == p[order[i - 1]].key) fail("the property " + formrules::shown(p[order[i]].key) + " appears twice");
+    // Keys are unique within a control: sort the keys (by length first, which is quick) and
+    // compare neighbours.
+    std::vector<std::string_view> keys;
+    keys.reserve(control_.properties.size());
+    for (const FormEntry& e : control_.properties) keys.push_back(e.key);
+    std::sort(keys.begin(), keys.end(), [](std::string_view a, std::string_view b) {
+      return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    for (std::size_t i = 1; i < keys.size(); ++i)
+      if (keys[i] == keys[i - 1]) fail("the property " + formrules::shown(keys[i]) + " appears twice");
     form_.controls.push_back(std::move(control_));
     control_ = FormControl{};
     inControl_ = false;
@@ -724,7 +724,7 @@ class FormReader final : public json::json_sax_t {
   std::string_view text_;
   const std::string& file_;
   const char** cursor_;
-  std::size_t lastEnd_ = 0, tokenStart_ = 0;
+  std::size_t lastEnd_ = 0;
 
   FormFile form_;
   std::vector<Frame> frames_;

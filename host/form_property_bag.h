@@ -9,6 +9,7 @@
 // a newer build, say) stay where they were, so saving loses nothing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@ namespace kestrinx::host {
 
 class FormPropertyBag final : public PropertyBag {
  public:
-  explicit FormPropertyBag(std::vector<FormEntry>& entries) : entries_(entries) {}
+  // Reads and writes `entries`, which nothing else changes while the bag lives.
+  explicit FormPropertyBag(std::vector<FormEntry>& entries);
 
   // The stored value (an object comes back as the stored object itself), or the default.
   Variant readProperty(const std::string& name, const Variant& defaultValue) override;
@@ -30,13 +32,20 @@ class FormPropertyBag final : public PropertyBag {
   const std::string& lastKeyRead() const { return lastRead_; }
   // Every key written through this bag, in order (a key written twice is listed twice).
   const std::vector<std::string>& keysWritten() const { return written_; }
+  // Whether entry `i` was found by a read or stored by a write: the control knows its key.
+  bool touched(std::size_t i) const { return i < touched_.size() && touched_[i]; }
 
  private:
   // The entry of `name`, or entries_.size(). Reads and writes mostly follow the stored order,
-  // so the search starts after the last entry found.
+  // so the search starts after the last entry found, and compares a signature of each key
+  // (length, first and last byte) before the key itself.
   std::size_t find(const std::string& name);
+  static std::uint32_t signature(const std::string& key);
+  void touch(std::size_t i);
 
   std::vector<FormEntry>& entries_;
+  std::vector<std::uint32_t> signatures_;  // one per entry
+  std::vector<bool> touched_;              // per entry: a read found it, or a write stored it
   std::size_t next_ = 0;
   std::string lastRead_;
   std::vector<std::string> written_;

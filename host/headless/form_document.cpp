@@ -45,21 +45,27 @@ void DocumentControl::show(const host::Placement& placement) {
   site_->headlessSurface().clearChangedProperties();
 }
 
-void DocumentControl::load(const host::Placement& placement) {
+void DocumentControl::load(std::vector<host::FormEntry> properties, const host::Placement& placement) {
   const auto stop = [&](const std::string& key, const host::AutomationError& e) {
     if (!problem_) problem_ = LoadProblem{name_, key, e.number(), e.what()};
   };
+  std::vector<bool> read(properties.size(), false);
   try {
     component_->Initialize();
-    host::FormPropertyBag bag(record_);
+    host::FormPropertyBag bag(properties);
     try {
       component_->ReadProperties(bag);
     } catch (const host::AutomationError& e) {
       stop(bag.lastKeyRead(), e);
     }
+    for (std::size_t i = 0; i < properties.size(); ++i) read[i] = bag.touched(i);
   } catch (const host::AutomationError& e) {
     stop("", e);
   }
+  // What the control read it writes again itself; the rest waits beside it (all of it when
+  // loading stopped early).
+  for (std::size_t i = 0; i < properties.size(); ++i)
+    if (problem_ || !read[i]) kept_.push_back({i, std::move(properties[i])});
   try {
     show(placement);
   } catch (const host::AutomationError& e) {
@@ -67,30 +73,55 @@ void DocumentControl::load(const host::Placement& placement) {
   }
 }
 
-host::FormControl DocumentControl::saved() const {
-  host::FormControl out{name_, progId_, placement(), record_};
-  if (problem_) return out;  // what was never read is saved as it was
+namespace {
+
+bool contains(const std::vector<std::string>& keys, const std::string& key) {
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+}  // namespace
+
+host::FormControl DocumentControl::saved(std::vector<std::string>* written) const {
+  host::FormControl out{name_, progId_, placement(), {}};
+  if (problem_) {
+    // What was never read is saved as it was.
+    for (const Kept& k : kept_) out.properties.push_back(k.entry);
+    return out;
+  }
   host::FormPropertyBag bag(out.properties);
   try {
     component_->WriteProperties(bag);
   } catch (const host::AutomationError& e) {
     throw host::AutomationError(e.number(), "control '" + name_ + "' could not save its properties: " + e.what());
   }
+  for (const Kept& k : kept_) {
+    if (contains(bag.keysWritten(), k.entry.key)) continue;  // the control's own now
+    const std::size_t at = std::min(k.place, out.properties.size());
+    out.properties.insert(out.properties.begin() + static_cast<std::ptrdiff_t>(at), k.entry);
+  }
+  if (written) *written = bag.keysWritten();
   return out;
 }
 
+void DocumentControl::keepUnwritten(const std::vector<host::FormEntry>& saved,
+                                    const std::vector<std::string>& written) {
+  if (problem_) return;  // still what it was loaded from
+  kept_.clear();
+  for (std::size_t i = 0; i < saved.size(); ++i)
+    if (!contains(written, saved[i].key)) kept_.push_back({i, saved[i]});
+}
+
 std::vector<host::FormEntry> DocumentControl::keptEntries() const {
-  std::vector<host::FormEntry> scratch = record_;
+  std::vector<host::FormEntry> scratch;
   host::FormPropertyBag bag(scratch);
   try {
     component_->WriteProperties(bag);
   } catch (const host::AutomationError&) {
     // The keys written before the failure still count as the control's own.
   }
-  const std::vector<std::string>& written = bag.keysWritten();
   std::vector<host::FormEntry> kept;
-  for (const host::FormEntry& e : record_)
-    if (std::find(written.begin(), written.end(), e.key) == written.end()) kept.push_back(e);
+  for (const Kept& k : kept_)
+    if (problem_ || !contains(bag.keysWritten(), k.entry.key)) kept.push_back(k.entry);
   return kept;
 }
 
@@ -101,13 +132,15 @@ FormDocument::FormDocument(std::string name, std::vector<host::ComponentClass> c
 
 FormDocument::FormDocument(host::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode)
     : name_(std::move(file.name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {
-  for (const host::FormControl& c : file.controls) classOf(c.name, c.progId);
+  std::vector<const host::ComponentClass*> classOfControl;
+  classOfControl.reserve(file.controls.size());
+  for (const host::FormControl& c : file.controls) classOfControl.push_back(&classOf(c.name, c.progId));
   controls_.reserve(file.controls.size());
-  for (host::FormControl& c : file.controls) {
-    const host::ComponentClass& cls = classOf(c.name, c.progId);
+  for (std::size_t i = 0; i < file.controls.size(); ++i) {
+    host::FormControl& c = file.controls[i];
+    const host::ComponentClass& cls = *classOfControl[i];
     std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, mode));
-    control->record_ = std::move(c.properties);
-    control->load(c.placement);
+    control->load(std::move(c.properties), c.placement);
     controls_.push_back(std::move(control));
   }
 }
@@ -160,18 +193,24 @@ DocumentControl& FormDocument::place(const std::string& name, const std::string&
   return *controls_.back();
 }
 
-host::FormFile FormDocument::toFile() const {
+host::FormFile FormDocument::toFile() const { return toFile(nullptr); }
+
+host::FormFile FormDocument::toFile(std::vector<std::vector<std::string>>* written) const {
   host::FormFile file;
   file.name = name_;
   file.controls.reserve(controls_.size());
-  for (const auto& c : controls_) file.controls.push_back(c->saved());
+  if (written) written->assign(controls_.size(), {});
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    file.controls.push_back(controls_[i]->saved(written ? &(*written)[i] : nullptr));
   return file;
 }
 
 void FormDocument::save(const std::string& path, host::FileOps& ops) {
-  host::FormFile file = toFile();
+  std::vector<std::vector<std::string>> written;
+  const host::FormFile file = toFile(&written);
   host::writeFormFile(path, file, ops);
-  for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->record_ = std::move(file.controls[i].properties);
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    controls_[i]->keepUnwritten(file.controls[i].properties, written[i]);
 }
 
 }  // namespace kestrinx::headless

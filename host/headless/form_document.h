@@ -10,10 +10,10 @@
 // itself out for exactly the size it was saved with. A control whose ReadProperties fails stays
 // on the form as far as it got; the failure (control, key, error) is collected in problems().
 //
-// Saving: each control writes its properties (WriteProperties) into a copy of what it was
-// loaded from, so keys it does not write survive, and its placement is taken from the host's
-// geometry. A control that did not load completely is saved exactly as it was loaded, since its
-// properties after the failing key were never read.
+// Saving: each control writes its properties (WriteProperties), the saved properties it did not
+// read when it was loaded go back to their places among them, so keys it does not know survive,
+// and its placement is taken from the host's geometry. A control that did not load completely
+// is saved exactly as it was loaded, since its properties after the failing key were never read.
 #pragma once
 
 #include <cstdint>
@@ -71,10 +71,9 @@ class DocumentControl {
   // Moves and resizes the control (a size change raises Resize).
   void setPlacement(const host::Placement& placement);
 
-  // The saved properties it was loaded from, or saved with last.
-  const std::vector<host::FormEntry>& record() const { return record_; }
-  // The saved properties the control does not write itself (a newer build's keys, say), which
-  // saving keeps as they are.
+  // The saved properties the document keeps beside the control, to save them again: those the
+  // control did not read when it loaded (a newer build's keys, say) and has not written since; or,
+  // for a control that did not load completely, all of them as they were loaded.
   std::vector<host::FormEntry> keptEntries() const;
   // How loading failed, or nullptr.
   const LoadProblem* problem() const { return problem_ ? &*problem_ : nullptr; }
@@ -82,18 +81,28 @@ class DocumentControl {
  private:
   friend class FormDocument;
   DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls, FormMode mode);
-  // Initialize, ReadProperties from the record, then the placement; failures become problem_.
-  void load(const host::Placement& placement);
+  // Initialize, ReadProperties from `properties`, then the placement; failures become problem_.
+  void load(std::vector<host::FormEntry> properties, const host::Placement& placement);
   // Shows the control at its new placement and forgets the changes loading or placing reported.
   void show(const host::Placement& placement);
-  // This control as a file holds it; throws host::AutomationError from WriteProperties.
-  host::FormControl saved() const;
+  // This control as a file holds it; throws host::AutomationError from WriteProperties. The
+  // control writes into an empty list and the kept entries it did not write go back to their
+  // places, so a form saved again unchanged is saved the same. `written` receives the keys the
+  // control wrote.
+  host::FormControl saved(std::vector<std::string>* written = nullptr) const;
+  // After a save: keeps the entries of `saved` the control did not write.
+  void keepUnwritten(const std::vector<host::FormEntry>& saved, const std::vector<std::string>& written);
 
+  // A saved property kept beside the control, with its place in the control's list.
+  struct Kept {
+    std::size_t place;
+    host::FormEntry entry;
+  };
   std::string name_, progId_;
   std::unique_ptr<ControlSite> site_;
   std::unique_ptr<host::Component> component_;
   host::Twips left_ = 0, top_ = 0;
-  std::vector<host::FormEntry> record_;
+  std::vector<Kept> kept_;
   std::optional<LoadProblem> problem_;
 };
 
@@ -132,6 +141,7 @@ class FormDocument {
 
  private:
   const host::ComponentClass& classOf(const std::string& control, const std::string& progId) const;
+  host::FormFile toFile(std::vector<std::vector<std::string>>* written) const;
 
   std::string name_;
   std::vector<host::ComponentClass> classes_;

@@ -131,31 +131,41 @@ TEST(FormRoundTrip, EverySavedMemberComesBackFromAFile) {
   }
 }
 
-// Keys a newer build wrote survive opening and saving in this one, in their places.
+// Keys a newer build wrote survive opening and saving in this one, in their places, and a form
+// saved again unchanged is saved byte for byte the same.
 TEST(FormRoundTrip, KeysTheControlDoesNotKnowSurviveASave) {
   TempDir dir;
   const std::string path = dir.file("form.kxform");
-  host::FormFile file;
-  file.controls.push_back({"txtName", KestrinProgId, {0, 0, 3000, 400},
-                           {{"Caption", Variant::string("Name")},
-                            {"Spellcheck", Variant::boolean(host::True)},
-                            {"Hint", Variant::font(host::makeFont("Arial", 7))}}});
+  {
+    FormDocument doc("Form1", classes(), FormMode::Design);
+    doc.place("txtName", KestrinProgId, {0, 0, 3000, 400});
+    doc.save(path);
+  }
+  host::FormFile file = host::readFormFile(path);
+  std::vector<host::FormEntry>& entries = file.controls.at(0).properties;
+  ASSERT_GE(entries.size(), 4u);
+  entries.insert(entries.begin() + 1, {"Spellcheck", Variant::boolean(host::True)});
+  entries.insert(entries.begin() + 3, {"Hint", Variant::font(host::makeFont("Arial", 7))});
   host::writeFormFile(path, file);
+  const std::string written = readBytes(path);
 
   {
     FormDocument doc(host::readFormFile(path), classes(), FormMode::Design);
-    members::put(kestrinOf(doc.control(0)), "Caption", Variant::string("Full name"));
+    doc.save(path);
+    EXPECT_EQ(readBytes(path), written);
+    members::put(kestrinOf(doc.control(0)), "ToolTipText", Variant::string("Your name"));
+    doc.save(path);
     doc.save(path);
   }
-  const host::FormFile saved = host::readFormFile(path);
-  const std::vector<host::FormEntry>& entries = saved.controls.at(0).properties;
-  ASSERT_GE(entries.size(), 3u);
-  EXPECT_EQ(entries[0].key, "Caption");
-  EXPECT_EQ(entries[0].value, Variant::string("Full name"));
-  EXPECT_EQ(entries[1].key, "Spellcheck");
-  EXPECT_EQ(entries[1].value, Variant::boolean(host::True));
-  EXPECT_EQ(entries[2].key, "Hint");
-  EXPECT_TRUE(host::sameValue(entries[2].value, Variant::font(host::makeFont("Arial", 7))));
+  const std::vector<host::FormEntry> saved = host::readFormFile(path).controls.at(0).properties;
+  ASSERT_GE(saved.size(), 4u);
+  EXPECT_EQ(saved[1].key, "Spellcheck");
+  EXPECT_EQ(saved[1].value, Variant::boolean(host::True));
+  EXPECT_EQ(saved[3].key, "Hint");
+  EXPECT_TRUE(host::sameValue(saved[3].value, Variant::font(host::makeFont("Arial", 7))));
+  const auto tip = std::find_if(saved.begin(), saved.end(), [](const host::FormEntry& e) { return e.key == "ToolTipText"; });
+  ASSERT_NE(tip, saved.end());
+  EXPECT_EQ(tip->value, Variant::string("Your name"));
 }
 
 // "Interval" holding text stops ReadProperties there: the form opens, the control reports its
