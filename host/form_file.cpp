@@ -10,18 +10,11 @@
 #include "host/base64.h"
 #include "host/form_file_rules.h"
 #include "host/json_text.h"
-#include "host/values.h"
+#include "host/text.h"
 
 namespace kestrinx::host {
 
 namespace {
-
-std::string lowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
 
 template <typename T>
 bool sameBits(T a, T b) {
@@ -378,7 +371,7 @@ std::string formText(const FormFile& form) {
   names.reserve(form.controls.size());
   for (const FormControl& c : form.controls) {
     entries += c.properties.size();
-    if (!names.insert(lowerAscii(c.name)).second) refuse(c.name, "", "two controls have this name");
+    if (!names.insert(formrules::foldedName(c.name)).second) refuse(c.name, "", "two controls have this name");
   }
   if (entries > FormLimits::Properties)
     refuse("", "", "more than " + std::to_string(FormLimits::Properties) + " properties in all");

@@ -135,13 +135,6 @@ std::string firstMissing(const MemberName (&members)[N], unsigned seen) {
   return "";
 }
 
-std::string lowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 // "MAJOR.MINOR", each one to four digits.
 bool parseVersion(std::string_view text, int& major, int& minor) {
   const std::size_t dot = text.find('.');
@@ -149,7 +142,7 @@ bool parseVersion(std::string_view text, int& major, int& minor) {
   const auto number = [](std::string_view digits, int& out) {
     if (digits.empty() || digits.size() > 4) return false;
     for (char c : digits)
-      if (c < '0' || c > '9') return false;
+      if (!isDigit(c)) return false;
     out = 0;
     for (char c : digits) out = out * 10 + (c - '0');
     return true;
@@ -432,7 +425,7 @@ class FormReader final : public json::json_sax_t {
         std::string name = expectString(t, "a control's \"name\"");
         if (!isValidFormName(name))
           fail("the control name " + formrules::shown(name) + " is not a name (a letter, then letters, digits and _, at most 40)");
-        if (!names_.insert(lowerAscii(name)).second) fail("two controls are named " + formrules::shown(name));
+        if (!names_.insert(formrules::foldedName(name)).second) fail("two controls are named " + formrules::shown(name));
         control_.name = std::move(name);
         break;
       }

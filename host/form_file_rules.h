@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "host/form_file.h"
+#include "host/text.h"
 
 namespace kestrinx::host::formrules {
 
@@ -22,6 +23,14 @@ std::optional<std::string> badCoordinate(std::string_view member, float value, b
 std::optional<std::string> badFont(const Font& font);
 
 inline constexpr float MaxFontSize = 10000.0f;
+
+// A control name as names compare (ASCII letters in lower case): two controls of a form may not
+// have the same.
+inline std::string foldedName(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = toLowerAscii(c);
+  return out;
+}
 
 // A text as an error message shows it: at most `maxChars` characters ("..." after them), bytes
 // that are not printable UTF-8 as '?'. shown() quotes a name, key or value, at most 60 of them.

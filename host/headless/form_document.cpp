@@ -6,6 +6,7 @@
 #include "host/headless/control_site.h"
 #include "host/headless/form.h"
 #include "host/headless/surface.h"
+#include "host/text.h"
 
 namespace kestrinx::headless {
 
