@@ -13,8 +13,11 @@
 #include "host/automation.h"
 #include "host/error.h"
 #include "host/form_file.h"
+#include "host/text.h"
 #include "host/headless/headless.h"
+#include "host/headless/page_site.h"
 #include "options.h"
+#include "propertypage/general.h"
 #include "output.h"
 #include "terminal.h"
 #include "values.h"
@@ -262,6 +265,101 @@ int runSet(const std::vector<std::string>& args, std::FILE* err) {
   return 0;
 }
 
+// ---- page ------------------------------------------------------------------------------------
+
+// One widget of the page as a designer sees it: check boxes with their mark, boxes and lists
+// with the property they edit and what they hold.
+std::string pageLine(const propertypage::WidgetState& w) {
+  using propertypage::WidgetKind;
+  const std::string indent = w.frame.empty() ? "  " : "    ";
+  switch (w.kind) {
+    case WidgetKind::Frame: return "  " + w.name + " \"" + tableText(w.caption) + "\"";
+    case WidgetKind::Label: return indent + w.name + "  \"" + tableText(w.caption) + "\"";
+    case WidgetKind::CheckBox: {
+      const char* mark = w.value == "1" ? "[x]" : w.value == "0" ? "[ ]" : "[-]";
+      const bool sameName = host::equalsIgnoreCase(w.caption, w.property);
+      return indent + w.name + "  " + mark + " " + tableText(w.caption) + (sameName ? "" : "  -> " + w.property);
+    }
+    case WidgetKind::TextBox:
+    case WidgetKind::List: return indent + w.name + "  " + w.property + " = \"" + tableText(w.value) + "\"";
+    case WidgetKind::TabControl: break;
+  }
+  return indent + w.name;
+}
+
+int runPage(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+  std::optional<std::string> file;
+  std::vector<std::string> names, widgetSets;
+  bool apply = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--apply") {
+      apply = true;
+    } else if (a == "--set") {
+      if (i + 1 >= args.size()) throw UsageError("form page: --set needs Widget(index)=value");
+      widgetSets.push_back(args[++i]);
+    } else if (!a.empty() && a[0] == '-') {
+      throw UsageError("form page: unknown option " + shown(a) + " (see 'kestrinx form --help')");
+    } else if (!file) {
+      file = a;
+    } else {
+      names.push_back(a);
+    }
+  }
+  if (!file || names.empty())
+    throw UsageError("form page: expected 'form page FILE NAME... [--set Widget(index)=value ...] [--apply]'");
+
+  const auto doc = open(*file, FormMode::Design, err);
+  if (apply && !doc->problems().empty()) {
+    std::fprintf(err, "kestrinx: %s: nothing applied: the form did not load completely\n", file->c_str());
+    return 1;
+  }
+  std::vector<host::Dispatch*> selection;
+  for (const std::string& name : names) {
+    DocumentControl* c = doc->find(name);
+    if (c == nullptr) throw Refusal(*file + " has no control " + shown(name));
+    selection.push_back(&c->component().dispatch());
+  }
+
+  headless::PageSite site;
+  propertypage::General page(site);
+  site.select(selection);
+  try {
+    page.PropertyPage_Initialize();
+    page.PropertyPage_SelectionChanged();
+  } catch (const host::AutomationError& e) {
+    std::fprintf(err, "kestrinx: the page could not load %s: %s\n", names.front().c_str(), e.what());
+    return 1;
+  }
+  for (const std::string& w : widgetSets) {
+    try {
+      page.setWidget(w);
+    } catch (const host::AutomationError& e) {
+      throw Refusal("--set " + shown(w) + ": " + e.what());
+    }
+  }
+
+  std::string s = "General page of " + names.front();
+  for (std::size_t i = 1; i < names.size(); ++i) s += (i + 1 == names.size() ? " and " : ", ") + names[i];
+  s += "\n";
+  for (const propertypage::TabState& tab : page.describeTabs()) {
+    s += "\n[" + tab.caption + "]\n";
+    for (const propertypage::WidgetState& w : tab.widgets) s += pageLine(w) + "\n";
+  }
+  std::fputs(s.c_str(), out);
+
+  if (!apply) return 0;
+  try {
+    page.PropertyPage_ApplyChanges();
+  } catch (const host::AutomationError& e) {
+    throw Refusal("the page was not applied: " + std::string(e.what()));
+  }
+  doc->save(*file);
+  std::fprintf(out, "\nApplied to %zu control%s and saved %s\n", names.size(), names.size() == 1 ? "" : "s",
+               file->c_str());
+  return 0;
+}
+
 // ---- try -------------------------------------------------------------------------------------
 
 // A control of a form opened in run mode, as a session's host.
@@ -343,7 +441,7 @@ int runTry(const std::vector<std::string>& args, const ClockReading& startClock,
 
 int runForm(const std::vector<std::string>& args, const ClockReading& startClock, std::FILE* out, std::FILE* err) {
   try {
-    if (args.empty()) throw UsageError("form: expected new, show, set or try (see 'kestrinx form --help')");
+    if (args.empty()) throw UsageError("form: expected new, show, set, try or page (see 'kestrinx form --help')");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "-h" || command == "--help" || command == "help") {
@@ -354,7 +452,8 @@ int runForm(const std::vector<std::string>& args, const ClockReading& startClock
     if (command == "show") return runShow(rest, out, err);
     if (command == "set") return runSet(rest, err);
     if (command == "try") return runTry(rest, startClock, out, err);
-    throw UsageError("form: unknown command " + shown(command) + " (expected new, show, set or try)");
+    if (command == "page") return runPage(rest, out, err);
+    throw UsageError("form: unknown command " + shown(command) + " (expected new, show, set, try or page)");
   } catch (const UsageError& e) {
     std::fprintf(err, "kestrinx: %s\n", e.what());
     return 2;
@@ -366,7 +465,7 @@ int runForm(const std::vector<std::string>& args, const ClockReading& startClock
 }
 
 std::string formHelp() {
-  return R"(Usage: kestrinx form new|show|set|try ...
+  return R"(Usage: kestrinx form new|show|set|try|page ...
 
 Form files (.kxform) hold a form's controls: each one's name, class, place on the form and saved
 properties, as JSON text (format "kestrinx-form", version 1.0).
@@ -386,6 +485,12 @@ properties, as JSON text (format "kestrinx-form", version 1.0).
       Opens FILE as the running program does and types into control NAME as 'kestrinx try'
       does: interactively in a terminal, or line by line, each line the whole entry of a fresh
       copy of the control (its text emptied first).
+  form page FILE NAME... [--set Widget(index)=VALUE ...] [--apply]
+      Opens the General property page for the named controls as a designer does: the page
+      loads the first control's values and shows its three tabs. --set changes a widget as the
+      designer would (txtGeneral(1)=2400, chkGeneral(0)=0, cmbGeneral(0)=Date); --apply then
+      writes the page's fifteen properties to every named control, in order, and saves FILE.
+      A BoxWidth or Interval box that does not hold a whole number applies nothing.
 
 Saving replaces FILE atomically: a failed save leaves it as it was. A control whose saved
 properties cannot all be read is reported (control, property, error) and the form opens with

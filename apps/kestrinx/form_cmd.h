@@ -1,6 +1,7 @@
 // kestrinx form: form files from the command line. `new` places controls on a new form and saves
 // it, `show` lists every control's properties, `set` sets properties through the controls' own
-// puts and saves, `try` types into one control of a form as `kestrinx try` does.
+// puts and saves, `try` types into one control of a form as `kestrinx try` does, `page` shows the
+// General property page for some of its controls and applies it.
 #pragma once
 
 #include <cstdio>

@@ -127,6 +127,51 @@ TEST_F(FormCommand, SetSavesOnlyWhenEverySetSucceeds) {
   EXPECT_NE(shown.out.find("  Font             Arial,12,bold\n"), std::string::npos) << shown.out;
 }
 
+TEST_F(FormCommand, PageShowsTheTabsAndAppliesOnlyWhenAsked) {
+  const std::string path = newForm();
+  const std::string before = readBytes(path);
+
+  const ToolRun look = run({"form", "page", path, "txtName", "--set", "txtGeneral(0)=Full name"});
+  EXPECT_EQ(look.status, 0) << look.err;
+  for (const char* line : {"[General]\n", "[ColorUse/Beep]\n", "[Format]\n", "txtGeneral(0)  Caption = \"Full name\"\n",
+                           "chkGeneral(3)  [x] ColorInvalidUse\n"})
+    EXPECT_NE(look.out.find(line), std::string::npos) << line;
+  EXPECT_EQ(readBytes(path), before);  // looking is not applying
+
+  struct Row {
+    const char* name;
+    std::vector<std::string> args;
+    std::string expected;
+  };
+  const Row refused[] = {
+      {"UnknownControl", {"txtNone"}, "has no control 'txtNone'"},
+      {"UnknownWidget", {"txtName", "--set", "txtGeneral(9)=1"}, "txtGeneral(9)"},
+      {"EmptyNumberBoxAppliesNothing", {"txtName", "--set", "txtGeneral(1)=", "--apply"}, "BoxWidth is empty"},
+  };
+  for (const Row& row : refused) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> args{"form", "page", path};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const ToolRun r = run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(row.expected), std::string::npos) << r.err;
+    EXPECT_EQ(readBytes(path), before);
+  }
+
+  const ToolRun apply =
+      run({"form", "page", path, "txtName", "dteDue", "--set", "txtGeneral(0)=When", "--set", "chkGeneral(5)=1", "--apply"});
+  EXPECT_EQ(apply.status, 0) << apply.err;
+  const ToolRun shown = run({"form", "show", path});
+  for (const char* control : {"txtName", "dteDue"}) {
+    const std::size_t at = shown.out.find(std::string("\n") + control + "  ");
+    ASSERT_NE(at, std::string::npos) << control;
+    const std::string block = shown.out.substr(at, shown.out.find("\n\n", at + 1) - at);
+    EXPECT_NE(block.find("  Caption          When\n"), std::string::npos) << block;
+    EXPECT_NE(block.find("  InvalidBeep      True\n"), std::string::npos) << block;
+  }
+  EXPECT_NE(shown.out.find("  Caption          numAmount\n"), std::string::npos);  // not selected, unchanged
+}
+
 TEST_F(FormCommand, ShowListsEverySavedPropertyAndTheKeysItKeeps) {
   const std::string path = dir.file("kept.kxform");
   host::FormFile form;
