@@ -257,6 +257,10 @@ std::string mainHelp() {
          "  members [--json]   the control's published members, events and enumerations\n"
          "  typelib dump [FILE]  the type library as a listing: FILE, or without FILE the library\n"
          "                     this build writes\n"
+         "  registry register|unregister|list [--registry FILE] [--library FILE]\n"
+         "                     register libKestrinX.so, remove its registration, list the registry\n"
+         "  invoke FORM CONTROL MEMBER [VALUE]\n"
+         "                     read, set or call a member by name or identifier ('-' FORM: a new control)\n"
          "\n" +
          tryHelp();
 }
