@@ -47,15 +47,12 @@ std::optional<std::int32_t> identifier(const std::string& text) {
   return static_cast<std::int32_t>(v);
 }
 
-// One line, printable: what the user typed as a member.
-std::string shownMember(const std::string& text) { return jsonString(text); }
-
 }  // namespace
 
 std::unique_ptr<OpenedControl> openControl(const std::string& form, const std::string& control) {
   if (form != "-")
-    throw UsageError("invoke: cannot open form " + jsonString(form) +
-                     ": this build opens no form files; '-' places a new control");
+    throw UsageError("invoke: cannot open form " + shown(form) +
+                     ": invoke takes '-', a newly placed control, as its form");
   if (control.empty()) throw UsageError("invoke: the control needs a name");
   return std::make_unique<NewControl>(control);
 }
@@ -69,7 +66,7 @@ int invokeMember(host::Component& control, const std::string& member, const std:
   }
   const std::optional<std::int32_t> id = identifier(member);
   const host::MemberInfo* m = id ? automation->find(*id) : automation->find(member);
-  std::string name = m != nullptr ? std::string(m->name) : shownMember(member);
+  std::string name = m != nullptr ? std::string(m->name) : shown(member);
   try {
     if (m == nullptr) host::raiseError(host::err::MemberNotSupported);
     if (value) {

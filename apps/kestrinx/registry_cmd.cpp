@@ -34,14 +34,14 @@ Request parse(const std::vector<std::string>& args) {
   } else if (args[0] == "list") {
     r.action = Action::List;
   } else {
-    throw UsageError("registry: unknown action " + jsonString(args[0]) + " (expected register, unregister or list)");
+    throw UsageError("registry: unknown action " + shown(args[0]) + " (expected register, unregister or list)");
   }
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     const std::size_t eq = a.find('=');
     const std::string name = a.rfind("--", 0) == 0 && eq != std::string::npos ? a.substr(0, eq) : a;
     std::optional<std::string>* target = name == "--registry" ? &r.registry : name == "--library" ? &r.library : nullptr;
-    if (target == nullptr) throw UsageError("registry: unknown option " + jsonString(a));
+    if (target == nullptr) throw UsageError("registry: unknown option " + shown(a));
     if (name != a) {
       *target = a.substr(eq + 1);
     } else if (i + 1 < args.size()) {

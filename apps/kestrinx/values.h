@@ -28,6 +28,9 @@ inline std::string textFromValue(const members::Member& member, const host::Vari
   return textFromValue(member.type, member.enumeration, value);
 }
 
+// A font as the tool shows it: "Name,size[,bold][,italic]", or "(none)".
+std::string fontText(const host::FontRef& font);
+
 // Parses "Name=value" into its two halves; false when there is no "=" or no name.
 bool splitAssignment(const std::string& text, std::string& name, std::string& value);
 

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "host/atomic_file.h"
 #include "host/text.h"
 
 namespace kestrinx::runtime {
@@ -94,12 +94,12 @@ void readKeys(const Json& keys, RegistryKey& into, const std::string& path, int 
   }
 }
 
-// Flushes the folder holding `path`, so a rename in it is on disk.
-void syncFolder(const std::filesystem::path& folder) {
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  (void)::fsync(fd);
-  ::close(fd);
+// Creates the folders a registry file stands in.
+void createFolderOf(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code ec;
+  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+  if (ec) throw RegistryError("cannot create the folder of registry file " + path + ": " + ec.message());
 }
 
 std::string homeFolder() {
@@ -252,29 +252,13 @@ std::string registryPath(const Configuration& config) {
 }
 
 Registry loadRegistry(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return {};
-    throw RegistryError(systemError("cannot read registry file", path));
-  }
   std::string text;
-  char buf[65536];
-  while (true) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const std::string message = systemError("cannot read registry file", path);
-      ::close(fd);
-      throw RegistryError(message);
-    }
-    if (n == 0) break;
-    text.append(buf, static_cast<std::size_t>(n));
-    if (text.size() > kMaxFileSize) {
-      ::close(fd);
-      throw RegistryError("registry file " + path + " is larger than 16 MiB");
-    }
+  try {
+    text = host::readWholeFile(path, kMaxFileSize);
+  } catch (const host::FileAccessError& e) {
+    if (e.errorNumber() == ENOENT) return {};
+    throw RegistryError(e.what());
   }
-  ::close(fd);
   try {
     return Registry::fromJson(text);
   } catch (const RegistryError& e) {
@@ -284,44 +268,16 @@ Registry loadRegistry(const std::string& path) {
 
 void saveRegistry(const std::string& path, const Registry& registry) {
   const std::string text = registry.toJson();
-  const std::filesystem::path file(path);
-  const std::filesystem::path folder = file.parent_path();
-  std::error_code ec;
-  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  if (ec) throw RegistryError("cannot create the folder of registry file " + path + ": " + ec.message());
-
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) throw RegistryError(systemError("cannot write registry file", path));
-  ::fchmod(fd, 0644);
-  bool ok = true;
-  std::size_t written = 0;
-  while (ok && written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) written += static_cast<std::size_t>(n);
+  createFolderOf(path);
+  try {
+    host::replaceFile(path, text);
+  } catch (const host::FileAccessError& e) {
+    throw RegistryError(e.what());
   }
-  ok = ok && ::fsync(fd) == 0;
-  const std::string failure = ok ? std::string() : systemError("cannot write registry file", path);
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    const std::string message = systemError("cannot replace registry file", path);
-    ::unlink(temp.c_str());
-    throw RegistryError(message);
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    throw RegistryError(failure.empty() ? systemError("cannot write registry file", path) : failure);
-  }
-  syncFolder(folder);
 }
 
 void updateRegistry(const std::string& path, const std::function<bool(Registry&)>& change) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  std::error_code ec;
-  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  if (ec) throw RegistryError("cannot create the folder of registry file " + path + ": " + ec.message());
+  createFolderOf(path);
   const std::string lockPath = path + ".lock";
   const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (lock < 0) throw RegistryError(systemError("cannot lock registry file", path));

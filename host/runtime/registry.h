@@ -90,9 +90,9 @@ std::string registryPath(const Configuration& config);
 // file that cannot be read, is larger than 16 MiB or is not a registry file.
 Registry loadRegistry(const std::string& path);
 
-// Replaces the file with `registry` atomically: a temporary file in the same folder, written and
-// flushed to disk, renamed over the file, the folder flushed. Missing folders are created.
-// RegistryError on failure, with the file as it was.
+// Replaces the file with `registry` atomically (host::replaceFile: a temporary file in the same
+// folder, flushed to disk, renamed over the file, the folder flushed). Missing folders are
+// created. RegistryError on failure, with the file as it was.
 void saveRegistry(const std::string& path, const Registry& registry);
 
 // Loads the file, runs `change` and saves the result when `change` returns true, all under an

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace kestrinx::testing {
 namespace {
@@ -19,7 +19,7 @@ struct Outcome {
 };
 
 // Runs the tool with `args`, its outputs collected in files of `folder`.
-Outcome run(const TempFolder& folder, const std::vector<std::string>& args) {
+Outcome run(const TempDir& folder, const std::vector<std::string>& args) {
   const std::string out = folder.file("stdout"), err = folder.file("stderr");
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -32,11 +32,11 @@ Outcome run(const TempFolder& folder, const std::vector<std::string>& args) {
   }
   int status = 0;
   ::waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out), readBytes(err)};
 }
 
 TEST(RegistryCommand, RegistersListsAndUnregistersTheLibrary) {
-  TempFolder folder;
+  TempDir folder;
   const std::string registry = folder.file("reg/registry.json");
   const std::vector<std::string> where = {"--registry", registry, "--library", KESTRINX_LIBRARY_PATH};
   const auto with = [&](std::vector<std::string> args) {
@@ -58,9 +58,9 @@ TEST(RegistryCommand, RegistersListsAndUnregistersTheLibrary) {
 }
 
 TEST(RegistryCommand, RefusesWhatItCannotDo) {
-  TempFolder folder;
+  TempDir folder;
   const std::string broken = folder.file("broken.json");
-  writeFile(broken, "{");
+  writeBytes(broken, "{");
   struct Row {
     std::vector<std::string> args;
     int status;
@@ -80,11 +80,11 @@ TEST(RegistryCommand, RefusesWhatItCannotDo) {
     EXPECT_EQ(r.status, row.status);
     EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
   }
-  EXPECT_EQ(readFile(broken), "{");
+  EXPECT_EQ(readBytes(broken), "{");
 }
 
 TEST(InvokeCommand, ReadsSetsAndCallsByNameOrIdentifier) {
-  TempFolder folder;
+  TempDir folder;
   struct Row {
     std::vector<std::string> args;
     int status;

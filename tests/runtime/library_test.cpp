@@ -23,7 +23,7 @@ struct DynamicSymbols {
 };
 
 DynamicSymbols readDynamicSymbols(const std::string& path) {
-  const std::string file = readFile(path);
+  const std::string file = readBytes(path);
   DynamicSymbols out;
   EXPECT_GE(file.size(), sizeof(Elf64_Ehdr));
   if (file.size() < sizeof(Elf64_Ehdr)) return out;
@@ -173,7 +173,7 @@ TEST_F(Library, TheGeneralPageLoadsFromTheFirstControlAndAppliesToBoth) {
 }
 
 TEST_F(Library, RegistersItselfInTheRegistryTheEnvironmentNames) {
-  TempFolder folder;
+  TempDir folder;
   const std::string path = folder.file("registry.json");
   const char* old = ::getenv("KESTRINX_REGISTRY");
   const std::string saved = old ? old : "";

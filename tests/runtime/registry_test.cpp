@@ -83,15 +83,15 @@ TEST(Registry, FilesThatAreNotRegistriesAreRefusedAndLeftAsTheyAre) {
       {"a name with a backslash", head + R"("keys":{"A\\B":{}}})"},
       {"keys nested too deep", deep},
   };
-  TempFolder folder;
+  TempDir folder;
   const std::string path = folder.file("registry.json");
   runtime::Project project = packaging::kestrinxProject("/opt/kestrinx/lib/libKestrinX.so.1");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    writeFile(path, row.text);
+    writeBytes(path, row.text);
     EXPECT_THROW(runtime::loadRegistry(path), RegistryError);
     EXPECT_EQ(runtime::registerServer(project, {path}), KX_SELFREG_E_CLASS);
-    EXPECT_EQ(readFile(path), row.text);
+    EXPECT_EQ(readBytes(path), row.text);
   }
 }
 
@@ -134,7 +134,7 @@ TEST(Registry, TheFileIsFoundThroughTheConfigurationAndTheEnvironment) {
 }
 
 TEST(Registry, SavingReplacesTheFileWholeAndCreatesItsFolder) {
-  TempFolder folder;
+  TempDir folder;
   const std::string path = folder.file("a/b/registry.json");
   Registry r;
   r.setValue("K", "", "one");
@@ -143,7 +143,7 @@ TEST(Registry, SavingReplacesTheFileWholeAndCreatesItsFolder) {
   runtime::saveRegistry(path, r);
   EXPECT_EQ(runtime::loadRegistry(path), r);
   std::vector<std::string> files;
-  for (const auto& e : std::filesystem::directory_iterator(folder.path() / "a" / "b"))
+  for (const auto& e : std::filesystem::directory_iterator(folder.file("a/b")))
     files.push_back(e.path().filename().string());
   EXPECT_EQ(files, std::vector<std::string>{"registry.json"});  // no temporary file left behind
   EXPECT_EQ(runtime::loadRegistry(folder.file("missing.json")), Registry{});
@@ -151,7 +151,7 @@ TEST(Registry, SavingReplacesTheFileWholeAndCreatesItsFolder) {
 
 class Registration : public RuntimeTest {
  protected:
-  TempFolder folder;
+  TempDir folder;
   std::string path = folder.file("registry.json");
   runtime::Configuration config{path};
 };
@@ -185,18 +185,18 @@ TEST_F(Registration, RegisterUnregisterAndRegisterAgainLeaveTheSameRegistryAndOt
   others.setValue("CLSID\\{00000000-0000-0000-0000-00000000AAAA}\\InprocServer32", "", "/usr/lib/other.so");
   others.setValue("CLSID\\{A7D52C63-91AD-11D2-A265-00A0C93C9297}\\Implemented Categories", "", "x");
   runtime::saveRegistry(path, others);
-  const std::string before = readFile(path);
+  const std::string before = readBytes(path);
 
   ASSERT_EQ(runtime::registerServer(project, config), KX_S_OK);
-  const std::string registered = readFile(path);
+  const std::string registered = readBytes(path);
   ASSERT_EQ(runtime::registerServer(project, config), KX_S_OK);
-  EXPECT_EQ(readFile(path), registered);  // twice is once
+  EXPECT_EQ(readBytes(path), registered);  // twice is once
   ASSERT_EQ(runtime::unregisterServer(project, config), KX_S_OK);
-  EXPECT_EQ(readFile(path), before);
+  EXPECT_EQ(readBytes(path), before);
   ASSERT_EQ(runtime::unregisterServer(project, config), KX_S_OK);
-  EXPECT_EQ(readFile(path), before);
+  EXPECT_EQ(readBytes(path), before);
   ASSERT_EQ(runtime::registerServer(project, config), KX_S_OK);
-  EXPECT_EQ(readFile(path), registered);
+  EXPECT_EQ(readBytes(path), registered);
 
   // From an empty registry, unregistering leaves an empty registry.
   std::filesystem::remove(path);

@@ -14,7 +14,7 @@
 #include "host/runtime/object.h"
 #include "packaging/kestrinx_abi.h"
 #include "propertypage/general_identity.h"
-#include "runtime/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace kestrinx::testing {
 
