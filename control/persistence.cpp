@@ -26,11 +26,6 @@ enum class Place : std::uint8_t {
   Field,          // the control's private field, directly
 };
 
-struct Step {
-  std::string_view key;
-  Place place;
-};
-
 // A text box member saved under a key, converted by the member's automation type.
 struct ElementMember {
   std::string_view key;
@@ -84,6 +79,34 @@ constexpr std::array<ScaleKey, 5> kScaleKeys = {{
     {"ScaleWidth", host::VarType::Single, 2688,
      [](const host::Surface& s) { return host::Variant::single(s.scaleWidth()); }},
 }};
+
+constexpr const members::Member* memberNamed(std::string_view key) {
+  for (const members::Member& m : members::kMembers)
+    if (m.name == key) return &m;
+  return nullptr;
+}
+constexpr const ElementMember* elementMember(std::string_view key) {
+  for (const ElementMember& e : kElementMembers)
+    if (e.key == key) return &e;
+  return nullptr;
+}
+constexpr const ScaleKey* scaleKey(std::string_view key) {
+  for (const ScaleKey& s : kScaleKeys)
+    if (s.key == key) return &s;
+  return nullptr;
+}
+
+// One position of an order: a key and where its value goes, with the key's member row, text box
+// member and scale entry found when the table is built, not on every read.
+struct Step {
+  constexpr Step(std::string_view k, Place p)
+      : key(k), place(p), member(memberNamed(k)), element(elementMember(k)), scale(scaleKey(k)) {}
+  std::string_view key;
+  Place place;
+  const members::Member* member;  // nullptr for a scale key
+  const ElementMember* element;   // for the keys kept in a text box
+  const ScaleKey* scale;          // for the keys written from the surface's scale
+};
 
 using P = Place;
 // The 21 own properties saved first, in both orders, through their gets and puts.
@@ -165,31 +188,14 @@ constexpr std::array<Step, 32> kWriteRest = {{
     {"ValidState", P::Field},
 }};
 
-constexpr const members::Member* memberNamed(std::string_view key) {
-  for (const members::Member& m : members::kMembers)
-    if (m.name == key) return &m;
-  return nullptr;
-}
-constexpr const ElementMember* elementMember(std::string_view key) {
-  for (const ElementMember& e : kElementMembers)
-    if (e.key == key) return &e;
-  return nullptr;
-}
-constexpr const ScaleKey* scaleKey(std::string_view key) {
-  for (const ScaleKey& s : kScaleKeys)
-    if (s.key == key) return &s;
-  return nullptr;
-}
-
 // Every step names a saved member or a scale key, and every element step a text box member.
 template <std::size_t N>
 constexpr bool wellFormed(const std::array<Step, N>& steps) {
   for (const Step& s : steps) {
-    const members::Member* m = memberNamed(s.key);
-    if (m == nullptr && scaleKey(s.key) == nullptr) return false;
-    if (m != nullptr && !m->saved) return false;
+    if (s.member == nullptr && s.scale == nullptr) return false;
+    if (s.member != nullptr && !s.member->saved) return false;
     const bool onElement = s.place == P::Element1 || s.place == P::Element0 || s.place == P::ActiveElement;
-    if (onElement && elementMember(s.key) == nullptr) return false;
+    if (onElement && s.element == nullptr) return false;
   }
   return true;
 }
@@ -202,25 +208,25 @@ static_assert(kOwnProperties.size() + kWriteRest.size() == 53);
 // Reaches the control's widgets and fields for the steps that bypass the puts.
 struct Persistence {
   // The default passed with a key, on reading and on writing alike.
-  static host::Variant fallback(const Kestrin& k, std::string_view key) {
-    if (const ScaleKey* s = scaleKey(key)) return host::Variant::integer(s->fallback);
-    return members::defaultValue(memberNamed(key)->fallback, k.surface());
+  static host::Variant fallback(const Kestrin& k, const Step& step) {
+    if (step.scale != nullptr) return host::Variant::integer(step.scale->fallback);
+    return members::defaultValue(step.member->fallback, k.surface());
   }
 
   static host::Variant valueOf(const Kestrin& k, const Step& step) {
     switch (step.place) {
       case P::Property:
-        return members::get(k, *memberNamed(step.key));
+        return members::get(k, *step.member);
       case P::Element1:
-        return elementMember(step.key)->get(k.box(1));
+        return step.element->get(k.box(1));
       case P::Element0:
-        return elementMember(step.key)->get(k.box(0));
+        return step.element->get(k.box(0));
       case P::ActiveElement:
-        return elementMember(step.key)->get(k.activeBox());
+        return step.element->get(k.activeBox());
       case P::Caption:
         return host::colorVariant(k.label().foreColor());
       case P::Surface:
-        if (const ScaleKey* s = scaleKey(step.key)) return s->get(k.surface());
+        if (step.scale != nullptr) return step.scale->get(k.surface());
         return host::Variant::boolean(k.surface().autoRedraw());
       case P::Field:
         return host::Variant::boolean(step.key == "AutoSize" ? k.m_AutoSize : k.m_ValidState);
@@ -230,19 +236,19 @@ struct Persistence {
 
   // Converts the bag's value to the target's type and applies it.
   static void apply(Kestrin& k, const Step& step, const host::Variant& v) {
-    const members::Member& m = *memberNamed(step.key);
+    const members::Member& m = *step.member;
     switch (step.place) {
       case P::Property:
         members::put(k, m, v);
         return;
       case P::Element1:
-        elementMember(step.key)->set(k.box(1), host::coerce(v, m.type));
+        step.element->set(k.box(1), host::coerce(v, m.type));
         return;
       case P::Element0:
-        elementMember(step.key)->set(k.box(0), host::coerce(v, m.type));
+        step.element->set(k.box(0), host::coerce(v, m.type));
         return;
       case P::ActiveElement:
-        elementMember(step.key)->set(k.activeBox(), host::coerce(v, m.type));
+        step.element->set(k.activeBox(), host::coerce(v, m.type));
         return;
       case P::Caption:
         k.label().setForeColor(host::toColor(v));
@@ -258,12 +264,12 @@ struct Persistence {
 
   static void read(Kestrin& k, host::PropertyBag& bag, const Step& step) {
     const std::string key(step.key);
-    apply(k, step, bag.readProperty(key, fallback(k, step.key)));
+    apply(k, step, bag.readProperty(key, fallback(k, step)));
   }
 
   static void write(const Kestrin& k, host::PropertyBag& bag, const Step& step) {
     const std::string key(step.key);
-    bag.writeProperty(key, valueOf(k, step), fallback(k, step.key));
+    bag.writeProperty(key, valueOf(k, step), fallback(k, step));
   }
 };
 

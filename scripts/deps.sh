@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing (as root, or with sudo).
+# --clang also installs clang with its sanitizer and libFuzzer runtimes and llvm-symbolizer
+# (for readable sanitizer stacks), which scripts/sanitize.sh and scripts/fuzz.sh need.
 set -euo pipefail
 need=(g++ cmake make libgtest-dev libbenchmark-dev nlohmann-json3-dev)
+for arg in "$@"; do
+  case $arg in
+    --clang) need+=(clang libclang-rt-dev llvm) ;;
+    *) echo "usage: scripts/deps.sh [--clang]" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
