@@ -12,7 +12,7 @@ namespace kestrinx {
 
 class KestrinComponent final : public host::Component {
  public:
-  explicit KestrinComponent(host::ControlSite& site) : control_(site), dispatch_(control_) {}
+  explicit KestrinComponent(host::ControlSite& site) : control_(site), dispatch_(control_), automation_(control_) {}
 
   Kestrin& control() { return control_; }
   const Kestrin& control() const { return control_; }
@@ -22,12 +22,14 @@ class KestrinComponent final : public host::Component {
   void ReadProperties(host::PropertyBag& bag) override { control_.ReadProperties(bag); }
   void WriteProperties(host::PropertyBag& bag) const override { control_.WriteProperties(bag); }
   host::Dispatch& dispatch() override { return dispatch_; }
+  host::Automation* automation() override { return &automation_; }
   void connect(host::EventSink* sink) override { control_.connect(sink); }
   void disconnect(host::EventSink* sink) override { control_.disconnect(sink); }
 
  private:
   Kestrin control_;
   members::Dispatch dispatch_;
+  members::Automation automation_;
 };
 
 // The class hosts create Kestrin controls through.

@@ -68,6 +68,23 @@ host::Variant get(const Kestrin& k, std::string_view name) { return get(k, named
 
 void put(Kestrin& k, std::string_view name, const host::Variant& v) { put(k, named(name), v); }
 
+namespace {
+
+// The table row of an entry of kMemberInfo (the same slot).
+const Member& rowOf(const host::MemberInfo& m) {
+  const auto slot = static_cast<std::size_t>(&m - kMemberInfo.data());
+  if (slot >= kMembers.size()) host::raiseError(host::err::MemberNotSupported);
+  return kMembers[slot];
+}
+
+}  // namespace
+
+host::Variant Automation::getMember(const host::MemberInfo& m) { return get(k_, rowOf(m)); }
+
+void Automation::putMember(const host::MemberInfo& m, const host::Variant& value) { put(k_, rowOf(m), value); }
+
+void Automation::callMember(const host::MemberInfo& m) { call(k_, rowOf(m)); }
+
 host::Variant defaultValue(const BagDefault& d, const host::Surface& surface) {
   switch (d.kind) {
     case BagDefault::Kind::Integer: return host::Variant::integer(static_cast<std::int16_t>(d.number));

@@ -425,6 +425,36 @@ class Dispatch final : public host::Dispatch {
   Kestrin& k_;
 };
 
+// The member table as clients see it by identifier: each row's identifier, name, type and
+// enumeration, its access flags as the invocation kinds it answers. Slot i here is slot i of
+// kMembers.
+inline constexpr std::array<host::MemberInfo, kMembers.size()> kMemberInfo = [] {
+  std::array<host::MemberInfo, kMembers.size()> info{};
+  for (std::size_t i = 0; i < kMembers.size(); ++i) {
+    const Member& m = kMembers[i];
+    const std::uint16_t kinds = (m.has(Get) ? host::InvokeGet : 0) | (m.has(Put) ? host::InvokePut : 0) |
+                                (m.has(PutRef) ? host::InvokePutRef : 0) | (m.has(Method) ? host::InvokeMethod : 0);
+    info[i] = host::MemberInfo{m.id, m.name, kinds, m.type, m.enumeration};
+  }
+  return info;
+}();
+
+// A control seen by identifier, as the component runtime and scripting clients reach it: the
+// automation rules of host::Automation over the member table's adaptors.
+class Automation final : public host::Automation {
+ public:
+  explicit Automation(Kestrin& k) : k_(k) {}
+  std::span<const host::MemberInfo> members() const override { return kMemberInfo; }
+
+ protected:
+  host::Variant getMember(const host::MemberInfo& m) override;
+  void putMember(const host::MemberInfo& m, const host::Variant& value) override;
+  void callMember(const host::MemberInfo& m) override;
+
+ private:
+  Kestrin& k_;
+};
+
 }  // namespace kestrinx::members
 
 namespace kestrinx {

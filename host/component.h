@@ -28,6 +28,9 @@ class Component {
   virtual void WriteProperties(PropertyBag& bag) const = 0;
   // The control's properties by name (any case), as the property page and scripts reach them.
   virtual Dispatch& dispatch() = 0;
+  // The control's published members by identifier, for the component runtime and scripting
+  // clients; nullptr for a class that publishes no such interface.
+  virtual Automation* automation() { return nullptr; }
   // Application event connections.
   virtual void connect(EventSink* sink) = 0;
   virtual void disconnect(EventSink* sink) = 0;

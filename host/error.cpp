@@ -32,6 +32,7 @@ constexpr ErrorText kErrorTexts[] = {
     {err::ReadOnlyProperty, "Property is read-only"},
     {err::ReadOnlyAtRunTime, "Property is read-only at run time"},
     {err::ObjectRequired, "Object required"},
+    {err::AutomationFailure, "Automation error"},
     {err::MemberNotSupported, "Object does not support this property or method"},
     {err::ArgumentNotOptional, "Argument not optional"},
     {err::WrongNumberOfArguments, "Wrong number of arguments or invalid property assignment"},

@@ -30,6 +30,7 @@ inline constexpr std::int32_t ReadOnlyAtDesignTime = 382;  // a read-only proper
 inline constexpr std::int32_t ReadOnlyProperty = 383;      // a put on a property that has no put
 inline constexpr std::int32_t ReadOnlyAtRunTime = 393;     // a read-only property set at run time
 inline constexpr std::int32_t ObjectRequired = 424;
+inline constexpr std::int32_t AutomationFailure = 440;  // an automation call failed without an error of its own
 inline constexpr std::int32_t MemberNotSupported = 438;  // no such property or method
 inline constexpr std::int32_t ArgumentNotOptional = 449;
 inline constexpr std::int32_t WrongNumberOfArguments = 450;  // or an invalid property assignment

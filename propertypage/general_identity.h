@@ -1,6 +1,6 @@
 // The published identity of the General property page: its (memberless) dual interface and the
-// class a host creates to show the page. The type library and, later, the registration read
-// these; the page itself lives beside this header.
+// class a host creates to show the page. The type library and the registration read these; the
+// page itself lives beside this header.
 #pragma once
 
 #include <string_view>
@@ -13,5 +13,7 @@ inline constexpr std::string_view kGeneralInterfaceName = "_General";
 inline constexpr host::Guid kGeneralInterfaceId = host::Guid::parse("A7D52C6C-91AD-11D2-A265-00A0C93C9297");
 inline constexpr std::string_view kGeneralClassName = "General";
 inline constexpr host::Guid kGeneralClassId = host::Guid::parse("A7D52C6D-91AD-11D2-A265-00A0C93C9297");
+// The programmatic name hosts and the registry know the page class by.
+inline constexpr std::string_view kGeneralProgId = "KestrinX.General";
 
 }  // namespace kestrinx::propertypage

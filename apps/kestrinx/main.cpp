@@ -10,8 +10,10 @@
 #include "batch.h"
 #include "form_cmd.h"
 #include "host/error.h"
+#include "invoke_cmd.h"
 #include "members_cmd.h"
 #include "options.h"
+#include "registry_cmd.h"
 #include "terminal.h"
 #include "typelib_cmd.h"
 
@@ -73,6 +75,16 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+  // Commands that read their own arguments.
+  if (!args.empty() && (args[0] == "registry" || args[0] == "invoke")) {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    try {
+      return args[0] == "registry" ? registryCommand(rest, stdout, stderr) : invokeCommand(rest, stdout, stderr);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "kestrinx: %s\n", e.what());
+      return 1;
+    }
+  }
   Options options;
   try {
     options = parseOptions(args, localClock());

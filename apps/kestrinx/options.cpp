@@ -266,6 +266,10 @@ std::string mainHelp() {
          "                     this build writes\n"
          "  form new|show|set|try ...  form files: place controls on a new form, list a form,\n"
          "                     set properties, try a control (see 'kestrinx form --help')\n"
+         "  registry register|unregister|list [--registry FILE] [--library FILE]\n"
+         "                     register libKestrinX.so, remove its registration, list the registry\n"
+         "  invoke FORM CONTROL MEMBER [VALUE]\n"
+         "                     read, set or call a member by name or identifier ('-' FORM: a new control)\n"
          "\n" +
          tryHelp();
 }

@@ -28,8 +28,8 @@ bool sameWord(const std::string& a, const char* b) {
 
 }  // namespace
 
-host::Variant valueFromText(const members::Member& member, const std::string& text) {
-  switch (member.type) {
+host::Variant valueFromText(host::AutoType type, const host::EnumInfo* enumeration, const std::string& text) {
+  switch (type) {
     case host::AutoType::Font: {
       const std::vector<std::string> parts = splitCommas(text);
       if (parts[0].empty()) host::raiseError(host::err::TypeMismatch);
@@ -51,9 +51,9 @@ host::Variant valueFromText(const members::Member& member, const std::string& te
     case host::AutoType::Picture: host::raiseError(host::err::TypeMismatch);
     case host::AutoType::Enum:
       // A member of the property's enumeration by its name, in any case, or a number.
-      if (member.enumeration != nullptr) {
+      if (enumeration != nullptr) {
         const std::string name = host::trim(text);
-        for (const host::EnumMember& e : member.enumeration->members)
+        for (const host::EnumMember& e : enumeration->members)
           if (host::equalsIgnoreCase(e.name, name)) return host::Variant::longValue(e.value);
       }
       return host::Variant::string(text);
@@ -61,8 +61,8 @@ host::Variant valueFromText(const members::Member& member, const std::string& te
   }
 }
 
-std::string textFromValue(const members::Member& member, const host::Variant& value) {
-  switch (member.type) {
+std::string textFromValue(host::AutoType type, const host::EnumInfo* enumeration, const host::Variant& value) {
+  switch (type) {
     case host::AutoType::Color: {
       char buf[16];
       std::snprintf(buf, sizeof buf, "0x%08X", host::toColor(value));
@@ -70,7 +70,7 @@ std::string textFromValue(const members::Member& member, const host::Variant& va
     }
     case host::AutoType::Enum: {
       const std::int32_t v = value.toLong();
-      const std::string_view name = member.enumeration ? member.enumeration->nameOf(v) : std::string_view{};
+      const std::string_view name = enumeration ? enumeration->nameOf(v) : std::string_view{};
       return name.empty() ? std::to_string(v) : std::to_string(v) + " " + std::string(name);
     }
     case host::AutoType::Font: return fontText(value.toFont());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "control/members.h"
+#include "host/automation.h"
 #include "host/variant.h"
 
 namespace kestrinx::cli {
@@ -14,12 +15,18 @@ namespace kestrinx::cli {
 // every other type is handed over as a string, which the member's put converts by the host's
 // automation rules. Throws host::AutomationError 13 for a font text
 // without a name and for a picture (pictures have no text form).
-host::Variant valueFromText(const members::Member& member, const std::string& text);
+host::Variant valueFromText(host::AutoType type, const host::EnumInfo* enumeration, const std::string& text);
+inline host::Variant valueFromText(const members::Member& member, const std::string& text) {
+  return valueFromText(member.type, member.enumeration, text);
+}
 
 // A value as the tool shows it: numbers and strings plainly, Booleans True/False, colours
 // in hexadecimal, enumeration values with their member name ("4 CenterMiddle"), fonts as
 // "Name,size[,bold][,italic]" and pictures as "(picture)" or "(none)".
-std::string textFromValue(const members::Member& member, const host::Variant& value);
+std::string textFromValue(host::AutoType type, const host::EnumInfo* enumeration, const host::Variant& value);
+inline std::string textFromValue(const members::Member& member, const host::Variant& value) {
+  return textFromValue(member.type, member.enumeration, value);
+}
 
 // A font as the tool shows it: "Name,size[,bold][,italic]", or "(none)".
 std::string fontText(const host::FontRef& font);
