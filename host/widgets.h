@@ -145,7 +145,15 @@ class CheckBox : public Positioned {
   virtual void setEventSink(ClickEvents* sink, std::int16_t index) = 0;
 };
 
-// A drop-down list. ListIndex -1 means nothing chosen; Click is raised when it changes.
+// Events of a drop-down list: Change whenever ListIndex changes, by the user's pick or by
+// code, then Click.
+class ListEvents : public ClickEvents {
+ public:
+  virtual void onChange(std::int16_t /*index*/) {}
+};
+
+// A drop-down list (the user picks an item, no typing). ListIndex -1 means nothing chosen;
+// Change, then Click, is raised whenever it changes.
 class ComboBox : public Positioned {
  public:
   virtual void addItem(const std::string& item) = 0;
@@ -155,7 +163,7 @@ class ComboBox : public Positioned {
   virtual std::int32_t listIndex() const = 0;
   virtual void setListIndex(std::int32_t v) = 0;  // error 380 outside -1..listCount-1
   virtual std::string text() const = 0;
-  virtual void setEventSink(ClickEvents* sink, std::int16_t index) = 0;
+  virtual void setEventSink(ListEvents* sink, std::int16_t index) = 0;
 };
 
 // A frame that groups other widgets (layout only).

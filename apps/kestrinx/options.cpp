@@ -79,8 +79,14 @@ std::pair<std::string, std::string> parseSet(const std::string& text) {
   try {
     (void)host::coerce(valueFromText(*m, v), m->type);
   } catch (const host::AutomationError& e) {
-    throw UsageError("--set " + std::string(m->name) + "=" + shown(v) + ": " + e.what() + " (" +
-                     std::string(host::autoTypeName(m->type)) + " expected)");
+    std::string expected(m->enumeration ? m->enumeration->name : host::autoTypeName(m->type));
+    if (m->enumeration != nullptr) {
+      expected += ":";
+      for (const host::EnumMember& c : m->enumeration->members) expected += " " + std::string(c.name);
+      expected += " or a number";
+    }
+    throw UsageError("--set " + std::string(m->name) + "=" + shown(v) + ": " + e.what() + " (" + expected +
+                     " expected)");
   }
   return {std::string(m->name), v};
 }

@@ -49,6 +49,14 @@ host::Variant valueFromText(const members::Member& member, const std::string& te
       return host::Variant::font(std::move(font));
     }
     case host::AutoType::Picture: host::raiseError(host::err::TypeMismatch);
+    case host::AutoType::Enum:
+      // A member of the property's enumeration by its name, in any case, or a number.
+      if (member.enumeration != nullptr) {
+        const std::string name = host::trim(text);
+        for (const host::EnumMember& e : member.enumeration->members)
+          if (host::equalsIgnoreCase(e.name, name)) return host::Variant::longValue(e.value);
+      }
+      return host::Variant::string(text);
     default: return host::Variant::string(text);
   }
 }

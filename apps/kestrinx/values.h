@@ -10,8 +10,9 @@
 namespace kestrinx::cli {
 
 // The value a text gives for `member`. Fonts are written "Name[,size][,bold][,italic]"
-// (size in points); every other type is handed over as a string, which the member's put
-// converts by the host's automation rules. Throws host::AutomationError 13 for a font text
+// (size in points); enumerations take a member's name in any case ("LeftMiddle") or a number;
+// every other type is handed over as a string, which the member's put converts by the host's
+// automation rules. Throws host::AutomationError 13 for a font text
 // without a name and for a picture (pictures have no text form).
 host::Variant valueFromText(const members::Member& member, const std::string& text);
 

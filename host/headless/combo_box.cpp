@@ -1,4 +1,4 @@
-// The headless drop-down list: items, ListIndex and Click.
+// The headless drop-down list: items, ListIndex, the user's pick, Change and Click.
 #include "host/headless/combo_box.h"
 
 #include "host/error.h"
@@ -9,7 +9,7 @@ namespace kestrinx::headless {
 void ComboBox::clear() {
   check("clear");
   items_.clear();
-  listIndex_ = -1;  // emptying the list raises no Click
+  listIndex_ = -1;  // emptying the list raises no event
 }
 
 std::string ComboBox::list(std::int32_t index) const {
@@ -20,9 +20,20 @@ std::string ComboBox::list(std::int32_t index) const {
 void ComboBox::setListIndex(std::int32_t v) {
   check("setListIndex");
   if (v < -1 || v >= listCount()) host::raiseError(host::err::InvalidPropertyValue);
+  change(v);
+}
+
+void ComboBox::choose(std::int32_t item) {
+  // A user's pick is never stopped by an injected failure; only an item the list lacks is refused.
+  if (item < 0 || item >= listCount()) host::raiseError(host::err::InvalidPropertyValue);
+  change(item);
+}
+
+void ComboBox::change(std::int32_t v) {
   if (v == listIndex_) return;
   listIndex_ = v;
-  detail::raiseEvent(sink_, [&](host::ClickEvents& s) { s.onClick(index_); });
+  detail::raiseEvent(sink_, [&](host::ListEvents& s) { s.onChange(index_); });
+  detail::raiseEvent(sink_, [&](host::ListEvents& s) { s.onClick(index_); });
 }
 
 std::string ComboBox::text() const {

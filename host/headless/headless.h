@@ -17,6 +17,7 @@
 #include "host/headless/keys.h"
 #include "host/headless/label.h"
 #include "host/headless/metrics.h"
+#include "host/headless/page_site.h"
 #include "host/headless/property_bag.h"
 #include "host/headless/property_page_site.h"
 #include "host/headless/services.h"

@@ -290,8 +290,41 @@ INSTANTIATE_TEST_SUITE_P(
                       BadArgsRow{"minute_60", {"try", "--type", "time", "--now", "12:60"}, "--now"},
                       BadArgsRow{"extra_argument", {"try", "--type", "date", "tomorrow"}, "tomorrow"},
                       BadArgsRow{"flag_with_value", {"try", "--type", "date", "--json=yes"}, "--json"},
-                      BadArgsRow{"control_bytes_in_argument", {"try", "--type", "da\nte"}, "da?te"}),
+                      BadArgsRow{"control_bytes_in_argument", {"try", "--type", "da\nte"}, "da?te"},
+                      BadArgsRow{"set_unknown_property", {"try", "--type", "date", "--set", "Colour=1"}, "Colour"},
+                      BadArgsRow{"set_without_value", {"try", "--type", "date", "--set", "Caption"}, "Property=value"},
+                      BadArgsRow{"set_get_only_member", {"try", "--type", "date", "--set", "hWnd=1"}, "read-only"},
+                      BadArgsRow{"set_value_not_converting", {"try", "--type", "date", "--set", "Interval=abc"},
+                                 "Type mismatch"},
+                      BadArgsRow{"set_refused_by_the_control", {"try", "--type", "date", "--set", "ValidState=1"},
+                                 "393"},
+                      BadArgsRow{"members_with_argument", {"members", "--all"}, "--all"}),
     [](const ::testing::TestParamInfo<BadArgsRow>& info) { return std::string(info.param.name); });
+
+TEST(KestrinxMembers, SetPutsPropertiesByNameBeforeTyping) {
+  const ToolRun run = runTool({"try", "--type", "numeric", "--set", "numalignment=left_align", "--set",
+                               "NumSeparatorUse=False", "--set", "Caption=Amount"},
+                              "1234567\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "valid   \"1234567\"  colour=valid beeps=0\n");
+}
+
+TEST(KestrinxMembers, ListsEveryMemberEventAndEnumeration) {
+  const ToolRun table = runTool({"members"}, "");
+  EXPECT_EQ(table.exitCode, 0);
+  EXPECT_NE(table.out.find("48 members, 91 function entries"), std::string::npos);
+  EXPECT_NE(table.out.find("0x6803001F  Alignment"), std::string::npos);
+  const ToolRun json = runTool({"members", "--json"}, "");
+  EXPECT_EQ(json.exitCode, 0);
+  const auto count = [&](const std::string& needle) {
+    std::size_t n = 0;
+    for (std::size_t at = json.out.find(needle); at != std::string::npos; at = json.out.find(needle, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("\"slot\":"), 48u);
+  EXPECT_EQ(count("\"raised\":"), 15u);
+  EXPECT_EQ(count("\"guid\":"), 7u);
+}
 
 TEST(KestrinxOptions, LeapDayAndShortTimeAreAccepted) {
   const ToolRun run = runTool({"try", "--type", "date", "--today", "2024-02-29", "--now", "7:05"}, "T+1\n");

@@ -1,6 +1,9 @@
 // The headless control site, services, property bag, page site and page widgets.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "headless_recorder.h"
 #include "host/headless/headless.h"
 #include "support/test_helpers.h"
@@ -127,21 +130,35 @@ TEST(PageWidgets, CheckBoxClicksWhenItsValueChanges) {
   EXPECT_EQ(events.clicks, 4);
 }
 
-TEST(PageWidgets, ComboBoxClicksWhenTheChoiceChanges) {
+struct ListRecorder : host::ListEvents {
+  std::vector<std::string> log;
+  void onChange(std::int16_t i) override { log.push_back("Change#" + std::to_string(i)); }
+  void onClick(std::int16_t i) override { log.push_back("Click#" + std::to_string(i)); }
+};
+
+TEST(PageWidgets, ComboBoxRaisesChangeThenClickWhenTheChoiceChanges) {
   ComboBox list;
-  ClickCounter events;
-  list.setEventSink(&events, 0);
+  ListRecorder events;
+  list.setEventSink(&events, 3);
   list.addItem("NORMAL");
   list.addItem("NUMERIC");
   list.setListIndex(1);
   list.setListIndex(1);
-  EXPECT_EQ(events.clicks, 1);
-  EXPECT_EQ(list.text(), "NUMERIC");
+  list.choose(0);  // the user's pick
+  list.choose(0);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"Change#3", "Click#3", "Change#3", "Click#3"}));
+  EXPECT_EQ(list.text(), "NORMAL");
   EXPECT_EQ(errorOf([&] { list.setListIndex(2); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { list.choose(-1); }), host::err::InvalidPropertyValue);
   EXPECT_EQ(errorOf([&] { list.list(2); }), 381);
+  list.setFailure("setListIndex");  // only the program's sets fail
+  EXPECT_EQ(errorOf([&] { list.setListIndex(1); }), host::err::InvalidPropertyValue);
+  list.choose(1);
+  EXPECT_EQ(list.listIndex(), 1);
   list.clear();
   EXPECT_EQ(list.listIndex(), -1);
   EXPECT_EQ(list.text(), "");
+  EXPECT_EQ(events.log.size(), 6u);  // emptying the list raises nothing
 }
 
 TEST(PageWidgets, TabControlKeepsItsCurrentTabInsideTheTabs) {

@@ -1,0 +1,135 @@
+// The General page: creation from the design table, the page events and the widget handlers.
+#include "propertypage/general.h"
+
+#include <array>
+#include <string>
+
+#include "host/error.h"
+#include "host/text.h"
+#include "host/values.h"
+
+namespace kestrinx::propertypage {
+
+namespace {
+
+// A number box's value as the host will convert it for a 32-bit property: an AutomationError
+// 380 that names the property and the text when the conversion would fail.
+void requireWholeNumber(const Binding& b, const host::Variant& value) {
+  try {
+    value.toLong();
+  } catch (const host::AutomationError& e) {
+    const std::string text = value.toString();
+    const std::string property(b.property);
+    std::string message;
+    if (text.empty()) {
+      message = property + " is empty: enter a whole number";
+    } else if (e.number() == host::err::Overflow) {
+      message = property + ": '" + text + "' is outside the range of a 32-bit whole number (-2147483648 to 2147483647)";
+    } else {
+      message = property + ": '" + text + "' is not a number";
+    }
+    throw host::AutomationError(host::err::InvalidPropertyValue, message);
+  }
+}
+
+}  // namespace
+
+General::General(host::PageSite& site) : site_(site) {
+  site_.setPageArea(kPageCaption, kPageWidth, kPageHeight);
+  widgets_.reserve(kDesign.size());
+  for (const DesignRow& row : kDesign) widgets_.push_back(create(row));
+}
+
+General::Widget General::create(const DesignRow& row) {
+  host::WidgetDesign design{row.name, row.index,  row.tab,    nullptr,     row.caption,
+                            row.left, row.top,    row.width,  row.height,  row.tabIndex};
+  if (!row.frame.empty()) design.frame = &widget<host::Frame>(row.frame, -1);
+  switch (row.kind) {
+    case WidgetKind::TabControl: return &site_.createTabControl(design, kTabCaptions);
+    case WidgetKind::Frame: return &site_.createFrame(design);
+    case WidgetKind::TextBox: return &site_.createTextBox(design, &textEvents_);
+    case WidgetKind::List: return &site_.createComboBox(design, row.items, &listEvents_);
+    case WidgetKind::CheckBox: return &site_.createCheckBox(design, &checkEvents_);
+    case WidgetKind::Label: {
+      host::Label& label = site_.createLabel(design);
+      if (row.authorLine) label.setForeColor(kAuthorLineColor);
+      return &label;
+    }
+  }
+  host::raiseError(host::err::InvalidProcedureCall);
+}
+
+// ---- page events ------------------------------------------------------------------------------
+
+void General::PropertyPage_Initialize() { widget<host::CheckBox>(kCheckBoxes, kNumSeparatorCheck).setValue(1); }
+
+void General::PropertyPage_SelectionChanged() {
+  if (site_.selectedCount() == 0) return;  // nothing to show: the widgets keep what they hold
+  host::Dispatch& first = site_.selectedControl(0);
+  for (const Binding& b : kBindings) load(b, first);
+}
+
+void General::load(const Binding& b, host::Dispatch& control) {
+  const host::Variant v = control.getProperty(std::string(b.property));
+  switch (b.kind) {
+    case ValueKind::ListIndex: widget<host::ComboBox>(b.widget, b.index).setListIndex(v.toInteger()); break;
+    case ValueKind::Check:
+      widget<host::CheckBox>(b.widget, b.index).setValue(v.toBoolean() != host::False ? 1 : 0);
+      break;
+    case ValueKind::Text: widget<host::TextBox>(b.widget, b.index).setText(v.toString()); break;
+    case ValueKind::NumberText: widget<host::TextBox>(b.widget, b.index).setText(std::to_string(v.toLong())); break;
+  }
+}
+
+host::Variant General::valueOf(const Binding& b) const {
+  switch (b.kind) {
+    case ValueKind::ListIndex: {
+      const std::int32_t listIndex = widget<host::ComboBox>(b.widget, b.index).listIndex();
+      return host::Variant::integer(host::Variant::longValue(listIndex).toInteger());
+    }
+    case ValueKind::Check:
+      return host::Variant::boolean(widget<host::CheckBox>(b.widget, b.index).value() == 1 ? host::True : host::False);
+    case ValueKind::Text:
+    case ValueKind::NumberText: return host::Variant::string(widget<host::TextBox>(b.widget, b.index).text());
+  }
+  return {};
+}
+
+void General::PropertyPage_ApplyChanges() {
+  // The widgets are read once, and the number boxes checked, before the first property is set:
+  // a box that cannot give its property a value stops the apply before any control changes.
+  std::array<host::Variant, kBindings.size()> values;
+  for (std::size_t i = 0; i < kBindings.size(); ++i) {
+    values[i] = valueOf(kBindings[i]);
+    if (kBindings[i].kind == ValueKind::NumberText) requireWholeNumber(kBindings[i], values[i]);
+  }
+  for (std::size_t c = 0; c < site_.selectedCount(); ++c) {
+    host::Dispatch& control = site_.selectedControl(c);
+    for (std::size_t i = 0; i < kBindings.size(); ++i) control.setProperty(std::string(kBindings[i].property), values[i]);
+  }
+}
+
+// ---- widget handlers ----------------------------------------------------------------------------
+
+void General::chkGeneral_Click(std::int16_t index) {
+  // Checking or unchecking CaptionView empties the caption box either way.
+  if (index == kCaptionViewCheck) widget<host::TextBox>(kTextBoxes, kCaptionBox).setText("");
+  site_.setChanged(host::True);
+}
+
+void General::cmbGeneral_Change(std::int16_t /*index*/) { site_.setChanged(host::True); }
+
+void General::txtGeneral_Change(std::int16_t index) {
+  if (isNumberBox(index)) {
+    // Only a number or nothing may stay in a number box. Emptying it raises Change again,
+    // which finds the box empty and sets it empty once more; that changes nothing and ends.
+    host::TextBox& box = widget<host::TextBox>(kTextBoxes, index);
+    if (!host::isNumeric(box.text())) {
+      box.setText("");
+      return;
+    }
+  }
+  site_.setChanged(host::True);
+}
+
+}  // namespace kestrinx::propertypage
