@@ -90,6 +90,33 @@ TEST_F(KestrinWidgetTest, ADateIsRewrittenWhenTheUserLeavesTheBox) {
   EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(KestrinWidgetTest, AFailedRewriteShowsItsMessageThroughTheServices) {
+  w->setProperty("KestrinType", KestrinWidget::DATE_TYPE);
+  w->setProperty("FormatDate", KestrinWidget::YYMMDD);
+  showWindow();
+  enterAndLeave("Today");  // taken as a shortcut, but not one the rewrite can read
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(text(), "Today");  // left as typed, and invalid
+  EXPECT_FALSE(w->property("ValidState").toBool());
+}
+
+TEST_F(KestrinWidgetTest, ARunawayChangeHandlerFailsInsteadOfCrashing) {
+  int n = 0;
+  QObject::connect(w, &KestrinWidget::Change, w, [&] { w->setProperty("Text", QString::number(++n)); });
+  w->setProperty("Text", "start");
+  EXPECT_EQ(w->lastError(), 28);  // out of stack space: the chain was stopped
+  EXPECT_LT(n, 1000);
+}
+
+TEST_F(KestrinWidgetTest, WithAutoSizeTheControlTakesTheHeightTheBoxsFontNeeds) {
+  showWindow();
+  w->setProperty("AutoSize", true);
+  w->setProperty("Font", QFont(QString::fromUtf8(host::DefaultFontName.data(), host::DefaultFontName.size()), 20));
+  // The control asks for a height of 20 twips; the box keeps what a 20-point font needs.
+  EXPECT_EQ(w->activeBox().height(), w->activeBox().minimumSizeHint().height());
+  EXPECT_EQ(w->sizeHint().height(), w->activeBox().height());
+}
+
 TEST_F(KestrinWidgetTest, AKeyPressSlotDiscardsOrReplacesTheKey) {
   QObject::connect(w, &KestrinWidget::KeyPress, w, [](qint16* keyAscii) {
     if (*keyAscii == 'x') *keyAscii = 0;

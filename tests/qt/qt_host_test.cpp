@@ -39,10 +39,25 @@ struct Recorder : host::TextBoxEvents, host::SurfaceEvents {
     if (onPress) onPress(ascii);
   }
   void onKeyUp(std::int16_t, std::int16_t& code, std::int16_t&) override { log.push_back("KeyUp " + std::to_string(code)); }
+  void onMouseDown(std::int16_t, std::int16_t& b, std::int16_t& s, float& x, float& y) override { mouse("MouseDown", b, s, x, y); }
+  void onMouseUp(std::int16_t, std::int16_t& b, std::int16_t& s, float& x, float& y) override { mouse("MouseUp", b, s, x, y); }
+  void onClick(std::int16_t) override { log.push_back("Click"); }
+  void onDblClick(std::int16_t) override { log.push_back("DblClick"); }
+  void mouse(const char* name, std::int16_t b, std::int16_t s, float x, float y) {
+    log.push_back(std::string(name) + " " + std::to_string(b) + " " + std::to_string(s) + " " +
+                  std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+  }
   void onResize() override { log.push_back("Resize"); }
 };
 
 class QtHostTest : public QtWindowTest {
+ public:
+  // The twips a pixel position in the box is (whole twips, as the recorder writes them).
+  std::string twips(QPoint p) {
+    return std::to_string(static_cast<int>(qthost::toTwipsX(edit(), p.x()))) + " " +
+           std::to_string(static_cast<int>(qthost::toTwipsY(edit(), p.y())));
+  }
+
  protected:
   QtHostTest() {
     place(surfaceWidget);
@@ -188,6 +203,75 @@ TEST_F(QtHostTest, FocusEntersAndLeavesTheBoxNotTheWindow) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   leave();
   EXPECT_EQ(events.log, (std::vector<std::string>{"GotFocus 0", "LostFocus 0"}));
+}
+
+TEST_F(QtHostTest, MouseEventsCarryTwipsInTheBoxsOwnCoordinates) {
+  showWindow();
+  events.log.clear();
+  const QPoint at(10, 5);
+  QTest::mouseClick(&edit(), Qt::LeftButton, Qt::ShiftModifier, at);
+  QTest::mouseClick(&edit(), Qt::RightButton, {}, at);  // no Click for the right button
+  EXPECT_EQ(events.log, (std::vector<std::string>{"MouseDown 1 1 " + twips(at), "MouseUp 1 1 " + twips(at), "Click",
+                                                  "MouseDown 2 0 " + twips(at), "MouseUp 2 0 " + twips(at)}));
+}
+
+TEST_F(QtHostTest, SelectionPositionsAreBytesOfTheUtf8Text) {
+  box().setText("h\xC3\xA9llo w\xC3\xB6rld");  // two 2-byte characters
+  const struct {
+    std::int32_t start, length;  // bytes set
+    int cursor;                  // the line edit's position
+    QString selected;
+    std::int32_t readStart;  // bytes read back
+  } cases[] = {
+      {3, 2, 2, "ll", 3},
+      {2, 0, 1, "", 1},      // inside a character: before it
+      {10, 3, 8, "rld", 10},  // after the second one
+      {99, 5, 11, "", 13},   // past the end: the end
+  };
+  for (const auto& c : cases) {
+    box().setSelStart(c.start);
+    box().setSelLength(c.length);
+    EXPECT_EQ(edit().hasSelectedText() ? edit().selectionStart() : edit().cursorPosition(), c.cursor) << c.start;
+    EXPECT_EQ(edit().selectedText(), c.selected) << c.start;
+    EXPECT_EQ(box().selStart(), c.readStart) << c.start;
+    EXPECT_EQ(box().selLength(), static_cast<std::int32_t>(c.selected.toUtf8().size())) << c.start;
+  }
+}
+
+TEST_F(QtHostTest, AnErrorFromTheControlEndsTheEventAndIsReported) {
+  std::vector<std::int32_t> errors;
+  site.delivery().setErrorHandler([&](const host::AutomationError& e) { errors.push_back(e.number()); });
+  box().setText("");
+  events.log.clear();
+  events.onPress = [](std::int16_t&) { host::raiseError(host::err::InvalidProcedureCall); };
+  QTest::keyClicks(&edit(), "a");
+  EXPECT_EQ(box().text(), "");  // the key was not applied
+  EXPECT_EQ(errors, std::vector<std::int32_t>{5});
+  EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown 65 0", "KeyPress 97", "KeyUp 65"}));
+}
+
+TEST_F(QtHostTest, ALockedBoxHearsKeysButTakesNoEdit) {
+  box().setText("ab");
+  box().setLocked(host::True);
+  events.log.clear();
+  QTest::keyClicks(&edit(), "c");
+  QTest::keyClick(&edit(), Qt::Key_Backspace);
+  EXPECT_EQ(box().text(), "ab");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown 67 0", "KeyPress 99", "KeyUp 67", "KeyDown 8 0", "KeyPress 8",
+                                                  "KeyUp 8"}));
+}
+
+TEST_F(QtHostTest, TheControlsOwnSizeChangesResizeTheWidgetAtOnce) {
+  showWindow();
+  events.log.clear();
+  qthost::Surface& surface = site.qtSurface();
+  surface.setWidth(2880);
+  EXPECT_EQ(events.log, std::vector<std::string>{"Resize"});  // before setWidth returned
+  EXPECT_EQ(surfaceWidget->width(), qthost::toPixelsX(*surfaceWidget, 2880));
+  EXPECT_EQ(surface.requestedPixelSize().width(), surfaceWidget->width());
+  surface.setWidth(2880);  // unchanged: no Resize
+  EXPECT_EQ(events.log.size(), 1u);
+  EXPECT_THROW(surface.setHeight(-1), host::AutomationError);
 }
 
 }  // namespace
