@@ -204,9 +204,16 @@ TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
 }
 
 TEST_F(KestrinWidgetTest, StyleSheetsSetPropertiesAndSelectOnThem) {
-  w->setStyleSheet("kestrinx--qt--KestrinWidget { qproperty-Interval: 200; }");
-  w->ensurePolished();
+  w->setStyleSheet(
+      "kestrinx--qt--KestrinWidget { qproperty-Interval: 200; }"
+      "kestrinx--qt--KestrinWidget[ValidState=\"true\"] QLabel { color: rgb(0, 128, 0); }");
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  showWindow();
   EXPECT_EQ(w->property("Interval").toInt(), 200);
+  const QColor valid(0, 128, 0);
+  EXPECT_NE(w->caption().palette().color(QPalette::WindowText), valid);
+  enterAndLeave("12");  // valid: the style sheet's rule now applies
+  EXPECT_EQ(w->caption().palette().color(QPalette::WindowText), valid);
 }
 
 TEST_F(KestrinWidgetTest, SavedPropertiesCreateTheControlAgain) {
