@@ -37,13 +37,14 @@ inline FontRef makeFont(std::string name, float size, bool bold = false) {
   return f;
 }
 
-// A picture (a mouse icon, say). The headless host keeps only its description.
+// A picture (a mouse icon, say): its description and image bytes; no host draws it yet.
 struct Picture {
   std::int32_t handle = 0;
   std::int16_t type = 0;  // 0 none, 1 bitmap, 2 metafile, 3 icon
   std::int32_t width = 0;   // HIMETRIC
   std::int32_t height = 0;  // HIMETRIC
   std::string source;       // where it came from, for diagnostics
+  std::string bytes;        // the image data as a picture file holds it (saved with forms)
 };
 using PictureRef = std::shared_ptr<Picture>;
 

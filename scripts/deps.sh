@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing (as root, or with sudo).
 set -euo pipefail
-need=(g++ cmake make libgtest-dev libbenchmark-dev qt6-base-dev fonts-dejavu-core)
+need=(g++ cmake make libgtest-dev libbenchmark-dev nlohmann-json3-dev qt6-base-dev fonts-dejavu-core)
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -28,12 +28,16 @@ bool LineReader::next(std::string& line, std::size_t& length) {
 }
 
 BatchSummary runBatch(std::FILE* in, std::FILE* out, const SessionConfig& config, OutputFormat format) {
+  return runBatch(in, out, [&config] { return std::make_unique<Session>(config); }, format);
+}
+
+BatchSummary runBatch(std::FILE* in, std::FILE* out, const SessionFactory& fresh, OutputFormat format) {
   BatchSummary summary;
   LineReader reader(in, MaxEntryBytes);
   std::string line;
   std::size_t length = 0;
   while (reader.next(line, length)) {
-    const Outcome outcome = checkEntry(config, line, length);
+    const Outcome outcome = checkEntry(fresh, line, length);
     ++summary.entries;
     if (!outcome.valid) ++summary.invalid;
     if (outcome.error) ++summary.errors;

@@ -31,7 +31,9 @@ struct BatchSummary {
 
 enum class OutputFormat : std::uint8_t { Human, Json };
 
-// Checks every line of `in` in a fresh control and writes one result line per entry to `out`.
+// Checks every line of `in` in a fresh session and writes one result line per entry to `out`.
+BatchSummary runBatch(std::FILE* in, std::FILE* out, const SessionFactory& fresh, OutputFormat format);
+// The same with a control of its own per line, set up as `config` says.
 BatchSummary runBatch(std::FILE* in, std::FILE* out, const SessionConfig& config, OutputFormat format);
 
 }  // namespace kestrinx::cli

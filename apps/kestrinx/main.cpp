@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "form_cmd.h"
 #include "host/error.h"
 #include "members_cmd.h"
 #include "options.h"
@@ -41,6 +42,7 @@ int run(const Options& options) {
       writeMembers(stdout, options.json ? ListingFormat::Json : ListingFormat::Table);
       return 0;
     case Command::TypelibDump: return runTypelibDump(options.typelibFile, stdout, stderr);
+    case Command::Form: return runForm(options.formArgs, options.session.clock, stdout, stderr);
     case Command::Try: break;
   }
   // The properties given with --set go through the control's own puts; one the control refuses

@@ -32,18 +32,6 @@ int daysInMonth(int y, int m) {
   return m == 2 && leapYear(y) ? 29 : days[m - 1];
 }
 
-// Quotes an argument for an error message, keeping the message on one line and printable.
-std::string shown(const std::string& arg) {
-  std::string out = "'";
-  for (unsigned char c : arg) {
-    if (out.size() > 60) {
-      out += "...";
-      break;
-    }
-    out += (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
-  }
-  return out + "'";
-}
 
 std::int32_t parseType(const std::string& v) {
   if (v == "numeric") return NUMERIC_TYPE;
@@ -178,6 +166,18 @@ Options parseTry(const std::vector<std::string>& args, std::size_t i, const Cloc
 
 }  // namespace
 
+std::string shown(const std::string& arg) {
+  std::string out = "'";
+  for (unsigned char c : arg) {
+    if (out.size() > 60) {
+      out += "...";
+      break;
+    }
+    out += (c < 0x20 || c == 0x7f) ? '?' : static_cast<char>(c);
+  }
+  return out + "'";
+}
+
 bool parseDateOption(const std::string& text, ClockReading& clock) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
   const std::string y = text.substr(0, 4), m = text.substr(5, 2), d = text.substr(8, 2);
@@ -230,6 +230,13 @@ Options parseOptions(const std::vector<std::string>& args, const ClockReading& s
     }
     return o;
   }
+  if (first == "form") {
+    Options o;
+    o.command = Command::Form;
+    o.formArgs.assign(args.begin() + 1, args.end());
+    o.session.clock = startClock;
+    return o;
+  }
   if (first == "typelib") {
     if (args.size() < 2 || args[1] != "dump")
       throw UsageError("typelib: expected 'typelib dump [FILE]'");
@@ -257,6 +264,8 @@ std::string mainHelp() {
          "  members [--json]   the control's published members, events and enumerations\n"
          "  typelib dump [FILE]  the type library as a listing: FILE, or without FILE the library\n"
          "                     this build writes\n"
+         "  form new|show|set|try ...  form files: place controls on a new form, list a form,\n"
+         "                     set properties, try a control (see 'kestrinx form --help')\n"
          "\n" +
          tryHelp();
 }

@@ -10,7 +10,7 @@
 
 namespace kestrinx::cli {
 
-enum class Command : std::uint8_t { Help, TryHelp, Try, Members, TypelibDump };
+enum class Command : std::uint8_t { Help, TryHelp, Try, Members, TypelibDump, Form };
 
 struct Options {
   Command command = Command::Help;
@@ -19,6 +19,7 @@ struct Options {
   bool batch = false;   // line by line even from a terminal
   bool strict = false;  // exit 1 when any entry is invalid
   std::optional<std::string> typelibFile;  // typelib dump: the file, or the built-in library
+  std::vector<std::string> formArgs;        // form: its arguments, read by the form command
 };
 
 // A bad option or argument; the message says what is wrong, in one line.
@@ -35,6 +36,9 @@ Options parseOptions(const std::vector<std::string>& args, const ClockReading& s
 bool parseDateOption(const std::string& text, ClockReading& clock);
 // Parses "HH:MM" or "HH:MM:SS" (hours 0-23, minutes and seconds 0-59) into the time fields.
 bool parseTimeOption(const std::string& text, ClockReading& clock);
+
+// Quotes an argument for an error message, keeping the message on one line and printable.
+std::string shown(const std::string& arg);
 
 std::string mainHelp();
 std::string tryHelp();

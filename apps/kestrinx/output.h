@@ -5,19 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "host/json_text.h"
 #include "host/types.h"
 #include "session.h"
 
 namespace kestrinx::cli {
 
-// Length of the well-formed UTF-8 sequence starting at s[i], or 0 when none starts there (a
-// stray continuation byte, a cut-off sequence, an overlong form, a surrogate, past U+10FFFF).
-std::size_t utf8SequenceLength(std::string_view s, std::size_t i);
-
-// `bytes` as a quoted JSON string. The result is always valid UTF-8: well-formed UTF-8 sequences
-// pass through; control characters, DEL and every byte that is not part of a well-formed
-// sequence are written as \u00XX with the byte's value; " and \ are escaped.
-std::string jsonString(std::string_view bytes);
+// The tool's JSON strings are the host's (always valid UTF-8; see host/json_text.h).
+using host::jsonString;
+using host::utf8SequenceLength;
 
 // "0x80000005": an OLE colour as eight hexadecimal digits.
 std::string colourHex(host::OleColor colour);

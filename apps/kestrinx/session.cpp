@@ -25,7 +25,29 @@ const char* colourRoleName(ColourRole role) {
   return "other";
 }
 
-Session::Session(const SessionConfig& config) {
+namespace {
+
+// The form, site and control of a session that makes its own.
+class OwnControl final : public Session::Host {
+ public:
+  headless::Form& form() override { return form_; }
+  headless::ControlSite& site() override { return site_; }
+  Kestrin& control() override { return control_; }
+
+ private:
+  headless::Form form_;
+  headless::ControlSite site_{form_};
+  Kestrin control_{site_};
+};
+
+}  // namespace
+
+Session::Session(std::unique_ptr<Host> host, const ClockReading& clock)
+    : host_(std::move(host)), form_(host_->form()), site_(host_->site()), control_(host_->control()) {
+  setClock(clock);
+}
+
+Session::Session(const SessionConfig& config) : Session(std::make_unique<OwnControl>(), config.clock) {
   control_.Initialize();
   control_.InitProperties();  // placed as a designer places it
 
@@ -50,7 +72,10 @@ Session::Session(const SessionConfig& config) {
     }
   }
 
-  const ClockReading& c = config.clock;
+  form_.services().clearRecords();
+}
+
+void Session::setClock(const ClockReading& c) {
   form_.services().setNow(c.year, c.month, c.day, c.hour, c.minute, c.second);
   form_.services().clearRecords();
 }
@@ -113,33 +138,33 @@ std::vector<std::string> Session::messages() {
 
 void Session::clearRecords() { form_.services().clearRecords(); }
 
-std::size_t alignmentPad(const SessionConfig& config, const std::string& boxText) {
+std::size_t alignmentPad(std::int32_t kestrinType, const std::string& boxText) {
   // Only a numeric box pads; everything in front of its trimmed text is alignment.
-  if (config.kestrinType != NUMERIC_TYPE) return 0;
+  if (kestrinType != NUMERIC_TYPE) return 0;
   const std::size_t first = boxText.find_first_not_of(' ');
   return first == std::string::npos ? boxText.size() : first;
 }
 
-Outcome checkEntry(const SessionConfig& config, std::string_view entry, std::size_t inputBytes) {
+Outcome checkEntry(const SessionFactory& fresh, std::string_view entry, std::size_t inputBytes) {
   Outcome out;
   out.input = std::string(entry);
   out.inputBytes = inputBytes;
   out.truncated = inputBytes > entry.size();
   try {
-    Session session(config);
+    const std::unique_ptr<Session> session = fresh();
     try {
-      session.type(entry);
-      session.leave();
+      session->type(entry);
+      session->leave();
     } catch (const host::AutomationError& e) {
       out.error = "run-time error " + std::to_string(e.number()) + ": " + e.what();
     }
-    out.boxText = session.boxText();
-    out.pad = alignmentPad(config, out.boxText);
-    out.valid = session.control().get_ValidState() != host::False;
-    out.backColor = session.backColor();
-    out.colour = session.colourRole();
-    out.beeps = session.beeps();
-    out.messages = session.messages();
+    out.boxText = session->boxText();
+    out.pad = alignmentPad(session->control().get_KestrinType(), out.boxText);
+    out.valid = session->control().get_ValidState() != host::False;
+    out.backColor = session->backColor();
+    out.colour = session->colourRole();
+    out.beeps = session->beeps();
+    out.messages = session->messages();
   } catch (const std::exception& e) {
     out.error = std::string("cannot check the entry: ") + e.what();
     out.valid = false;

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,7 +43,21 @@ const char* colourRoleName(ColourRole role);
 
 class Session {
  public:
+  // What the session's control stands on, kept alive as long as the session: the form, the
+  // control's site and the control.
+  class Host {
+   public:
+    virtual ~Host() = default;
+    virtual headless::Form& form() = 0;
+    virtual headless::ControlSite& site() = 0;
+    virtual Kestrin& control() = 0;
+  };
+
+  // A control of its own, placed new and set up as `config` says.
   explicit Session(const SessionConfig& config);
+  // A control that already stands on a form (one opened from a form file, say), as it is; the
+  // form's clock reads `clock`.
+  Session(std::unique_ptr<Host> host, const ClockReading& clock);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -68,12 +84,17 @@ class Session {
 
  private:
   headless::TextBox& activeBox();
+  void setClock(const ClockReading& clock);
 
-  headless::Form form_;
-  headless::ControlSite site_{form_};
+  std::unique_ptr<Host> host_;
+  headless::Form& form_;
+  headless::ControlSite& site_;
+  Kestrin& control_;
   headless::TextBox elsewhere_{form_};  // takes focus when the user leaves the control
-  Kestrin control_{site_};
 };
+
+// Makes a fresh session for each entry checked line by line.
+using SessionFactory = std::function<std::unique_ptr<Session>()>;
 
 // What one checked entry came to.
 struct Outcome {
@@ -96,11 +117,11 @@ struct Outcome {
 // Longest line the tool types; the rest of a longer line is dropped and reported.
 inline constexpr std::size_t MaxEntryBytes = 4096;
 
-// Types `entry` into a fresh control, leaves the box and reports the outcome. `inputBytes` is the
-// length of the line the entry was cut from (entry.size() when it was not cut).
-Outcome checkEntry(const SessionConfig& config, std::string_view entry, std::size_t inputBytes);
+// Types `entry` into a fresh session's control, leaves the box and reports the outcome.
+// `inputBytes` is the length of the line the entry was cut from (entry.size() when it was not cut).
+Outcome checkEntry(const SessionFactory& fresh, std::string_view entry, std::size_t inputBytes);
 
-// Leading spaces a numeric box put in front of its text to align it.
-std::size_t alignmentPad(const SessionConfig& config, const std::string& boxText);
+// Leading spaces a box of type `kestrinType` put in front of its text to align it.
+std::size_t alignmentPad(std::int32_t kestrinType, const std::string& boxText);
 
 }  // namespace kestrinx::cli

@@ -196,7 +196,7 @@ headless::Key namedKey(TermAction a) {
 // The interactive box: the session plus what the status shows.
 class InteractiveBox {
  public:
-  explicit InteractiveBox(const SessionConfig& config) : session_(config) {}
+  explicit InteractiveBox(Session& session) : session_(session) {}
 
   void start() { reenter(); }
 
@@ -271,7 +271,7 @@ class InteractiveBox {
     return messages.empty() ? std::string() : "message box: " + messages.back();
   }
 
-  Session session_;
+  Session& session_;
   bool checked_ = false;
   std::string error_;
 };
@@ -390,14 +390,19 @@ std::string drawNoteLine(const BoxView& view, std::size_t columns) {
 }
 
 int runInteractive(const SessionConfig& config) {
-  InteractiveBox box(config);
+  Session session(config);
+  return runInteractive(session);
+}
+
+int runInteractive(Session& session) {
+  InteractiveBox box(session);
   box.start();
   RawMode raw;
   if (!raw.active()) {
     std::fputs("kestrinx: cannot put the terminal into raw mode\n", stderr);
     return 1;
   }
-  writeAll(std::string("kestrinx: a ") + typeName(config.kestrinType) +
+  writeAll(std::string("kestrinx: a ") + typeName(session.control().get_KestrinType()) +
            " box. Tab or Enter leaves the box, Esc or Ctrl-C quits.\r\n");
   for (;;) {
     draw(box);

@@ -61,8 +61,9 @@ DrawnLine drawBoxLine(const BoxView& view, std::size_t columns);
 // The note line, cut to `columns`, with unprintable bytes shown as '?'.
 std::string drawNoteLine(const BoxView& view, std::size_t columns);
 
-// Runs the interactive box on standard input and output, which must be terminals. Returns the
-// exit status.
+// Runs the interactive box on standard input and output, which must be terminals, over a control
+// of its own set up as `config` says, or over `session`'s control. Returns the exit status.
 int runInteractive(const SessionConfig& config);
+int runInteractive(Session& session);
 
 }  // namespace kestrinx::cli

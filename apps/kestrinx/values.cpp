@@ -73,17 +73,18 @@ std::string textFromValue(const members::Member& member, const host::Variant& va
       const std::string_view name = member.enumeration ? member.enumeration->nameOf(v) : std::string_view{};
       return name.empty() ? std::to_string(v) : std::to_string(v) + " " + std::string(name);
     }
-    case host::AutoType::Font: {
-      const host::FontRef f = value.toFont();
-      if (!f) return "(none)";
-      std::string s = f->name + "," + host::Variant::single(f->size).toString();
-      if (f->bold) s += ",bold";
-      if (f->italic) s += ",italic";
-      return s;
-    }
+    case host::AutoType::Font: return fontText(value.toFont());
     case host::AutoType::Picture: return value.toPicture() ? "(picture)" : "(none)";
     default: return value.toString();
   }
+}
+
+std::string fontText(const host::FontRef& f) {
+  if (!f) return "(none)";
+  std::string s = f->name + "," + host::Variant::single(f->size).toString();
+  if (f->bold) s += ",bold";
+  if (f->italic) s += ",italic";
+  return s;
 }
 
 bool splitAssignment(const std::string& text, std::string& name, std::string& value) {

@@ -21,6 +21,9 @@ host::Variant valueFromText(const members::Member& member, const std::string& te
 // "Name,size[,bold][,italic]" and pictures as "(picture)" or "(none)".
 std::string textFromValue(const members::Member& member, const host::Variant& value);
 
+// A font as the tool shows it: "Name,size[,bold][,italic]", or "(none)".
+std::string fontText(const host::FontRef& font);
+
 // Parses "Name=value" into its two halves; false when there is no "=" or no name.
 bool splitAssignment(const std::string& text, std::string& name, std::string& value);
 

@@ -13,6 +13,7 @@
 #include "host/headless/control_site.h"
 #include "host/headless/failure_points.h"
 #include "host/headless/form.h"
+#include "host/headless/form_document.h"
 #include "host/headless/frame.h"
 #include "host/headless/keys.h"
 #include "host/headless/label.h"

@@ -1,0 +1,164 @@
+// Saving and opening a form of 1,000 Kestrin controls on the headless host: through a form file
+// (WriteProperties into each control's saved properties, the text, the atomic write with its
+// flushes, reading, parsing, creating each control, ReadProperties, placement), and for
+// comparison through in-memory property bags only. Memory is counted by this program's own
+// operator new: "retained_per_control" is what an open form holds per control, "peak_per_control"
+// the most in use at once while opening, both over what was in use before.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "control/kestrin_component.h"
+#include "control/members.h"
+#include "host/form_file.h"
+#include "host/headless/headless.h"
+
+namespace {
+
+std::atomic<std::size_t> gInUse{0}, gPeak{0};
+
+void counted(void* p) {
+  const std::size_t now = gInUse.fetch_add(malloc_usable_size(p), std::memory_order_relaxed) + malloc_usable_size(p);
+  if (now > gPeak.load(std::memory_order_relaxed)) gPeak.store(now, std::memory_order_relaxed);
+}
+void* allocate(std::size_t n) {
+  void* p = std::malloc(n == 0 ? 1 : n);
+  if (p == nullptr) throw std::bad_alloc();
+  counted(p);
+  return p;
+}
+void release(void* p) noexcept {
+  if (p == nullptr) return;
+  gInUse.fetch_sub(malloc_usable_size(p), std::memory_order_relaxed);
+  std::free(p);
+}
+
+}  // namespace
+
+void* operator new(std::size_t n) { return allocate(n); }
+void* operator new[](std::size_t n) { return allocate(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  try {
+    return allocate(n);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
+void operator delete(void* p) noexcept { release(p); }
+void operator delete[](void* p) noexcept { release(p); }
+void operator delete(void* p, std::size_t) noexcept { release(p); }
+void operator delete[](void* p, std::size_t) noexcept { release(p); }
+
+namespace {
+
+using namespace kestrinx;
+using headless::FormDocument;
+using headless::FormMode;
+
+constexpr int kControls = 1000;
+
+std::vector<host::ComponentClass> classes() { return {kestrinClass()}; }
+
+// A form as a designer leaves it: text, numeric, date and time boxes in turn, each with its own
+// caption at one of the nine positions.
+std::unique_ptr<FormDocument> designedForm() {
+  auto doc = std::make_unique<FormDocument>("Orders", classes(), FormMode::Design);
+  const std::int32_t types[] = {NORMAL_TYPE, NUMERIC_TYPE, DATE_TYPE, TIME_TYPE};
+  for (int i = 0; i < kControls; ++i) {
+    const std::string name = "txtField" + std::to_string(i);
+    headless::DocumentControl& c = doc->place(name, KestrinProgId, {120, 120.0f + 480.0f * i, 4000, 360});
+    Kestrin& k = static_cast<KestrinComponent&>(c.component()).control();
+    k.put_KestrinType(types[i % 4]);
+    k.put_Caption("Field " + std::to_string(i));
+    k.put_Alignment(i % 9);
+    k.put_Text("");
+  }
+  return doc;
+}
+
+std::string scratchFile() { return "/tmp/kestrinx_form_bench_" + std::to_string(::getpid()) + ".kxform"; }
+
+void BM_FormSaveToFile(benchmark::State& state) {
+  const auto doc = designedForm();
+  const std::string path = scratchFile();
+  for (auto _ : state) doc->save(path);
+  state.counters["file_bytes"] = static_cast<double>(host::formText(doc->toFile()).size());
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_FormSaveToFile)->Unit(benchmark::kMillisecond);
+
+void BM_FormOpenFromFile(benchmark::State& state) {
+  const std::string path = scratchFile();
+  designedForm()->save(path);
+  double retained = 0, peak = 0;
+  for (auto _ : state) {
+    const std::size_t before = gInUse.load();
+    gPeak.store(before);
+    auto opened = std::make_unique<FormDocument>(host::readFormFile(path), classes(), FormMode::Run);
+    retained = static_cast<double>(gInUse.load() - before) / kControls;
+    peak = static_cast<double>(gPeak.load() - before) / kControls;
+    benchmark::DoNotOptimize(opened->size());
+    state.PauseTiming();
+    opened.reset();
+    state.ResumeTiming();
+  }
+  state.counters["retained_per_control"] = retained;
+  state.counters["peak_per_control"] = peak;
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_FormOpenFromFile)->Unit(benchmark::kMillisecond);
+
+// Both halves, as a designer saving and a program starting on the saved form.
+void BM_FormSaveAndOpenThroughAFile(benchmark::State& state) {
+  const auto doc = designedForm();
+  const std::string path = scratchFile();
+  for (auto _ : state) {
+    doc->save(path);
+    auto opened = std::make_unique<FormDocument>(host::readFormFile(path), classes(), FormMode::Run);
+    benchmark::DoNotOptimize(opened->size());
+    state.PauseTiming();
+    opened.reset();
+    state.ResumeTiming();
+  }
+  std::remove(path.c_str());
+}
+BENCHMARK(BM_FormSaveAndOpenThroughAFile)->Unit(benchmark::kMillisecond);
+
+// The same controls saved into and read from in-memory bags: the controls' own share of the cost.
+void BM_FormSaveAndOpenThroughMemoryBags(benchmark::State& state) {
+  const auto doc = designedForm();
+  for (auto _ : state) {
+    std::vector<headless::PropertyBag> bags(kControls);
+    for (int i = 0; i < kControls; ++i) doc->control(static_cast<std::size_t>(i)).component().WriteProperties(bags[i]);
+    headless::Form form;
+    std::vector<std::unique_ptr<headless::ControlSite>> sites;
+    std::vector<std::unique_ptr<Kestrin>> controls;
+    sites.reserve(kControls);
+    controls.reserve(kControls);
+    for (int i = 0; i < kControls; ++i) {
+      headless::DocumentControl& saved = doc->control(static_cast<std::size_t>(i));
+      sites.push_back(std::make_unique<headless::ControlSite>(form, saved.name()));
+      controls.push_back(std::make_unique<Kestrin>(*sites.back()));
+      controls.back()->Initialize();
+      controls.back()->ReadProperties(bags[i]);
+      const host::Placement p = saved.placement();
+      sites.back()->headlessSurface().resize(p.width, p.height);
+    }
+    benchmark::DoNotOptimize(controls.back().get());
+    state.PauseTiming();
+    controls.clear();
+    sites.clear();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_FormSaveAndOpenThroughMemoryBags)->Unit(benchmark::kMillisecond);
+
+}  // namespace

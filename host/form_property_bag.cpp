@@ -1,0 +1,63 @@
+#include "host/form_property_bag.h"
+
+namespace kestrinx::host {
+
+FormPropertyBag::FormPropertyBag(std::vector<FormEntry>& entries) : entries_(entries) {
+  signatures_.reserve(entries.size());
+  for (const FormEntry& e : entries) signatures_.push_back(signature(e.key));
+}
+
+std::uint32_t FormPropertyBag::signature(const std::string& key) {
+  if (key.empty()) return 0;
+  return static_cast<std::uint32_t>(key.size()) << 16 | static_cast<std::uint32_t>(static_cast<unsigned char>(key.front())) << 8 |
+         static_cast<unsigned char>(key.back());
+}
+
+std::size_t FormPropertyBag::find(const std::string& name) {
+  const std::size_t n = entries_.size();
+  const std::uint32_t s = signature(name);
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t i = next_ + k < n ? next_ + k : next_ + k - n;
+    if (signatures_[i] == s && entries_[i].key == name) {
+      next_ = i + 1 < n ? i + 1 : 0;
+      return i;
+    }
+  }
+  return n;
+}
+
+Variant FormPropertyBag::readProperty(const std::string& name, const Variant& defaultValue) {
+  lastRead_ = name;
+  const std::size_t i = find(name);
+  if (i == entries_.size()) return defaultValue;
+  touch(i);
+  return entries_[i].value;
+}
+
+void FormPropertyBag::writeProperty(const std::string& name, const Variant& value, const Variant& defaultValue) {
+  written_.push_back(name);
+  const std::size_t i = find(name);
+  if (value == defaultValue) {
+    if (i < entries_.size()) {
+      entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+      signatures_.erase(signatures_.begin() + static_cast<std::ptrdiff_t>(i));
+      if (i < touched_.size()) touched_.erase(touched_.begin() + static_cast<std::ptrdiff_t>(i));
+      next_ = i < entries_.size() ? i : 0;
+    }
+    return;
+  }
+  if (i < entries_.size()) {
+    entries_[i].value = value;
+  } else {
+    entries_.push_back({name, value});
+    signatures_.push_back(signature(name));
+  }
+  touch(i);
+}
+
+void FormPropertyBag::touch(std::size_t i) {
+  if (touched_.size() < entries_.size()) touched_.resize(entries_.size());
+  touched_[i] = true;
+}
+
+}  // namespace kestrinx::host

@@ -1,0 +1,217 @@
+#include "host/headless/form_document.h"
+
+#include <algorithm>
+
+#include "host/form_property_bag.h"
+#include "host/headless/control_site.h"
+#include "host/headless/form.h"
+#include "host/headless/surface.h"
+#include "host/text.h"
+
+namespace kestrinx::headless {
+
+std::string LoadProblem::message() const {
+  std::string s = "control '" + control + "' ";
+  s += key.empty() ? "did not load" : "stopped loading at property '" + key + "'";
+  return s + ": run-time error " + std::to_string(number) + ": " + text;
+}
+
+// ---- one control ---------------------------------------------------------------------------------
+
+DocumentControl::DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls,
+                                 FormMode mode)
+    : name_(std::move(name)), progId_(std::move(progId)), site_(std::make_unique<ControlSite>(form, name_)) {
+  site_->headlessSurface().setUserMode(mode == FormMode::Run ? host::True : host::False);
+  component_ = cls.create(*site_);
+}
+
+DocumentControl::~DocumentControl() = default;
+
+host::Placement DocumentControl::placement() const {
+  ControlSite& site = *site_;
+  return {left_, top_, site.headlessSurface().width(), site.headlessSurface().height()};
+}
+
+void DocumentControl::setPlacement(const host::Placement& placement) {
+  left_ = placement.left;
+  top_ = placement.top;
+  site_->headlessSurface().resize(placement.width, placement.height);
+}
+
+void DocumentControl::show(const host::Placement& placement) {
+  // The form shows the control at its size: a Resize when the size differs from the site's,
+  // and a Paint either way, so the control is laid out for that size however it got there.
+  setPlacement(placement);
+  site_->headlessSurface().paint();
+  site_->headlessSurface().clearChangedProperties();
+}
+
+void DocumentControl::load(std::vector<host::FormEntry> properties, const host::Placement& placement) {
+  const auto stop = [&](const std::string& key, const host::AutomationError& e) {
+    if (!problem_) problem_ = LoadProblem{name_, key, e.number(), e.what()};
+  };
+  std::vector<bool> read(properties.size(), false);
+  try {
+    component_->Initialize();
+    host::FormPropertyBag bag(properties);
+    try {
+      component_->ReadProperties(bag);
+    } catch (const host::AutomationError& e) {
+      stop(bag.lastKeyRead(), e);
+    }
+    for (std::size_t i = 0; i < properties.size(); ++i) read[i] = bag.touched(i);
+  } catch (const host::AutomationError& e) {
+    stop("", e);
+  }
+  // What the control read it writes again itself; the rest waits beside it (all of it when
+  // loading stopped early).
+  for (std::size_t i = 0; i < properties.size(); ++i)
+    if (problem_ || !read[i]) kept_.push_back({i, std::move(properties[i])});
+  try {
+    show(placement);
+  } catch (const host::AutomationError& e) {
+    stop("", e);
+  }
+}
+
+namespace {
+
+bool contains(const std::vector<std::string>& keys, const std::string& key) {
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+}  // namespace
+
+host::FormControl DocumentControl::saved(std::vector<std::string>* written) const {
+  host::FormControl out{name_, progId_, placement(), {}};
+  if (problem_) {
+    // What was never read is saved as it was.
+    for (const Kept& k : kept_) out.properties.push_back(k.entry);
+    return out;
+  }
+  host::FormPropertyBag bag(out.properties);
+  try {
+    component_->WriteProperties(bag);
+  } catch (const host::AutomationError& e) {
+    throw host::AutomationError(e.number(), "control '" + name_ + "' could not save its properties: " + e.what());
+  }
+  for (const Kept& k : kept_) {
+    if (contains(bag.keysWritten(), k.entry.key)) continue;  // the control's own now
+    const std::size_t at = std::min(k.place, out.properties.size());
+    out.properties.insert(out.properties.begin() + static_cast<std::ptrdiff_t>(at), k.entry);
+  }
+  if (written) *written = bag.keysWritten();
+  return out;
+}
+
+void DocumentControl::keepUnwritten(const std::vector<host::FormEntry>& saved,
+                                    const std::vector<std::string>& written) {
+  if (problem_) return;  // still what it was loaded from
+  kept_.clear();
+  for (std::size_t i = 0; i < saved.size(); ++i)
+    if (!contains(written, saved[i].key)) kept_.push_back({i, saved[i]});
+}
+
+std::vector<host::FormEntry> DocumentControl::keptEntries() const {
+  std::vector<host::FormEntry> scratch;
+  host::FormPropertyBag bag(scratch);
+  try {
+    component_->WriteProperties(bag);
+  } catch (const host::AutomationError&) {
+    // The keys written before the failure still count as the control's own.
+  }
+  std::vector<host::FormEntry> kept;
+  for (const Kept& k : kept_)
+    if (problem_ || !contains(bag.keysWritten(), k.entry.key)) kept.push_back(k.entry);
+  return kept;
+}
+
+// ---- the document -------------------------------------------------------------------------------
+
+FormDocument::FormDocument(std::string name, std::vector<host::ComponentClass> classes, FormMode mode)
+    : name_(std::move(name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {}
+
+FormDocument::FormDocument(host::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode)
+    : name_(std::move(file.name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {
+  std::vector<const host::ComponentClass*> classOfControl;
+  classOfControl.reserve(file.controls.size());
+  for (const host::FormControl& c : file.controls) classOfControl.push_back(&classOf(c.name, c.progId));
+  controls_.reserve(file.controls.size());
+  for (std::size_t i = 0; i < file.controls.size(); ++i) {
+    host::FormControl& c = file.controls[i];
+    const host::ComponentClass& cls = *classOfControl[i];
+    std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, mode));
+    control->load(std::move(c.properties), c.placement);
+    controls_.push_back(std::move(control));
+  }
+}
+
+FormDocument::~FormDocument() {
+  // The focus goes before the boxes do.
+  try {
+    form_->focus(nullptr);
+  } catch (...) {
+  }
+  // Last placed first, so each box leaves the form's list from its end.
+  while (!controls_.empty()) controls_.pop_back();
+}
+
+const host::ComponentClass& FormDocument::classOf(const std::string& control, const std::string& progId) const {
+  for (const host::ComponentClass& c : classes_)
+    if (host::equalsIgnoreCase(c.progId, progId)) return c;
+  std::string known;
+  for (const host::ComponentClass& c : classes_) known += (known.empty() ? "" : ", ") + c.progId;
+  throw FormDocumentError("control '" + control + "': class '" + progId + "' is not known to this build" +
+                          (known.empty() ? std::string() : " (it knows " + known + ")"));
+}
+
+DocumentControl* FormDocument::find(std::string_view name) {
+  for (auto& c : controls_)
+    if (host::equalsIgnoreCase(c->name(), name)) return c.get();
+  return nullptr;
+}
+
+std::vector<const LoadProblem*> FormDocument::problems() const {
+  std::vector<const LoadProblem*> out;
+  for (const auto& c : controls_)
+    if (c->problem()) out.push_back(c->problem());
+  return out;
+}
+
+DocumentControl& FormDocument::place(const std::string& name, const std::string& progId,
+                                     const host::Placement& placement) {
+  if (!host::isValidFormName(name))
+    throw FormDocumentError("'" + name + "' is not a control name (a letter, then letters, digits and _, at most 40)");
+  if (find(name) != nullptr) throw FormDocumentError("the form already has a control named '" + name + "'");
+  if (controls_.size() >= host::FormLimits::Controls)
+    throw FormDocumentError("the form already has " + std::to_string(controls_.size()) + " controls");
+  const host::ComponentClass& cls = classOf(name, progId);
+  std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, name, cls.progId, cls, mode_));
+  control->component().Initialize();
+  control->component().InitProperties();
+  control->show(placement);
+  controls_.push_back(std::move(control));
+  return *controls_.back();
+}
+
+host::FormFile FormDocument::toFile() const { return toFile(nullptr); }
+
+host::FormFile FormDocument::toFile(std::vector<std::vector<std::string>>* written) const {
+  host::FormFile file;
+  file.name = name_;
+  file.controls.reserve(controls_.size());
+  if (written) written->assign(controls_.size(), {});
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    file.controls.push_back(controls_[i]->saved(written ? &(*written)[i] : nullptr));
+  return file;
+}
+
+void FormDocument::save(const std::string& path, host::FileOps& ops) {
+  std::vector<std::vector<std::string>> written;
+  const host::FormFile file = toFile(&written);
+  host::writeFormFile(path, file, ops);
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    controls_[i]->keepUnwritten(file.controls[i].properties, written[i]);
+}
+
+}  // namespace kestrinx::headless

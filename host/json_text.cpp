@@ -1,0 +1,93 @@
+#include "host/json_text.h"
+
+namespace kestrinx::host {
+
+namespace {
+
+void appendEscapedByte(std::string& out, unsigned char c) {
+  static constexpr char hex[] = "0123456789ABCDEF";
+  out += "\\u00";
+  out += hex[c >> 4];
+  out += hex[c & 0xF];
+}
+
+}  // namespace
+
+std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char b0 = byte(i);
+  std::size_t n;
+  unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    n = 2;
+  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+    n = 3;
+    if (b0 == 0xE0) lo = 0xA0;
+    if (b0 == 0xED) hi = 0x9F;
+  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+    n = 4;
+    if (b0 == 0xF0) lo = 0x90;
+    if (b0 == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + n > s.size()) return 0;
+  if (byte(i + 1) < lo || byte(i + 1) > hi) return 0;
+  for (std::size_t k = 2; k < n; ++k)
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  return n;
+}
+
+bool isUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t n = utf8SequenceLength(s, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
+void appendJsonString(std::string& out, std::string_view bytes) {
+  out += '"';
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x80) {
+      const std::size_t n = utf8SequenceLength(bytes, i);
+      if (n == 0) {
+        appendEscapedByte(out, c);
+        ++i;
+      } else {
+        out.append(bytes.substr(i, n));
+        i += n;
+      }
+      continue;
+    }
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7f)
+          appendEscapedByte(out, c);
+        else
+          out += static_cast<char>(c);
+    }
+    ++i;
+  }
+  out += '"';
+}
+
+std::string jsonString(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + 2);
+  appendJsonString(out, bytes);
+  return out;
+}
+
+}  // namespace kestrinx::host

@@ -1,0 +1,417 @@
+// Form files on their own: typed values through the text, the text's layout, every kind of
+// damaged or hostile file as one clear error with its place, newer versions, the limits, and the
+// file-backed property bag.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "host/form_file.h"
+#include "host/form_property_bag.h"
+#include "support/temp_dir.h"
+#include "support/test_helpers.h"
+
+namespace kestrinx::testing {
+namespace {
+
+using host::FormEntry;
+using host::FormFile;
+using host::FormFileError;
+using host::Variant;
+using host::VarType;
+
+host::FontRef fullFont() {
+  auto f = std::make_shared<host::Font>();
+  f->name = "Fixedsys \xc3\xa9";
+  f->size = 10.5f;
+  f->bold = true;
+  f->italic = true;
+  f->underline = true;
+  f->strikethrough = true;
+  f->weight = 600;
+  f->charset = 2;
+  return f;
+}
+
+host::PictureRef picture(std::string bytes) {
+  auto p = std::make_shared<host::Picture>();
+  p->type = 3;
+  p->width = -7;
+  p->height = 2147483647;
+  p->bytes = std::move(bytes);
+  return p;
+}
+
+FormFile oneControl(std::vector<FormEntry> entries) {
+  FormFile f;
+  f.name = "Contacts";
+  f.controls.push_back({"txtName", "KestrinX.Kestrin", {120, -240.5f, 4800, 360}, std::move(entries)});
+  return f;
+}
+
+struct ValueRow {
+  const char* name;
+  Variant value;
+};
+
+// Every kind a bag holds comes back with its type and its exact value, and writing what was read
+// gives the same text again.
+TEST(FormFile, TypedValuesKeepTheirTypesAndValues) {
+  const ValueRow rows[] = {
+      {"IntegerLowest", Variant::integer(-32768)},
+      {"IntegerHighest", Variant::integer(32767)},
+      {"LongLowest", Variant::longValue(std::numeric_limits<std::int32_t>::min())},
+      {"LongColour", Variant::longValue(static_cast<std::int32_t>(0x80000005u))},
+      {"BooleanTrue", Variant::boolean(host::True)},
+      {"BooleanFalse", Variant::boolean(host::False)},
+      {"BooleanUnnormalised", Variant::boolean(1)},
+      {"SingleWhole", Variant::single(408.0f)},
+      {"SingleShortest", Variant::single(0.1f)},
+      {"SingleNegativeZero", Variant::single(-0.0f)},
+      {"SingleLargest", Variant::single(FLT_MAX)},
+      {"SingleSubnormal", Variant::single(std::numeric_limits<float>::denorm_min())},
+      {"SingleNaN", Variant::single(std::numeric_limits<float>::quiet_NaN())},
+      {"SingleInfinity", Variant::single(-std::numeric_limits<float>::infinity())},
+      {"DoubleThird", Variant::doubleValue(1.0 / 3)},
+      {"DoubleLarge", Variant::doubleValue(1e300)},
+      {"DoubleInfinity", Variant::doubleValue(std::numeric_limits<double>::infinity())},
+      {"Date", Variant::date(host::Date{36526.75})},
+      {"StringEscapes", Variant::string(std::string("tab\t \"quote\" back\\slash nul\0 \x01 caf\xc3\xa9", 36))},
+      {"StringNotUtf8", Variant::string("\xff\xfe half \xe2\x82")},
+      {"StringEmpty", Variant::string("")},
+      {"Empty", Variant()},
+      {"FontEveryAttribute", Variant::font(fullFont())},
+      {"FontNone", Variant::font(nullptr)},
+      {"PictureBytes", Variant::picture(picture(std::string("\0\x01\xff\x7f" "GIF89a", 10)))},
+      {"PictureNoBytes", Variant::picture(picture(""))},
+      {"PictureNone", Variant::picture(nullptr)},
+  };
+  std::vector<FormEntry> entries;
+  for (const ValueRow& row : rows) entries.push_back({row.name, row.value});
+  const FormFile form = oneControl(entries);
+
+  const std::string text = host::formText(form);
+  const FormFile read = host::parseForm(text, "typed.kxform");
+  ASSERT_EQ(read.controls.size(), 1u);
+  const std::vector<FormEntry>& back = read.controls[0].properties;
+  ASSERT_EQ(back.size(), std::size(rows));
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    EXPECT_EQ(back[i].key, rows[i].name);
+    EXPECT_EQ(back[i].value.type(), rows[i].value.type());
+    EXPECT_TRUE(host::sameValue(back[i].value, rows[i].value)) << back[i].value.toString() << " written as\n" << text;
+  }
+  EXPECT_TRUE(host::sameForm(read, form));
+  EXPECT_EQ(read.controls[0].placement, form.controls[0].placement);
+  EXPECT_EQ(host::formText(read), text);
+}
+
+// The layout a reader of the file sees: header first, one control object each, one property per
+// line as [key, type, value].
+TEST(FormFile, TheTextLaysOutTheFormOnePropertyPerLine) {
+  FormFile form = oneControl({{"Caption", Variant::string("Name")},
+                              {"Alignment", Variant::longValue(3)},
+                              {"CaptionView", Variant::boolean(host::True)},
+                              {"ScaleHeight", Variant::single(360)},
+                              {"MousePointer", Variant::integer(2)},
+                              {"Note", Variant::string("\xff")},
+                              {"MouseIcon", Variant::picture(picture("ab"))}});
+  form.controls.push_back({"txtEmpty", "KestrinX.Kestrin", {0, 0, 0, 0}, {}});
+  EXPECT_EQ(host::formText(form),
+            "{\n"
+            "  \"format\": \"kestrinx-form\",\n"
+            "  \"version\": \"1.0\",\n"
+            "  \"name\": \"Contacts\",\n"
+            "  \"controls\": [\n"
+            "    {\n"
+            "      \"name\": \"txtName\",\n"
+            "      \"class\": \"KestrinX.Kestrin\",\n"
+            "      \"left\": 120, \"top\": -240.5, \"width\": 4800, \"height\": 360,\n"
+            "      \"properties\": [\n"
+            "        [\"Caption\", \"String\", \"Name\"],\n"
+            "        [\"Alignment\", \"Long\", 3],\n"
+            "        [\"CaptionView\", \"Boolean\", true],\n"
+            "        [\"ScaleHeight\", \"Single\", 360.0],\n"
+            "        [\"MousePointer\", \"Integer\", 2],\n"
+            "        [\"Note\", \"String\", {\"base64\": \"/w==\"}],\n"
+            "        [\"MouseIcon\", \"Picture\", {\"type\": 3, \"width\": -7, \"height\": 2147483647, \"data\": "
+            "\"YWI=\"}]\n"
+            "      ]\n"
+            "    },\n"
+            "    {\n"
+            "      \"name\": \"txtEmpty\",\n"
+            "      \"class\": \"KestrinX.Kestrin\",\n"
+            "      \"left\": 0, \"top\": 0, \"width\": 0, \"height\": 0,\n"
+            "      \"properties\": []\n"
+            "    }\n"
+            "  ]\n"
+            "}\n");
+  EXPECT_EQ(host::formText(FormFile{}), "{\n  \"format\": \"kestrinx-form\",\n  \"version\": \"1.0\",\n"
+                                        "  \"name\": \"Form1\",\n  \"controls\": []\n}\n");
+}
+
+// A form around one control whose members and properties are given as JSON text.
+std::string formWith(const std::string& controlMembers, const std::string& version = "1.0") {
+  return "{\"format\": \"kestrinx-form\", \"version\": \"" + version +
+         "\", \"name\": \"F\", \"controls\": [{\"name\": \"a\", \"class\": \"X.Y\", " + controlMembers + "}]}";
+}
+std::string formWithProperty(const std::string& entry) {
+  return formWith("\"left\": 0, \"top\": 0, \"width\": 1, \"height\": 1, \"properties\": [" + entry + "]");
+}
+std::string deep(std::size_t levels) { return std::string(levels, '[') + std::string(levels, ']'); }
+
+struct DamageRow {
+  const char* name;
+  std::string text;
+  std::string expected;  // what() holds this
+};
+
+// Each damaged or hostile file is refused with one FormFileError naming the file and the place.
+TEST(FormFile, DamagedFilesAreOneClearErrorWithThePlace) {
+  const std::string placed = "\"left\": 0, \"top\": 0, \"width\": 1, \"height\": 1, ";
+  const DamageRow rows[] = {
+      {"Empty", "", "bad.kxform:1:1: syntax error"},
+      {"NotJson", "form: 1", "bad.kxform:1:2: syntax error"},
+      {"TrailingText", formWithProperty("") + " x", "syntax error"},
+      {"NotAnObject", "[1, 2]", "bad.kxform:1:1: a form file is one JSON object"},
+      {"WrongFormat", "{\"format\": \"other\", \"version\": \"1.0\"}", "not a form file"},
+      {"FormatNotFirst", "{\"name\": \"F\"}", "a form file starts with \"format\""},
+      {"NewerMajorVersion", "{\"format\": \"kestrinx-form\", \"version\": \"2.0\", \"name\": [1]}",
+       "bad.kxform:1:40: the form is version 2.0, newer than this build reads (1.x)"},
+      {"UnknownOlderVersion", "{\"format\": \"kestrinx-form\", \"version\": \"0.9\"}", "unknown version 0.9"},
+      {"MalformedVersion", "{\"format\": \"kestrinx-form\", \"version\": \"1\"}", "the version '1' is not MAJOR.MINOR"},
+      {"NumericVersion", "{\"format\": \"kestrinx-form\", \"version\": 1.0}", "\"version\" must be a string"},
+      {"MissingControls", "{\"format\": \"kestrinx-form\", \"version\": \"1.0\", \"name\": \"F\"}",
+       "the form has no 'controls'"},
+      {"ControlsNotAnArray", "{\"format\": \"kestrinx-form\", \"version\": \"1.0\", \"controls\": {}}",
+       "\"controls\" must be an array"},
+      {"UnknownMemberInOwnVersion", formWith(placed + "\"colour\": 1, \"properties\": []"),
+       "control 'a': unknown member 'colour'"},
+      {"DuplicateMember", formWith(placed + "\"left\": 2, \"properties\": []"),
+       "control 'a': the member 'left' appears twice"},
+      {"MissingMember", formWith("\"left\": 0, \"properties\": []"), "control 'a': the control has no 'top'"},
+      {"BadControlName", "{\"format\": \"kestrinx-form\", \"version\": \"1.0\", \"name\": \"F\", \"controls\": "
+                         "[{\"name\": \"2nd box\"}]}",
+       "control #1: the control name '2nd box' is not a name"},
+      {"DuplicateControlName",
+       "{\"format\": \"kestrinx-form\", \"version\": \"1.0\", \"name\": \"F\", \"controls\": [{\"name\": \"txtA\", "
+       "\"class\": \"X\", " + placed + "\"properties\": []},\n {\"name\": \"TXTA\"}]}",
+       "bad.kxform:2:11: control #2: two controls are named 'TXTA'"},
+      {"DuplicateKey", formWithProperty("[\"Text\", \"String\", \"a\"], [\"Text\", \"String\", \"b\"]"),
+       "control 'a': the property 'Text' appears twice"},
+      {"WrongTypeUnderKey", formWithProperty("[\"Interval\", \"Long\", \"abc\"]"),
+       "control 'a', property 'Interval': found a string; a Long is a whole number"},
+      {"LongTooLarge", formWithProperty("[\"Interval\", \"Long\", 2147483648]"), "property 'Interval': found a whole number"},
+      {"IntegerTooLarge", formWithProperty("[\"LinkMode\", \"Integer\", 40000]"), "an Integer is a whole number"},
+      {"HugeInteger", formWithProperty("[\"N\", \"Long\", 123456789012345678901234567890]"), "a Long is a whole number"},
+      {"HugeExponent", formWithProperty("[\"N\", \"Double\", 1e400]"), "property 'N': number overflow"},
+      {"SingleTooLarge", formWithProperty("[\"S\", \"Single\", 1e39]"), "a Single is a number within"},
+      {"FractionForInteger", formWithProperty("[\"N\", \"Integer\", 2.5]"), "an Integer is a whole number"},
+      {"UnknownValueType", formWithProperty("[\"N\", \"Currency\", 1]"), "property 'N': unknown value type 'Currency'"},
+      {"DataObjectType", formWithProperty("[\"N\", \"DataObject\", null]"), "unknown value type 'DataObject'"},
+      {"PropertyWithoutValue", formWithProperty("[\"N\", \"Long\"]"), "the property has no value"},
+      {"PropertyWithFourItems", formWithProperty("[\"N\", \"Long\", 1, 2]"), "this one has more items"},
+      {"PropertyAsObject", formWithProperty("{\"N\": 1}"), "each property is [key, type, value]"},
+      {"EmptyKey", formWithProperty("[\"\", \"Long\", 1]"), "a property key has 1 to 255 bytes"},
+      {"FontMissingAttribute", formWithProperty("[\"Font\", \"Font\", {\"name\": \"Arial\", \"size\": 8}]"),
+       "property 'Font': the font has no 'bold'"},
+      {"FontSizeZero",
+       formWithProperty("[\"Font\", \"Font\", {\"name\": \"A\", \"size\": 0, \"bold\": false, \"italic\": false, "
+                        "\"underline\": false, \"strikethrough\": false, \"weight\": 400, \"charset\": 0}]"),
+       "a font's size is a number above 0"},
+      {"PictureNotBase64",
+       formWithProperty("[\"Icon\", \"Picture\", {\"type\": 3, \"width\": 1, \"height\": 1, \"data\": \"a*==\"}]"),
+       "property 'Icon': a picture's data is not base64"},
+      {"StringBytesNotBase64", formWithProperty("[\"T\", \"String\", {\"base64\": \"abc\"}]"), "not base64"},
+      {"PlacementOutOfRange", formWith("\"left\": 1e8, \"properties\": []"),
+       "control 'a': 'left' must be a number from -10000000 to 10000000"},
+      {"NegativeWidth", formWith("\"left\": 0, \"top\": 0, \"width\": -1, \"properties\": []"),
+       "'width' must be a number from 0"},
+      {"NotUtf8InString", formWithProperty("[\"T\", \"String\", \"\xff\"]"), "ill-formed UTF-8"},
+      {"NotUtf8OutsideStrings", "{\"format\": \"kestrinx-form\", \xc3\xa9}", "bad.kxform:1:29: syntax error"},
+      {"DeepNestingInANewerMinor",
+       "{\"format\": \"kestrinx-form\", \"version\": \"1.5\", \"name\": \"F\", \"extra\": " + deep(100000) + "}",
+       "nested deeper than 16 levels"},
+      {"DeepNestingWhereNoneBelongs", "{\"format\": " + deep(100000) + "}", "not a form file"},
+      {"Truncated", formWithProperty("[\"T\", \"String\", \"ab").substr(0, 150), "bad.kxform:1:"},
+  };
+  for (const DamageRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    try {
+      host::parseForm(row.text, "bad.kxform");
+      ADD_FAILURE() << "read without an error";
+    } catch (const FormFileError& e) {
+      const std::string what = e.what();
+      EXPECT_NE(what.find(row.expected), std::string::npos) << what;
+      EXPECT_EQ(what.rfind("bad.kxform:", 0), 0u) << what;
+      EXPECT_EQ(what.find('\n'), std::string::npos) << what;
+      EXPECT_EQ(e.file(), "bad.kxform");
+    }
+  }
+}
+
+// A small form with every kind of value, cut after each of its bytes: every cut is an error
+// (the text stays valid only once the form's closing brace is in).
+TEST(FormFile, AFormCutAtAnyByteIsAnError) {
+  const std::string text = host::formText(oneControl({{"Caption", Variant::string("N\xc3\xa9")},
+                                                      {"Interval", Variant::longValue(-80)},
+                                                      {"Scale", Variant::single(1.5f)},
+                                                      {"Font", Variant::font(fullFont())},
+                                                      {"Icon", Variant::picture(picture("xyz"))},
+                                                      {"Raw", Variant::string("\xff")},
+                                                      {"Nothing", Variant()}}));
+  const std::size_t lastBrace = text.rfind('}');
+  for (std::size_t n = 0; n <= lastBrace; ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_THROW(host::parseForm(text.substr(0, n), "cut.kxform"), FormFileError);
+  }
+  EXPECT_NO_THROW(host::parseForm(text.substr(0, lastBrace + 1), "cut.kxform"));
+}
+
+// A newer minor version is read: members this build does not know are passed over wherever they
+// stand, and everything it knows is read as usual.
+TEST(FormFile, ANewerMinorVersionIsReadWithoutItsNewMembers) {
+  const std::string text =
+      "{\"format\": \"kestrinx-form\", \"version\": \"1.12\", \"theme\": {\"dark\": [true, {\"a\": null}]},"
+      " \"name\": \"F\", \"controls\": [{\"name\": \"a\", \"tabIndex\": 3, \"class\": \"X\", \"left\": 1, "
+      "\"top\": 2, \"width\": 3, \"height\": 4, \"properties\": [[\"Font\", \"Font\", {\"name\": \"Arial\", "
+      "\"size\": 9, \"bold\": false, \"italic\": false, \"underline\": false, \"strikethrough\": false, \"weight\": "
+      "400, \"charset\": 0, \"quality\": 5}], [\"T\", \"String\", {\"base64\": \"/w==\", \"note\": 1}]]}]}";
+  const FormFile form = host::parseForm(text, "new.kxform");
+  EXPECT_EQ(form.versionMajor, 1);
+  EXPECT_EQ(form.versionMinor, 12);
+  ASSERT_EQ(form.controls.size(), 1u);
+  EXPECT_EQ(form.controls[0].placement, (host::Placement{1, 2, 3, 4}));
+  ASSERT_EQ(form.controls[0].properties.size(), 2u);
+  EXPECT_EQ(form.controls[0].properties[0].value.toFont()->name, "Arial");
+  EXPECT_EQ(form.controls[0].properties[1].value, Variant::string("\xff"));
+  // Saved again, the form is this build's version.
+  EXPECT_NE(host::formText(form).find("\"version\": \"1.0\""), std::string::npos);
+}
+
+// The bounds that keep any file from exhausting memory: counts are checked as they grow.
+TEST(FormFile, FilesBeyondTheLimitsAreRefused) {
+  std::string controls;
+  for (std::size_t i = 0; i <= host::FormLimits::Controls; ++i)
+    controls += (i ? "," : "") + std::string("{\"name\": \"c") + std::to_string(i) +
+                "\", \"class\": \"X\", \"left\": 0, \"top\": 0, \"width\": 0, \"height\": 0, \"properties\": []}";
+  const std::string manyControls =
+      "{\"format\": \"kestrinx-form\", \"version\": \"1.0\", \"name\": \"F\", \"controls\": [" + controls + "]}";
+  std::string entries;
+  for (std::size_t i = 0; i <= host::FormLimits::PropertiesPerControl; ++i)
+    entries += (i ? "," : "") + std::string("[\"k") + std::to_string(i) + "\", \"Empty\", null]";
+  const DamageRow rows[] = {
+      {"TooManyControls", manyControls, "more than 10000 controls"},
+      {"TooManyProperties", formWithProperty(entries), "more than 1024 properties"},
+      {"TooLarge", std::string(host::FormLimits::FileBytes + 1, ' '), "larger than 67108864 bytes"},
+  };
+  for (const DamageRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    try {
+      host::parseForm(row.text, "big.kxform");
+      ADD_FAILURE() << "read without an error";
+    } catch (const FormFileError& e) {
+      EXPECT_NE(std::string(e.what()).find(row.expected), std::string::npos) << e.what();
+    }
+  }
+}
+
+// What the writer refuses, it refuses before touching the file.
+TEST(FormFile, FormsAFileCannotHoldAreRefusedAndTheFileStays) {
+  TempDir dir;
+  const std::string path = dir.file("form.kxform");
+  writeBytes(path, "old bytes");
+  struct Row {
+    const char* name;
+    FormFile form;
+    std::string expected;
+  };
+  FormFile twoNamesAlike = oneControl({});
+  twoNamesAlike.controls.push_back(twoNamesAlike.controls[0]);
+  twoNamesAlike.controls[1].name = "TXTNAME";
+  const Row rows[] = {
+      {"DataObject", oneControl({{"Drag", Variant::dataObject(std::make_shared<host::DataObject>())}}),
+       "control 'txtName', property 'Drag': a DataObject cannot be kept in a form file"},
+      {"DuplicateKey", oneControl({{"A", Variant()}, {"A", Variant()}}), "property 'A': the key appears twice"},
+      {"BadFont", oneControl({{"Font", Variant::font(host::makeFont("", 8))}}), "a font's name is UTF-8 text"},
+      {"TwoControlsOneName", twoNamesAlike, "control 'TXTNAME': two controls have this name"},
+      {"FormNameNotAName", [] {
+         FormFile f;
+         f.name = "my form";
+         return f;
+       }(),
+       "the form name 'my form' is not a name"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    try {
+      host::writeFormFile(path, row.form);
+      ADD_FAILURE() << "written";
+    } catch (const FormFileError& e) {
+      EXPECT_NE(std::string(e.what()).find(row.expected), std::string::npos) << e.what();
+      EXPECT_EQ(std::string(e.what()).rfind(path + ": ", 0), 0u) << e.what();
+    }
+    EXPECT_EQ(readBytes(path), "old bytes");
+  }
+}
+
+// ---- the file-backed property bag ----------------------------------------------------------
+
+struct BagRow {
+  const char* name;
+  std::vector<FormEntry> before;
+  std::vector<std::pair<std::string, Variant>> writes;  // each with the default Integer 0
+  std::vector<std::pair<std::string, Variant>> after;
+};
+
+TEST(FormPropertyBag, WritesKeepEachKeyOnceInItsPlace) {
+  const Variant zero = Variant::integer(0);
+  const BagRow rows[] = {
+      {"NewKeysAreAddedInOrder", {}, {{"A", Variant::longValue(1)}, {"B", Variant::longValue(2)}},
+       {{"A", Variant::longValue(1)}, {"B", Variant::longValue(2)}}},
+      {"AKeyWrittenTwiceKeepsTheLaterValueInTheFirstPlace", {},
+       {{"Text", Variant::string("one")}, {"X", Variant::longValue(1)}, {"Text", Variant::string("zero")}},
+       {{"Text", Variant::string("zero")}, {"X", Variant::longValue(1)}}},
+      {"AValueEqualToItsDefaultIsNotStored", {}, {{"A", zero}, {"B", Variant::longValue(0)}},
+       {{"B", Variant::longValue(0)}}},  // a Long 0 is not the Integer 0 written with it
+      {"AValueBackAtItsDefaultRemovesTheKey", {{"A", Variant::longValue(5)}, {"B", Variant::longValue(6)}},
+       {{"A", zero}}, {{"B", Variant::longValue(6)}}},
+      {"AKeyWrittenTwiceEndingAtItsDefaultIsGone", {},
+       {{"Text", Variant::string("one")}, {"Text", zero}}, {}},
+      {"KeysNotWrittenStayWhereTheyWere",
+       {{"A", Variant::longValue(1)}, {"Future", Variant::string("x")}, {"B", Variant::longValue(2)}},
+       {{"B", Variant::longValue(3)}, {"A", Variant::longValue(4)}, {"C", Variant::longValue(5)}},
+       {{"A", Variant::longValue(4)}, {"Future", Variant::string("x")}, {"B", Variant::longValue(3)},
+        {"C", Variant::longValue(5)}}},
+  };
+  for (const BagRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<FormEntry> entries = row.before;
+    host::FormPropertyBag bag(entries);
+    for (const auto& [key, value] : row.writes) bag.writeProperty(key, value, zero);
+    ASSERT_EQ(entries.size(), row.after.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      EXPECT_EQ(entries[i].key, row.after[i].first);
+      EXPECT_EQ(entries[i].value, row.after[i].second);
+    }
+  }
+}
+
+TEST(FormPropertyBag, ReadsGiveTheStoredValueOrTheDefaultAndRememberTheKey) {
+  const host::FontRef font = host::makeFont("Arial", 9);
+  std::vector<FormEntry> entries = {{"Font", Variant::font(font)}, {"Interval", Variant::string("abc")}};
+  host::FormPropertyBag bag(entries);
+  EXPECT_EQ(bag.lastKeyRead(), "");
+  EXPECT_EQ(bag.readProperty("Interval", Variant::integer(80)), Variant::string("abc"));
+  EXPECT_EQ(bag.lastKeyRead(), "Interval");
+  EXPECT_EQ(bag.readProperty("Font", Variant()).toFont(), font);  // the stored object itself
+  EXPECT_EQ(bag.readProperty("Missing", Variant::integer(7)), Variant::integer(7));
+  EXPECT_EQ(bag.lastKeyRead(), "Missing");
+  EXPECT_EQ(bag.readProperty("interval", Variant::integer(80)), Variant::integer(80));  // keys are exact
+}
+
+}  // namespace
+}  // namespace kestrinx::testing
