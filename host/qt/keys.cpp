@@ -57,8 +57,12 @@ std::int16_t keypadCode(int key) {
   }
 }
 
+// Ctrl, Alt or Meta make a key a command (Ctrl+V, Alt+F). Ctrl and Alt together are AltGr on
+// some desktops, which types characters.
 bool withCommandModifier(const QKeyEvent& e) {
-  return (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+  const Qt::KeyboardModifiers m = e.modifiers();
+  const bool ctrl = (m & Qt::ControlModifier) != 0, alt = (m & Qt::AltModifier) != 0;
+  return (m & Qt::MetaModifier) != 0 || ctrl != alt;
 }
 
 // The single character a key types, if it types one printable character.

@@ -81,7 +81,6 @@ class LineEdit final : public QLineEdit {
   LineEdit(QWidget& parent, TextBox& box) : QLineEdit(&parent), box_(box) {}
 
   void baseKeyPress(QKeyEvent* e) { QLineEdit::keyPressEvent(e); }
-  void baseDrop(QDropEvent* e) { QLineEdit::dropEvent(e); }
   int qtEvents = 0;  // nesting of Qt events being handled
 
  protected:

@@ -13,6 +13,7 @@
 
 #include "host/qt/control_site.h"
 #include "host/qt/fonts.h"
+#include "host/qt/keys.h"
 #include "host/qt/units.h"
 #include "support/qt_window.h"
 
@@ -132,6 +133,35 @@ TEST_F(QtHostTest, ColoursAreRgbOrThePalettesSystemColours) {
     box().setBackColor(c.ole);
     EXPECT_EQ(box().backColor(), c.ole);
     EXPECT_EQ(edit().palette().color(QPalette::Active, QPalette::Base), c.shown) << std::hex << c.ole;
+  }
+}
+
+TEST(QtKeys, KeyCodesShiftStatesAndTypedCharacters) {
+  const struct {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+    std::int16_t code, shift;
+    std::optional<std::int16_t> typed;
+  } cases[] = {
+      {Qt::Key_A, Qt::NoModifier, "a", 65, 0, 97},
+      {Qt::Key_A, Qt::ShiftModifier, "A", 65, 1, 65},
+      {Qt::Key_Exclam, Qt::ShiftModifier, "!", 49, 1, 33},
+      {Qt::Key_Comma, Qt::NoModifier, ",", 188, 0, 44},
+      {Qt::Key_5, Qt::KeypadModifier, "5", 101, 0, 53},
+      {Qt::Key_Return, Qt::NoModifier, "\r", 13, 0, 13},
+      {Qt::Key_Backspace, Qt::NoModifier, "\b", 8, 0, 8},
+      {Qt::Key_V, Qt::ControlModifier, "\x16", 86, 2, std::nullopt},  // a command: pastes
+      {Qt::Key_Delete, Qt::NoModifier, "", 46, 0, std::nullopt},
+      {Qt::Key_F5, Qt::NoModifier, "", 116, 0, std::nullopt},
+      {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", 81, 6, 64},  // AltGr types
+      {0x20AC, Qt::NoModifier, QString(QChar(0x20AC)), 0, 0, 0x20AC},  // Qt names it by its character
+  };
+  for (const auto& c : cases) {
+    const QKeyEvent e(QEvent::KeyPress, c.key, c.modifiers, c.text);
+    EXPECT_EQ(qthost::keyCodeOf(e), c.code) << c.key;
+    EXPECT_EQ(qthost::shiftStateOf(e.modifiers()), c.shift) << c.key;
+    EXPECT_EQ(qthost::typedCodeOf(e), c.typed) << c.key;
   }
 }
 
