@@ -9,7 +9,7 @@ tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 
 ifc='control/ includes only the standard library, host/ interfaces and control/'
-qt='Qt belongs in host/qt/, apps/, tests/qt/, examples/ and bench/ files named *qt*'
+qt='Qt belongs in host/qt/, qt/, apps/, tests/qt/, examples/ and bench/ files named *qt*'
 rows=$(cat <<EOF
 control/a.cpp|#include <vector>|
 control/a.cpp|  #  include "host/error.h"|
@@ -46,6 +46,7 @@ host/qt/qt_host.cpp|#include "host/headless/headless.h"|host/qt/ is a host: from
 apps/kestrinx/main.cpp|#include "session.h"|
 apps/kestrinx/main.cpp|#include <QApplication>|
 tests/qt/qt_test.cpp|#include <QtTest>|
+qt/kestrin_widget.h|#include <QWidget>|
 examples/demo.cpp|#include <QWidget>|
 bench/qt_paint_bench.cpp|#include <QPainter>|
 bench/layout_bench.cpp|#include <QPainter>|$qt

@@ -2,6 +2,7 @@
 // laid out as the control's design has them before any layout runs.
 #include "host/headless/control_site.h"
 
+#include "host/control_design.h"
 #include "host/error.h"
 
 namespace kestrinx::headless {
@@ -10,10 +11,11 @@ ControlSite::ControlSite(Form& form, std::string instanceName)
     : form_(form), surface_(instanceName), box0_(form), box1_(form) {
   // The design's geometry is set as it stands, after the label has sized itself to the caption.
   label_.setCaption(instanceName);
-  label_.move(0, 0, 828, 240);
+  namespace design = host::design;
+  label_.move(design::CaptionLeft, design::CaptionTop, design::CaptionWidth, design::CaptionHeight);
   for (TextBox* b : {&box0_, &box1_}) {
     b->setText(instanceName);
-    b->move(960, 0, 1600, 360);
+    b->move(design::BoxLeft, design::BoxTop, design::BoxWidth, design::BoxHeight);
   }
 }
 

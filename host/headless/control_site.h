@@ -1,8 +1,9 @@
 // A control's site on the headless host: its surface, two text box elements and caption label.
 //
-// Initial geometry as the control's design lays it out: label at (0,0) 828x240, both boxes at
-// (960,0) 1600x360, text and caption equal to the instance name, the default font
-// (host::DefaultFontName, host::DefaultFontSize); element 1 is the flat one; surface 2560x360.
+// Initial geometry as the control's design lays it out (host/control_design.h: label at (0,0)
+// 828x240, both boxes at (960,0) 1600x360, surface 2560x360), text and caption equal to the
+// instance name, the default font (host::DefaultFontName, host::DefaultFontSize); element 1 is
+// the flat one.
 #pragma once
 
 #include <string>

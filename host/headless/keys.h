@@ -1,9 +1,10 @@
-// Keys of the headless host: the named keys a test or tool can press, the shift-state bits, and
-// the key code a typed character comes with.
+// Keys of the headless host: the named keys a test or tool can press, with the shift-state bits
+// and the key code of a typed character that every host shares (host/keys.h).
 #pragma once
 
 #include <cstdint>
-#include <utility>
+
+#include "host/keys.h"
 
 namespace kestrinx::headless {
 
@@ -19,11 +20,9 @@ enum class Key : std::int16_t {
   Right = 39,
   Delete = 46,
 };
-inline constexpr std::int16_t ShiftMask = 1, CtrlMask = 2, AltMask = 4;
-
-// The key code (KeyDown/KeyUp) and shift state of a typed character, as a US keyboard gives
-// them: letters their upper-case code (Shift for capitals), digits and space themselves,
-// punctuation the OEM codes (',' 188, '-' 189, '.' 190, '/' 191, ...).
-std::pair<std::int16_t, std::int16_t> keyCodeFor(char c);
+using host::AltMask;
+using host::CtrlMask;
+using host::keyCodeFor;
+using host::ShiftMask;
 
 }  // namespace kestrinx::headless

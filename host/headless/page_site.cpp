@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "host/accepted_values.h"
 #include "host/error.h"
 #include "host/text.h"
 
@@ -10,8 +11,8 @@ namespace kestrinx::headless {
 
 void PageSite::setPageArea(std::string_view caption, Twips width, Twips height) {
   pageCaption_ = std::string(caption);
-  pageWidth_ = detail::checkedSize(width);
-  pageHeight_ = detail::checkedSize(height);
+  pageWidth_ = host::checkedSize(width);
+  pageHeight_ = host::checkedSize(height);
 }
 
 host::TabControl& PageSite::createTabControl(const host::WidgetDesign& design,

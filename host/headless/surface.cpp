@@ -4,10 +4,10 @@
 
 #include <atomic>
 
+#include "host/accepted_values.h"
 #include "host/error.h"
 #include "host/headless/event_depth.h"
 #include "host/headless/metrics.h"
-#include "host/headless/widget.h"
 
 namespace kestrinx::headless {
 
@@ -18,7 +18,7 @@ std::atomic<std::int32_t> nextHandle{0x10010};
 
 // Sets one side of the outer size; a real change counts and raises Resize before returning.
 void changeSize(Twips& side, Twips v, int& resizes, host::SurfaceEvents* const& sink) {
-  detail::checkedSize(v);
+  host::checkedSize(v);
   if (v == side) return;
   side = v;
   ++resizes;

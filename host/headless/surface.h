@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/control_design.h"
 #include "host/headless/failure_points.h"
 #include "host/objects.h"
 #include "host/surface.h"
@@ -64,7 +65,7 @@ class Surface final : public host::Surface, public FailurePoints {
   host::FontRef ambientFont_;
   host::FontRef font_;
   Boolean userMode_ = host::True;
-  Twips width_ = 2560, height_ = 360;
+  Twips width_ = host::design::SurfaceWidth, height_ = host::design::SurfaceHeight;
   Boolean autoRedraw_ = host::False;
   std::int32_t hWnd_;
   host::SurfaceEvents* sink_ = nullptr;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "host/accepted_values.h"
 #include "host/error.h"
 #include "host/headless/event_depth.h"
 #include "host/headless/form.h"
@@ -58,14 +59,14 @@ void TextBox::setText(const std::string& v) {
 
 void TextBox::setSelStart(std::int32_t v) {
   check("setSelStart");
-  if (v < 0) host::raiseError(host::err::InvalidPropertyValue);
+  host::checkedCount(v);
   selStart_ = std::min(v, lengthOf(text_));
   selLength_ = 0;
 }
 
 void TextBox::setSelLength(std::int32_t v) {
   check("setSelLength");
-  if (v < 0) host::raiseError(host::err::InvalidPropertyValue);
+  host::checkedCount(v);
   clampSelection(text_, selStart_, selLength_);
   selLength_ = std::min(v, lengthOf(text_) - selStart_);
 }
@@ -91,32 +92,27 @@ float TextBox::fontSize() const { return font_ ? font_->size : 0.0f; }
 
 void TextBox::setMaxLength(std::int32_t v) {
   check("setMaxLength");
-  if (v < 0) host::raiseError(host::err::InvalidPropertyValue);
-  maxLength_ = v;  // text already longer stays as it is; the limit applies to later typing
+  maxLength_ = host::checkedCount(v);  // text already longer stays as it is; the limit applies to later typing
 }
 
 void TextBox::setMousePointer(std::int16_t v) {
   check("setMousePointer");
-  if ((v < 0 || v > 15) && v != 99) host::raiseError(host::err::InvalidPropertyValue);
-  mousePointer_ = v;
+  mousePointer_ = host::checkedMousePointer(v);
 }
 
 void TextBox::setLinkMode(std::int16_t v) {
   check("setLinkMode");
-  if (v < 0 || v > 3) host::raiseError(host::err::InvalidPropertyValue);
-  linkMode_ = v;
+  linkMode_ = host::checkedLinkMode(v);
 }
 
 void TextBox::setOleDragMode(std::int16_t v) {
   check("setOleDragMode");
-  if (v < 0 || v > 1) host::raiseError(host::err::InvalidPropertyValue);
-  oleDragMode_ = v;
+  oleDragMode_ = host::checkedOleDragMode(v);
 }
 
 void TextBox::setOleDropMode(std::int16_t v) {
   check("setOleDropMode");
-  if (v < 0 || v > 2) host::raiseError(host::err::InvalidPropertyValue);
-  oleDropMode_ = v;
+  oleDropMode_ = host::checkedOleDropMode(v);
 }
 
 // ---- the edit ---------------------------------------------------------------------------

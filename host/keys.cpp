@@ -1,7 +1,7 @@
 // The key code and shift state a typed character comes with on a US keyboard.
-#include "host/headless/keys.h"
+#include "host/keys.h"
 
-namespace kestrinx::headless {
+namespace kestrinx::host {
 
 std::pair<std::int16_t, std::int16_t> keyCodeFor(char c) {
   const auto u = static_cast<unsigned char>(c);
@@ -62,4 +62,4 @@ std::pair<std::int16_t, std::int16_t> keyCodeFor(char c) {
   return {0, 0};
 }
 
-}  // namespace kestrinx::headless
+}  // namespace kestrinx::host

@@ -1,0 +1,19 @@
+// OLE colours on a Qt host. An RGB colour (0x00BBGGRR) is that colour; a system colour
+// (0x800000nn) is the matching colour of the widget's palette, so boxes follow the desktop's
+// theme: 5 window background -> Base, 8 window text -> Text, 18 button text -> ButtonText,
+// 13 highlight -> Highlight, and so on (see colors.cpp). A system colour the palette has no
+// counterpart for shows as the window text colour.
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+#include "host/types.h"
+
+namespace kestrinx::qthost {
+
+using host::OleColor;
+
+QColor toQColor(OleColor c, const QPalette& palette);
+
+}  // namespace kestrinx::qthost

@@ -1,0 +1,29 @@
+#include "host/qt/control_site.h"
+
+#include "host/control_design.h"
+#include "host/error.h"
+
+namespace kestrinx::qthost {
+
+ControlSite::ControlSite(QWidget& widget, std::string instanceName)
+    : services_(&widget),
+      surface_(widget, instanceName, delivery_),
+      box0_(widget, TextBox::Look::Framed, delivery_),
+      box1_(widget, TextBox::Look::Flat, delivery_),
+      label_(widget) {
+  namespace design = host::design;
+  label_.setCaption(instanceName);
+  label_.move(design::CaptionLeft, design::CaptionTop, design::CaptionWidth, design::CaptionHeight);
+  for (TextBox* b : {&box0_, &box1_}) {
+    b->setText(instanceName);
+    b->move(design::BoxLeft, design::BoxTop, design::BoxWidth, design::BoxHeight);
+  }
+}
+
+TextBox& ControlSite::box(int index) {
+  if (index == 0) return box0_;
+  if (index == 1) return box1_;
+  host::raiseError(host::err::NoSuchControlArrayElement);
+}
+
+}  // namespace kestrinx::qthost

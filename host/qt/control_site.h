@@ -1,0 +1,43 @@
+// A control's site on the Qt host: the control's own widget as its surface, and as that
+// widget's children the two box elements (QLineEdits: element 0 framed, element 1 flat) and the
+// caption label, standing as the control's design has them (host/control_design.h) with the
+// instance name as text and caption. The site owns the services and the delivery of Qt events
+// to the control; the widget must outlive the site.
+#pragma once
+
+#include <string>
+
+#include "host/control_site.h"
+#include "host/qt/delivery.h"
+#include "host/qt/label.h"
+#include "host/qt/services.h"
+#include "host/qt/surface.h"
+#include "host/qt/text_box.h"
+
+class QWidget;
+
+namespace kestrinx::qthost {
+
+class ControlSite final : public host::ControlSite {
+ public:
+  explicit ControlSite(QWidget& widget, std::string instanceName = "Kestrin1");
+  host::Surface& surface() override { return surface_; }
+  host::TextBox& txtKestrin(int index) override { return box(index); }
+  host::Label& lblCaption() override { return label_; }
+  host::Services& services() override { return services_; }
+
+  Surface& qtSurface() { return surface_; }
+  TextBox& box(int index);  // element 0 or 1; error 9 for any other index
+  Label& label() { return label_; }
+  Services& qtServices() { return services_; }
+  Delivery& delivery() { return delivery_; }
+
+ private:
+  Delivery delivery_;
+  Services services_;
+  Surface surface_;
+  TextBox box0_, box1_;
+  Label label_;
+};
+
+}  // namespace kestrinx::qthost

@@ -1,0 +1,64 @@
+// What the Qt host's text boxes and label share: a Qt widget placed on the control's surface in
+// twips. The twips the control sets are kept as given and read back as given (so the control's
+// layout arithmetic is the same on every host); the widget shows them in pixels at its screen's
+// logical DPI. One exception: a widget whose requested height is less than its font needs
+// keeps the height it needs, and reports that height (see minimumHeight).
+#pragma once
+
+#include <QWidget>
+#include <algorithm>
+#include <optional>
+
+#include "host/accepted_values.h"
+#include "host/qt/units.h"
+#include "host/types.h"
+
+namespace kestrinx::qthost {
+
+template <typename Interface>
+class Element : public Interface {
+ public:
+  Twips left() const override { return left_; }
+  Twips top() const override { return top_; }
+  Twips width() const override { return width_; }
+  Twips height() const override {
+    const int least = minimumHeight();
+    return least > toPixelsY(widget(), height_) ? toTwipsY(widget(), least) : height_;
+  }
+  void setLeft(Twips v) override { place(v, top_, width_, height_); }
+  void setTop(Twips v) override { place(left_, v, width_, height_); }
+  void setWidth(Twips v) override { place(left_, top_, host::checkedSize(v), height_); }
+  void setHeight(Twips v) override { place(left_, top_, width_, host::checkedSize(v)); }
+  void move(Twips l, Twips t, std::optional<Twips> w = std::nullopt, std::optional<Twips> h = std::nullopt) override {
+    const Twips width = w ? host::checkedSize(*w) : width_;
+    const Twips height = h ? host::checkedSize(*h) : height_;
+    place(l, t, width, height);
+  }
+  // Whether the widget shows when the control does (Qt's isHidden is also true for a widget
+  // whose window has not been shown yet).
+  bool visible() const override { return visible_; }
+  void setVisible(bool v) override {
+    visible_ = v;
+    widget().setVisible(v);
+  }
+
+ protected:
+  virtual QWidget& widget() const = 0;
+  // The least height in pixels the widget's content needs; 0 for none.
+  virtual int minimumHeight() const { return 0; }
+  // Shows the kept twips again (after a font change, say).
+  void replace() { place(left_, top_, width_, height_); }
+  void place(Twips l, Twips t, Twips w, Twips h) {
+    left_ = l;
+    top_ = t;
+    width_ = w;
+    height_ = h;
+    QWidget& q = widget();
+    q.setGeometry(toPixelsX(q, l), toPixelsY(q, t), toPixelsX(q, w), std::max(toPixelsY(q, h), minimumHeight()));
+  }
+
+  Twips left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true;
+};
+
+}  // namespace kestrinx::qthost

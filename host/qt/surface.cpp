@@ -1,0 +1,116 @@
+#include "host/qt/surface.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QResizeEvent>
+#include <QWidget>
+
+#include "host/accepted_values.h"
+#include "host/error.h"
+#include "host/event_depth.h"
+#include "host/qt/fonts.h"
+#include "host/qt/strings.h"
+#include "host/qt/units.h"
+
+namespace kestrinx::qthost {
+
+// Hears the widget's resize, paint, show and hide.
+class Surface::Watcher final : public QObject {
+ public:
+  explicit Watcher(Surface& s) : s_(s) {}
+  bool eventFilter(QObject* /*watched*/, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::Resize: {
+        const QSize size = static_cast<QResizeEvent*>(e)->size();
+        s_.delivery_.deliver([&] { s_.widgetResized(size); });
+        break;
+      }
+      case QEvent::Paint: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onPaint); }); break;
+      case QEvent::Show: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onShow); }); break;
+      case QEvent::Hide: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onHide); }); break;
+      default: break;
+    }
+    return false;
+  }
+
+ private:
+  Surface& s_;
+};
+
+Surface::Surface(QWidget& widget, std::string extenderName, Delivery& delivery)
+    : widget_(widget),
+      extenderName_(std::move(extenderName)),
+      delivery_(delivery),
+      watcher_(std::make_unique<Watcher>(*this)),
+      ambientFont_(std::make_shared<host::Font>()),
+      font_(std::make_shared<host::Font>(*ambientFont_)) {
+  installFontSubstitutions();
+  showSize();
+  widget_.installEventFilter(watcher_.get());
+}
+
+Surface::~Surface() { widget_.removeEventFilter(watcher_.get()); }
+
+void Surface::setFont(host::FontRef f) {
+  if (!f) host::raiseError(host::err::ObjectRequired);
+  font_ = std::move(f);
+}
+
+Twips Surface::textWidth(const std::string& s) const {
+  const QFontMetricsF metrics(toQFont(*font_), &widget_);
+  return toTwipsX(widget_, metrics.horizontalAdvance(toQString(s)));
+}
+
+QSize Surface::pixelSize() const { return {toPixelsX(widget_, width_), toPixelsY(widget_, height_)}; }
+
+QSize Surface::requestedPixelSize() const {
+  return {toPixelsX(widget_, requestedWidth_), toPixelsY(widget_, requestedHeight_)};
+}
+
+void Surface::setWidth(Twips v) {
+  requestedWidth_ = host::checkedSize(v);
+  changeSide(width_, v, Shown::No);
+}
+
+void Surface::setHeight(Twips v) {
+  requestedHeight_ = host::checkedSize(v);
+  changeSide(height_, v, Shown::No);
+}
+
+// Sets one side; a real change raises Resize before returning.
+void Surface::changeSide(Twips& side, Twips v, Shown shown) {
+  if (v == side) return;
+  side = v;
+  if (shown == Shown::No) showSize();
+  raise(&host::SurfaceEvents::onResize);
+}
+
+void Surface::showSize() {
+  resizing_ = true;
+  widget_.resize(pixelSize());
+  resizing_ = false;
+  widget_.updateGeometry();  // a layout the widget is in asks for its size again
+}
+
+void Surface::widgetResized(QSize size) {
+  if (resizing_) return;  // the surface's own resize
+  // A side whose pixels still show the kept twips keeps them (no drift from rounding).
+  const Twips w = size.width() == toPixelsX(widget_, width_) ? width_ : toTwipsX(widget_, size.width());
+  const Twips h = size.height() == toPixelsY(widget_, height_) ? height_ : toTwipsY(widget_, size.height());
+  changeSide(width_, w, Shown::Already);
+  changeSide(height_, h, Shown::Already);
+}
+
+void Surface::refresh() { widget_.update(); }
+
+std::int32_t Surface::hWnd() const { return static_cast<std::int32_t>(widget_.effectiveWinId()); }
+
+void Surface::propertyChanged(const std::string& name) {
+  if (changed_) changed_(name);
+}
+
+void Surface::raise(void (host::SurfaceEvents::*event)()) {
+  host::detail::raiseEvent(sink_, [&](host::SurfaceEvents& s) { (s.*event)(); });
+}
+
+}  // namespace kestrinx::qthost

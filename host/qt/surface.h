@@ -1,0 +1,96 @@
+// The Qt host's control surface: the control's own QWidget. Its size is kept in twips as the
+// control sets it and shown in pixels at the screen's logical DPI; when Qt resizes the widget
+// (a layout, the user), the new pixel size becomes the surface's size. Either way Resize is
+// raised at once, for each side that changed, also from inside a Resize handler. Paint, Show
+// and Hide follow the widget's own events.
+//
+// The Ambient values are the form's: the default font (host::DefaultFontName, shown through
+// the font substitution of fonts.h) and run time (UserMode True) unless the owner sets others.
+// hWnd is the window handle of the widget's window, 0 until that window exists.
+#pragma once
+
+#include <QPointer>
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "host/control_design.h"
+#include "host/objects.h"
+#include "host/qt/delivery.h"
+#include "host/surface.h"
+#include "host/types.h"
+
+class QWidget;
+class QObject;
+
+namespace kestrinx::qthost {
+
+using host::Boolean;
+using host::Twips;
+
+class Surface final : public host::Surface {
+ public:
+  Surface(QWidget& widget, std::string extenderName, Delivery& delivery);
+  ~Surface() override;
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  std::string extenderName() const override { return extenderName_; }
+  host::FontRef ambientFont() const override { return ambientFont_; }
+  Boolean ambientUserMode() const override { return userMode_; }
+  host::FontRef font() const override { return font_; }
+  void setFont(host::FontRef f) override;  // error 424 for no font
+  Twips textWidth(const std::string& s) const override;
+  Twips width() const override { return width_; }
+  Twips height() const override { return height_; }
+  void setWidth(Twips v) override;
+  void setHeight(Twips v) override;
+  Twips scaleLeft() const override { return 0; }
+  Twips scaleTop() const override { return 0; }
+  Twips scaleWidth() const override { return width_; }
+  Twips scaleHeight() const override { return height_; }
+  std::int16_t scaleMode() const override { return 1; }
+  Boolean autoRedraw() const override { return autoRedraw_; }
+  void setAutoRedraw(Boolean v) override { autoRedraw_ = v; }  // Qt always keeps what it drew
+  void refresh() override;
+  std::int32_t hWnd() const override;
+  void propertyChanged(const std::string& name) override;
+  void setEventSink(host::SurfaceEvents* sink) override { sink_ = sink; }
+
+  // -- what the owner sets --
+  void setAmbientFont(host::FontRef f) { ambientFont_ = std::move(f); }
+  void setUserMode(Boolean v) { userMode_ = v; }
+  // Told the name of every property the control reports as changed.
+  void setPropertyChangedHook(std::function<void(const std::string&)> hook) { changed_ = std::move(hook); }
+  // The size in pixels the widget shows.
+  QSize pixelSize() const;
+  // The size in pixels the control last asked for (its own width and height sets), which a
+  // layout may have stretched since.
+  QSize requestedPixelSize() const;
+
+ private:
+  class Watcher;
+  // Qt resized the widget to `size` pixels.
+  void widgetResized(QSize size);
+  enum class Shown : std::uint8_t { No, Already };  // whether the widget shows the new size yet
+  void changeSide(Twips& side, Twips v, Shown shown);
+  void showSize();
+  void raise(void (host::SurfaceEvents::*event)());
+
+  QWidget& widget_;
+  std::string extenderName_;
+  Delivery& delivery_;
+  std::unique_ptr<Watcher> watcher_;
+  host::FontRef ambientFont_;
+  host::FontRef font_;
+  Boolean userMode_ = host::True;
+  Twips width_ = host::design::SurfaceWidth, height_ = host::design::SurfaceHeight;
+  Twips requestedWidth_ = width_, requestedHeight_ = height_;
+  Boolean autoRedraw_ = host::False;
+  bool resizing_ = false;  // the surface itself is resizing the widget
+  host::SurfaceEvents* sink_ = nullptr;
+  std::function<void(const std::string&)> changed_;
+};
+
+}  // namespace kestrinx::qthost

@@ -1,0 +1,456 @@
+// The Qt host's text box: a QLineEdit whose keys, focus changes, mouse and drag events reach the
+// control in the same order, with the same by-reference arguments, as on the headless host.
+#include "host/qt/text_box.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QValidator>
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "host/accepted_values.h"
+#include "host/error.h"
+#include "host/event_depth.h"
+#include "host/qt/colors.h"
+#include "host/qt/fonts.h"
+#include "host/qt/keys.h"
+#include "host/qt/strings.h"
+
+namespace kestrinx::qthost {
+
+namespace {
+
+// MaxLength 0 means no limit; a QLineEdit always has one.
+constexpr int kNoLimit = std::numeric_limits<int>::max();
+
+std::int16_t buttonCode(Qt::MouseButtons b) {
+  std::int16_t code = 0;
+  if (b & Qt::LeftButton) code |= 1;
+  if (b & Qt::RightButton) code |= 2;
+  if (b & Qt::MiddleButton) code |= 4;
+  return code;
+}
+
+// The mouse pointers 0..15 as Qt cursors (0, and 99 for a custom icon, use the box's own).
+constexpr std::array<Qt::CursorShape, 16> kPointers = {
+    Qt::IBeamCursor,     Qt::ArrowCursor,   Qt::CrossCursor,     Qt::IBeamCursor,
+    Qt::ArrowCursor,     Qt::SizeAllCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+    Qt::SizeFDiagCursor, Qt::SizeHorCursor, Qt::UpArrowCursor,   Qt::WaitCursor,
+    Qt::ForbiddenCursor, Qt::BusyCursor,    Qt::WhatsThisCursor, Qt::SizeAllCursor,
+};
+
+// OLE drop effects and Qt drop actions share their bits: 1 copy, 2 move, 4 link.
+std::int32_t effectOf(Qt::DropActions a) { return static_cast<std::int32_t>(a.toInt()) & 7; }
+
+}  // namespace
+
+// A single-line box takes what the user pastes or drops up to its first line break, and keeps
+// the text after the caret. The program's own texts are taken as they are, and so is a user's
+// edit of a text in which the program put a line break.
+class SingleLine final : public QValidator {
+ public:
+  SingleLine(const TextBox& box, QObject* parent) : QValidator(parent), box_(box) {}
+  State validate(QString& input, int& pos) const override {
+    if (box_.programEdits_ > 0 || box_.reported_.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+      return Acceptable;
+    const auto lineBreak = std::find_if(input.begin(), input.end(), [](QChar c) {
+      return c == u'\r' || c == u'\n' || c == QChar(0);
+    });
+    if (lineBreak == input.end()) return Acceptable;
+    // The inserted text ends at the caret: what lies between the break and the caret goes.
+    const auto cut = static_cast<int>(lineBreak - input.begin());
+    input = input.left(cut) + input.mid(std::max(pos, cut + 1));
+    pos = cut;
+    return Acceptable;
+  }
+
+ private:
+  const TextBox& box_;
+};
+
+// The line edit: each Qt event it gets is delivered to the control through its box.
+class LineEdit final : public QLineEdit {
+ public:
+  LineEdit(QWidget& parent, TextBox& box) : QLineEdit(&parent), box_(box) {}
+
+  void baseKeyPress(QKeyEvent* e) { QLineEdit::keyPressEvent(e); }
+  int qtEvents = 0;  // nesting of Qt events being handled
+
+ protected:
+  bool event(QEvent* e) override {
+    bool result = false;
+    box_.delivery_.deliver([&] {
+      ++qtEvents;
+      result = QLineEdit::event(e);  // the handlers below deliver their parts, each guarded
+      --qtEvents;
+      // An edit Qt made itself while handling the event (a paste, Delete, input-method text, a
+      // drop) is reported once the event is done.
+      if (qtEvents == 0) box_.reportChange(host::ChangeSource::UserEdit);
+    });
+    return result;
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    box_.delivery_.deliver([&] { box_.keyPressed(*e); });
+  }
+  void keyReleaseEvent(QKeyEvent* e) override {
+    box_.delivery_.deliver([&] { box_.keyReleased(*e); });
+    QLineEdit::keyReleaseEvent(e);
+  }
+  void focusInEvent(QFocusEvent* e) override {
+    QLineEdit::focusInEvent(e);
+    box_.delivery_.deliver([&] { box_.focusEntered(); });
+  }
+  void focusOutEvent(QFocusEvent* e) override {
+    // Another window becoming active, or a popup (the context menu) opening, is no leaving.
+    // The control's exit check comes before the line edit's editingFinished.
+    if (e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason)
+      box_.delivery_.deliver([&] { box_.focusLeft(); });
+    QLineEdit::focusOutEvent(e);
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    QLineEdit::mousePressEvent(e);
+    box_.delivery_.deliver([&] { box_.mouseEvent(*e); });
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    QLineEdit::mouseMoveEvent(e);
+    box_.delivery_.deliver([&] { box_.mouseEvent(*e); });
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    QLineEdit::mouseReleaseEvent(e);
+    box_.delivery_.deliver([&] { box_.mouseEvent(*e); });
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    QLineEdit::mouseDoubleClickEvent(e);
+    box_.delivery_.deliver([&] { box_.mouseEvent(*e); });
+  }
+  void dragEnterEvent(QDragEnterEvent* e) override { dragOver(e, 0); }
+  void dragMoveEvent(QDragMoveEvent* e) override { dragOver(e, 2); }
+  void dragLeaveEvent(QDragLeaveEvent* e) override {
+    box_.delivery_.deliver([&] { box_.dragEvent(nullptr, 1); });
+    QLineEdit::dragLeaveEvent(e);
+  }
+  void dropEvent(QDropEvent* e) override {
+    bool automatic = false;
+    box_.delivery_.deliver([&] { automatic = box_.dragEvent(e, -1); });
+    if (automatic) withDropAction(e, [&] { QLineEdit::dropEvent(e); });
+  }
+
+ private:
+  void dragOver(QDragMoveEvent* e, std::int16_t state) {
+    bool automatic = false;
+    box_.delivery_.deliver([&] { automatic = box_.dragEvent(e, state); });
+    if (!automatic) return;
+    withDropAction(e, [&] {
+      if (state == 0) {
+        QLineEdit::dragEnterEvent(static_cast<QDragEnterEvent*>(e));
+      } else {
+        QLineEdit::dragMoveEvent(e);
+      }
+    });
+  }
+  // Runs the line edit's own handling, keeping the drop action the control's handler chose.
+  template <typename Base>
+  static void withDropAction(QDropEvent* e, Base&& base) {
+    const Qt::DropAction chosen = e->dropAction();
+    base();
+    e->setDropAction(chosen);
+  }
+
+  TextBox& box_;
+};
+
+TextBox::TextBox(QWidget& surface, Look look, Delivery& delivery)
+    : delivery_(delivery), edit_(new LineEdit(surface, *this)), font_(std::make_shared<host::Font>()) {
+  installFontSubstitutions();
+  edit_->setFrame(look == Look::Framed);
+  edit_->setMaxLength(kNoLimit);
+  edit_->setAcceptDrops(false);
+  edit_->setMouseTracking(true);  // MouseMove also without a button held
+  edit_->setValidator(new SingleLine(*this, edit_));
+  edit_->setFont(toQFont(*font_));
+  applyPalette();
+  QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this] { textChangedByQt(); });
+}
+
+TextBox::~TextBox() { delete edit_.data(); }
+
+QLineEdit& TextBox::lineEdit() const { return *edit_; }
+QWidget& TextBox::widget() const { return *edit_; }
+int TextBox::minimumHeight() const { return edit_->minimumSizeHint().height(); }
+
+template <typename Call>
+void TextBox::raise(Call&& call) {
+  host::detail::raiseEvent(sink_, call);
+}
+
+void TextBox::reportChange(host::ChangeSource source) {
+  std::string now = text();
+  if (now == reported_) return;
+  reported_ = std::move(now);
+  raise([&](host::TextBoxEvents& s) { s.onChange(index_, source); });
+}
+
+template <typename Edit>
+void TextBox::programEdit(Edit&& edit) {
+  ++programEdits_;
+  edit();
+  --programEdits_;
+  reportChange(host::ChangeSource::Program);
+}
+
+void TextBox::textChangedByQt() {
+  if (programEdits_ > 0 || edit_->qtEvents > 0) return;
+  // Outside any event of the box: an edit through the line edit's own slots (the context
+  // menu's Paste, say) is a user edit, reported now.
+  delivery_.deliver([&] { reportChange(host::ChangeSource::UserEdit); });
+}
+
+// ---- program access ---------------------------------------------------------------------
+
+std::string TextBox::text() const { return toStdString(edit_->text()); }
+
+void TextBox::setText(const std::string& v) {
+  if (v == text()) return;  // an unchanged text keeps its caret and raises nothing
+  programEdit([&] {
+    edit_->setText(toQString(v));
+    edit_->setCursorPosition(0);  // a program set puts the caret at the start
+  });
+}
+
+std::int32_t TextBox::selStart() const {
+  const qsizetype pos = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition();
+  return byteOffset(edit_->text(), pos);
+}
+
+void TextBox::setSelStart(std::int32_t v) {
+  host::checkedCount(v);
+  edit_->setCursorPosition(static_cast<int>(charPosition(edit_->text(), v)));
+}
+
+std::int32_t TextBox::selLength() const {
+  if (!edit_->hasSelectedText()) return 0;
+  const QString t = edit_->text();
+  const int start = edit_->selectionStart();
+  return byteOffset(t, start + edit_->selectionLength()) - byteOffset(t, start);
+}
+
+void TextBox::setSelLength(std::int32_t v) {
+  host::checkedCount(v);
+  const QString t = edit_->text();
+  const int start = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition();
+  const auto end = static_cast<int>(charPosition(t, static_cast<std::int64_t>(byteOffset(t, start)) + v));
+  if (end > start) {
+    edit_->setSelection(start, end - start);
+  } else {
+    edit_->setCursorPosition(start);
+  }
+}
+
+std::string TextBox::selText() const { return toStdString(edit_->selectedText()); }
+
+void TextBox::setSelText(const std::string& v) {
+  programEdit([&] { edit_->insert(toQString(v)); });
+}
+
+void TextBox::applyPalette() {
+  // System colours come from the application's palette for line edits, not from the box's own
+  // (which holds the colours set before).
+  const QPalette system = QApplication::palette(edit_);
+  QPalette p = edit_->palette();
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+    p.setColor(g, QPalette::Base, toQColor(backColor_, system));
+    p.setColor(g, QPalette::Text, toQColor(foreColor_, system));
+  }
+  edit_->setPalette(p);
+}
+
+void TextBox::setBackColor(OleColor v) {
+  backColor_ = v;
+  applyPalette();
+}
+
+void TextBox::setForeColor(OleColor v) {
+  foreColor_ = v;
+  applyPalette();
+}
+
+void TextBox::setFont(host::FontRef v) {
+  if (!v) host::raiseError(host::err::ObjectRequired);
+  font_ = std::move(v);
+  edit_->setFont(toQFont(*font_));
+  replace();  // the least height follows the font
+}
+
+void TextBox::setEnabled(Boolean v) {
+  enabled_ = v;
+  edit_->setEnabled(v != host::False);
+}
+
+void TextBox::setLocked(Boolean v) {
+  locked_ = v;
+  edit_->setReadOnly(v != host::False);
+}
+
+void TextBox::setMaxLength(std::int32_t v) {
+  maxLength_ = host::checkedCount(v);
+  // A QLineEdit cuts a longer text at its new limit without a change signal of its own.
+  programEdit([&] { edit_->setMaxLength(v == 0 ? kNoLimit : v); });
+}
+
+void TextBox::setMousePointer(std::int16_t v) {
+  mousePointer_ = host::checkedMousePointer(v);
+  if (v == 0 || v == 99) {
+    edit_->unsetCursor();
+  } else {
+    edit_->setCursor(kPointers[static_cast<std::size_t>(v)]);
+  }
+}
+
+void TextBox::setToolTipText(const std::string& v) {
+  toolTip_ = v;
+  edit_->setToolTip(toQString(v));
+}
+
+void TextBox::setLinkMode(std::int16_t v) { linkMode_ = host::checkedLinkMode(v); }
+
+void TextBox::setOleDragMode(std::int16_t v) {
+  oleDragMode_ = host::checkedOleDragMode(v);
+  edit_->setDragEnabled(v == 1);  // automatic: the user drags selected text
+}
+
+void TextBox::setOleDropMode(std::int16_t v) {
+  oleDropMode_ = host::checkedOleDropMode(v);
+  edit_->setAcceptDrops(v != 0);
+}
+
+void TextBox::oleDrag() {
+  auto* drag = new QDrag(edit_);
+  auto* data = new QMimeData;
+  data->setText(edit_->hasSelectedText() ? edit_->selectedText() : edit_->text());
+  drag->setMimeData(data);
+  std::int32_t effect = effectOf(drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction));
+  raise([&](host::TextBoxEvents& s) { s.onOLECompleteDrag(index_, effect); });
+}
+
+// ---- what the user does -----------------------------------------------------------------
+
+void TextBox::keyPressed(QKeyEvent& e) {
+  const std::int16_t code = keyCodeOf(e);
+  std::int16_t downCode = code, downShift = shiftStateOf(e.modifiers());
+  raise([&](host::TextBoxEvents& s) { s.onKeyDown(index_, downCode, downShift); });
+
+  if (const std::optional<std::int16_t> typed = typedCodeOf(e)) {
+    std::int16_t ascii = *typed;
+    raise([&](host::TextBoxEvents& s) { s.onKeyPress(index_, ascii); });
+    // Enter keeps its meaning for the window (the default button) unless KeyPress discarded it.
+    if (*typed == 13 && ascii == 13) {
+      edit_->baseKeyPress(&e);
+      return;
+    }
+    applyCharacter(ascii);
+    return;
+  }
+  if (typesTextWithoutCode(e)) {
+    if (locked_ == host::False) edit_->insert(e.text());
+    reportChange(host::ChangeSource::UserEdit);
+    return;
+  }
+  // KeyDown may cancel a key's own action by setting KeyCode to 0.
+  if (code != 0 && downCode == 0) return;
+  edit_->baseKeyPress(&e);
+}
+
+void TextBox::keyReleased(QKeyEvent& e) {
+  if (e.isAutoRepeat()) return;  // a held key raises KeyUp once, when it is let go
+  std::int16_t upCode = keyCodeOf(e), upShift = shiftStateOf(e.modifiers());
+  raise([&](host::TextBoxEvents& s) { s.onKeyUp(index_, upCode, upShift); });
+}
+
+void TextBox::applyCharacter(std::int16_t keyAscii) {
+  if (keyAscii == 0 || locked_ != host::False) return;
+  if (keyAscii == 8) {
+    edit_->backspace();
+  } else {
+    // Control codes type nothing; nor does half of a surrogate pair.
+    const auto c = static_cast<char16_t>(keyAscii);
+    if (keyAscii < 32 || keyAscii == 127 || QChar::isSurrogate(c)) return;
+    edit_->insert(QString(QChar(c)));  // replaces the selection; MaxLength respected
+  }
+  reportChange(host::ChangeSource::UserEdit);
+}
+
+void TextBox::focusEntered() {
+  if (focusReported_) return;  // the window became active again: the box never lost focus
+  focusReported_ = true;
+  raise([&](host::TextBoxEvents& s) { s.onGotFocus(index_); });
+}
+
+void TextBox::focusLeft() {
+  if (!focusReported_) return;
+  focusReported_ = false;
+  raise([&](host::TextBoxEvents& s) { s.onLostFocus(index_); });
+}
+
+void TextBox::mouseEvent(QMouseEvent& e) {
+  const bool release = e.type() == QEvent::MouseButtonRelease;
+  std::int16_t button = buttonCode(e.type() == QEvent::MouseMove ? e.buttons() : Qt::MouseButtons(e.button()));
+  std::int16_t shift = shiftStateOf(e.modifiers());
+  float x = toTwipsX(*edit_, e.position().x());
+  float y = toTwipsY(*edit_, e.position().y());
+  switch (e.type()) {
+    case QEvent::MouseButtonPress:
+      raise([&](host::TextBoxEvents& s) { s.onMouseDown(index_, button, shift, x, y); });
+      return;
+    case QEvent::MouseMove:
+      raise([&](host::TextBoxEvents& s) { s.onMouseMove(index_, button, shift, x, y); });
+      return;
+    case QEvent::MouseButtonDblClick:
+      afterDoubleClick_ = true;
+      raise([&](host::TextBoxEvents& s) { s.onDblClick(index_); });
+      return;
+    default: break;
+  }
+  if (!release) return;
+  const bool click = e.button() == Qt::LeftButton && !afterDoubleClick_ && edit_->rect().contains(e.position().toPoint());
+  afterDoubleClick_ = false;
+  raise([&](host::TextBoxEvents& s) { s.onMouseUp(index_, button, shift, x, y); });
+  if (click) raise([&](host::TextBoxEvents& s) { s.onClick(index_); });
+}
+
+bool TextBox::dragEvent(QDropEvent* e, std::int16_t state) {
+  if (e != nullptr && state != 2) {
+    // A drag entering or dropping: its data as the control sees it.
+    dragData_ = std::make_shared<host::DataObject>();
+    if (e->mimeData()->hasText()) dragData_->setData(host::DataObject::TextFormat, toStdString(e->mimeData()->text()));
+  }
+  host::DataObjectRef data = dragData_;
+  std::int32_t effect = e != nullptr ? effectOf(e->possibleActions()) & effectOf(e->proposedAction()) : 0;
+  std::int16_t button = e != nullptr ? buttonCode(e->buttons()) : 0;
+  std::int16_t shift = e != nullptr ? shiftStateOf(e->modifiers()) : 0;
+  float x = e != nullptr ? toTwipsX(*edit_, e->position().x()) : 0.0f;
+  float y = e != nullptr ? toTwipsY(*edit_, e->position().y()) : 0.0f;
+  if (state >= 0) {
+    raise([&](host::TextBoxEvents& s) { s.onOLEDragOver(index_, data, effect, button, shift, x, y, state); });
+  } else {
+    raise([&](host::TextBoxEvents& s) { s.onOLEDragDrop(index_, data, effect, button, shift, x, y); });
+  }
+  if (e == nullptr) return false;
+  if ((effect & 7) == 0) {
+    e->ignore();
+    return false;
+  }
+  // The effect the handler left decides the drop action.
+  e->setDropAction((effect & 2) != 0 ? Qt::MoveAction : (effect & 1) != 0 ? Qt::CopyAction : Qt::LinkAction);
+  e->accept();
+  // With automatic dropping the line edit shows where the text goes and takes it, as a user edit.
+  return oleDropMode_ == 2;
+}
+
+}  // namespace kestrinx::qthost

@@ -1,0 +1,167 @@
+// The Qt host's text box: a QLineEdit (framed for element 0, flat for element 1) that delivers
+// its events to the control exactly as the headless host does:
+//   - setting Text raises Change (source Program) before it returns, and never for a text that
+//     stays the same; setting MaxLength cuts a longer text at the limit (QLineEdit's rule) and
+//     raises Change for that cut too;
+//   - a keystroke goes KeyDown, KeyPress (code by reference: 0 discards the key, a changed code
+//     is typed instead), the edit at the caret (MaxLength and Locked respected), Change (source
+//     UserEdit), and KeyUp when the key is released. Keys that type no character (Delete, the
+//     arrows, Ctrl+V and the other Ctrl and Alt combinations) go KeyDown, their own action
+//     unless KeyDown set KeyCode to 0, Change when the action edited, KeyUp;
+//   - edits that come without a key (pasting from the context menu, input-method text, drops,
+//     undo) raise Change (source UserEdit) once the edit is complete; pasted and dropped text is
+//     taken up to its first line break;
+//   - GotFocus and LostFocus when keyboard focus enters and leaves the box; a window losing the
+//     active state or a popup opening does not count as leaving;
+//   - MouseDown, MouseMove, MouseUp with twips in the box's own coordinates, Click after a left
+//     button press and release in the box, DblClick;
+//   - with OLEDropMode 1 or 2 a drag over the box raises OLEDragOver and a drop OLEDragDrop
+//     (with 2 the dropped text is also inserted as a user edit); OLEDrag drags the selected
+//     text and reports OLECompleteDrag.
+// A box never holds more than MaxLength characters (0: no limit). SelStart and SelLength are
+// byte offsets into the UTF-8 text. The Link members keep their values and do nothing else.
+//
+// Height: the control asks a box for its font's point size as a height in twips after a font
+// change (8 twips for an 8.25-point font), far less than any text needs. A box keeps at least
+// the height its font needs (QLineEdit::minimumSizeHint) and reports that height.
+#pragma once
+
+#include <QPointer>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "host/objects.h"
+#include "host/qt/delivery.h"
+#include "host/qt/element.h"
+#include "host/types.h"
+#include "host/widgets.h"
+
+class QKeyEvent;
+class QLineEdit;
+class QMouseEvent;
+class QDropEvent;
+class QDragMoveEvent;
+
+namespace kestrinx::qthost {
+
+using host::Boolean;
+using host::OleColor;
+
+class LineEdit;
+class SingleLine;
+
+class TextBox final : public Element<host::TextBox> {
+ public:
+  enum class Look : std::uint8_t { Framed, Flat };
+  TextBox(QWidget& surface, Look look, Delivery& delivery);
+  ~TextBox() override;
+  TextBox(const TextBox&) = delete;
+  TextBox& operator=(const TextBox&) = delete;
+
+  std::string text() const override;
+  void setText(const std::string& v) override;
+  std::int32_t selStart() const override;
+  void setSelStart(std::int32_t v) override;
+  std::int32_t selLength() const override;
+  void setSelLength(std::int32_t v) override;
+  std::string selText() const override;
+  void setSelText(const std::string& v) override;
+  OleColor backColor() const override { return backColor_; }
+  void setBackColor(OleColor v) override;
+  OleColor foreColor() const override { return foreColor_; }
+  void setForeColor(OleColor v) override;
+  host::FontRef font() const override { return font_; }
+  void setFont(host::FontRef v) override;  // error 424 for no font
+  float fontSize() const override { return font_->size; }
+  Boolean enabled() const override { return enabled_; }
+  void setEnabled(Boolean v) override;
+  Boolean locked() const override { return locked_; }
+  void setLocked(Boolean v) override;
+  std::int32_t maxLength() const override { return maxLength_; }
+  void setMaxLength(std::int32_t v) override;  // error 380 when negative
+  std::int16_t mousePointer() const override { return mousePointer_; }
+  void setMousePointer(std::int16_t v) override;  // error 380 outside 0..15 and 99
+  host::PictureRef mouseIcon() const override { return mouseIcon_; }
+  void setMouseIcon(host::PictureRef v) override { mouseIcon_ = std::move(v); }
+  std::int16_t scrollBars() const override { return 0; }
+  std::string toolTipText() const override { return toolTip_; }
+  void setToolTipText(const std::string& v) override;
+  std::int16_t linkMode() const override { return linkMode_; }
+  void setLinkMode(std::int16_t v) override;  // error 380 outside 0..3
+  std::string linkItem() const override { return linkItem_; }
+  void setLinkItem(const std::string& v) override { linkItem_ = v; }
+  std::string linkTopic() const override { return linkTopic_; }
+  void setLinkTopic(const std::string& v) override { linkTopic_ = v; }
+  std::int16_t linkTimeout() const override { return linkTimeout_; }
+  void setLinkTimeout(std::int16_t v) override { linkTimeout_ = v; }
+  void linkSend() override {}
+  void linkRequest() override {}
+  void oleDrag() override;
+  std::int16_t oleDragMode() const override { return oleDragMode_; }
+  void setOleDragMode(std::int16_t v) override;  // error 380 outside 0..1
+  std::int16_t oleDropMode() const override { return oleDropMode_; }
+  void setOleDropMode(std::int16_t v) override;  // error 380 outside 0..2
+  void setEventSink(host::TextBoxEvents* sink, std::int16_t index) override {
+    sink_ = sink;
+    index_ = index;
+  }
+
+  // The Qt widget, for placing, styling and driving it as a user would.
+  QLineEdit& lineEdit() const;
+
+ private:
+  friend class LineEdit;
+  friend class SingleLine;
+  QWidget& widget() const override;
+  int minimumHeight() const override;
+
+  // Raises one event to the control, under the nesting guard.
+  template <typename Call>
+  void raise(Call&& call);
+  // Raises Change when the text differs from the one last reported.
+  void reportChange(host::ChangeSource source);
+  // Runs a change the program makes, with Qt's own change signal left unheard, then reports it.
+  template <typename Edit>
+  void programEdit(Edit&& edit);
+  // The line edit's text changed: a user edit outside any Qt event of the box is reported at
+  // once; inside one, when the event has been handled.
+  void textChangedByQt();
+
+  // What the line edit's events do (called by LineEdit inside a delivery).
+  void keyPressed(QKeyEvent& e);
+  void keyReleased(QKeyEvent& e);
+  void applyCharacter(std::int16_t keyAscii);
+  void focusEntered();
+  void focusLeft();
+  void mouseEvent(QMouseEvent& e);
+  // A drag entering (state 0), leaving (1, no event), moving over (2) or dropping (-1); true when
+  // the line edit handles the event too (automatic dropping).
+  bool dragEvent(QDropEvent* e, std::int16_t state);
+
+  void applyPalette();
+
+  Delivery& delivery_;
+  QPointer<LineEdit> edit_;
+  host::TextBoxEvents* sink_ = nullptr;
+  std::int16_t index_ = 0;
+  std::string reported_;     // the text last reported by Change
+  int programEdits_ = 0;     // nesting of program edits in progress
+  bool focusReported_ = false;
+  bool afterDoubleClick_ = false;
+  OleColor backColor_ = host::SystemWindowBackground;
+  OleColor foreColor_ = host::SystemWindowText;
+  host::FontRef font_;
+  Boolean enabled_ = host::True;
+  Boolean locked_ = host::False;
+  std::int32_t maxLength_ = 0;
+  std::int16_t mousePointer_ = 0;
+  host::PictureRef mouseIcon_;
+  std::string toolTip_;
+  std::int16_t linkMode_ = 0, linkTimeout_ = 50;
+  std::string linkItem_, linkTopic_;
+  std::int16_t oleDragMode_ = 0, oleDropMode_ = 0;
+  host::DataObjectRef dragData_;  // the data of the drag over the box
+};
+
+}  // namespace kestrinx::qthost

@@ -1,0 +1,179 @@
+#include "qt/kestrin_widget_base.h"
+
+#include <QApplication>
+#include <QMetaProperty>
+#include <QStyle>
+#include <algorithm>
+
+#include "control/kestrin_component.h"
+#include "control/members.h"
+#include "host/property_bag.h"
+#include "host/qt/control_site.h"
+#include "host/qt/strings.h"
+#include "qt/variants.h"
+
+namespace kestrinx::qt {
+
+namespace {
+
+// Saved properties as a map from property name to value.
+class MapBag final : public host::PropertyBag {
+ public:
+  explicit MapBag(QVariantMap map = {}) : map_(std::move(map)) {}
+  host::Variant readProperty(const std::string& name, const host::Variant& defaultValue) override {
+    const auto it = map_.constFind(qthost::toQString(name));
+    return it == map_.constEnd() ? defaultValue : fromQVariant(*it);
+  }
+  void writeProperty(const std::string& name, const host::Variant& value, const host::Variant& /*defaultValue*/) override {
+    map_.insert(qthost::toQString(name), toQVariant(value));
+  }
+  const QVariantMap& map() const { return map_; }
+
+ private:
+  QVariantMap map_;
+};
+
+constexpr std::size_t kValidStateSlot = members::slotOf<&Kestrin::put_ValidState>();
+// Announcing stops after this many rounds of handlers changing what was just announced.
+constexpr int kAnnounceRounds = 8;
+
+}  // namespace
+
+struct KestrinWidgetBase::Parts {
+  Parts(QWidget& widget, const QString& name) : site(widget, qthost::toStdString(name)), component(site) {}
+  qthost::ControlSite site;
+  KestrinComponent component;  // after the site: the control goes first
+};
+
+KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* parent)
+    : QWidget(parent), instanceName_(instanceName), announced_(members::kMembers.size()) {
+  setObjectName(instanceName);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+KestrinWidgetBase::~KestrinWidgetBase() = default;
+
+void KestrinWidgetBase::start(const QVariantMap* saved) {
+  parts_ = std::make_unique<Parts>(*this, instanceName_);
+  qthost::Delivery& delivery = parts_->site.delivery();
+  delivery.setErrorHandler([this](const host::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
+  delivery.setAfterEvents([this] { announceChanges(); });
+  KestrinComponent& c = parts_->component;
+  c.Initialize();
+  c.connect(this);
+  delivery.deliver([&] {
+    if (saved != nullptr) {
+      MapBag bag(*saved);
+      c.ReadProperties(bag);
+    } else {
+      c.InitProperties();
+    }
+  });
+  updateGeometry();
+}
+
+QSize KestrinWidgetBase::sizeHint() const {
+  if (!parts_) return {};
+  // The size the control asks for, made as tall as the box and caption stand (a box keeps the
+  // height its font needs, which may be more than the control asked of it).
+  QSize size = parts_->site.qtSurface().requestedPixelSize();
+  qthost::TextBox& box = parts_->site.box(parts_->component.control().boxIndex());
+  qthost::Label& label = parts_->site.label();
+  if (box.visible()) size.setHeight(std::max(size.height(), box.lineEdit().geometry().bottom() + 1));
+  if (label.visible()) size.setHeight(std::max(size.height(), label.qlabel().geometry().bottom() + 1));
+  return size;
+}
+// The control's own size is the least it wants; a layout may stretch it wider.
+QSize KestrinWidgetBase::minimumSizeHint() const { return sizeHint(); }
+
+qthost::Services& KestrinWidgetBase::services() { return parts_->site.qtServices(); }
+QLineEdit& KestrinWidgetBase::box(int index) const { return parts_->site.box(index == 1 ? 1 : 0).lineEdit(); }
+QLineEdit& KestrinWidgetBase::activeBox() const { return box(parts_->component.control().boxIndex()); }
+QLabel& KestrinWidgetBase::caption() const { return parts_->site.label().qlabel(); }
+
+QVariantMap KestrinWidgetBase::savedProperties() const {
+  MapBag bag;
+  try {
+    parts_->component.WriteProperties(bag);
+  } catch (const host::AutomationError& e) {
+    const_cast<KestrinWidgetBase*>(this)->reportError(e.number(), QString::fromUtf8(e.what()));
+  }
+  return bag.map();
+}
+
+QVariant KestrinWidgetBase::readMember(std::size_t slot) const {
+  const members::Member& m = members::kMembers[slot];
+  try {
+    return toQVariant(members::get(parts_->component.control(), m), m.type);
+  } catch (const host::AutomationError& e) {
+    const_cast<KestrinWidgetBase*>(this)->reportError(e.number(), QString::fromUtf8(e.what()));
+    return {};
+  }
+}
+
+void KestrinWidgetBase::writeMember(std::size_t slot, const QVariant& value) {
+  lastError_ = 0;
+  lastErrorText_.clear();
+  parts_->site.delivery().deliver(
+      [&] { members::put(parts_->component.control(), members::kMembers[slot], fromQVariant(value)); });
+}
+
+void KestrinWidgetBase::callMember(std::size_t slot) {
+  lastError_ = 0;
+  lastErrorText_.clear();
+  parts_->site.delivery().deliver([&] { members::call(parts_->component.control(), members::kMembers[slot]); });
+}
+
+void KestrinWidgetBase::reportError(int number, const QString& description) {
+  lastError_ = number;
+  lastErrorText_ = description;
+  Q_EMIT automationError(number, description);
+}
+
+void KestrinWidgetBase::announceChanges() {
+  if (announcing_ || !parts_) return;
+  announcing_ = true;
+  const Kestrin& control = parts_->component.control();
+  const QMetaObject* meta = metaObject();
+  // Handlers of the signals may change more; announce again until nothing is new.
+  for (int round = 0; round < kAnnounceRounds; ++round) {
+    bool changed = false;
+    for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
+      const members::Member& m = members::kMembers[slot];
+      if (!m.has(members::Get)) continue;
+      QVariant now;
+      try {
+        now = toQVariant(members::get(control, m), m.type);
+      } catch (const host::AutomationError&) {
+        continue;  // a value that cannot be read now has nothing to announce
+      }
+      QVariant& before = announced_[slot];
+      if (before.isValid() && before == now) continue;
+      const bool first = !before.isValid();
+      before = now;
+      if (first) continue;  // the first values are recorded, not announced
+      changed = true;
+      const int index = meta->indexOfProperty(std::string(m.name).c_str());
+      if (index >= 0) meta->property(index).notifySignal().invoke(this, Qt::DirectConnection);
+      if (slot == kValidStateSlot) {
+        Q_EMIT validStateChanged(now.toBool());
+        restyle();
+      }
+    }
+    if (!changed) break;
+  }
+  announcing_ = false;
+}
+
+// Style sheets may select on ValidState; they are applied again when it changes.
+void KestrinWidgetBase::restyle() {
+  if (styleSheet().isEmpty() && qApp->styleSheet().isEmpty()) return;
+  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)), static_cast<QWidget*>(&box(1)),
+                     static_cast<QWidget*>(&caption())}) {
+    w->style()->unpolish(w);
+    w->style()->polish(w);
+    w->update();
+  }
+}
+
+}  // namespace kestrinx::qt

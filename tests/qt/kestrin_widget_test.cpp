@@ -1,0 +1,229 @@
+// KestrinWidget as an application uses it: typed into with real key events, focus moved, its
+// Qt properties and signals generated from the member table.
+#include <QClipboard>
+#include <QDateTime>
+#include <QMetaMethod>
+#include <QMetaProperty>
+#include <QSignalSpy>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "control/members.h"
+#include "host/qt/units.h"
+#include "qt/kestrin_widget.h"
+#include "support/qt_window.h"
+
+namespace kestrinx::testing {
+namespace {
+
+using qt::KestrinWidget;
+
+class KestrinWidgetTest : public QtWindowTest {
+ protected:
+  KestrinWidgetTest() {
+    place(w);
+    w->services().setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
+    w->services().setMessageHook([this](const qthost::Message& m) {
+      messages.push_back(m.text);
+      return host::MsgBoxResult::Ok;
+    });
+  }
+  // Focuses the active box, types `s` with real key events, leaves the box.
+  void enterAndLeave(const QString& s) {
+    focus(w->activeBox());
+    QTest::keyClicks(&w->activeBox(), s);
+    leave();
+  }
+  QString text() const { return w->property("Text").toString().trimmed(); }
+
+  KestrinWidget* w = new KestrinWidget;
+  std::vector<std::string> messages;
+};
+
+TEST_F(KestrinWidgetTest, ANewWidgetIsPlacedAsADesignerPlacesAControl) {
+  EXPECT_EQ(w->property("Caption").toString(), "Kestrin1");
+  EXPECT_EQ(w->property("KestrinType").toInt(), KestrinWidget::NORMAL_TYPE);
+  EXPECT_EQ(w->property("BackColor").toUInt(), host::SystemWindowBackground);
+  // Its size hint is the control's size: caption, gap and box side by side.
+  EXPECT_NEAR(w->sizeHint().width(), w->caption().width() + qthost::toPixelsX(*w, 80) + w->activeBox().width(), 2);
+  EXPECT_GE(w->sizeHint().height(), w->activeBox().geometry().bottom() + 1);  // nothing cut off
+}
+
+TEST_F(KestrinWidgetTest, ANumericBoxGroupsRefusesLettersAndStopsAt15Digits) {
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  showWindow();
+  const struct {
+    QString typed;
+    QString shown;
+  } cases[] = {
+      {"1234567", "1,234,567"},
+      {"12a3 b+4", "1,234"},
+      {QString(20, '9'), "999,999,999,999,999"},
+      {"-" + QString(20, '9'), "-99,999,999,999,999"},
+  };
+  for (const auto& c : cases) {
+    w->setProperty("Text", "");
+    enterAndLeave(c.typed);
+    EXPECT_EQ(text(), c.shown) << c.typed.toStdString();
+    EXPECT_TRUE(w->property("ValidState").toBool());
+  }
+}
+
+TEST_F(KestrinWidgetTest, ADateIsRewrittenWhenTheUserLeavesTheBox) {
+  w->setProperty("KestrinType", KestrinWidget::DATE_TYPE);
+  w->setProperty("FormatDate", KestrinWidget::YYMMDD);
+  showWindow();
+  QSignalSpy valid(w, &KestrinWidget::validStateChanged);
+  enterAndLeave("T+1");
+  EXPECT_EQ(text(), "2026-12-10");
+  EXPECT_TRUE(w->property("ValidState").toBool());
+  // Not a date: left as typed, the invalid colour, ValidState False.
+  w->setProperty("Text", "");
+  enterAndLeave("13-45-2026x");
+  EXPECT_EQ(text(), "13-45-2026x");
+  EXPECT_FALSE(w->property("ValidState").toBool());
+  EXPECT_EQ(w->activeBox().palette().color(QPalette::Base), QColor(255, 0, 0));
+  ASSERT_EQ(valid.count(), 2);
+  EXPECT_TRUE(valid[0][0].toBool());
+  EXPECT_FALSE(valid[1][0].toBool());
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(KestrinWidgetTest, AFailedRewriteShowsItsMessageThroughTheServices) {
+  w->setProperty("KestrinType", KestrinWidget::DATE_TYPE);
+  w->setProperty("FormatDate", KestrinWidget::YYMMDD);
+  showWindow();
+  enterAndLeave("Today");  // taken as a shortcut, but not one the rewrite can read
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(text(), "Today");  // left as typed, and invalid
+  EXPECT_FALSE(w->property("ValidState").toBool());
+}
+
+TEST_F(KestrinWidgetTest, ARunawayChangeHandlerFailsInsteadOfCrashing) {
+  int n = 0;
+  QObject::connect(w, &KestrinWidget::Change, w, [&] { w->setProperty("Text", QString::number(++n)); });
+  w->setProperty("Text", "start");
+  EXPECT_EQ(w->lastError(), 28);  // out of stack space: the chain was stopped
+  EXPECT_LT(n, 1000);
+}
+
+TEST_F(KestrinWidgetTest, WithAutoSizeTheControlTakesTheHeightTheBoxsFontNeeds) {
+  showWindow();
+  w->setProperty("AutoSize", true);
+  w->setProperty("Font", QFont(QString::fromUtf8(host::DefaultFontName.data(), host::DefaultFontName.size()), 20));
+  // The control asks for a height of 20 twips; the box keeps what a 20-point font needs.
+  EXPECT_EQ(w->activeBox().height(), w->activeBox().minimumSizeHint().height());
+  EXPECT_EQ(w->sizeHint().height(), w->activeBox().height());
+}
+
+TEST_F(KestrinWidgetTest, AKeyPressSlotDiscardsOrReplacesTheKey) {
+  QObject::connect(w, &KestrinWidget::KeyPress, w, [](qint16* keyAscii) {
+    if (*keyAscii == 'x') *keyAscii = 0;
+    if (*keyAscii == 'a') *keyAscii = 'A';
+  });
+  w->setProperty("Text", "");
+  QTest::keyClicks(&w->activeBox(), "axbx");
+  EXPECT_EQ(text(), "Ab");
+}
+
+TEST_F(KestrinWidgetTest, APasteIntoANumericBoxIsRewrittenAsTyping) {
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  QSignalSpy changes(w, &KestrinWidget::Change);
+  QGuiApplication::clipboard()->setText("1234567");
+  w->activeBox().paste();
+  EXPECT_EQ(text(), "1,234,567");
+  EXPECT_EQ(changes.count(), 1);
+}
+
+TEST_F(KestrinWidgetTest, FocusEntryAndExitReachTheControl) {
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  w->setProperty("Text", "1234");  // as put: grouped only when the box has been entered
+  showWindow();
+  QSignalSpy changes(w, &KestrinWidget::Change);
+  focus(w->activeBox());
+  EXPECT_EQ(text(), "1,234");  // the rewrite on entry raises no Change
+  leave();
+  EXPECT_TRUE(w->property("ValidState").toBool());
+  EXPECT_EQ(changes.count(), 0);
+}
+
+TEST_F(KestrinWidgetTest, TheFlatAppearanceShowsElementOne) {
+  showWindow();
+  w->setProperty("Appearance", KestrinWidget::Flat);
+  EXPECT_EQ(&w->activeBox(), &w->box(1));
+  EXPECT_TRUE(w->box(1).isVisible());
+  EXPECT_FALSE(w->box(0).isVisible());
+  EXPECT_FALSE(w->box(1).hasFrame());
+  EXPECT_TRUE(w->box(0).hasFrame());
+  w->setProperty("Text", "");
+  QTest::keyClicks(&w->box(1), "flat");
+  EXPECT_EQ(text(), "flat");
+}
+
+TEST_F(KestrinWidgetTest, EveryPublishedMemberIsAQtPropertyOrMethodAndEveryEventASignal) {
+  const QMetaObject* meta = w->metaObject();
+  for (const members::Member& m : members::kMembers) {
+    const std::string name(m.name);
+    if (m.has(members::Method)) {
+      EXPECT_GE(meta->indexOfMethod((name + "()").c_str()), 0) << name;
+      continue;
+    }
+    const int index = meta->indexOfProperty(name.c_str());
+    ASSERT_GE(index, 0) << name;
+    const QMetaProperty p = meta->property(index);
+    EXPECT_TRUE(p.isReadable()) << name;
+    EXPECT_EQ(p.isWritable(), m.has(members::Put) || m.has(members::PutRef)) << name;
+    EXPECT_EQ(p.notifySignal().name().toStdString(), name + "Changed");
+    EXPECT_TRUE(w->property(name.c_str()).isValid()) << name;
+  }
+  for (const members::Event& e : members::kEvents) {
+    const std::string name(e.info.name);
+    QMetaMethod signal;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+      if (meta->method(i).methodType() == QMetaMethod::Signal && meta->method(i).name() == name.c_str())
+        signal = meta->method(i);
+    ASSERT_TRUE(signal.isValid()) << name;
+    ASSERT_EQ(static_cast<std::size_t>(signal.parameterCount()), e.info.params.size()) << name;
+    for (std::size_t i = 0; i < e.info.params.size(); ++i)
+      EXPECT_EQ(signal.parameterNames()[static_cast<int>(i)].toStdString(), e.info.params[i].name);
+  }
+}
+
+TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
+  QSignalSpy interval(w, &KestrinWidget::IntervalChanged);
+  EXPECT_TRUE(w->setProperty("Interval", "120"));  // a numeric string, as an automation client may give
+  EXPECT_EQ(w->property("Interval").toInt(), 120);
+  EXPECT_EQ(interval.count(), 1);
+  QSignalSpy errors(w, &KestrinWidget::automationError);
+  w->setProperty("ValidState", true);  // read-only for every client: error 393 at run time
+  EXPECT_EQ(w->lastError(), 393);
+  EXPECT_EQ(errors.count(), 1);
+  w->setProperty("MousePointer", 70000);  // no 16-bit number: overflow
+  EXPECT_EQ(w->lastError(), 6);
+}
+
+TEST_F(KestrinWidgetTest, StyleSheetsSetPropertiesAndSelectOnThem) {
+  w->setStyleSheet(
+      "kestrinx--qt--KestrinWidget { qproperty-Interval: 200; }"
+      "kestrinx--qt--KestrinWidget[ValidState=\"true\"] QLabel { color: rgb(0, 128, 0); }");
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  showWindow();
+  EXPECT_EQ(w->property("Interval").toInt(), 200);
+  const QColor valid(0, 128, 0);
+  EXPECT_NE(w->caption().palette().color(QPalette::WindowText), valid);
+  enterAndLeave("12");  // valid: the style sheet's rule now applies
+  EXPECT_EQ(w->caption().palette().color(QPalette::WindowText), valid);
+}
+
+TEST_F(KestrinWidgetTest, SavedPropertiesCreateTheControlAgain) {
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  w->setProperty("Caption", "Amount");
+  w->setProperty("ColorInValid", 0x00FF00u);
+  KestrinWidget again(w->savedProperties(), "Kestrin2");
+  for (const char* name : {"KestrinType", "Caption", "ColorInValid", "Font"})
+    EXPECT_EQ(again.property(name), w->property(name)) << name;
+}
+
+}  // namespace
+}  // namespace kestrinx::testing

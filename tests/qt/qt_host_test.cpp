@@ -1,0 +1,308 @@
+// The Qt host below the control: lengths at the screen's logical DPI, fonts, colours, and the
+// order and arguments of the events a box delivers for keys, edits without keys, program
+// changes and focus.
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "host/qt/control_site.h"
+#include "host/qt/fonts.h"
+#include "host/qt/keys.h"
+#include "host/qt/units.h"
+#include "support/qt_window.h"
+
+namespace kestrinx::testing {
+namespace {
+
+using host::ChangeSource;
+
+// Records what a box and the surface deliver, one line per event.
+struct Recorder : host::TextBoxEvents, host::SurfaceEvents {
+  std::vector<std::string> log;
+  std::function<void(std::int16_t&)> onPress;
+
+  void onChange(std::int16_t i, ChangeSource s) override {
+    log.push_back("Change " + std::to_string(i) + (s == ChangeSource::UserEdit ? " user" : " program"));
+  }
+  void onGotFocus(std::int16_t i) override { log.push_back("GotFocus " + std::to_string(i)); }
+  void onLostFocus(std::int16_t i) override { log.push_back("LostFocus " + std::to_string(i)); }
+  void onKeyDown(std::int16_t, std::int16_t& code, std::int16_t& shift) override {
+    log.push_back("KeyDown " + std::to_string(code) + " " + std::to_string(shift));
+  }
+  void onKeyPress(std::int16_t, std::int16_t& ascii) override {
+    log.push_back("KeyPress " + std::to_string(ascii));
+    if (onPress) onPress(ascii);
+  }
+  void onKeyUp(std::int16_t, std::int16_t& code, std::int16_t&) override { log.push_back("KeyUp " + std::to_string(code)); }
+  void onMouseDown(std::int16_t, std::int16_t& b, std::int16_t& s, float& x, float& y) override { mouse("MouseDown", b, s, x, y); }
+  void onMouseUp(std::int16_t, std::int16_t& b, std::int16_t& s, float& x, float& y) override { mouse("MouseUp", b, s, x, y); }
+  void onClick(std::int16_t) override { log.push_back("Click"); }
+  void onDblClick(std::int16_t) override { log.push_back("DblClick"); }
+  void mouse(const char* name, std::int16_t b, std::int16_t s, float x, float y) {
+    log.push_back(std::string(name) + " " + std::to_string(b) + " " + std::to_string(s) + " " +
+                  std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+  }
+  void onResize() override { log.push_back("Resize"); }
+};
+
+class QtHostTest : public QtWindowTest {
+ public:
+  // The twips a pixel position in the box is (whole twips, as the recorder writes them).
+  std::string twips(QPoint p) {
+    return std::to_string(static_cast<int>(qthost::toTwipsX(edit(), p.x()))) + " " +
+           std::to_string(static_cast<int>(qthost::toTwipsY(edit(), p.y())));
+  }
+
+ protected:
+  QtHostTest() {
+    place(surfaceWidget);
+    site.box(0).setEventSink(&events, 0);
+    site.box(1).setEventSink(&events, 1);
+    site.qtSurface().setEventSink(&events);
+  }
+  qthost::TextBox& box() { return site.box(0); }
+  QLineEdit& edit() { return site.box(0).lineEdit(); }
+
+  QWidget* surfaceWidget = new QWidget;
+  qthost::ControlSite site{*surfaceWidget};
+  Recorder events;
+};
+
+TEST_F(QtHostTest, LengthsAreTwipsAtTheScreensLogicalDpi) {
+  const int dpiX = surfaceWidget->logicalDpiX(), dpiY = surfaceWidget->logicalDpiY();
+  EXPECT_EQ(qthost::toPixelsX(*surfaceWidget, 1440), dpiX);
+  EXPECT_EQ(qthost::toPixelsY(*surfaceWidget, 720), dpiY / 2);
+  EXPECT_FLOAT_EQ(qthost::toTwipsX(*surfaceWidget, dpiX), 1440.0f);
+
+  box().move(1440, 720, 2880, 1440);
+  EXPECT_EQ(edit().geometry(), QRect(dpiX, dpiY / 2, 2 * dpiX, dpiY));
+  EXPECT_FLOAT_EQ(box().width(), 2880.0f);  // read back as set, not rounded to pixels
+
+  // The surface measures text in its font at the same DPI.
+  const QFontMetricsF metrics(qthost::toQFont(*site.qtSurface().font()), surfaceWidget);
+  EXPECT_FLOAT_EQ(site.qtSurface().textWidth("1,234"), metrics.horizontalAdvance("1,234") * 1440 / dpiX);
+
+  // Qt resizing the shown widget resizes the surface: one Resize for each side that changed.
+  showWindow();
+  events.log.clear();
+  surfaceWidget->resize(3 * dpiX, surfaceWidget->height());
+  EXPECT_FLOAT_EQ(site.qtSurface().width(), 3 * 1440.0f);
+  EXPECT_EQ(events.log, std::vector<std::string>{"Resize"});
+}
+
+TEST_F(QtHostTest, ABoxKeepsTheHeightItsFontNeeds) {
+  box().setHeight(8);  // the control's request after a font change: the point size, in twips
+  const int needed = edit().minimumSizeHint().height();
+  EXPECT_EQ(edit().height(), needed);
+  EXPECT_FLOAT_EQ(box().height(), qthost::toTwipsY(edit(), needed));
+  box().setHeight(2880);  // taller than needed: as asked
+  EXPECT_FLOAT_EQ(box().height(), 2880.0f);
+}
+
+TEST_F(QtHostTest, TheDefaultFontShowsInAnInstalledFamily) {
+  // A missing font would fall back silently to whatever the font system picks; fail loudly.
+  const QStringList families = QFontDatabase::families();
+  ASSERT_FALSE(families.isEmpty()) << "no fonts installed";
+  for (QWidget* w : {static_cast<QWidget*>(&edit()), static_cast<QWidget*>(&site.label().qlabel())}) {
+    const QString family = QFontInfo(w->font()).family();
+    EXPECT_TRUE(families.contains(family)) << family.toStdString();
+    EXPECT_EQ(family, qthost::defaultFontFamily());
+  }
+  EXPECT_EQ(box().font()->name, host::DefaultFontName);  // the name is kept, saved and read back
+}
+
+TEST_F(QtHostTest, ColoursAreRgbOrThePalettesSystemColours) {
+  const QPalette system = QApplication::palette(&edit());
+  const struct {
+    host::OleColor ole;
+    QColor shown;
+  } cases[] = {
+      {0x000000FF, QColor(255, 0, 0)},
+      {0x00FFFF00, QColor(0, 255, 255)},
+      {host::SystemWindowBackground, system.color(QPalette::Active, QPalette::Base)},
+      {0x8000000D, system.color(QPalette::Active, QPalette::Highlight)},
+      {0x80000012, system.color(QPalette::Active, QPalette::ButtonText)},
+  };
+  for (const auto& c : cases) {
+    box().setBackColor(c.ole);
+    EXPECT_EQ(box().backColor(), c.ole);
+    EXPECT_EQ(edit().palette().color(QPalette::Active, QPalette::Base), c.shown) << std::hex << c.ole;
+  }
+}
+
+TEST(QtKeys, KeyCodesShiftStatesAndTypedCharacters) {
+  const struct {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+    std::int16_t code, shift;
+    std::optional<std::int16_t> typed;
+  } cases[] = {
+      {Qt::Key_A, Qt::NoModifier, "a", 65, 0, 97},
+      {Qt::Key_A, Qt::ShiftModifier, "A", 65, 1, 65},
+      {Qt::Key_Exclam, Qt::ShiftModifier, "!", 49, 1, 33},
+      {Qt::Key_Comma, Qt::NoModifier, ",", 188, 0, 44},
+      {Qt::Key_5, Qt::KeypadModifier, "5", 101, 0, 53},
+      {Qt::Key_Return, Qt::NoModifier, "\r", 13, 0, 13},
+      {Qt::Key_Backspace, Qt::NoModifier, "\b", 8, 0, 8},
+      {Qt::Key_V, Qt::ControlModifier, "\x16", 86, 2, std::nullopt},  // a command: pastes
+      {Qt::Key_Delete, Qt::NoModifier, "", 46, 0, std::nullopt},
+      {Qt::Key_F5, Qt::NoModifier, "", 116, 0, std::nullopt},
+      {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", 81, 6, 64},  // AltGr types
+      {0x20AC, Qt::NoModifier, QString(QChar(0x20AC)), 0, 0, 0x20AC},  // Qt names it by its character
+  };
+  for (const auto& c : cases) {
+    const QKeyEvent e(QEvent::KeyPress, c.key, c.modifiers, c.text);
+    EXPECT_EQ(qthost::keyCodeOf(e), c.code) << c.key;
+    EXPECT_EQ(qthost::shiftStateOf(e.modifiers()), c.shift) << c.key;
+    EXPECT_EQ(qthost::typedCodeOf(e), c.typed) << c.key;
+  }
+}
+
+TEST_F(QtHostTest, KeystrokesGoKeyDownKeyPressEditChangeKeyUp) {
+  box().setText("");
+  events.log.clear();
+  // A handler's KeyPress code is typed instead; 0 discards the key.
+  events.onPress = [](std::int16_t& ascii) {
+    if (ascii == 'x') ascii = 0;
+    if (ascii == 'b') ascii = 'B';
+  };
+  QTest::keyClicks(&edit(), "axb");
+  EXPECT_EQ(box().text(), "aB");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown 65 0", "KeyPress 97", "Change 0 user", "KeyUp 65",
+                                                  "KeyDown 88 0", "KeyPress 120", "KeyUp 88",
+                                                  "KeyDown 66 0", "KeyPress 98", "Change 0 user", "KeyUp 66"}));
+  // Keys that type nothing: their own action between KeyDown and KeyUp; Backspace types code 8.
+  events.log.clear();
+  QTest::keyClick(&edit(), Qt::Key_Home);
+  QTest::keyClick(&edit(), Qt::Key_Delete);
+  QTest::keyClick(&edit(), Qt::Key_End);
+  QTest::keyClick(&edit(), Qt::Key_Backspace);
+  EXPECT_EQ(box().text(), "");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown 36 0", "KeyUp 36", "KeyDown 46 0", "Change 0 user",
+                                                  "KeyUp 46", "KeyDown 35 0", "KeyUp 35", "KeyDown 8 0",
+                                                  "KeyPress 8", "Change 0 user", "KeyUp 8"}));
+}
+
+TEST_F(QtHostTest, ProgramChangesRaiseChangeOnlyWhenTheTextChanges) {
+  events.log.clear();
+  box().setText("abcdef");
+  box().setSelStart(3);
+  box().setText("abcdef");  // unchanged: nothing, and the caret stays
+  EXPECT_EQ(box().selStart(), 3);
+  // A lower MaxLength cuts the text, and the cut is a change.
+  box().setMaxLength(4);
+  EXPECT_EQ(box().text(), "abcd");
+  box().setMaxLength(10);
+  box().setMaxLength(0);  // no limit at all
+  const std::string longText(40000, '7');
+  box().setText(longText);
+  EXPECT_EQ(box().text(), longText);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"Change 0 program", "Change 0 program", "Change 0 program"}));
+}
+
+TEST_F(QtHostTest, EditsWithoutKeysReachTheChangePathAsUserEdits) {
+  box().setText("12ab");
+  box().setSelStart(2);
+  events.log.clear();
+  QGuiApplication::clipboard()->setText("34\r\nignored");  // a single-line box takes the first line
+  edit().paste();  // as the context menu's Paste does: no key at all
+  QTest::keyClick(&edit(), Qt::Key_V, Qt::ControlModifier);  // a key with an action of its own
+  EXPECT_EQ(box().text(), "123434ab");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"Change 0 user", "KeyDown 17 2", "KeyDown 86 2", "Change 0 user",
+                                                  "KeyUp 86", "KeyUp 17"}));
+}
+
+TEST_F(QtHostTest, FocusEntersAndLeavesTheBoxNotTheWindow) {
+  showWindow();
+  leave();
+  events.log.clear();
+  focus(edit());
+  // Another window becoming active is no leaving, and coming back no entering.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  leave();
+  EXPECT_EQ(events.log, (std::vector<std::string>{"GotFocus 0", "LostFocus 0"}));
+}
+
+TEST_F(QtHostTest, MouseEventsCarryTwipsInTheBoxsOwnCoordinates) {
+  showWindow();
+  events.log.clear();
+  const QPoint at(10, 5);
+  QTest::mouseClick(&edit(), Qt::LeftButton, Qt::ShiftModifier, at);
+  QTest::mouseClick(&edit(), Qt::RightButton, {}, at);  // no Click for the right button
+  EXPECT_EQ(events.log, (std::vector<std::string>{"MouseDown 1 1 " + twips(at), "MouseUp 1 1 " + twips(at), "Click",
+                                                  "MouseDown 2 0 " + twips(at), "MouseUp 2 0 " + twips(at)}));
+}
+
+TEST_F(QtHostTest, SelectionPositionsAreBytesOfTheUtf8Text) {
+  box().setText("h\xC3\xA9llo w\xC3\xB6rld");  // two 2-byte characters
+  const struct {
+    std::int32_t start, length;  // bytes set
+    int cursor;                  // the line edit's position
+    QString selected;
+    std::int32_t readStart;  // bytes read back
+  } cases[] = {
+      {3, 2, 2, "ll", 3},
+      {2, 0, 1, "", 1},      // inside a character: before it
+      {10, 3, 8, "rld", 10},  // after the second one
+      {99, 5, 11, "", 13},   // past the end: the end
+  };
+  for (const auto& c : cases) {
+    box().setSelStart(c.start);
+    box().setSelLength(c.length);
+    EXPECT_EQ(edit().hasSelectedText() ? edit().selectionStart() : edit().cursorPosition(), c.cursor) << c.start;
+    EXPECT_EQ(edit().selectedText(), c.selected) << c.start;
+    EXPECT_EQ(box().selStart(), c.readStart) << c.start;
+    EXPECT_EQ(box().selLength(), static_cast<std::int32_t>(c.selected.toUtf8().size())) << c.start;
+  }
+}
+
+TEST_F(QtHostTest, AnErrorFromTheControlEndsTheEventAndIsReported) {
+  std::vector<std::int32_t> errors;
+  site.delivery().setErrorHandler([&](const host::AutomationError& e) { errors.push_back(e.number()); });
+  box().setText("");
+  events.log.clear();
+  events.onPress = [](std::int16_t&) { host::raiseError(host::err::InvalidProcedureCall); };
+  QTest::keyClicks(&edit(), "a");
+  EXPECT_EQ(box().text(), "");  // the key was not applied
+  EXPECT_EQ(errors, std::vector<std::int32_t>{5});
+  EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown 65 0", "KeyPress 97", "KeyUp 65"}));
+}
+
+TEST_F(QtHostTest, ALockedBoxHearsKeysButTakesNoEdit) {
+  box().setText("ab");
+  box().setLocked(host::True);
+  events.log.clear();
+  QTest::keyClicks(&edit(), "c");
+  QTest::keyClick(&edit(), Qt::Key_Backspace);
+  EXPECT_EQ(box().text(), "ab");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown 67 0", "KeyPress 99", "KeyUp 67", "KeyDown 8 0", "KeyPress 8",
+                                                  "KeyUp 8"}));
+}
+
+TEST_F(QtHostTest, TheControlsOwnSizeChangesResizeTheWidgetAtOnce) {
+  showWindow();
+  events.log.clear();
+  qthost::Surface& surface = site.qtSurface();
+  surface.setWidth(2880);
+  EXPECT_EQ(events.log, std::vector<std::string>{"Resize"});  // before setWidth returned
+  EXPECT_EQ(surfaceWidget->width(), qthost::toPixelsX(*surfaceWidget, 2880));
+  EXPECT_EQ(surface.requestedPixelSize().width(), surfaceWidget->width());
+  surface.setWidth(2880);  // unchanged: no Resize
+  EXPECT_EQ(events.log.size(), 1u);
+  EXPECT_THROW(surface.setHeight(-1), host::AutomationError);
+}
+
+}  // namespace
+}  // namespace kestrinx::testing
