@@ -35,6 +35,7 @@ Variant FormPropertyBag::readProperty(const std::string& name, const Variant& de
 }
 
 void FormPropertyBag::writeProperty(const std::string& name, const Variant& value, const Variant& defaultValue) {
+  if (written_.empty()) written_.reserve(64);  // a control writes some fifty keys
   written_.push_back(name);
   const std::size_t i = find(name);
   if (value == defaultValue) {
