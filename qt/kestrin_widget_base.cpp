@@ -131,6 +131,16 @@ QLabel& KestrinWidgetBase::caption() const { return parts_->site.label().qlabel(
 
 void KestrinWidgetBase::writeProperties(host::PropertyBag& bag) const { parts_->component.WriteProperties(bag); }
 
+void KestrinWidgetBase::resizeTwips(host::Twips width, host::Twips height) {
+  parts_->site.delivery().deliver([&] {
+    parts_->site.qtSurface().setWidth(width);
+    parts_->site.qtSurface().setHeight(height);
+  });
+}
+
+host::Twips KestrinWidgetBase::widthTwips() const { return parts_->site.qtSurface().width(); }
+host::Twips KestrinWidgetBase::heightTwips() const { return parts_->site.qtSurface().height(); }
+
 bool KestrinWidgetBase::userMode() const { return parts_->site.qtSurface().ambientUserMode() != host::False; }
 
 host::Dispatch& KestrinWidgetBase::dispatch() { return parts_->byName; }

@@ -56,6 +56,13 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // Writes the control's saved properties into `bag` (WriteProperties), as a form saves it;
   // throws host::AutomationError when the control fails to.
   void writeProperties(host::PropertyBag& bag) const;
+  // Gives the control a size in twips, as a form does when it shows a saved control: the widget
+  // shows it in pixels and the control keeps the twips exactly (a Resize for each side that
+  // changes), so a form saved again keeps the sizes it was saved with.
+  void resizeTwips(host::Twips width, host::Twips height);
+  // The control's size in twips, as it keeps it (what a form saves as its width and height).
+  host::Twips widthTwips() const;
+  host::Twips heightTwips() const;
   // Whether the control runs (UserMode True) or a designer shows it (False).
   bool userMode() const;
 
