@@ -22,6 +22,17 @@
 
 namespace kestrinx::qthost {
 
+namespace {
+
+// A caption's widget is widened to show its whole text when the page's font is wider than the
+// one the design was measured in; the twips the page set stay as set.
+void showWholeCaption(QWidget& w) {
+  const int needed = w.sizeHint().width();
+  if (needed > w.width()) w.resize(needed, w.height());
+}
+
+}  // namespace
+
 PageSite::PageSite(QWidget& page) : page_(&page) {
   // The page shows in the default font, as the controls do.
   installFontSubstitutions();
@@ -71,6 +82,10 @@ W& PageSite::place(std::unique_ptr<W> widget, QWidget& qwidget, const host::Widg
   QString name = toQString(std::string(design.name));
   if (design.index != host::WidgetDesign::NotInArray) name += QStringLiteral("(%1)").arg(design.index);
   qwidget.setObjectName(name);
+  // Condensed where the family has a condensed face, so captions measured for a narrower font fit.
+  QFont font = qwidget.font();
+  font.setStretch(QFont::SemiCondensed);
+  qwidget.setFont(font);
   W& w = *widget;
   placed_.push_back(Placed{std::string(design.name), design.index, design.tab, &w, &qwidget});
   owned_.push_back(std::move(widget));
@@ -123,6 +138,7 @@ host::CheckBox& PageSite::createCheckBox(const host::WidgetDesign& design, host:
   box->setCaption(std::string(design.caption));
   QWidget& q = box->checkBox();
   CheckBox& placed = place(std::move(box), q, design);
+  showWholeCaption(q);
   placed.setEventSink(sink, design.index);
   return placed;
 }
@@ -131,7 +147,9 @@ host::Label& PageSite::createLabel(const host::WidgetDesign& design) {
   auto label = std::make_unique<Label>(parentFor(design));
   label->setCaption(std::string(design.caption));  // sizes itself; the design's size follows
   QWidget& q = label->qlabel();
-  return place(std::move(label), q, design);
+  Label& placed = place(std::move(label), q, design);
+  showWholeCaption(q);
+  return placed;
 }
 
 QWidget* PageSite::find(std::string_view name, std::int16_t index) const {
