@@ -1,6 +1,7 @@
 // The demo's form designer.
 #include "designer.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -149,13 +150,15 @@ Designer::~Designer() = default;
 void Designer::buildActions() {
   QToolBar* bar = addToolBar(tr("Form"));
   bar->setMovable(false);
-  bar->addAction(tr("Open..."), this, [this] {
+  QAction* open = bar->addAction(tr("Open..."), this, [this] {
     const QString path = QFileDialog::getOpenFileName(this, tr("Open form"), fileName_, tr("Forms (*.kxform)"));
     if (!path.isEmpty()) openFile(path);
   });
-  bar->addAction(tr("Save"), this, [this] {
+  open->setShortcut(QKeySequence::Open);
+  QAction* save = bar->addAction(tr("Save"), this, [this] {
     if (!fileName_.isEmpty()) saveFile(fileName_);
   });
+  save->setShortcut(QKeySequence::Save);
   bar->addAction(tr("Save As..."), this, [this] {
     const QString path = QFileDialog::getSaveFileName(this, tr("Save form"), fileName_, tr("Forms (*.kxform)"));
     if (!path.isEmpty()) saveFile(path);
@@ -166,12 +169,13 @@ void Designer::buildActions() {
     for (KestrinWidget* w : form_->controls()) top = std::max(top, w->geometry().bottom() + 8);
     select({form_->place(8, top)});
   });
-  bar->addAction(tr("Delete"), this, [this] {
+  QAction* remove = bar->addAction(tr("Delete"), this, [this] {
     for (KestrinWidget* w : selection()) form_->remove(w);
     select({});
   });
+  remove->setShortcut(QKeySequence::Delete);
   bar->addAction(tr("General..."), this, &Designer::openGeneral);
-  bar->addAction(tr("Undo"), this, &Designer::undo);
+  bar->addAction(tr("Undo"), this, &Designer::undo)->setShortcut(QKeySequence::Undo);
   bar->addSeparator();
   bar->addAction(tr("Run"), this, [this] {
     if (RunWindow* r = run()) r->show();

@@ -31,6 +31,16 @@ int usage(const char* problem) {
   return 2;
 }
 
+// Notes Qt's offscreen platform makes about itself (no window system to pass size hints to, no
+// runtime folder) say nothing about the screenshots; everything else goes to Qt's handler.
+QtMessageHandler qtHandler = nullptr;
+void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && (message.startsWith(QLatin1String("This plugin does not support")) ||
+                               message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))))
+    return;
+  if (qtHandler != nullptr) qtHandler(type, context, message);
+}
+
 bool hasDisplay() { return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"); }
 
 }  // namespace
@@ -52,6 +62,7 @@ int main(int argc, char** argv) {
   if (!QFileInfo::exists(form)) return usage(("no form file '" + form.toStdString() + "'").c_str());
   if (!screenshots.isEmpty() && !hasDisplay() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!screenshots.isEmpty()) qtHandler = qInstallMessageHandler(quietOffscreen);
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kestrinx-demo"));
