@@ -9,7 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${KESTRINX_BUILD_DIR:-build}
 scripts/deps.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRINX_WERROR=ON >/dev/null
+source scripts/ccache.sh
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRINX_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" --target kestrinx-demo -j"$(nproc)"
 demo="$build/apps/kestrinx-demo/kestrinx-demo"
 form=examples/contacts.kxform
