@@ -16,10 +16,21 @@
 #include <vector>
 
 #include "host/automation.h"
+#include "host/dispatch.h"
 #include "host/objects.h"
+#include "host/property_bag.h"
 #include "host/qt/services.h"
 
 namespace kestrinx::qt {
+
+// How a widget is created: its instance name, whether a form designer shows it (UserMode False:
+// design time) or the running program does (True), and the saved properties it reads (a form's
+// property bag), or none for a control placed new (InitProperties).
+struct KestrinWidgetSetup {
+  QString instanceName = QStringLiteral("Kestrin1");
+  bool userMode = true;
+  host::PropertyBag* saved = nullptr;  // read once, during construction
+};
 
 class KestrinWidgetBase : public QWidget, private host::EventSink {
   Q_OBJECT
@@ -42,6 +53,24 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // creates a control again from them.
   QVariantMap savedProperties() const;
 
+  // Writes the control's saved properties into `bag` (WriteProperties), as a form saves it;
+  // throws host::AutomationError when the control fails to.
+  void writeProperties(host::PropertyBag& bag) const;
+  // Gives the control a size in twips, as a form does when it shows a saved control: the widget
+  // shows it in pixels and the control keeps the twips exactly (a Resize for each side that
+  // changes), so a form saved again keeps the sizes it was saved with.
+  void resizeTwips(host::Twips width, host::Twips height);
+  // The control's size in twips, as it keeps it (what a form saves as its width and height).
+  host::Twips widthTwips() const;
+  host::Twips heightTwips() const;
+  // Whether the control runs (UserMode True) or a designer shows it (False).
+  bool userMode() const;
+
+  // The control by property name, as the property page and other by-name clients reach it: a
+  // set is the control's own put, delivered as a write from the program (so signals follow),
+  // and its failure is thrown to the caller as host::AutomationError instead of being reported.
+  host::Dispatch& dispatch();
+
   // The automation error the last property write, method call or event ended with (0: none).
   int lastError() const { return lastError_; }
   QString lastErrorText() const { return lastErrorText_; }
@@ -57,6 +86,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // Creates the control and places it: from `saved` when given, else as newly placed. Called by
   // the generated constructors, once the object is complete enough to emit its signals.
   void start(const QVariantMap* saved);
+  void start(const KestrinWidgetSetup& setup);
 
   // The member in slot `slot` of the member table: read, written (coerced to its type as an
   // automation client's assignment is), called.
@@ -68,6 +98,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
 
  private:
   struct Parts;
+  class ByName;
   void onEvent(const host::EventInfo& event, host::EventArgs& args) override { emitEvent(event, args); }
   void reportError(int number, const QString& description);
   // Emits the NOTIFY signal of every property whose value differs from the one last announced.

@@ -1,0 +1,119 @@
+// The demo's run window.
+#include "runner.h"
+
+#include <QApplication>
+#include <QBrush>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace kestrinx::demo {
+
+namespace {
+
+// At most this many lines stay in the log.
+constexpr int kLogLines = 500;
+
+QString keyText(qint16 code) {
+  if (code >= 32 && code < 127) return QStringLiteral("%1 '%2'").arg(code).arg(QChar(code));
+  return QString::number(code);
+}
+
+}  // namespace
+
+RunWindow::RunWindow(const host::FormFile& saved, QWidget* parent) : QWidget(parent, Qt::Window) {
+  form_ = new FormView(FormView::Mode::Run);
+  form_->setMinimumSize(480, 300);
+  const QStringList problems = form_->load(saved);
+  setWindowTitle(QStringLiteral("%1 [run]").arg(form_->formName()));
+
+  states_ = new QTableWidget(0, 3);
+  states_->setHorizontalHeaderLabels({tr("Control"), tr("Text"), tr("ValidState")});
+  states_->horizontalHeader()->setStretchLastSection(true);
+  states_->verticalHeader()->setVisible(false);
+  states_->verticalHeader()->setDefaultSectionSize(states_->fontMetrics().height() + 6);
+  states_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  states_->setSelectionMode(QAbstractItemView::NoSelection);
+  states_->setFocusPolicy(Qt::NoFocus);
+  log_ = new QListWidget;
+  log_->setFocusPolicy(Qt::NoFocus);
+
+  auto* side = new QVBoxLayout;
+  side->addWidget(new QLabel(tr("Controls")));
+  side->addWidget(states_, 2);
+  side->addWidget(new QLabel(tr("Events")));
+  side->addWidget(log_, 3);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(form_, 3);
+  layout->addLayout(side, 2);
+
+  for (const QString& p : problems) note(p);
+  for (KestrinWidget* w : form_->controls()) watch(w);
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+    KestrinWidget* left = controlOf(old);
+    KestrinWidget* entered = controlOf(now);
+    if (left == entered) return;
+    if (left != nullptr) note(left->objectName() + QStringLiteral(" LostFocus"));
+    if (entered != nullptr) note(entered->objectName() + QStringLiteral(" GotFocus"));
+  });
+  refreshStates();
+}
+
+RunWindow::~RunWindow() = default;
+
+KestrinWidget* RunWindow::controlOf(QWidget* w) const {
+  for (; w != nullptr; w = w->parentWidget())
+    if (auto* k = qobject_cast<KestrinWidget*>(w); k != nullptr && k->parentWidget() == form_) return k;
+  return nullptr;
+}
+
+void RunWindow::watch(KestrinWidget* w) {
+  const QString name = w->objectName();
+  connect(w, &KestrinWidget::Change, this, [this, w, name] {
+    note(name + QStringLiteral(" Change \"%1\"").arg(w->property("Text").toString()));
+    refreshStates();
+  });
+  connect(w, &KestrinWidget::KeyPress, this,
+          [this, name](qint16* keyAscii) { note(name + QStringLiteral(" KeyPress ") + keyText(*keyAscii)); });
+  connect(w, &KestrinWidget::Click, this, [this, name] { note(name + QStringLiteral(" Click")); });
+  connect(w, &KestrinWidget::DblClick, this, [this, name] { note(name + QStringLiteral(" DblClick")); });
+  connect(w, &KestrinWidget::validStateChanged, this, [this, name](bool valid) {
+    note(name + QStringLiteral(" ValidState = %1").arg(valid ? "True" : "False"));
+    refreshStates();
+  });
+  connect(w, &KestrinWidget::automationError, this, [this, name](int number, const QString& text) {
+    note(name + QStringLiteral(" run-time error %1: %2").arg(number).arg(text));
+  });
+}
+
+void RunWindow::note(const QString& line) {
+  log_->addItem(line);
+  while (log_->count() > kLogLines) delete log_->takeItem(0);
+  log_->scrollToBottom();
+}
+
+QStringList RunWindow::log() const {
+  QStringList lines;
+  for (int i = 0; i < log_->count(); ++i) lines << log_->item(i)->text();
+  return lines;
+}
+
+void RunWindow::refreshStates() {
+  const QList<KestrinWidget*> controls = form_->controls();
+  states_->setRowCount(static_cast<int>(controls.size()));
+  for (int r = 0; r < controls.size(); ++r) {
+    KestrinWidget* w = controls[r];
+    const bool valid = w->property("ValidState").toBool();
+    states_->setItem(r, 0, new QTableWidgetItem(w->objectName()));
+    states_->setItem(r, 1, new QTableWidgetItem(w->property("Text").toString()));
+    auto* state = new QTableWidgetItem(valid ? QStringLiteral("True") : QStringLiteral("False"));
+    state->setForeground(valid ? QBrush(QColor(0x10, 0x80, 0x10)) : QBrush(QColor(0xb0, 0x10, 0x10)));
+    states_->setItem(r, 2, state);
+  }
+  states_->resizeColumnToContents(0);
+}
+
+}  // namespace kestrinx::demo

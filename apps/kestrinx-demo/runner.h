@@ -1,0 +1,40 @@
+// The demo's run mode: a form read from its saved form file with every control running
+// (UserMode True), and beside it each control's text and ValidState and a log of the events the
+// user's typing raises (GotFocus, KeyPress, Change, Click, DblClick, LostFocus, ValidState).
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include "form_view.h"
+#include "host/form_file.h"
+
+class QListWidget;
+class QTableWidget;
+
+namespace kestrinx::demo {
+
+class RunWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Shows `saved` running. Controls that stopped loading are listed in the log.
+  explicit RunWindow(const host::FormFile& saved, QWidget* parent = nullptr);
+  ~RunWindow() override;
+
+  FormView& form() const { return *form_; }
+  // The event log, oldest first.
+  QStringList log() const;
+
+ private:
+  void watch(KestrinWidget* w);
+  void note(const QString& line);
+  void refreshStates();
+  KestrinWidget* controlOf(QWidget* w) const;
+
+  FormView* form_;
+  QTableWidget* states_;
+  QListWidget* log_;
+};
+
+}  // namespace kestrinx::demo

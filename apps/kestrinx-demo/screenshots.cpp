@@ -1,0 +1,129 @@
+// The demo's screenshots.
+#include "screenshots.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <stdexcept>
+
+#include "designer.h"
+#include "host/form_file.h"
+#include "qt/general_dialog.h"
+#include "runner.h"
+
+namespace kestrinx::demo {
+
+namespace {
+
+void settle() {
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+// Shows and activates a window, so keyboard focus works as for a user (also offscreen).
+void showActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  QElapsedTimer waited;
+  waited.start();
+  while (!window.isActiveWindow() && waited.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  settle();
+}
+
+QString grab(QWidget& w, const QDir& dir, const QString& name) {
+  settle();
+  const QString path = dir.filePath(name);
+  if (!w.grab().save(path, "PNG")) throw std::runtime_error("cannot write " + path.toStdString());
+  return path;
+}
+
+// Types `text` into the focused box key by key, as a keyboard does.
+void type(QWidget& box, const QString& text) {
+  for (QChar c : text) {
+    const int key = c.toUpper().unicode();
+    const Qt::KeyboardModifiers mods = c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+    QKeyEvent press(QEvent::KeyPress, key, mods, QString(c));
+    QApplication::sendEvent(&box, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, QString(c));
+    QApplication::sendEvent(&box, &release);
+  }
+}
+
+// The first control of a kind, or nullptr.
+KestrinWidget* ofType(const FormView& form, int type) {
+  for (KestrinWidget* w : form.controls())
+    if (w->property("KestrinType").toInt() == type) return w;
+  return nullptr;
+}
+
+}  // namespace
+
+QStringList writeScreenshots(const QString& formPath, const QString& dirPath) {
+  QDir dir(dirPath);
+  if (!dir.mkpath(QStringLiteral("."))) throw std::runtime_error("cannot create " + dirPath.toStdString());
+  QStringList written;
+
+  Designer designer;
+  if (!designer.openFile(formPath)) throw std::runtime_error(designer.message().toStdString());
+  designer.resize(1000, 560);
+  // A designer's edit that the run view shows: the date box turns light green when valid.
+  if (KestrinWidget* date = ofType(designer.form(), KestrinWidget::DATE_TYPE)) {
+    designer.select({date});
+    if (!designer.setProperty(QStringLiteral("ColorValid"), QString::number(0xC0FFC0)))
+      throw std::runtime_error(designer.message().toStdString());
+  }
+  const QList<KestrinWidget*> controls = designer.form().controls();
+  designer.select(controls.mid(0, 2));
+  showActive(designer);
+  written << grab(designer, dir, QStringLiteral("design.png"));
+
+  {
+    qt::GeneralDialog page(designer.selection(), &designer);
+    page.show();
+    settle();
+    auto* tabs = page.findChild<QTabWidget*>(QStringLiteral("ppBox"));
+    if (tabs == nullptr) throw std::runtime_error("the General page has no tabs");
+    const char* names[] = {"general-1-general.png", "general-2-colorusebeep.png", "general-3-format.png"};
+    for (int i = 0; i < tabs->count() && i < 3; ++i) {
+      tabs->setCurrentIndex(i);
+      written << grab(page, dir, QString::fromLatin1(names[i]));
+    }
+  }
+
+  RunWindow* run = designer.run();
+  if (run == nullptr) throw std::runtime_error(designer.message().toStdString());
+  run->resize(960, 400);
+  for (KestrinWidget* w : run->form().controls()) {
+    w->services().setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
+    w->services().setMessageHook([](const qthost::Message&) { return host::MsgBoxResult::Ok; });
+  }
+  showActive(*run);
+  const struct {
+    int type;
+    QString typed;
+  } script[] = {
+      {KestrinWidget::NORMAL_TYPE, QStringLiteral("Ada")},
+      {KestrinWidget::NUMERIC_TYPE, QStringLiteral("1234567")},
+      {KestrinWidget::DATE_TYPE, QStringLiteral("T+1")},
+      {KestrinWidget::TIME_TYPE, QStringLiteral("25:61")},
+  };
+  KestrinWidget* first = nullptr;
+  for (const auto& step : script) {
+    KestrinWidget* w = ofType(run->form(), step.type);
+    if (w == nullptr) continue;
+    if (first == nullptr) first = w;
+    w->activeBox().setFocus(Qt::TabFocusReason);
+    settle();
+    type(w->activeBox(), step.typed);
+    settle();
+  }
+  if (first != nullptr) first->activeBox().setFocus(Qt::TabFocusReason);  // leaves the last box
+  settle();
+  written << grab(*run, dir, QStringLiteral("run.png"));
+  return written;
+}
+
+}  // namespace kestrinx::demo
