@@ -1,8 +1,9 @@
-// What every KestrinWidget is, below the part generated from the member table: a QWidget that
-// owns one Kestrin control on a Qt site, places it like any widget (layouts, parents, show;
-// sizeHint is the size the control asks for), serves its published members by slot in the
-// member table, turns its events into signals and announces what changed. See
-// qt/kestrin_widget.h for how applications use it.
+/// \file
+/// What every KestrinWidget is, below the part generated from the member table: a QWidget that
+/// owns one Kestrin control on a Qt site, places it like any widget (layouts, parents, show;
+/// sizeHint is the size the control asks for), serves its published members by slot in the
+/// member table, turns its events into signals and announces what changed. See
+/// qt/kestrin_widget.h for how applications use it.
 #pragma once
 
 #include <QLabel>
@@ -21,62 +22,70 @@
 
 namespace kestrinx::qt {
 
+/// What every KestrinWidget is below its generated part (see KestrinWidget).
 class KestrinWidgetBase : public QWidget, private host::EventSink {
   Q_OBJECT
 
  public:
   ~KestrinWidgetBase() override;
 
+  /// The size the control asks for: caption, gap and box.
   QSize sizeHint() const override;
+  /// The same as sizeHint(): a layout may make the control wider, not smaller.
   QSize minimumSizeHint() const override;
 
-  // This control's clock, beep and message boxes (a fixed clock, a message hook for tests).
+  /// This control's clock, beep and message boxes (a fixed clock, a message hook for tests).
   qthost::Services& services();
-  // The two box elements (0 framed, 1 flat) and the caption, as the user sees them; the active
-  // box is the one Appearance shows.
+  /// A box element as the user sees it: 0 framed, 1 flat.
   QLineEdit& box(int index) const;
+  /// The box element Appearance shows.
   QLineEdit& activeBox() const;
+  /// The caption label.
   QLabel& caption() const;
 
-  // The control's saved properties (what a form file holds of it), for the constructor that
-  // creates a control again from them.
+  /// The control's saved properties (what a form file holds of it), for the constructor that
+  /// creates a control again from them.
   QVariantMap savedProperties() const;
 
-  // The automation error the last property write, method call or event ended with (0: none).
+  /// The automation error the last property write, method call or event ended with (0: none).
   int lastError() const { return lastError_; }
+  /// The text of that error (empty: none).
   QString lastErrorText() const { return lastErrorText_; }
 
  Q_SIGNALS:
-  // ValidState changed: the outcome of the check when the user left the box.
+  /// ValidState changed: the outcome of the check when the user left the box.
   void validStateChanged(bool valid);
-  // A property write, a method call or the handling of an event failed.
+  /// A property write, a method call or the handling of an event failed.
   void automationError(int number, const QString& description);
 
  protected:
+  /// A widget for the control named `instanceName`; the generated constructors call start().
   KestrinWidgetBase(const QString& instanceName, QWidget* parent);
-  // Creates the control and places it: from `saved` when given, else as newly placed. Called by
-  // the generated constructors, once the object is complete enough to emit its signals.
+  /// Creates the control and places it: from `saved` when given, else as newly placed. Called by
+  /// the generated constructors, once the object is complete enough to emit its signals.
   void start(const QVariantMap* saved);
 
-  // The member in slot `slot` of the member table: read, written (coerced to its type as an
-  // automation client's assignment is), called.
+  /// Reads the member in slot `slot` of the member table (an invalid value when the get fails).
   QVariant readMember(std::size_t slot) const;
+  /// Writes it, coerced to its type as an automation client's assignment is; a failure sets
+  /// lastError() and emits automationError().
   void writeMember(std::size_t slot, const QVariant& value);
+  /// Calls the method in slot `slot`; a failure is reported as for writeMember().
   void callMember(std::size_t slot);
-  // Emits the signal of a raised event, with its arguments by pointer (generated).
+  /// Emits the signal of a raised event, with its arguments by pointer (generated).
   virtual void emitEvent(const host::EventInfo& event, host::EventArgs& args) = 0;
 
  private:
   struct Parts;
   void onEvent(const host::EventInfo& event, host::EventArgs& args) override { emitEvent(event, args); }
   void reportError(int number, const QString& description);
-  // Emits the NOTIFY signal of every property whose value differs from the one last announced.
+  /// Emits the NOTIFY signal of every property whose value differs from the one last announced.
   void announceChanges();
   void restyle();
 
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
-  std::vector<QVariant> announced_;  // by slot: the values last announced
+  std::vector<QVariant> announced_;  ///< by slot: the values last announced
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;

@@ -84,29 +84,37 @@ std::string generate() {
        "#include <QFont>\n#include <QString>\n#include <QVariantMap>\n#include <cstdint>\n\n"
        "#include \"qt/kestrin_widget_base.h\"\n\n"
        "namespace kestrinx::qt {\n\n"
+       "/// The Kestrin control as a Qt widget (see qt/kestrin_widget.h): the control's published\n"
+       "/// properties as Qt properties, its methods as invokable methods, its enumerations as Qt\n"
+       "/// enumerations and its events as signals. Each member does what the kestrinx::Kestrin\n"
+       "/// member of the same name does.\n"
        "class KestrinWidget final : public KestrinWidgetBase {\n"
        "  Q_OBJECT\n";
   for (std::size_t i : declarationOrder()) {
     const members::Member& m = members::kMembers[i];
+    o << "  /// The published property " << m.name << " (kestrinx::Kestrin::get_" << m.name << ").\n";
     o << "  Q_PROPERTY(" << qtType(m) << ' ' << m.name << " READ get_" << m.name;
     if (writable(m)) o << " WRITE set_" << m.name;
     o << " NOTIFY " << m.name << "Changed)\n";
   }
   o << "\n public:\n";
   for (const kestrinx::host::EnumInfo* e : kestrinx::enums::All) {
+    o << "  /// The published enumeration " << e->name << " (kestrinx::" << e->name << ").\n";
     o << "  enum " << e->name << " {";
     for (std::size_t i = 0; i < e->members.size(); ++i)
       o << (i == 0 ? " " : ", ") << e->members[i].name << " = " << e->members[i].value;
     o << " };\n  Q_ENUM(" << e->name << ")\n";
   }
   o << "\n"
-       "  // A control placed as a designer places a new one (its properties' initial values).\n"
+       "  /// A control placed as a designer places a new one (its properties' initial values),\n"
+       "  /// named Kestrin1.\n"
        "  explicit KestrinWidget(QWidget* parent = nullptr) : KestrinWidget(QStringLiteral(\"Kestrin1\"), parent) {}\n"
+       "  /// A control placed as a designer places a new one, named `instanceName` (its caption).\n"
        "  explicit KestrinWidget(const QString& instanceName, QWidget* parent = nullptr)\n"
        "      : KestrinWidgetBase(instanceName, parent) {\n"
        "    start(nullptr);\n"
        "  }\n"
-       "  // A control created again from the properties savedProperties() gave.\n"
+       "  /// A control created again from the properties savedProperties() gave.\n"
        "  KestrinWidget(const QVariantMap& saved, const QString& instanceName, QWidget* parent = nullptr)\n"
        "      : KestrinWidgetBase(instanceName, parent) {\n"
        "    start(&saved);\n"
@@ -115,6 +123,7 @@ std::string generate() {
     const members::Member& m = members::kMembers[i];
     const std::string type = qtType(m);
     const bool enumerated = type != propertyType(m.type);
+    if (m.has(members::Get)) o << "  /// Reads " << m.name << ".\n";
     if (m.has(members::Get) && enumerated) {
       o << "  " << type << " get_" << m.name << "() const { return static_cast<" << type << ">(readMember(" << i
         << ").toInt()); }\n";
@@ -122,23 +131,33 @@ std::string generate() {
       o << "  " << type << " get_" << m.name << "() const { return readMember(" << i << ").value<" << type
         << ">(); }\n";
     }
+    if (writable(m)) {
+      o << "  /// Writes " << m.name << "; a failure sets lastError() and emits automationError().\n";
+    }
     if (writable(m) && enumerated) {
       o << "  void set_" << m.name << "(" << type << " v) { writeMember(" << i << ", QVariant(static_cast<int>(v))); }\n";
     } else if (writable(m)) {
       o << "  void set_" << m.name << "(const " << type << "& v) { writeMember(" << i << ", QVariant::fromValue(v)); }\n";
     }
+    if (m.has(members::Method)) o << "  /// Calls " << m.name << " (kestrinx::Kestrin::" << m.name << ").\n";
     if (m.has(members::Method)) o << "  Q_INVOKABLE void " << m.name << "() { callMember(" << i << "); }\n";
   }
   o << "\n Q_SIGNALS:\n";
   for (const members::Event& e : members::kEvents) {
+    o << "  /// The event " << e.info.name << " (kestrinx::KestrinEvents::" << e.info.name
+      << "); its arguments point at the box's own variables.\n";
     o << "  void " << e.info.name << "(";
     for (std::size_t i = 0; i < e.info.params.size(); ++i)
       o << (i == 0 ? "" : ", ") << argumentType(e.info.params[i].type) << "* " << e.info.params[i].name;
     o << ");\n";
   }
   for (const members::Member& m : members::kMembers)
-    if (m.has(members::Get)) o << "  void " << m.name << "Changed();\n";
+    if (m.has(members::Get)) {
+      o << "  /// " << m.name << " differs from the value last announced.\n";
+      o << "  void " << m.name << "Changed();\n";
+    }
   o << "\n protected:\n"
+       "  /// Emits the signal of a raised event.\n"
        "  void emitEvent(const kestrinx::host::EventInfo& event, kestrinx::host::EventArgs& args) override {\n"
        "    switch (event.id) {\n";
   for (const members::Event& e : members::kEvents) {
