@@ -4,6 +4,8 @@
 #include <QMetaProperty>
 #include <QStyle>
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "control/kestrin_component.h"
 #include "control/members.h"
@@ -39,11 +41,40 @@ constexpr int kAnnounceRounds = 8;
 
 }  // namespace
 
+// The control by name; a set is delivered as a program's write and its failure thrown.
+class KestrinWidgetBase::ByName final : public host::Dispatch {
+ public:
+  explicit ByName(KestrinWidgetBase& w) : w_(w) {}
+  host::Variant getProperty(const std::string& name) override;
+  void setProperty(const std::string& name, const host::Variant& value) override;
+
+ private:
+  KestrinWidgetBase& w_;
+};
+
 struct KestrinWidgetBase::Parts {
-  Parts(QWidget& widget, const QString& name) : site(widget, qthost::toStdString(name)), component(site) {}
+  Parts(KestrinWidgetBase& widget, const QString& name)
+      : site(widget, qthost::toStdString(name)), component(site), byName(widget) {}
   qthost::ControlSite site;
   KestrinComponent component;  // after the site: the control goes first
+  ByName byName;
 };
+
+host::Variant KestrinWidgetBase::ByName::getProperty(const std::string& name) {
+  return members::get(w_.parts_->component.control(), name);
+}
+
+void KestrinWidgetBase::ByName::setProperty(const std::string& name, const host::Variant& value) {
+  std::optional<host::AutomationError> failure;
+  w_.parts_->site.delivery().deliver([&] {
+    try {
+      members::put(w_.parts_->component.control(), name, value);
+    } catch (const host::AutomationError& e) {
+      failure = e;
+    }
+  });
+  if (failure) throw *failure;
+}
 
 KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* parent)
     : QWidget(parent), instanceName_(instanceName), announced_(members::kMembers.size()) {
@@ -54,7 +85,15 @@ KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* paren
 KestrinWidgetBase::~KestrinWidgetBase() = default;
 
 void KestrinWidgetBase::start(const QVariantMap* saved) {
+  KestrinWidgetSetup setup{instanceName_, true, nullptr};
+  MapBag bag(saved != nullptr ? *saved : QVariantMap());
+  if (saved != nullptr) setup.saved = &bag;
+  start(setup);
+}
+
+void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
   parts_ = std::make_unique<Parts>(*this, instanceName_);
+  parts_->site.qtSurface().setUserMode(setup.userMode ? host::True : host::False);
   qthost::Delivery& delivery = parts_->site.delivery();
   delivery.setErrorHandler([this](const host::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
   delivery.setAfterEvents([this] { announceChanges(); });
@@ -62,9 +101,8 @@ void KestrinWidgetBase::start(const QVariantMap* saved) {
   c.Initialize();
   c.connect(this);
   delivery.deliver([&] {
-    if (saved != nullptr) {
-      MapBag bag(*saved);
-      c.ReadProperties(bag);
+    if (setup.saved != nullptr) {
+      c.ReadProperties(*setup.saved);
     } else {
       c.InitProperties();
     }
@@ -90,6 +128,12 @@ qthost::Services& KestrinWidgetBase::services() { return parts_->site.qtServices
 QLineEdit& KestrinWidgetBase::box(int index) const { return parts_->site.box(index == 1 ? 1 : 0).lineEdit(); }
 QLineEdit& KestrinWidgetBase::activeBox() const { return box(parts_->component.control().boxIndex()); }
 QLabel& KestrinWidgetBase::caption() const { return parts_->site.label().qlabel(); }
+
+void KestrinWidgetBase::writeProperties(host::PropertyBag& bag) const { parts_->component.WriteProperties(bag); }
+
+bool KestrinWidgetBase::userMode() const { return parts_->site.qtSurface().ambientUserMode() != host::False; }
+
+host::Dispatch& KestrinWidgetBase::dispatch() { return parts_->byName; }
 
 QVariantMap KestrinWidgetBase::savedProperties() const {
   MapBag bag;

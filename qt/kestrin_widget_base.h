@@ -17,10 +17,21 @@
 #include <vector>
 
 #include "host/automation.h"
+#include "host/dispatch.h"
 #include "host/objects.h"
+#include "host/property_bag.h"
 #include "host/qt/services.h"
 
 namespace kestrinx::qt {
+
+/// How a widget is created: its instance name, whether a form designer shows it (UserMode False:
+/// design time) or the running program does (True), and the saved properties it reads (a form's
+/// property bag), or none for a control placed new (InitProperties).
+struct KestrinWidgetSetup {
+  QString instanceName = QStringLiteral("Kestrin1");  ///< the Extender name (a new control's caption)
+  bool userMode = true;                               ///< run time (True) or design time (False)
+  host::PropertyBag* saved = nullptr;                 ///< read once, during construction
+};
 
 /// What every KestrinWidget is below its generated part (see KestrinWidget).
 class KestrinWidgetBase : public QWidget, private host::EventSink {
@@ -47,6 +58,17 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   /// creates a control again from them.
   QVariantMap savedProperties() const;
 
+  /// Writes the control's saved properties into `bag` (WriteProperties), as a form saves it;
+  /// throws host::AutomationError when the control fails to.
+  void writeProperties(host::PropertyBag& bag) const;
+  /// Whether the control runs (UserMode True) or a designer shows it (False).
+  bool userMode() const;
+
+  /// The control by property name, as the property page and other by-name clients reach it: a
+  /// set is the control's own put, delivered as a write from the program (so signals follow),
+  /// and its failure is thrown to the caller as host::AutomationError instead of being reported.
+  host::Dispatch& dispatch();
+
   /// The automation error the last property write, method call or event ended with (0: none).
   int lastError() const { return lastError_; }
   /// The text of that error (empty: none).
@@ -64,6 +86,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   /// Creates the control and places it: from `saved` when given, else as newly placed. Called by
   /// the generated constructors, once the object is complete enough to emit its signals.
   void start(const QVariantMap* saved);
+  /// Creates the control as `setup` says (design or run time, saved or newly placed).
+  void start(const KestrinWidgetSetup& setup);
 
   /// Reads the member in slot `slot` of the member table (an invalid value when the get fails).
   QVariant readMember(std::size_t slot) const;
@@ -77,6 +101,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
 
  private:
   struct Parts;
+  class ByName;
   void onEvent(const host::EventInfo& event, host::EventArgs& args) override { emitEvent(event, args); }
   void reportError(int number, const QString& description);
   /// Emits the NOTIFY signal of every property whose value differs from the one last announced.

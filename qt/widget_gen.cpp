@@ -118,6 +118,11 @@ std::string generate() {
        "  KestrinWidget(const QVariantMap& saved, const QString& instanceName, QWidget* parent = nullptr)\n"
        "      : KestrinWidgetBase(instanceName, parent) {\n"
        "    start(&saved);\n"
+       "  }\n"
+       "  /// A control created as `setup` says (name, design or run time, saved properties or new).\n"
+       "  explicit KestrinWidget(const KestrinWidgetSetup& setup, QWidget* parent = nullptr)\n"
+       "      : KestrinWidgetBase(setup.instanceName, parent) {\n"
+       "    start(setup);\n"
        "  }\n\n";
   for (std::size_t i = 0; i < members::kMembers.size(); ++i) {
     const members::Member& m = members::kMembers[i];
