@@ -3,7 +3,10 @@
 #include <QIcon>
 #include <QMetaProperty>
 #include <QPixmap>
+#include <QtDesigner/QDesignerFormEditorInterface>
+#include <QtDesigner/QExtensionManager>
 
+#include "designer/general_task_menu.h"
 #include "packaging/toolbox_bitmap.h"
 #include "qt/kestrin_widget.h"
 
@@ -34,11 +37,18 @@ QIcon KestrinWidgetPlugin::icon() const {
   return QIcon(pixmap);
 }
 
-QWidget* KestrinWidgetPlugin::createWidget(QWidget* parent) { return new qt::KestrinWidget(parent); }
+QWidget* KestrinWidgetPlugin::createWidget(QWidget* parent) {
+  qt::KestrinWidgetSetup design;
+  design.userMode = false;  // a designer shows it: design time
+  return new qt::KestrinWidget(design, parent);
+}
 
 void KestrinWidgetPlugin::initialize(QDesignerFormEditorInterface* core) {
-  (void)core;
+  if (initialized_) return;
   initialized_ = true;
+  if (core == nullptr || core->extensionManager() == nullptr) return;
+  QExtensionManager* manager = core->extensionManager();
+  manager->registerExtensions(new GeneralTaskMenuFactory(manager), Q_TYPEID(QDesignerTaskMenuExtension));
 }
 
 QString KestrinWidgetPlugin::domXml() const {

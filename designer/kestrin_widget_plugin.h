@@ -27,9 +27,10 @@ class KestrinWidgetPlugin final : public QObject, public QDesignerCustomWidgetIn
   // The toolbox bitmap of libKestrinX.so (16 by 15 pixels).
   QIcon icon() const override;
   bool isContainer() const override { return false; }
-  // A control placed as a designer places a new one.
+  // A control placed as a designer places a new one, at design time (UserMode False).
   QWidget* createWidget(QWidget* parent) override;
   bool isInitialized() const override { return initialized_; }
+  // Registers the "General..." task menu with the form editor.
   void initialize(QDesignerFormEditorInterface* core) override;
   // What a new control is in a form: its class, object name and header, and its text
   // properties as not translatable.

@@ -2,12 +2,23 @@
 // description (name, group, toolbox image, header, form XML) and the control it creates.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDomDocument>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QPluginLoader>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QWidget>
+#include <QtDesigner/QDesignerFormEditorInterface>
+#include <QtDesigner/QDesignerTaskMenuExtension>
+#include <QtDesigner/QExtensionManager>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 #include <cstdint>
 #include <vector>
@@ -17,6 +28,12 @@
 
 namespace kestrinx::testing {
 namespace {
+
+// The part of Designer's form editor a plugin meets in initialize(): its extension manager.
+class FormEditor : public QDesignerFormEditorInterface {
+ public:
+  FormEditor() { setExtensionManager(new QExtensionManager(this)); }
+};
 
 class DesignerPluginTest : public ::testing::Test {
  protected:
@@ -81,10 +98,46 @@ TEST_F(DesignerPluginTest, CreatesANewlyPlacedControl) {
   EXPECT_EQ(w->parentWidget(), &form);
   EXPECT_STREQ(w->metaObject()->className(), "kestrinx::qt::KestrinWidget");
   EXPECT_TRUE(w->inherits("kestrinx::qt::KestrinWidgetBase"));
-  // Placed as a designer places one: its initial values.
+  // Placed as a designer places one: its initial values, at design time (the read-only
+  // ValidState refuses a write with the design-time error).
   EXPECT_EQ(w->property("KestrinType").toInt(), 0);
   EXPECT_EQ(w->property("Interval").toInt(), 80);
   EXPECT_EQ(w->property("Caption").toString(), QStringLiteral("Kestrin1"));
+  QSignalSpy errors(w, SIGNAL(automationError(int, QString)));
+  w->setProperty("ValidState", true);
+  ASSERT_EQ(errors.count(), 1);
+  EXPECT_EQ(errors.at(0).at(0).toInt(), 382);
+}
+
+// "General..." in the control's task menu opens the General page on it; OK applies the page.
+TEST_F(DesignerPluginTest, GeneralInTheTaskMenuOpensThePageAndApplies) {
+  FormEditor core;
+  plugin->initialize(&core);
+  EXPECT_TRUE(plugin->isInitialized());
+  QWidget form;
+  QWidget* w = plugin->createWidget(&form);
+  auto* menu = qt_extension<QDesignerTaskMenuExtension*>(core.extensionManager(), w);
+  ASSERT_NE(menu, nullptr);
+  const QList<QAction*> actions = menu->taskActions();
+  ASSERT_EQ(actions.size(), 1);
+  EXPECT_EQ(actions[0]->text(), QStringLiteral("General..."));
+  EXPECT_EQ(menu->preferredEditAction(), actions[0]);
+
+  const bool editUse = w->property("ColorEditUse").toBool();
+  QString opened;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<QDialog*>(top);
+      if (dialog == nullptr || !dialog->isVisible()) continue;
+      opened = QString::fromLatin1(dialog->metaObject()->className());
+      if (auto* check = dialog->findChild<QCheckBox*>(QStringLiteral("chkGeneral(2)"))) check->click();  // ColorEditUse
+      if (auto* buttons = dialog->findChild<QDialogButtonBox*>()) buttons->button(QDialogButtonBox::Ok)->click();
+      dialog->reject();  // closes it whatever happened
+    }
+  });
+  actions[0]->trigger();
+  EXPECT_EQ(opened, QStringLiteral("kestrinx::qt::GeneralDialog"));
+  EXPECT_NE(w->property("ColorEditUse").toBool(), editUse);
 }
 
 }  // namespace
