@@ -1,5 +1,6 @@
 # Installs the build into a fresh prefix, builds tests/consumer against it and runs its programs.
-#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... [-DCXX=...] [-DCXX_FLAGS=...] [-DLAUNCHER=...] -P run.cmake
+#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DWORK_DIR=... [-DCXX=...] [-DCXX_FLAGS=...] [-DLAUNCHER=...]
+#         [-DWERROR=ON] -P run.cmake
 function(run what)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(NOT rc EQUAL 0)
@@ -21,6 +22,9 @@ if(CXX)
 endif()
 if(CXX_FLAGS)
   list(APPEND configure "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
+endif()
+if(WERROR)
+  list(APPEND configure -DWERROR=ON)
 endif()
 if(LAUNCHER)
   list(APPEND configure -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER})
