@@ -1,9 +1,10 @@
-// The seven enumerations the Kestrin control publishes: 32-bit signed values. Each one is
-// listed once below and becomes both the C++ enumeration the code uses and the published
-// description (name, identifier, member names and values) that the type library, listings and
-// the property page read.
-//
-// Fields and properties hold any int32, so values outside the lists are stored as given.
+/// \file
+/// The seven enumerations the Kestrin control publishes: 32-bit signed values. Each one is
+/// listed once below and becomes both the C++ enumeration the code uses and the published
+/// description (name, identifier, member names and values) that the type library, listings and
+/// the property page read.
+///
+/// Fields and properties hold any int32, so values outside the lists are stored as given.
 #pragma once
 
 #include <array>
@@ -36,13 +37,21 @@ namespace kestrinx {
   inline constexpr host::EnumInfo Info{#Enum, host::Guid::parse(guid), detail::Enum##_members};        \
   }
 
+/// What a box holds (KestrinType): plain text, a number, a date, a time.
 KESTRINX_DECLARE_ENUM(DEF_KESTRIN_TYPE, KESTRINX_DEF_KESTRIN_TYPE, DefKestrinType, "A7D52C64-91AD-11D2-A265-00A0C93C9297")
+/// The two box elements: KSTD the three-dimensional element 0, KSF the flat element 1.
 KESTRINX_DECLARE_ENUM(DEF_KESTRIN_CLASS, KESTRINX_DEF_KESTRIN_CLASS, DefKestrinClass,
                       "A7D52C65-91AD-11D2-A265-00A0C93C9297")
+/// Where a number sits in a numeric box (NumAlignment).
 KESTRINX_DECLARE_ENUM(DEF_NUM_ALIGN, KESTRINX_DEF_NUM_ALIGN, DefNumAlign, "A7D52C66-91AD-11D2-A265-00A0C93C9297")
+/// The box's border (Appearance): Flat or ThreeD.
 KESTRINX_DECLARE_ENUM(DEF_APPEARANCE, KESTRINX_DEF_APPEARANCE, DefAppearance, "A7D52C67-91AD-11D2-A265-00A0C93C9297")
+/// Where the caption stands around the box (Alignment): left, centre or right of it, at its
+/// top, middle or bottom.
 KESTRINX_DECLARE_ENUM(DEF_ALIGN, KESTRINX_DEF_ALIGN, DefAlign, "A7D52C68-91AD-11D2-A265-00A0C93C9297")
+/// The date pattern (FormatDate): none, "yyyy-mm-dd" (YYMMDD), "mm-dd-yyyy" (MMDDYY).
 KESTRINX_DECLARE_ENUM(DEF_DATE_FORMAT, KESTRINX_DEF_DATE_FORMAT, DefDateFormat, "A7D52C69-91AD-11D2-A265-00A0C93C9297")
+/// The time pattern (FormatTime): any, "hh:mm" (HM), "hh:mm:ss" (HMS).
 KESTRINX_DECLARE_ENUM(DEF_TIME_FORMAT, KESTRINX_DEF_TIME_FORMAT, DefTimeFormat, "A7D52C6A-91AD-11D2-A265-00A0C93C9297")
 
 #undef KESTRINX_DECLARE_ENUM
@@ -51,7 +60,28 @@ KESTRINX_DECLARE_ENUM(DEF_TIME_FORMAT, KESTRINX_DEF_TIME_FORMAT, DefTimeFormat, 
 
 namespace enums {
 
-// The published enumerations, in the order of their type entries.
+/// \var DefKestrinType
+/// The published description of DEF_KESTRIN_TYPE (name, identifier, members).
+
+/// \var DefKestrinClass
+/// The published description of DEF_KESTRIN_CLASS.
+
+/// \var DefNumAlign
+/// The published description of DEF_NUM_ALIGN.
+
+/// \var DefAppearance
+/// The published description of DEF_APPEARANCE.
+
+/// \var DefAlign
+/// The published description of DEF_ALIGN.
+
+/// \var DefDateFormat
+/// The published description of DEF_DATE_FORMAT.
+
+/// \var DefTimeFormat
+/// The published description of DEF_TIME_FORMAT.
+
+/// The published enumerations, in the order of their type entries.
 inline constexpr std::array<const host::EnumInfo*, 7> All = {&DefKestrinType, &DefKestrinClass, &DefNumAlign,
                                                              &DefAppearance,  &DefAlign,        &DefDateFormat,
                                                              &DefTimeFormat};

@@ -1,5 +1,6 @@
-// The Kestrin control as hosts create it: a host::Component over one Kestrin, and the class
-// ("KestrinX.Kestrin") through which hosts, form files and the runtime create it.
+/// \file
+/// The Kestrin control as hosts create it: a host::Component over one Kestrin, and the class
+/// ("KestrinX.Kestrin") through which hosts, form files and the runtime create it.
 #pragma once
 
 #include <memory>
@@ -10,12 +11,15 @@
 
 namespace kestrinx {
 
+/// One Kestrin control as a host::Component: its life cycle, its members by name and by
+/// identifier, its event connections.
 class KestrinComponent final : public host::Component {
  public:
+  /// Creates the control on `site` (nothing else runs: the host calls Initialize next).
   explicit KestrinComponent(host::ControlSite& site) : control_(site), dispatch_(control_), automation_(control_) {}
 
-  Kestrin& control() { return control_; }
-  const Kestrin& control() const { return control_; }
+  Kestrin& control() { return control_; }              ///< The control itself, for its typed members.
+  const Kestrin& control() const { return control_; }  ///< The control itself, for its typed members.
 
   void Initialize() override { control_.Initialize(); }
   void InitProperties() override { control_.InitProperties(); }
@@ -23,7 +27,9 @@ class KestrinComponent final : public host::Component {
   void WriteProperties(host::PropertyBag& bag) const override { control_.WriteProperties(bag); }
   host::Dispatch& dispatch() override { return dispatch_; }
   host::Automation* automation() override { return &automation_; }
+  /// Connects an application event sink (Kestrin::connect).
   void connect(host::EventSink* sink) override { control_.connect(sink); }
+  /// Disconnects a sink (Kestrin::disconnect).
   void disconnect(host::EventSink* sink) override { control_.disconnect(sink); }
 
  private:
@@ -32,8 +38,9 @@ class KestrinComponent final : public host::Component {
   members::Automation automation_;
 };
 
-// The class hosts create Kestrin controls through.
+/// The class hosts create Kestrin controls through.
 inline constexpr const char* KestrinProgId = "KestrinX.Kestrin";
+/// The class "KestrinX.Kestrin": creates a KestrinComponent on a site.
 host::ComponentClass kestrinClass();
 
 }  // namespace kestrinx

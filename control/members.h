@@ -411,6 +411,11 @@ void call(Kestrin& k, const Member& m);
 host::Variant get(const Kestrin& k, std::string_view name);
 void put(Kestrin& k, std::string_view name, const host::Variant& v);
 
+// The saved properties' keys in the order ReadProperties reads them back, each once, where it
+// is first read. Designers declare the properties in this order, so code generated from a
+// designed form sets them in the order a loaded control reads them.
+std::span<const std::string_view> readOrder();
+
 // A bag default as a value, with the instance name and ambient font taken from `surface`.
 host::Variant defaultValue(const BagDefault& d, const host::Surface& surface);
 

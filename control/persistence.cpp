@@ -5,6 +5,7 @@
 // published member takes its written type and its default from the member table; the five
 // scale keys, written from the surface and never read, carry theirs here.
 #include <array>
+#include <span>
 #include <string_view>
 
 #include "control/kestrin.h"
@@ -203,6 +204,46 @@ static_assert(wellFormed(kOwnProperties) && wellFormed(kReadRest) && wellFormed(
 static_assert(kOwnProperties.size() + kReadRest.size() == 49);
 static_assert(kOwnProperties.size() + kWriteRest.size() == 53);
 
+// The keys in reading order, each at its first reading (Enabled, ForeColor, ... are read for
+// both elements), for readOrder().
+constexpr std::array<std::string_view, kOwnProperties.size() + kReadRest.size()> kReadSteps = [] {
+  std::array<std::string_view, kOwnProperties.size() + kReadRest.size()> keys{};
+  std::size_t n = 0;
+  for (const Step& s : kOwnProperties) keys[n++] = s.key;
+  for (const Step& s : kReadRest) keys[n++] = s.key;
+  return keys;
+}();
+constexpr bool readBefore(std::size_t i) {
+  for (std::size_t j = 0; j < i; ++j)
+    if (kReadSteps[j] == kReadSteps[i]) return true;
+  return false;
+}
+constexpr std::size_t kReadKeys = [] {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < kReadSteps.size(); ++i) n += readBefore(i) ? 0 : 1;
+  return n;
+}();
+constexpr std::array<std::string_view, kReadKeys> kReadOrder = [] {
+  std::array<std::string_view, kReadKeys> keys{};
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < kReadSteps.size(); ++i)
+    if (!readBefore(i)) keys[n++] = kReadSteps[i];
+  return keys;
+}();
+// Every saved member is read back.
+constexpr bool readsEverySavedMember() {
+  std::size_t saved = 0;
+  for (const members::Member& m : members::kMembers) {
+    if (!m.saved) continue;
+    ++saved;
+    bool read = false;
+    for (std::string_view key : kReadOrder) read = read || key == m.name;
+    if (!read) return false;
+  }
+  return saved == kReadOrder.size();
+}
+static_assert(readsEverySavedMember());
+
 }  // namespace
 
 // Reaches the control's widgets and fields for the steps that bypass the puts.
@@ -302,6 +343,8 @@ void Kestrin::InitProperties() {
   m_ValidState = host::False;
   m_InvalidBeep = host::False;
 }
+
+std::span<const std::string_view> members::readOrder() { return kReadOrder; }
 
 void Kestrin::ReadProperties(host::PropertyBag& bag) {
   for (const Step& step : kOwnProperties) Persistence::read(*this, bag, step);

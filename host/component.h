@@ -1,7 +1,8 @@
-// What a host holds of a control it has created: the life-cycle handlers it drives, access to
-// the control's published members by name or identifier, and its event connections. Hosts
-// create controls through a ComponentClass, so the headless and Qt hosts, form files and the
-// component runtime can place and load any control class without knowing it.
+/// \file
+/// What a host holds of a control it has created: the life-cycle handlers it drives, access to
+/// the control's published members by name or identifier, and its event connections. Hosts
+/// create controls through a ComponentClass, so the headless and Qt hosts, form files and the
+/// component runtime can place and load any control class without knowing it.
 #pragma once
 
 #include <functional>
@@ -15,32 +16,34 @@
 
 namespace kestrinx::host {
 
+/// A control as its host holds it (KestrinComponent for the Kestrin control).
 class Component {
  public:
   virtual ~Component() = default;
-  // After creation, before anything else.
+  /// After creation, before anything else.
   virtual void Initialize() = 0;
-  // A designer places a new control; never fails.
+  /// A designer places a new control; never fails.
   virtual void InitProperties() = 0;
-  // A saved control is created again; stops at the first failing key.
+  /// A saved control is created again; stops at the first failing key.
   virtual void ReadProperties(PropertyBag& bag) = 0;
-  // The host saves the form; changes nothing.
+  /// The host saves the form; changes nothing.
   virtual void WriteProperties(PropertyBag& bag) const = 0;
-  // The control's properties by name (any case), as the property page and scripts reach them.
+  /// The control's properties by name (any case), as the property page and scripts reach them.
   virtual Dispatch& dispatch() = 0;
-  // The control's published members by identifier, for the component runtime and scripting
-  // clients; nullptr for a class that publishes no such interface.
+  /// The control's published members by identifier, for the component runtime and scripting
+  /// clients; nullptr for a class that publishes no such interface.
   virtual Automation* automation() { return nullptr; }
-  // Application event connections.
+  /// Connects an application event sink (events reach every sink in connection order).
   virtual void connect(EventSink* sink) = 0;
+  /// Disconnects a sink.
   virtual void disconnect(EventSink* sink) = 0;
 };
 
-// A class of controls a host can create: its programmatic name ("KestrinX.Kestrin") and a
-// factory that builds one control on a site the host provides (and outlives the control).
+/// A class of controls a host can create: its programmatic name ("KestrinX.Kestrin") and a
+/// factory that builds one control on a site the host provides (and outlives the control).
 struct ComponentClass {
-  std::string progId;
-  std::function<std::unique_ptr<Component>(ControlSite&)> create;
+  std::string progId;                                              ///< the programmatic name
+  std::function<std::unique_ptr<Component>(ControlSite&)> create;  ///< builds one control on a site
 };
 
 }  // namespace kestrinx::host

@@ -1,4 +1,5 @@
-// Host services that are not widgets: the clock, the beep and the message box.
+/// \file
+/// Host services that are not widgets: the clock, the beep and the message box.
 #pragma once
 
 #include <cstdint>
@@ -8,21 +9,24 @@
 
 namespace kestrinx::host {
 
-// Message box buttons and answers, with the automation values.
+/// Message box buttons and answers, with the automation values.
 enum class MsgBoxButtons : std::int16_t { OkOnly = 0, OkCancel = 1, YesNo = 4 };
+/// What the user answered.
 enum class MsgBoxResult : std::int16_t { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
+/// The host's services a control uses besides its widgets.
 class Services {
  public:
   virtual ~Services() = default;
-  // The current date and time (the host's clock; tests set it).
+  /// The current date and time (the host's clock; tests set it).
   virtual Date now() const = 0;
-  // Today's date, with no time part.
+  /// Today's date, with no time part.
   Date today() const;
-  // The current time of day, on day 0.
+  /// The current time of day, on day 0.
   Date timeOfDay() const;
+  /// Sounds the host's beep.
   virtual void beep() = 0;
-  // Shows a message and returns when the user closes it.
+  /// Shows a message and returns when the user closes it.
   virtual MsgBoxResult msgBox(const std::string& text, MsgBoxButtons buttons, const std::string& title) = 0;
 };
 

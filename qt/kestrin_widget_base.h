@@ -1,8 +1,9 @@
-// What every KestrinWidget is, below the part generated from the member table: a QWidget that
-// owns one Kestrin control on a Qt site, places it like any widget (layouts, parents, show;
-// sizeHint is the size the control asks for), serves its published members by slot in the
-// member table, turns its events into signals and announces what changed. See
-// qt/kestrin_widget.h for how applications use it.
+/// \file
+/// What every KestrinWidget is, below the part generated from the member table: a QWidget that
+/// owns one Kestrin control on a Qt site, places it like any widget (layouts, parents, show;
+/// sizeHint is the size the control asks for), serves its published members by slot in the
+/// member table, turns its events into signals and announces what changed. See
+/// qt/kestrin_widget.h for how applications use it.
 #pragma once
 
 #include <QLabel>
@@ -23,77 +24,86 @@
 
 namespace kestrinx::qt {
 
-// How a widget is created: its instance name, whether a form designer shows it (UserMode False:
-// design time) or the running program does (True), and the saved properties it reads (a form's
-// property bag), or none for a control placed new (InitProperties).
+/// How a widget is created: its instance name, whether a form designer shows it (UserMode False:
+/// design time) or the running program does (True), and the saved properties it reads (a form's
+/// property bag), or none for a control placed new (InitProperties).
 struct KestrinWidgetSetup {
-  QString instanceName = QStringLiteral("Kestrin1");
-  bool userMode = true;
-  host::PropertyBag* saved = nullptr;  // read once, during construction
+  QString instanceName = QStringLiteral("Kestrin1");  ///< the Extender name (a new control's caption)
+  bool userMode = true;                               ///< run time (True) or design time (False)
+  host::PropertyBag* saved = nullptr;                 ///< read once, during construction
 };
 
+/// What every KestrinWidget is below its generated part (see KestrinWidget).
 class KestrinWidgetBase : public QWidget, private host::EventSink {
   Q_OBJECT
 
  public:
   ~KestrinWidgetBase() override;
 
+  /// The size the control asks for: caption, gap and box.
   QSize sizeHint() const override;
+  /// The same as sizeHint(): a layout may make the control wider, not smaller.
   QSize minimumSizeHint() const override;
 
-  // This control's clock, beep and message boxes (a fixed clock, a message hook for tests).
+  /// This control's clock, beep and message boxes (a fixed clock, a message hook for tests).
   qthost::Services& services();
-  // The two box elements (0 framed, 1 flat) and the caption, as the user sees them; the active
-  // box is the one Appearance shows.
+  /// A box element as the user sees it: 0 framed, 1 flat.
   QLineEdit& box(int index) const;
+  /// The box element Appearance shows.
   QLineEdit& activeBox() const;
+  /// The caption label.
   QLabel& caption() const;
 
-  // The control's saved properties (what a form file holds of it), for the constructor that
-  // creates a control again from them.
+  /// The control's saved properties (what a form file holds of it), for the constructor that
+  /// creates a control again from them.
   QVariantMap savedProperties() const;
 
-  // Writes the control's saved properties into `bag` (WriteProperties), as a form saves it;
-  // throws host::AutomationError when the control fails to.
+  /// Writes the control's saved properties into `bag` (WriteProperties), as a form saves it;
+  /// throws host::AutomationError when the control fails to.
   void writeProperties(host::PropertyBag& bag) const;
-  // Gives the control a size in twips, as a form does when it shows a saved control: the widget
-  // shows it in pixels and the control keeps the twips exactly (a Resize for each side that
-  // changes), so a form saved again keeps the sizes it was saved with.
+  /// Gives the control a size in twips, as a form does when it shows a saved control: the widget
+  /// shows it in pixels and the control keeps the twips exactly (a Resize for each side that
+  /// changes), so a form saved again keeps the sizes it was saved with.
   void resizeTwips(host::Twips width, host::Twips height);
-  // The control's size in twips, as it keeps it (what a form saves as its width and height).
+  /// The control's size in twips, as it keeps it (what a form saves as its width and height).
   host::Twips widthTwips() const;
   host::Twips heightTwips() const;
-  // Whether the control runs (UserMode True) or a designer shows it (False).
+  /// Whether the control runs (UserMode True) or a designer shows it (False).
   bool userMode() const;
 
-  // The control by property name, as the property page and other by-name clients reach it: a
-  // set is the control's own put, delivered as a write from the program (so signals follow),
-  // and its failure is thrown to the caller as host::AutomationError instead of being reported.
+  /// The control by property name, as the property page and other by-name clients reach it: a
+  /// set is the control's own put, delivered as a write from the program (so signals follow),
+  /// and its failure is thrown to the caller as host::AutomationError instead of being reported.
   host::Dispatch& dispatch();
 
-  // The automation error the last property write, method call or event ended with (0: none).
+  /// The automation error the last property write, method call or event ended with (0: none).
   int lastError() const { return lastError_; }
+  /// The text of that error (empty: none).
   QString lastErrorText() const { return lastErrorText_; }
 
  Q_SIGNALS:
-  // ValidState changed: the outcome of the check when the user left the box.
+  /// ValidState changed: the outcome of the check when the user left the box.
   void validStateChanged(bool valid);
-  // A property write, a method call or the handling of an event failed.
+  /// A property write, a method call or the handling of an event failed.
   void automationError(int number, const QString& description);
 
  protected:
+  /// A widget for the control named `instanceName`; the generated constructors call start().
   KestrinWidgetBase(const QString& instanceName, QWidget* parent);
-  // Creates the control and places it: from `saved` when given, else as newly placed. Called by
-  // the generated constructors, once the object is complete enough to emit its signals.
+  /// Creates the control and places it: from `saved` when given, else as newly placed. Called by
+  /// the generated constructors, once the object is complete enough to emit its signals.
   void start(const QVariantMap* saved);
+  /// Creates the control as `setup` says (design or run time, saved or newly placed).
   void start(const KestrinWidgetSetup& setup);
 
-  // The member in slot `slot` of the member table: read, written (coerced to its type as an
-  // automation client's assignment is), called.
+  /// Reads the member in slot `slot` of the member table (an invalid value when the get fails).
   QVariant readMember(std::size_t slot) const;
+  /// Writes it, coerced to its type as an automation client's assignment is; a failure sets
+  /// lastError() and emits automationError().
   void writeMember(std::size_t slot, const QVariant& value);
+  /// Calls the method in slot `slot`; a failure is reported as for writeMember().
   void callMember(std::size_t slot);
-  // Emits the signal of a raised event, with its arguments by pointer (generated).
+  /// Emits the signal of a raised event, with its arguments by pointer (generated).
   virtual void emitEvent(const host::EventInfo& event, host::EventArgs& args) = 0;
 
  private:
@@ -101,13 +111,13 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   class ByName;
   void onEvent(const host::EventInfo& event, host::EventArgs& args) override { emitEvent(event, args); }
   void reportError(int number, const QString& description);
-  // Emits the NOTIFY signal of every property whose value differs from the one last announced.
+  /// Emits the NOTIFY signal of every property whose value differs from the one last announced.
   void announceChanges();
   void restyle();
 
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
-  std::vector<QVariant> announced_;  // by slot: the values last announced
+  std::vector<QVariant> announced_;  ///< by slot: the values last announced
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;

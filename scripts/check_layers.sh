@@ -6,7 +6,8 @@
 #   host/*          the standard library and host/ interfaces only; host/*.cpp may also use
 #                   POSIX headers (<unistd.h>, <sys/...>, ...) and <nlohmann/...>
 #   host/<name>/    a host: never control/, propertypage/ or another host's folder
-#   Qt              only in host/qt/, qt/, apps/, tests/qt/, examples/ and bench/ files named *qt*
+#   Qt              only in host/qt/, qt/, designer/, apps/, tests/qt/, examples/, and bench/ and
+#                   tests/consumer/ files named *qt*
 # A quoted include is a path from the repository root when its first folder is a top-level
 # folder of the repository, otherwise it is relative to the including file ("session.h").
 # Usage: scripts/check_layers.sh [repository root]   (run by ctest as layer_check)
@@ -83,9 +84,11 @@ function isQt(name) {
   return 0
 }
 
-function qtAllowed(file) {
-  if (file ~ /^(host\/qt|qt|apps|tests\/qt|examples)\//) return 1
-  return file ~ /^bench\// && tolower(substr(file, 7)) ~ /qt/
+function qtAllowed(file,    name) {
+  if (file ~ /^(host\/qt|qt|designer|apps|tests\/qt|examples)\//) return 1
+  name = tolower(file)
+  sub(/^.*\//, "", name)
+  return file ~ /^(bench|tests\/consumer)\// && name ~ /qt/
 }
 
 function breach(file, line, what, why) {
@@ -117,7 +120,7 @@ function check(file, line, text,    rest, open, closing, name, what, target, dir
   }
 
   if ((isQt(name) || target ~ /^host\/qt\//) && !qtAllowed(file)) {
-    breach(file, line, what, "Qt belongs in host/qt/, qt/, apps/, tests/qt/, examples/ and bench/ files named *qt*")
+    breach(file, line, what, "Qt belongs in host/qt/, qt/, designer/, apps/, tests/qt/, examples/, and bench/ and tests/consumer/ files named *qt*")
     return
   }
 

@@ -9,7 +9,7 @@ tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 
 ifc='control/ includes only the standard library, host/ interfaces and control/'
-qt='Qt belongs in host/qt/, qt/, apps/, tests/qt/, examples/ and bench/ files named *qt*'
+qt='Qt belongs in host/qt/, qt/, designer/, apps/, tests/qt/, examples/, and bench/ and tests/consumer/ files named *qt*'
 rows=$(cat <<EOF
 control/a.cpp|#include <vector>|
 control/a.cpp|  #  include "host/error.h"|
@@ -49,6 +49,9 @@ tests/qt/qt_test.cpp|#include <QtTest>|
 qt/kestrin_widget.h|#include <QWidget>|
 examples/demo.cpp|#include <QWidget>|
 bench/qt_paint_bench.cpp|#include <QPainter>|
+designer/plugin.cpp|#include <QtUiPlugin/QDesignerCustomWidgetInterface>|
+tests/consumer/qt_consumer.cpp|#include <QApplication>|
+tests/consumer/headless_consumer.cpp|#include <QString>|$qt
 bench/layout_bench.cpp|#include <QPainter>|$qt
 tests/control/x_test.cpp|#include <QString>|$qt
 fuzz/fuzz_x.cpp|#include <QtCore/QString>|$qt

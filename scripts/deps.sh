@@ -3,8 +3,8 @@
 # --clang also installs clang with its sanitizer and libFuzzer runtimes and llvm-symbolizer
 # (for readable sanitizer stacks), which scripts/sanitize.sh and scripts/fuzz.sh need.
 set -euo pipefail
-need=(g++ cmake make ccache libgtest-dev libbenchmark-dev nlohmann-json3-dev qt6-base-dev fonts-dejavu-core
-  fonts-dejavu-extra)
+need=(g++ cmake make ccache pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev qt6-base-dev
+      qt6-tools-dev libqt6opengl6-dev doxygen fonts-dejavu-core fonts-dejavu-extra)
 for arg in "$@"; do
   case $arg in
     --clang) need+=(clang libclang-rt-dev llvm) ;;

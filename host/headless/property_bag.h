@@ -1,5 +1,6 @@
-// The in-memory property bag: keeps typed values in memory; a key written twice keeps the later
-// value. Reads and writes are recorded in order, so tests can check the order a control uses.
+/// \file
+/// The in-memory property bag: keeps typed values in memory; a key written twice keeps the later
+/// value. Reads and writes are recorded in order, so tests can check the order a control uses.
 #pragma once
 
 #include <map>
@@ -11,13 +12,20 @@
 
 namespace kestrinx::headless {
 
+/// The in-memory property bag, with its reads and writes recorded in order.
 class PropertyBag final : public host::PropertyBag {
  public:
+  /// The stored value, or `defaultValue`; records the read.
   host::Variant readProperty(const std::string& name, const host::Variant& defaultValue) override;
+  /// Stores the value (a key written twice keeps the later value); records the write.
   void writeProperty(const std::string& name, const host::Variant& value, const host::Variant& defaultValue) override;
+  /// Whether a value is stored under `name`.
   bool contains(const std::string& name) const { return values_.count(name) != 0; }
+  /// The stored values by key.
   const std::map<std::string, host::Variant>& values() const { return values_; }
+  /// The keys read, in order (a key read twice is listed twice).
   const std::vector<std::string>& readOrder() const { return reads_; }
+  /// The keys written, in order.
   const std::vector<std::string>& writeOrder() const { return writes_; }
 
  private:

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QWidget>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -26,7 +27,6 @@
 #include "host/qt/delivery.h"
 
 class QTabWidget;
-class QWidget;
 
 namespace kestrinx::qthost {
 

@@ -49,6 +49,12 @@ const Names kWriteOrder = {
 TEST_F(PersistenceTest, ReadingAndWritingFollowTheirOrdersKeyByKey) {
   read();
   EXPECT_EQ(bag.readOrder(), kReadOrder);
+  // members::readOrder(), the order designers declare the properties in: each key where it is
+  // first read.
+  Names firstReads;
+  for (const std::string& key : bag.readOrder())
+    if (std::find(firstReads.begin(), firstReads.end(), key) == firstReads.end()) firstReads.push_back(key);
+  EXPECT_EQ(Names(members::readOrder().begin(), members::readOrder().end()), firstReads);
   k.WriteProperties(bag);
   EXPECT_EQ(bag.writeOrder(), kWriteOrder);
 }

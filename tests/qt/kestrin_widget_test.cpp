@@ -190,6 +190,35 @@ TEST_F(KestrinWidgetTest, EveryPublishedMemberIsAQtPropertyOrMethodAndEveryEvent
   }
 }
 
+// Designers list a class's properties in declaration order and write a form's properties in
+// that order: the saved ones come first, in the order a loaded control reads them.
+TEST_F(KestrinWidgetTest, PropertiesAreDeclaredInReadingOrderWithEnumerationsByName) {
+  const QMetaObject* meta = w->metaObject();
+  std::vector<std::string> declared;
+  for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) declared.emplace_back(meta->property(i).name());
+  const std::vector<std::string> reading(members::readOrder().begin(), members::readOrder().end());
+  ASSERT_GE(declared.size(), reading.size());
+  EXPECT_EQ(std::vector<std::string>(declared.begin(), declared.begin() + static_cast<long>(reading.size())), reading);
+
+  for (const members::Member& m : members::kMembers) {
+    if (m.type != host::AutoType::Enum) continue;
+    const QMetaProperty p = meta->property(meta->indexOfProperty(std::string(m.name).c_str()));
+    ASSERT_TRUE(p.isEnumType()) << m.name;
+    const QMetaEnum e = p.enumerator();
+    EXPECT_EQ(std::string(e.name()), m.enumeration->name);
+    ASSERT_EQ(static_cast<std::size_t>(e.keyCount()), m.enumeration->members.size()) << m.name;
+    for (int i = 0; i < e.keyCount(); ++i) {
+      EXPECT_EQ(std::string(e.key(i)), m.enumeration->members[static_cast<std::size_t>(i)].name);
+      EXPECT_EQ(e.value(i), m.enumeration->members[static_cast<std::size_t>(i)].value);
+    }
+  }
+  // A member name is a value, as a form gives it; so is a number.
+  EXPECT_TRUE(w->setProperty("KestrinType", "DATE_TYPE"));
+  EXPECT_EQ(w->property("KestrinType").toInt(), KestrinWidget::DATE_TYPE);
+  EXPECT_TRUE(w->setProperty("Alignment", 7));
+  EXPECT_EQ(w->property("Alignment").toInt(), 7);
+}
+
 TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
   QSignalSpy interval(w, &KestrinWidget::IntervalChanged);
   EXPECT_TRUE(w->setProperty("Interval", "120"));  // a numeric string, as an automation client may give

@@ -1,0 +1,48 @@
+// "General..." in a KestrinWidget's context menu in Qt Designer: opens the General property page
+// (kestrinx::qt::GeneralDialog) on the selected controls of the form, and has the form save
+// what the page applied.
+#pragma once
+
+#include <QAction>
+#include <QList>
+#include <QObject>
+#include <QtDesigner/QDesignerTaskMenuExtension>
+#include <QtDesigner/QExtensionFactory>
+
+namespace kestrinx::qt {
+class KestrinWidget;
+}
+
+namespace kestrinx::designer {
+
+class GeneralTaskMenu final : public QObject, public QDesignerTaskMenuExtension {
+  Q_OBJECT
+  Q_INTERFACES(QDesignerTaskMenuExtension)
+
+ public:
+  GeneralTaskMenu(qt::KestrinWidget* widget, QObject* parent);
+
+  QAction* preferredEditAction() const override { return general_; }
+  QList<QAction*> taskActions() const override { return {general_}; }
+
+ private:
+  // The page over the form's selected KestrinWidgets (the one whose menu it is when none is
+  // selected). Every property the page changed is marked changed on the form, so it is saved.
+  void openGeneral();
+
+  qt::KestrinWidget* widget_;
+  QAction* general_;
+};
+
+// Gives every KestrinWidget on a form its task menu.
+class GeneralTaskMenuFactory final : public QExtensionFactory {
+  Q_OBJECT
+
+ public:
+  explicit GeneralTaskMenuFactory(QExtensionManager* parent) : QExtensionFactory(parent) {}
+
+ protected:
+  QObject* createExtension(QObject* object, const QString& iid, QObject* parent) const override;
+};
+
+}  // namespace kestrinx::designer
