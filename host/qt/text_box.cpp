@@ -91,8 +91,10 @@ class LineEdit final : public QLineEdit {
       result = QLineEdit::event(e);  // the handlers below deliver their parts, each guarded
       --qtEvents;
       // An edit Qt made itself while handling the event (a paste, Delete, input-method text, a
-      // drop) is reported once the event is done.
-      if (qtEvents == 0) box_.reportChange(host::ChangeSource::UserEdit);
+      // drop) is reported once the event is done. Events Qt sends while the program changes
+      // the text (the input method's queries of a focused box) are no user edit: the program
+      // edit reports its change itself, after it is complete.
+      if (qtEvents == 0 && box_.programEdits_ == 0) box_.reportChange(host::ChangeSource::UserEdit);
     });
     return result;
   }
