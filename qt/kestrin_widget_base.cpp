@@ -54,6 +54,12 @@ KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* paren
 KestrinWidgetBase::~KestrinWidgetBase() = default;
 
 void KestrinWidgetBase::start(const QVariantMap* saved) {
+  if (saved == nullptr) return startFrom(nullptr);
+  MapBag bag(*saved);
+  startFrom(&bag);
+}
+
+void KestrinWidgetBase::startFrom(host::PropertyBag* saved) {
   parts_ = std::make_unique<Parts>(*this, instanceName_);
   qthost::Delivery& delivery = parts_->site.delivery();
   delivery.setErrorHandler([this](const host::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
@@ -63,8 +69,7 @@ void KestrinWidgetBase::start(const QVariantMap* saved) {
   c.connect(this);
   delivery.deliver([&] {
     if (saved != nullptr) {
-      MapBag bag(*saved);
-      c.ReadProperties(bag);
+      c.ReadProperties(*saved);
     } else {
       c.InitProperties();
     }

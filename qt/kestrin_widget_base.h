@@ -17,6 +17,7 @@
 
 #include "host/automation.h"
 #include "host/objects.h"
+#include "host/property_bag.h"
 #include "host/qt/services.h"
 
 namespace kestrinx::qt {
@@ -57,6 +58,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // Creates the control and places it: from `saved` when given, else as newly placed. Called by
   // the generated constructors, once the object is complete enough to emit its signals.
   void start(const QVariantMap* saved);
+  void start(host::PropertyBag& saved) { startFrom(&saved); }
 
   // The member in slot `slot` of the member table: read, written (coerced to its type as an
   // automation client's assignment is), called.
@@ -68,6 +70,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
 
  private:
   struct Parts;
+  void startFrom(host::PropertyBag* saved);
   void onEvent(const host::EventInfo& event, host::EventArgs& args) override { emitEvent(event, args); }
   void reportError(int number, const QString& description);
   // Emits the NOTIFY signal of every property whose value differs from the one last announced.
