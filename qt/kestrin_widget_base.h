@@ -18,6 +18,7 @@
 #include "host/automation.h"
 #include "host/objects.h"
 #include "host/property_bag.h"
+#include "host/variant.h"
 #include "host/qt/services.h"
 
 namespace kestrinx::qt {
@@ -79,7 +80,10 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
 
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
-  std::vector<QVariant> announced_;  // by slot: the values last announced
+  // By slot: the values last announced (compared as a form file keeps them: fonts and pictures
+  // by content), and whether one was recorded yet.
+  std::vector<host::Variant> announced_;
+  std::vector<bool> recorded_;
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;

@@ -85,6 +85,7 @@ class LineEdit final : public QLineEdit {
 
  protected:
   bool event(QEvent* e) override {
+    if (passive(e->type())) return QLineEdit::event(e);
     bool result = false;
     box_.delivery_.deliver([&] {
       ++qtEvents;
@@ -97,6 +98,25 @@ class LineEdit final : public QLineEdit {
       if (qtEvents == 0 && box_.programEdits_ == 0) box_.reportChange(host::ChangeSource::UserEdit);
     });
     return result;
+  }
+  // Events that neither edit the text nor reach the control (Qt sends a ShortcutOverride before
+  // every key press) go to the line edit alone: no delivery, so nothing runs after them.
+  static bool passive(QEvent::Type t) {
+    switch (t) {
+      case QEvent::ShortcutOverride:
+      case QEvent::InputMethodQuery:
+      case QEvent::Paint:
+      case QEvent::UpdateRequest:
+      case QEvent::HoverEnter:
+      case QEvent::HoverLeave:
+      case QEvent::HoverMove:
+      case QEvent::Enter:
+      case QEvent::Leave:
+      case QEvent::ToolTip:
+        return true;
+      default:
+        return false;
+    }
   }
   void keyPressEvent(QKeyEvent* e) override {
     box_.delivery_.deliver([&] { box_.keyPressed(*e); });

@@ -197,6 +197,12 @@ TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
   EXPECT_TRUE(w->setProperty("Interval", "120"));  // a numeric string, as an automation client may give
   EXPECT_EQ(w->property("Interval").toInt(), 120);
   EXPECT_EQ(interval.count(), 1);
+  // Announced when the Qt value changes: True as -1 after 1 is still true.
+  QSignalSpy beep(w, &KestrinWidget::InvalidBeepChanged);
+  w->setProperty("InvalidBeep", 1);
+  w->setProperty("InvalidBeep", -1);
+  w->setProperty("InvalidBeep", 0);
+  EXPECT_EQ(beep.count(), 2);
   QSignalSpy errors(w, &KestrinWidget::automationError);
   w->setProperty("ValidState", true);  // read-only for every client: error 393 at run time
   EXPECT_EQ(w->lastError(), 393);
