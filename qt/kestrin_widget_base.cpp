@@ -11,6 +11,7 @@
 #include "control/members.h"
 #include "host/property_bag.h"
 #include "host/qt/control_site.h"
+#include "host/form_file.h"
 #include "host/qt/strings.h"
 #include "qt/variants.h"
 
@@ -77,7 +78,8 @@ void KestrinWidgetBase::ByName::setProperty(const std::string& name, const host:
 }
 
 KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* parent)
-    : QWidget(parent), instanceName_(instanceName), announced_(members::kMembers.size()) {
+    : QWidget(parent), instanceName_(instanceName), announced_(members::kMembers.size()),
+      recorded_(members::kMembers.size()) {
   setObjectName(instanceName);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -195,22 +197,27 @@ void KestrinWidgetBase::announceChanges() {
     for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
       const members::Member& m = members::kMembers[slot];
       if (!m.has(members::Get)) continue;
-      QVariant now;
+      host::Variant now;
       try {
-        now = toQVariant(members::get(control, m), m.type);
+        now = members::get(control, m);
       } catch (const host::AutomationError&) {
         continue;  // a value that cannot be read now has nothing to announce
       }
-      QVariant& before = announced_[slot];
-      if (before.isValid() && before == now) continue;
-      const bool first = !before.isValid();
-      before = now;
-      if (first) continue;  // the first values are recorded, not announced
+      // Compared as the control holds them first, so no Qt value is made for an unchanged
+      // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
+      // true).
+      host::Variant& before = announced_[slot];
+      if (recorded_[slot] && host::sameValue(before, now)) continue;
+      const bool first = !recorded_[slot];
+      const bool same = !first && toQVariant(before, m.type) == toQVariant(now, m.type);
+      recorded_[slot] = true;
+      before = std::move(now);
+      if (first || same) continue;  // the first values are recorded, not announced
       changed = true;
       const int index = meta->indexOfProperty(std::string(m.name).c_str());
       if (index >= 0) meta->property(index).notifySignal().invoke(this, Qt::DirectConnection);
       if (slot == kValidStateSlot) {
-        Q_EMIT validStateChanged(now.toBool());
+        Q_EMIT validStateChanged(toQVariant(before, m.type).toBool());
         restyle();
       }
     }

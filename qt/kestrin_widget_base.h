@@ -20,6 +20,7 @@
 #include "host/dispatch.h"
 #include "host/objects.h"
 #include "host/property_bag.h"
+#include "host/variant.h"
 #include "host/qt/services.h"
 
 namespace kestrinx::qt {
@@ -95,6 +96,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   void start(const QVariantMap* saved);
   /// Creates the control as `setup` says (design or run time, saved or newly placed).
   void start(const KestrinWidgetSetup& setup);
+  /// Reads the control from `saved` at run time (a form file's bag, say).
+  void start(host::PropertyBag& saved) { start(KestrinWidgetSetup{instanceName_, true, &saved}); }
 
   /// Reads the member in slot `slot` of the member table (an invalid value when the get fails).
   QVariant readMember(std::size_t slot) const;
@@ -117,7 +120,10 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
 
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
-  std::vector<QVariant> announced_;  ///< by slot: the values last announced
+  // By slot: the values last announced (compared as a form file keeps them: fonts and pictures
+  // by content), and whether one was recorded yet.
+  std::vector<host::Variant> announced_;
+  std::vector<bool> recorded_;
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;

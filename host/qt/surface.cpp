@@ -8,6 +8,7 @@
 #include "host/accepted_values.h"
 #include "host/error.h"
 #include "host/event_depth.h"
+#include "host/form_file.h"
 #include "host/qt/fonts.h"
 #include "host/qt/strings.h"
 #include "host/qt/units.h"
@@ -57,8 +58,20 @@ void Surface::setFont(host::FontRef f) {
 }
 
 Twips Surface::textWidth(const std::string& s) const {
-  const QFontMetricsF metrics(toQFont(*font_), &widget_);
-  return toTwipsX(widget_, metrics.horizontalAdvance(toQString(s)));
+  Measured& m = measured_;
+  const int dpi = widget_.logicalDpiX();
+  if (!m.metrics || m.dpi != dpi || !host::sameValue(host::Variant::font(m.font), host::Variant::font(font_))) {
+    m.font = std::make_shared<host::Font>(*font_);
+    m.dpi = dpi;
+    m.metrics.emplace(toQFont(*font_), &widget_);
+    m.widths.clear();
+  }
+  if (const auto it = m.widths.find(s); it != m.widths.end()) return it->second;
+  constexpr std::size_t kKept = 64;
+  if (m.widths.size() >= kKept) m.widths.clear();
+  const Twips w = toTwipsX(widget_, m.metrics->horizontalAdvance(toQString(s)));
+  m.widths.emplace(s, w);
+  return w;
 }
 
 QSize Surface::pixelSize() const { return {toPixelsX(widget_, width_), toPixelsY(widget_, height_)}; }

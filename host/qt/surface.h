@@ -9,11 +9,14 @@
 // hWnd is the window handle of the widget's window, 0 until that window exists.
 #pragma once
 
+#include <QFontMetricsF>
 #include <QPointer>
 #include <QSize>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "host/control_design.h"
 #include "host/objects.h"
@@ -84,6 +87,15 @@ class Surface final : public host::Surface {
   std::unique_ptr<Watcher> watcher_;
   host::FontRef ambientFont_;
   host::FontRef font_;
+  // What textWidth measured, for the font (a copy, compared by content) and DPI it was measured
+  // at: the control measures the same few texts (a space, two spaces) on every rewrite.
+  struct Measured {
+    host::FontRef font;
+    int dpi = 0;
+    std::optional<QFontMetricsF> metrics;
+    std::unordered_map<std::string, Twips> widths;
+  };
+  mutable Measured measured_;
   Boolean userMode_ = host::True;
   Twips width_ = host::design::SurfaceWidth, height_ = host::design::SurfaceHeight;
   Twips requestedWidth_ = width_, requestedHeight_ = height_;

@@ -85,16 +85,38 @@ class LineEdit final : public QLineEdit {
 
  protected:
   bool event(QEvent* e) override {
+    if (passive(e->type())) return QLineEdit::event(e);
     bool result = false;
     box_.delivery_.deliver([&] {
       ++qtEvents;
       result = QLineEdit::event(e);  // the handlers below deliver their parts, each guarded
       --qtEvents;
       // An edit Qt made itself while handling the event (a paste, Delete, input-method text, a
-      // drop) is reported once the event is done.
-      if (qtEvents == 0) box_.reportChange(host::ChangeSource::UserEdit);
+      // drop) is reported once the event is done. Events Qt sends while the program changes
+      // the text (the input method's queries of a focused box) are no user edit: the program
+      // edit reports its change itself, after it is complete.
+      if (qtEvents == 0 && box_.programEdits_ == 0) box_.reportChange(host::ChangeSource::UserEdit);
     });
     return result;
+  }
+  // Events that neither edit the text nor reach the control (Qt sends a ShortcutOverride before
+  // every key press) go to the line edit alone: no delivery, so nothing runs after them.
+  static bool passive(QEvent::Type t) {
+    switch (t) {
+      case QEvent::ShortcutOverride:
+      case QEvent::InputMethodQuery:
+      case QEvent::Paint:
+      case QEvent::UpdateRequest:
+      case QEvent::HoverEnter:
+      case QEvent::HoverLeave:
+      case QEvent::HoverMove:
+      case QEvent::Enter:
+      case QEvent::Leave:
+      case QEvent::ToolTip:
+        return true;
+      default:
+        return false;
+    }
   }
   void keyPressEvent(QKeyEvent* e) override {
     box_.delivery_.deliver([&] { box_.keyPressed(*e); });

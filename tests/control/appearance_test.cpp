@@ -1,4 +1,5 @@
-// Appearance, colours, fonts and AutoSize on the headless host.
+// Appearance, colours, fonts and AutoSize: the switch between the elements and where colours
+// go on every host; layout and fonts on the headless host's metrics.
 //
 // After placeNew() the caption "Kestrin1" is 618.75 x 198 at the top left, the gap is 80 and
 // the three-dimensional box (element 0) is 1652 x 360 at 698.75 on a 2350.75 x 360 surface.
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/host_under_test.h"
 #include "support/kestrin_fixture.h"
 #include "support/test_helpers.h"
 
@@ -32,39 +34,39 @@ class AppearanceTest : public KestrinTest {
   Names notified() { return surface().changedProperties(); }
 };
 
-// ---- Appearance -------------------------------------------------------------------------
+// ---- on every host: the appearance switch and where colours go ---------------------------
 
-struct AppearanceRow {
-  const char* name;
-  friend void PrintTo(const AppearanceRow& r, std::ostream* os) { *os << r.name; }
-  std::int32_t value;
-  int active;
+class AppearanceOnEveryHost : public HostTest {
+ protected:
+  void SetUp() override { placeNew(); }
 };
 
-class AppearanceChoice : public AppearanceTest, public ::testing::WithParamInterface<AppearanceRow> {};
-
-TEST_P(AppearanceChoice, OnlyFlatSelectsTheFlatElement) {
-  const AppearanceRow& row = GetParam();
-  k.put_Appearance(row.value);
-
-  EXPECT_EQ(k.get_Appearance(), row.value);
-  EXPECT_EQ(k.boxIndex(), row.active);
-  EXPECT_TRUE(box(row.active).visible());
-  EXPECT_FALSE(box(1 - row.active).visible());
-  // The layout at the end places and sizes the newly active element.
-  EXPECT_EQ(box(row.active).left(), kBoxLeft);
-  EXPECT_EQ(box(row.active).width(), kBoxW);
-  EXPECT_EQ(notified(), Names{"Appearance"});
+TEST_P(AppearanceOnEveryHost, OnlyFlatSelectsTheFlatElement) {
+  // The layout at the end places and sizes the newly active element where the placed one stands.
+  const float left = box(KSTD).left(), width = box(KSTD).width();
+  const struct {
+    const char* name;
+    std::int32_t value;
+    int active;
+  } rows[] = {{"Flat", Flat, KSF}, {"ThreeD", ThreeD, KSTD}, {"FiveActsAsThreeD", 5, KSTD},
+              {"MinusOneActsAsThreeD", -1, KSTD}, {"FlatAgain", Flat, KSF}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    clearRecords();
+    k.put_Appearance(row.value);
+    EXPECT_EQ(k.get_Appearance(), row.value);
+    EXPECT_EQ(k.boxIndex(), row.active);
+    EXPECT_TRUE(box(row.active).visible());
+    EXPECT_FALSE(box(1 - row.active).visible());
+    EXPECT_EQ(box(row.active).left(), left);
+    EXPECT_EQ(box(row.active).width(), width);
+    EXPECT_EQ(host().changedProperties(), Names{"Appearance"});
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Appearance, AppearanceChoice,
-                         ::testing::Values(AppearanceRow{"Flat", Flat, KSF}, AppearanceRow{"ThreeD", ThreeD, KSTD},
-                                           AppearanceRow{"FiveActsAsThreeD", 5, KSTD},
-                                           AppearanceRow{"MinusOneActsAsThreeD", -1, KSTD}),
-                         RowName());
-
-TEST_F(AppearanceTest, FlatMovesEveryReadToElementOne) {
+TEST_P(AppearanceOnEveryHost, FlatMovesEveryReadToElementOne) {
   k.put_Appearance(Flat);
+  const float width = box(1).width();
   box(1).setText("flat");
   box(0).setText("raised");
   box(1).setForeColor(0x00112233u);
@@ -75,8 +77,36 @@ TEST_F(AppearanceTest, FlatMovesEveryReadToElementOne) {
   EXPECT_EQ(k.get_Text(), "flat");
   EXPECT_EQ(k.get_ForeColor(), 0x00112233u);
   EXPECT_EQ(k.get_Font(), flatFont);
-  EXPECT_EQ(k.get_BoxWidth(), 1652);
+  EXPECT_EQ(k.get_BoxWidth(), static_cast<std::int32_t>(width));
 }
+
+TEST_P(AppearanceOnEveryHost, ForeColorAndBackColorGoToBothBoxesOnly) {
+  const OleColor labelColour = host().label().foreColor();
+  k.put_ForeColor(0x00123456u);
+  k.put_BackColor(0x00ABCDEFu);
+
+  for (int i : {0, 1}) {
+    EXPECT_EQ(box(i).foreColor(), 0x00123456u) << "element " << i;
+    EXPECT_EQ(box(i).backColor(), 0x00ABCDEFu) << "element " << i;
+  }
+  EXPECT_EQ(k.get_ForeColor(), 0x00123456u);
+  EXPECT_EQ(k.get_BackColor(), 0x00ABCDEFu);
+  EXPECT_EQ(host().label().foreColor(), labelColour);
+  EXPECT_EQ(host().changedProperties(), (Names{"ForeColor", "BackColor"}));
+}
+
+TEST_P(AppearanceOnEveryHost, LabelForeColorTouchesOnlyTheCaption) {
+  k.put_LabelForeColor(0x000000FFu);
+  EXPECT_EQ(k.get_LabelForeColor(), 0x000000FFu);
+  EXPECT_EQ(host().label().foreColor(), 0x000000FFu);
+  EXPECT_EQ(box(0).foreColor(), host::SystemWindowText);
+  EXPECT_EQ(box(1).foreColor(), host::SystemWindowText);
+  EXPECT_EQ(host().changedProperties(), Names{"LabelForeColor"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, AppearanceOnEveryHost, ::testing::ValuesIn(hostsUnderTest()), HostName());
+
+// ---- on the headless host ------------------------------------------------------------------
 
 TEST_F(AppearanceTest, TheNewElementIsShownBeforeTheOtherIsHidden) {
   box(0).setFailure("setVisible");
@@ -97,21 +127,6 @@ TEST_F(AppearanceTest, SameValueStillNotifiesAndLaysOut) {
 
 // ---- colours -------------------------------------------------------------------------------
 
-TEST_F(AppearanceTest, ForeColorAndBackColorGoToBothBoxesOnly) {
-  const OleColor labelColour = site.label().foreColor();
-  k.put_ForeColor(0x00123456u);
-  k.put_BackColor(0x00ABCDEFu);
-
-  for (int i : {0, 1}) {
-    EXPECT_EQ(box(i).foreColor(), 0x00123456u) << "element " << i;
-    EXPECT_EQ(box(i).backColor(), 0x00ABCDEFu) << "element " << i;
-  }
-  EXPECT_EQ(k.get_ForeColor(), 0x00123456u);
-  EXPECT_EQ(k.get_BackColor(), 0x00ABCDEFu);
-  EXPECT_EQ(site.label().foreColor(), labelColour);
-  EXPECT_EQ(notified(), (Names{"ForeColor", "BackColor"}));
-}
-
 TEST_F(AppearanceTest, BoxColoursStopAtARefusingElementOne) {
   box(1).setFailure("setForeColor");
   box(1).setFailure("setBackColor");
@@ -122,15 +137,6 @@ TEST_F(AppearanceTest, BoxColoursStopAtARefusingElementOne) {
   EXPECT_EQ(box(0).backColor(), host::SystemWindowBackground);
   EXPECT_EQ(k.get_BackColor(), 0x00ABCDEFu);  // the field is stored before the boxes are written
   EXPECT_EQ(notified(), Names{});
-}
-
-TEST_F(AppearanceTest, LabelForeColorTouchesOnlyTheCaption) {
-  k.put_LabelForeColor(0x000000FFu);
-  EXPECT_EQ(k.get_LabelForeColor(), 0x000000FFu);
-  EXPECT_EQ(site.label().foreColor(), 0x000000FFu);
-  EXPECT_EQ(box(0).foreColor(), host::SystemWindowText);
-  EXPECT_EQ(box(1).foreColor(), host::SystemWindowText);
-  EXPECT_EQ(notified(), Names{"LabelForeColor"});
 }
 
 // ---- fonts ---------------------------------------------------------------------------------

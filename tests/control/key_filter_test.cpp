@@ -1,4 +1,4 @@
-// The keystroke filter, typed into headless boxes: which characters a numeric box takes, the
+// The keystroke filter, typed into the boxes of every host: which characters a numeric box takes, the
 // length limit of a grouped number, and the key events the application sees and may change.
 #include <cstdint>
 #include <string>
@@ -6,7 +6,7 @@
 
 #include "control/key_filter.h"
 #include "host/headless/headless.h"
-#include "support/kestrin_fixture.h"
+#include "support/host_under_test.h"
 
 namespace kestrinx::testing {
 namespace {
@@ -18,7 +18,7 @@ std::string trimmed(const std::string& s) {
   return first == std::string::npos ? std::string() : s.substr(first);
 }
 
-class KeyFilterTest : public KestrinTest {
+class KeyFilterTest : public HostTest {
  protected:
   void SetUp() override { placeNew(); }
 
@@ -26,21 +26,20 @@ class KeyFilterTest : public KestrinTest {
     k.put_NumSeparatorUse(separators);
     k.put_KestrinType(type);
     k.put_Text("");
-    focusBox(k.boxIndex());
-    events.log.clear();
-    events.changes = 0;
+    focusBox();
+    clearRecords();
   }
 };
 
 // ---- accepted and refused characters --------------------------------------------------------
 
-TEST_F(KeyFilterTest, NumericBoxTakesOnlyNumberCharactersAndRaisesNothingForTheRest) {
+TEST_P(KeyFilterTest, NumericBoxTakesOnlyNumberCharactersAndRaisesNothingForTheRest) {
   boxOfType(NUMERIC_TYPE, host::False);
   for (int c = 32; c < 127; ++c) {
     const bool numberChar = c >= 44 && c <= 57;  // , - . / 0-9
     k.put_Text("");
     events.log.clear();
-    form.type(std::string(1, static_cast<char>(c)));
+    type(std::string(1, static_cast<char>(c)));
     SCOPED_TRACE(std::string("character '") + static_cast<char>(c) + "'");
     EXPECT_EQ(events.only("KeyPress").size(), numberChar ? 1u : 0u);
     EXPECT_EQ(trimmed(active().text()), numberChar ? std::string(1, static_cast<char>(c)) : "");
@@ -50,7 +49,7 @@ TEST_F(KeyFilterTest, NumericBoxTakesOnlyNumberCharactersAndRaisesNothingForTheR
   }
 }
 
-TEST_F(KeyFilterTest, NumericBoxRefusesControlCodesButBackspaceAndEnter) {
+TEST_P(KeyFilterTest, NumericBoxRefusesControlCodesButBackspaceAndEnter) {
   boxOfType(NUMERIC_TYPE);
   for (int code = -1; code < 32; ++code) {
     std::int16_t ascii = static_cast<std::int16_t>(code);
@@ -66,60 +65,60 @@ TEST_F(KeyFilterTest, NumericBoxRefusesControlCodesButBackspaceAndEnter) {
   EXPECT_EQ(events.only("KeyPress"), (Log{"KeyPress:8", "KeyPress:13"}));
 }
 
-TEST_F(KeyFilterTest, PointsAndMinusSignsAreTakenAnywhereAndAnyNumberOfTimes) {
+TEST_P(KeyFilterTest, PointsAndMinusSignsAreTakenAnywhereAndAnyNumberOfTimes) {
   boxOfType(NUMERIC_TYPE);
-  form.type("1.2.3--");
+  type("1.2.3--");
   EXPECT_EQ(trimmed(active().text()), "1.2.3--");
 }
 
-TEST_F(KeyFilterTest, OtherTypesPassEveryKeyUnchanged) {
-  for (std::int32_t type : {std::int32_t{NORMAL_TYPE}, std::int32_t{DATE_TYPE}, std::int32_t{TIME_TYPE}, 7}) {
-    boxOfType(type);
-    form.type("a +z");
-    EXPECT_EQ(active().text(), "a +z") << "type " << type;
+TEST_P(KeyFilterTest, OtherTypesPassEveryKeyUnchanged) {
+  for (std::int32_t kind : {std::int32_t{NORMAL_TYPE}, std::int32_t{DATE_TYPE}, std::int32_t{TIME_TYPE}, 7}) {
+    boxOfType(kind);
+    type("a +z");
+    EXPECT_EQ(active().text(), "a +z") << "type " << kind;
     EXPECT_EQ(events.only("KeyPress"), (Log{"KeyPress:97", "KeyPress:32", "KeyPress:43", "KeyPress:122"}));
   }
 }
 
 // ---- length limit with grouping ------------------------------------------------------------
 
-TEST_F(KeyFilterTest, GroupedNumberStopsAtFifteenDigits) {
+TEST_P(KeyFilterTest, GroupedNumberStopsAtFifteenDigits) {
   boxOfType(NUMERIC_TYPE);
-  form.type(std::string(20, '9'));
+  type(std::string(20, '9'));
   EXPECT_EQ(trimmed(active().text()), "999,999,999,999,999");
   EXPECT_EQ(events.only("KeyPress").size(), 15u);
   EXPECT_EQ(events.changes, 15);
 
   events.log.clear();
-  form.type(",./0");
+  type(",./0");
   EXPECT_EQ(trimmed(active().text()), "999,999,999,999,999");
   EXPECT_TRUE(events.only("KeyPress").empty());
 
-  form.press(headless::Key::Backspace);
+  press(headless::Key::Backspace);
   EXPECT_EQ(trimmed(active().text()), "99,999,999,999,999");
-  form.type("1");
+  type("1");
   EXPECT_EQ(trimmed(active().text()), "999,999,999,999,991");
 }
 
-TEST_F(KeyFilterTest, GroupedNegativeNumberStopsAtFourteenDigits) {
+TEST_P(KeyFilterTest, GroupedNegativeNumberStopsAtFourteenDigits) {
   boxOfType(NUMERIC_TYPE);
-  form.type("-" + std::string(20, '9'));
+  type("-" + std::string(20, '9'));
   EXPECT_EQ(trimmed(active().text()), "-99,999,999,999,999");
 }
 
-TEST_F(KeyFilterTest, LimitIsDecidedByThePartBeforeThePoint) {
+TEST_P(KeyFilterTest, LimitIsDecidedByThePartBeforeThePoint) {
   boxOfType(NUMERIC_TYPE);
   k.put_Text("999,999,999,999,999.5");
-  form.type("9");
+  type("9");
   EXPECT_EQ(trimmed(active().text()), "999,999,999,999,999.5");
   k.put_Text("1.99999999999999999999");
-  form.type("9");
+  type("9");
   EXPECT_EQ(trimmed(active().text()), "1.999999999999999999999");
 }
 
-TEST_F(KeyFilterTest, WithoutGroupingThereIsNoLimit) {
+TEST_P(KeyFilterTest, WithoutGroupingThereIsNoLimit) {
   boxOfType(NUMERIC_TYPE, host::False);
-  form.type(std::string(25, '9'));
+  type(std::string(25, '9'));
   EXPECT_EQ(trimmed(active().text()), std::string(25, '9'));
 }
 
@@ -135,45 +134,47 @@ TEST(CountIntegerChars, CountsDigitsSeparatorsAndMinusBeforeThePoint) {
 
 // ---- events to the application ------------------------------------------------------------
 
-TEST_F(KeyFilterTest, KeyEventsComeInOrderAroundTheEdit) {
+TEST_P(KeyFilterTest, KeyEventsComeInOrderAroundTheEdit) {
   boxOfType(NUMERIC_TYPE);
-  form.type("5");
+  type("5");
   EXPECT_EQ(events.log, (Log{"KeyDown:53", "KeyPress:53", "Change", "KeyUp:53"}));
 }
 
-TEST_F(KeyFilterTest, ApplicationDiscardsAKeyInEveryType) {
+TEST_P(KeyFilterTest, ApplicationDiscardsAKeyInEveryType) {
   events.onKeyPress = [](std::int16_t& ascii) { ascii = 0; };
-  for (std::int32_t type : {NORMAL_TYPE, NUMERIC_TYPE, DATE_TYPE, TIME_TYPE}) {
-    boxOfType(type);
+  for (std::int32_t kind : {NORMAL_TYPE, NUMERIC_TYPE, DATE_TYPE, TIME_TYPE}) {
+    boxOfType(kind);
     const std::string before = active().text();
-    form.type("1a");
-    EXPECT_EQ(active().text(), before) << "type " << type;
-    EXPECT_EQ(events.changes, 0) << "type " << type;
+    type("1a");
+    EXPECT_EQ(active().text(), before) << "type " << kind;
+    EXPECT_EQ(events.changes, 0) << "type " << kind;
   }
 }
 
-TEST_F(KeyFilterTest, ChangedKeyReachesTheBoxUnfiltered) {
+TEST_P(KeyFilterTest, ChangedKeyReachesTheBoxUnfiltered) {
   boxOfType(NUMERIC_TYPE);
   events.onKeyPress = [](std::int16_t& ascii) {
     if (ascii == '5') ascii = 'A';
   };
-  form.type("15");
+  type("15");
   EXPECT_EQ(trimmed(active().text()), "1A");
 }
 
-TEST_F(KeyFilterTest, ChangedKeyCodeInKeyDownReachesTheBox) {
+TEST_P(KeyFilterTest, ChangedKeyCodeInKeyDownReachesTheBox) {
   k.put_NumAlignment(LEFT_ALIGN);
   boxOfType(NUMERIC_TYPE);
-  form.type("12");
+  type("12");
   events.onKeyDown = [](std::int16_t& code, std::int16_t&) {
     if (code == static_cast<std::int16_t>(headless::Key::Delete)) code = 0;
   };
-  form.press(headless::Key::Home);
-  form.press(headless::Key::Delete);
+  press(headless::Key::Home);
+  press(headless::Key::Delete);
   EXPECT_EQ(active().text(), "12");
   EXPECT_EQ(events.only("KeyDown").size(), 4u);
   EXPECT_EQ(events.only("KeyUp").size(), 4u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Hosts, KeyFilterTest, ::testing::ValuesIn(hostsUnderTest()), HostName());
 
 }  // namespace
 }  // namespace kestrinx::testing

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "control/kestrin_component.h"
 #include "control/members.h"
 #include "host/qt/units.h"
+#include "qt/form_widgets.h"
 #include "qt/kestrin_widget.h"
 #include "support/qt_window.h"
 
@@ -224,6 +226,12 @@ TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
   EXPECT_TRUE(w->setProperty("Interval", "120"));  // a numeric string, as an automation client may give
   EXPECT_EQ(w->property("Interval").toInt(), 120);
   EXPECT_EQ(interval.count(), 1);
+  // Announced when the Qt value changes: True as -1 after 1 is still true.
+  QSignalSpy beep(w, &KestrinWidget::InvalidBeepChanged);
+  w->setProperty("InvalidBeep", 1);
+  w->setProperty("InvalidBeep", -1);
+  w->setProperty("InvalidBeep", 0);
+  EXPECT_EQ(beep.count(), 2);
   QSignalSpy errors(w, &KestrinWidget::automationError);
   w->setProperty("ValidState", true);  // read-only for every client: error 393 at run time
   EXPECT_EQ(w->lastError(), 393);
@@ -252,6 +260,33 @@ TEST_F(KestrinWidgetTest, SavedPropertiesCreateTheControlAgain) {
   KestrinWidget again(w->savedProperties(), "Kestrin2");
   for (const char* name : {"KestrinType", "Caption", "ColorInValid", "Font"})
     EXPECT_EQ(again.property(name), w->property(name)) << name;
+}
+
+// A form file's Kestrin controls open at their places with their saved properties; a control
+// that stops reading stands as far as it got, and other classes are passed over.
+TEST(KestrinWidgetForm, AFormFilesControlsOpenWhereTheyWereSaved) {
+  using host::Variant;
+  host::FormFile file;
+  file.controls.push_back({"txtAge", KestrinProgId, {1440, 720, 2880, 360},
+                           {{"Caption", Variant::string("Age")},
+                            {"Interval", Variant::string("abc")},
+                            {"BackColor", Variant::longValue(0x00112233)}}});
+  file.controls.push_back({"cmdOk", "Other.Button", {0, 0, 900, 360}, {}});
+  file.controls.push_back({"txtSum", KestrinProgId, {0, 1440, 2880, 360},
+                           {{"KestrinType", Variant::longValue(NUMERIC_TYPE)}, {"Text", Variant::string("1234")}}});
+  QWidget form;
+  const std::vector<KestrinWidget*> opened = qt::openFormControls(file, form);
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0]->objectName(), "txtAge");
+  EXPECT_EQ(opened[0]->parentWidget(), &form);
+  EXPECT_EQ(opened[0]->geometry(), QRect(qthost::toPixelsX(form, 1440), qthost::toPixelsY(form, 720),
+                                         qthost::toPixelsX(form, 2880), qthost::toPixelsY(form, 360)));
+  EXPECT_EQ(opened[0]->property("Caption").toString(), "Age");
+  EXPECT_EQ(opened[0]->lastError(), 13);  // stopped at Interval: BackColor was never read
+  EXPECT_NE(opened[0]->property("BackColor").toUInt(), 0x00112233u);
+  EXPECT_EQ(opened[1]->lastError(), 0);
+  EXPECT_EQ(opened[1]->property("KestrinType").toInt(), KestrinWidget::NUMERIC_TYPE);
+  EXPECT_EQ(opened[1]->property("Text").toString().trimmed(), "1,234");  // read through the put: grouped
 }
 
 }  // namespace

@@ -87,6 +87,10 @@ TEST_F(QtHostTest, LengthsAreTwipsAtTheScreensLogicalDpi) {
   // The surface measures text in its font at the same DPI.
   const QFontMetricsF metrics(qthost::toQFont(*site.qtSurface().font()), surfaceWidget);
   EXPECT_FLOAT_EQ(site.qtSurface().textWidth("1,234"), metrics.horizontalAdvance("1,234") * 1440 / dpiX);
+  // Measured again in a changed font, also one changed in place.
+  const float before = site.qtSurface().textWidth("1,234");
+  site.qtSurface().font()->size *= 2;
+  EXPECT_GT(site.qtSurface().textWidth("1,234"), 1.5f * before);
 
   // Qt resizing the shown widget resizes the surface: one Resize for each side that changed.
   showWindow();

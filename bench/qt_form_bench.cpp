@@ -1,0 +1,128 @@
+// Loading and showing a form of 1,000 controls on the offscreen platform: Kestrin controls read
+// from a form file into KestrinWidgets, beside QUiLoader building 1,000 QLabel and QLineEdit
+// pairs from a .ui file at the same places. Each iteration reads its file, builds the widgets,
+// shows the form, lets Qt handle the resulting events (layout, exposure, painting) and deletes it.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QUiLoader>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "control/kestrin_component.h"
+#include "control/members.h"
+#include "host/form_file.h"
+#include "host/headless/form_document.h"
+#include "qt/form_widgets.h"
+
+namespace {
+
+using namespace kestrinx;
+
+constexpr int kControls = 1000, kColumns = 20;
+constexpr int kWidthTwips = 2560, kHeightTwips = 360, kColumnTwips = 2700, kRowTwips = 420;
+
+std::string tempPath(const char* name) {
+  return (QDir::tempPath() + QStringLiteral("/kestrinx_qt_bench_%1_").arg(QCoreApplication::applicationPid()) +
+          QString::fromUtf8(name))
+      .toStdString();
+}
+
+// 1,000 newly placed controls, each with its own caption, saved by the headless form document.
+const std::string& kestrinFormPath() {
+  static const std::string path = [] {
+    const std::string p = tempPath("form.kxform");
+    headless::FormDocument doc("Form1", {kestrinClass()}, headless::FormMode::Design);
+    for (int i = 0; i < kControls; ++i) {
+      headless::DocumentControl& c =
+          doc.place("txtField" + std::to_string(i),
+                    KestrinProgId, {static_cast<float>(i % kColumns * kColumnTwips),
+                                    static_cast<float>(i / kColumns * kRowTwips), kWidthTwips, kHeightTwips});
+      members::put(static_cast<KestrinComponent&>(c.component()).control(), "Caption",
+                   host::Variant::string("Field " + std::to_string(i)));
+    }
+    doc.save(p);
+    return p;
+  }();
+  return path;
+}
+
+// The same form as a .ui file: a label and a line edit in each control's place, in pixels at
+// 96 dots per inch (15 twips a pixel).
+const QString& uiFormPath() {
+  static const QString path = [] {
+    const QString p = QString::fromStdString(tempPath("form.ui"));
+    QString ui = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ui version=\"4.0\">\n <class>Form1</class>\n"
+        " <widget class=\"QWidget\" name=\"Form1\">\n");
+    const auto rect = [](int x, int y, int w, int h) {
+      return QStringLiteral("   <property name=\"geometry\"><rect><x>%1</x><y>%2</y><width>%3</width><height>%4</height>"
+                            "</rect></property>\n")
+          .arg(x)
+          .arg(y)
+          .arg(w)
+          .arg(h);
+    };
+    for (int i = 0; i < kControls; ++i) {
+      const int x = i % kColumns * kColumnTwips / 15, y = i / kColumns * kRowTwips / 15;
+      ui += QStringLiteral("  <widget class=\"QLabel\" name=\"lblField%1\">\n").arg(i) + rect(x, y, 50, 24) +
+            QStringLiteral("   <property name=\"text\"><string>Field %1</string></property>\n  </widget>\n").arg(i);
+      ui += QStringLiteral("  <widget class=\"QLineEdit\" name=\"txtField%1\">\n").arg(i) +
+            rect(x + 55, y, kWidthTwips / 15 - 55, 24) + QStringLiteral("  </widget>\n");
+    }
+    ui += QStringLiteral(" </widget>\n</ui>\n");
+    QFile f(p);
+    if (f.open(QIODevice::WriteOnly)) f.write(ui.toUtf8());
+    return p;
+  }();
+  return path;
+}
+
+// Shows the form and handles what showing it posted, then deletes it.
+void showAndDelete(std::unique_ptr<QWidget> form) {
+  form->show();
+  QApplication::processEvents();
+}
+
+void BM_QtFormLoadShowKestrin(benchmark::State& state) {
+  const std::string& path = kestrinFormPath();
+  std::size_t count = 0;
+  for (auto _ : state) {
+    host::FormFile file = host::readFormFile(path);
+    auto form = std::make_unique<QWidget>();
+    count = qt::openFormControls(file, *form).size();
+    showAndDelete(std::move(form));
+  }
+  if (count != kControls) state.SkipWithError("not every control was opened");
+  state.SetItemsProcessed(state.iterations() * kControls);
+}
+BENCHMARK(BM_QtFormLoadShowKestrin)->Unit(benchmark::kMillisecond);
+
+void BM_QtFormLoadShowUiLoaderLabelLineEditPairs(benchmark::State& state) {
+  const QString& path = uiFormPath();
+  QUiLoader loader;
+  std::size_t count = 0;
+  for (auto _ : state) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+      state.SkipWithError("cannot read the .ui file");
+      return;
+    }
+    std::unique_ptr<QWidget> form(loader.load(&f));
+    if (!form) {
+      state.SkipWithError(loader.errorString().toStdString().c_str());
+      return;
+    }
+    count = static_cast<std::size_t>(form->findChildren<QLineEdit*>().size());
+    showAndDelete(std::move(form));
+  }
+  if (count != kControls) state.SkipWithError("not every widget was built");
+  state.SetItemsProcessed(state.iterations() * kControls);
+}
+BENCHMARK(BM_QtFormLoadShowUiLoaderLabelLineEditPairs)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,16 @@
+// A form file's Kestrin controls as KestrinWidgets: each one a child of the given widget at its
+// saved placement (twips at the widget's logical DPI), read from its saved properties. Controls
+// of other classes are passed over; a control whose saved properties stop its reading stands as
+// far as it got, with its lastError() set.
+#pragma once
+
+#include <vector>
+
+#include "host/form_file.h"
+#include "qt/kestrin_widget.h"
+
+namespace kestrinx::qt {
+
+std::vector<KestrinWidget*> openFormControls(host::FormFile& file, QWidget& parent);
+
+}  // namespace kestrinx::qt
