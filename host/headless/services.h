@@ -1,5 +1,5 @@
 // The headless services: a clock that tests and tools set, counted beeps, and message boxes
-// recorded and answered with a preset result.
+// recorded and answered with a preset result, and how dates are read (set by tests and tools).
 #pragma once
 
 #include <string>
@@ -32,12 +32,15 @@ class Services final : public host::Services {
     messages_.clear();
   }
   void setMsgBoxAnswer(host::MsgBoxResult r) { answer_ = r; }
+  host::DateReading dateReading() const override { return dateReading_; }
+  void setDateReading(const host::DateReading& r) { dateReading_ = r; }
 
  private:
   host::Date now_;
   int beeps_ = 0;
   std::vector<MessageRecord> messages_;
   host::MsgBoxResult answer_ = host::MsgBoxResult::Ok;
+  host::DateReading dateReading_;
 };
 
 }  // namespace kestrinx::headless
