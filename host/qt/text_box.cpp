@@ -2,18 +2,25 @@
 // control in the same order, with the same by-reference arguments, as on the headless host.
 #include "host/qt/text_box.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QValidator>
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 
 #include "host/accepted_values.h"
 #include "host/error.h"
@@ -48,6 +55,23 @@ constexpr std::array<Qt::CursorShape, 16> kPointers = {
 
 // OLE drop effects and Qt drop actions share their bits: 1 copy, 2 move, 4 link.
 std::int32_t effectOf(Qt::DropActions a) { return static_cast<std::int32_t>(a.toInt()) & 7; }
+
+// Undo history kept per box; older steps are forgotten beyond this.
+constexpr std::size_t kUndoSteps = 100;
+
+// The part of a pasted text a single-line box takes: up to its first line break.
+QString firstLine(const QString& s) {
+  const auto lineBreak = std::find_if(s.begin(), s.end(), [](QChar c) { return c == u'\r' || c == u'\n' || c == QChar(0); });
+  return s.left(static_cast<qsizetype>(lineBreak - s.begin()));
+}
+
+bool isUndoKey(const QKeyEvent& e) {
+  return e.matches(QKeySequence::Undo) || (e.key() == Qt::Key_Z && e.modifiers() == Qt::ControlModifier);
+}
+bool isRedoKey(const QKeyEvent& e) {
+  return e.matches(QKeySequence::Redo) || (e.key() == Qt::Key_Y && e.modifiers() == Qt::ControlModifier) ||
+         (e.key() == Qt::Key_Z && e.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier));
+}
 
 }  // namespace
 
@@ -86,6 +110,8 @@ class LineEdit final : public QLineEdit {
  protected:
   bool event(QEvent* e) override {
     bool result = false;
+    const bool outermost = qtEvents == 0;
+    if (outermost) box_.beginStep();
     box_.delivery_.deliver([&] {
       ++qtEvents;
       result = QLineEdit::event(e);  // the handlers below deliver their parts, each guarded
@@ -94,6 +120,7 @@ class LineEdit final : public QLineEdit {
       // drop) is reported once the event is done.
       if (qtEvents == 0) box_.reportChange(host::ChangeSource::UserEdit);
     });
+    if (outermost) box_.endStep();
     return result;
   }
   void keyPressEvent(QKeyEvent* e) override {
@@ -129,6 +156,15 @@ class LineEdit final : public QLineEdit {
   void mouseDoubleClickEvent(QMouseEvent* e) override {
     QLineEdit::mouseDoubleClickEvent(e);
     box_.delivery_.deliver([&] { box_.mouseEvent(*e); });
+  }
+  void contextMenuEvent(QContextMenuEvent* e) override {
+    if (!box_.undoEnabled_ && !box_.pasteFilter_) {
+      QLineEdit::contextMenuEvent(e);
+      return;
+    }
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    box_.adjustMenu(*menu);
+    menu->exec(e->globalPos());
   }
   void dragEnterEvent(QDragEnterEvent* e) override { dragOver(e, 0); }
   void dragMoveEvent(QDragMoveEvent* e) override { dragOver(e, 2); }
@@ -203,13 +239,148 @@ void TextBox::programEdit(Edit&& edit) {
   edit();
   --programEdits_;
   reportChange(host::ChangeSource::Program);
+  // A text the program sets outside the user's doing starts a new history.
+  if (edit_->qtEvents == 0 && replaying_ == 0) clearHistory();
 }
 
 void TextBox::textChangedByQt() {
   if (programEdits_ > 0 || edit_->qtEvents > 0) return;
   // Outside any event of the box: an edit through the line edit's own slots (the context
-  // menu's Paste, say) is a user edit, reported now.
+  // menu's Paste, say) is a user edit, reported now, and a step of its own.
   delivery_.deliver([&] { reportChange(host::ChangeSource::UserEdit); });
+  endStep();
+}
+
+// ---- opt-in features ------------------------------------------------------------------
+
+TextBox::EditState TextBox::editState() const {
+  EditState s;
+  s.text = edit_->text();
+  s.cursor = edit_->cursorPosition();
+  if (edit_->hasSelectedText()) {
+    s.selStart = edit_->selectionStart();
+    s.selLength = edit_->selectionLength();
+  }
+  return s;
+}
+
+void TextBox::applyCaret(const EditState& s) {
+  if (s.selStart < 0) {
+    edit_->setCursorPosition(s.cursor);
+  } else if (s.cursor == s.selStart) {
+    edit_->setSelection(s.selStart + s.selLength, -s.selLength);  // caret at the selection's start
+  } else {
+    edit_->setSelection(s.selStart, s.selLength);
+  }
+}
+
+void TextBox::setUndoEnabled(bool on) {
+  undoEnabled_ = on;
+  clearHistory();
+}
+
+void TextBox::clearHistory() {
+  undo_.clear();
+  redo_.clear();
+  settled_ = editState();
+  replayed_ = false;
+}
+
+void TextBox::beginStep() { settled_ = editState(); }
+
+void TextBox::endStep() {
+  if (!edit_) return;
+  if (undoEnabled_ && !replayed_ && edit_->text() != settled_.text) {
+    undo_.push_back(settled_);
+    if (undo_.size() > kUndoSteps) undo_.erase(undo_.begin());
+    redo_.clear();
+  }
+  replayed_ = false;
+  settled_ = editState();
+}
+
+void TextBox::replay(const EditState& s, bool recorded) {
+  ++replaying_;
+  ++programEdits_;
+  edit_->setText(s.text);
+  applyCaret(s);
+  --programEdits_;
+  reportChange(host::ChangeSource::UserEdit);
+  // The Change handler may have rewritten the text (a numeric regroup) and moved the caret;
+  // the state's own caret stands when the text is the state's.
+  if (edit_->text() == s.text) applyCaret(s);
+  --replaying_;
+  if (!recorded) replayed_ = true;
+  if (edit_->qtEvents == 0) endStep();  // called by the program, outside the box's events
+}
+
+void TextBox::undo() {
+  if (undo_.empty() || locked_ != host::False) return;
+  const EditState before = undo_.back();
+  undo_.pop_back();
+  redo_.push_back(editState());
+  replay(before, false);
+}
+
+void TextBox::redo() {
+  if (redo_.empty() || locked_ != host::False) return;
+  const EditState after = redo_.back();
+  redo_.pop_back();
+  undo_.push_back(editState());
+  replay(after, false);
+}
+
+bool TextBox::pasteAllowed() const {
+  if (!pasteFilter_) return true;
+  const QString pasted = firstLine(QGuiApplication::clipboard()->text());
+  QString result = edit_->text();
+  if (edit_->hasSelectedText()) {
+    result.replace(edit_->selectionStart(), edit_->selectionLength(), pasted);
+  } else {
+    result.insert(edit_->cursorPosition(), pasted);
+  }
+  return pasteFilter_(pasted, result);
+}
+
+void TextBox::adjustMenu(QMenu& menu) {
+  for (QAction* a : menu.actions()) {
+    const QString name = a->objectName();
+    if (undoEnabled_ && (name == QLatin1String("edit-undo") || name == QLatin1String("edit-redo"))) {
+      const bool isUndo = name == QLatin1String("edit-undo");
+      QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+      a->setEnabled(locked_ == host::False && !(isUndo ? undo_ : redo_).empty());
+      QObject::connect(a, &QAction::triggered, edit_, [this, isUndo] { isUndo ? undo() : redo(); });
+    } else if (pasteFilter_ && name == QLatin1String("edit-paste")) {
+      QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+      QObject::connect(a, &QAction::triggered, edit_, [this] {
+        if (pasteAllowed()) edit_->paste();
+      });
+    }
+  }
+}
+
+void TextBox::tellOutcome(const QString& message, bool invalid, bool marker) {
+  // A description equal to the last one raises no event of Qt's own; the event is sent here,
+  // so that the same outcome twice is told twice.
+  edit_->setAccessibleDescription(message);
+  QAccessibleEvent described(edit_.data(), QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&described);
+  if (invalid != outcomeInvalid_) {
+    outcomeInvalid_ = invalid;
+    QAccessible::State changed;
+    changed.invalid = true;
+    QAccessibleStateChangeEvent state(edit_.data(), changed);
+    QAccessible::updateAccessibility(&state);
+  }
+  const bool shown = invalid && marker;
+  if (shown && marker_ == nullptr) {
+    marker_ = edit_->addAction(edit_->style()->standardIcon(QStyle::SP_MessageBoxWarning), QLineEdit::TrailingPosition);
+  } else if (!shown && marker_ != nullptr) {
+    edit_->removeAction(marker_);
+    delete marker_;
+    marker_ = nullptr;
+  }
+  if (marker_ != nullptr) marker_->setToolTip(message);
 }
 
 // ---- program access ---------------------------------------------------------------------
@@ -364,6 +535,13 @@ void TextBox::keyPressed(QKeyEvent& e) {
   }
   // KeyDown may cancel a key's own action by setting KeyCode to 0.
   if (code != 0 && downCode == 0) return;
+  if (escapeRestores_ && e.key() == Qt::Key_Escape && e.modifiers() == Qt::NoModifier) {
+    if (locked_ == host::False && edit_->text() != entryText_) replay({entryText_, static_cast<int>(entryText_.size())}, true);
+    return;
+  }
+  if (undoEnabled_ && isUndoKey(e)) return undo();
+  if (undoEnabled_ && isRedoKey(e)) return redo();
+  if (e.matches(QKeySequence::Paste) && locked_ == host::False && !pasteAllowed()) return;
   edit_->baseKeyPress(&e);
 }
 
@@ -389,13 +567,16 @@ void TextBox::applyCharacter(std::int16_t keyAscii) {
 void TextBox::focusEntered() {
   if (focusReported_) return;  // the window became active again: the box never lost focus
   focusReported_ = true;
+  entryText_ = edit_->text();
   raise([&](host::TextBoxEvents& s) { s.onGotFocus(index_); });
 }
 
 void TextBox::focusLeft() {
   if (!focusReported_) return;
   focusReported_ = false;
+  const QString before = edit_->text();
   raise([&](host::TextBoxEvents& s) { s.onLostFocus(index_); });
+  if (leaveObserver_) leaveObserver_(before);
 }
 
 void TextBox::mouseEvent(QMouseEvent& e) {
