@@ -2,6 +2,7 @@
 // files. The reader is in form_file_reader.cpp.
 #include "host/form_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -140,6 +141,19 @@ std::optional<std::string> badClassName(std::string_view progId) {
     return "a class name has 1 to " + std::to_string(FormLimits::TextLength) + " characters";
   for (char c : progId)
     if (c <= ' ' || c > '~') return "the class name " + shown(progId) + " has a character that is not printable ASCII";
+  return std::nullopt;
+}
+
+std::optional<std::string_view> duplicateKey(const std::vector<FormEntry>& properties) {
+  std::vector<std::string_view> keys;
+  keys.reserve(properties.size());
+  for (const FormEntry& e : properties) keys.push_back(e.key);
+  // By length first, which settles most comparisons at once.
+  std::sort(keys.begin(), keys.end(), [](std::string_view a, std::string_view b) {
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+  });
+  for (std::size_t i = 1; i < keys.size(); ++i)
+    if (keys[i] == keys[i - 1]) return keys[i];
   return std::nullopt;
 }
 
@@ -342,12 +356,11 @@ void appendControl(std::string& out, const FormControl& c) {
     return;
   }
   out += ",\n      \"properties\": [\n";
-  std::unordered_set<std::string_view> keys;
-  keys.reserve(c.properties.size());
+  for (const FormEntry& e : c.properties)
+    if (auto bad = formrules::badKey(e.key)) refuse(c.name, "", *bad);
+  if (auto twice = formrules::duplicateKey(c.properties)) refuse(c.name, std::string(*twice), "the key appears twice");
   for (std::size_t i = 0; i < c.properties.size(); ++i) {
     const FormEntry& e = c.properties[i];
-    if (auto bad = formrules::badKey(e.key)) refuse(c.name, "", *bad);
-    if (!keys.insert(e.key).second) refuse(c.name, e.key, "the key appears twice");
     out += "        [";
     appendJsonString(out, e.key);
     out += ", \"";

@@ -450,16 +450,8 @@ class FormReader final : public json::json_sax_t {
   void endControl() {
     const unsigned all = CmName | CmClass | CmLeft | CmTop | CmWidth | CmHeight | CmProperties;
     if (controlSeen_ != all) fail("the control has no " + formrules::shown(firstMissing(kControlMembers, controlSeen_)));
-    // Keys are unique within a control: sort the keys (by length first, which is quick) and
-    // compare neighbours.
-    std::vector<std::string_view> keys;
-    keys.reserve(control_.properties.size());
-    for (const FormEntry& e : control_.properties) keys.push_back(e.key);
-    std::sort(keys.begin(), keys.end(), [](std::string_view a, std::string_view b) {
-      return a.size() != b.size() ? a.size() < b.size() : a < b;
-    });
-    for (std::size_t i = 1; i < keys.size(); ++i)
-      if (keys[i] == keys[i - 1]) fail("the property " + formrules::shown(keys[i]) + " appears twice");
+    if (auto twice = formrules::duplicateKey(control_.properties))
+      fail("the property " + formrules::shown(*twice) + " appears twice");
     form_.controls.push_back(std::move(control_));
     control_ = FormControl{};
     inControl_ = false;

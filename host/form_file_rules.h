@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/form_file.h"
 #include "host/text.h"
@@ -23,6 +24,11 @@ std::optional<std::string> badCoordinate(std::string_view member, float value, b
 std::optional<std::string> badFont(const Font& font);
 
 inline constexpr float MaxFontSize = 10000.0f;
+
+// A key that appears more than once among a control's saved properties (keys are unique within
+// a control), or nullopt. Sorts views of the keys, so a control's hundreds of keys cost no more
+// than a sort.
+std::optional<std::string_view> duplicateKey(const std::vector<FormEntry>& properties);
 
 // A control name as names compare (ASCII letters in lower case): two controls of a form may not
 // have the same.

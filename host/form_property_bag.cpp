@@ -4,7 +4,12 @@ namespace kestrinx::host {
 
 FormPropertyBag::FormPropertyBag(std::vector<FormEntry>& entries) : entries_(entries) {
   signatures_.reserve(entries.size());
-  for (const FormEntry& e : entries) signatures_.push_back(signature(e.key));
+  for (const FormEntry& e : entries) add(e);
+}
+
+void FormPropertyBag::add(const FormEntry& entry) {
+  signatures_.push_back(signature(entry.key));
+  stored_.set(signatureBit(signatures_.back()));
 }
 
 std::uint32_t FormPropertyBag::signature(const std::string& key) {
@@ -16,6 +21,7 @@ std::uint32_t FormPropertyBag::signature(const std::string& key) {
 std::size_t FormPropertyBag::find(const std::string& name) {
   const std::size_t n = entries_.size();
   const std::uint32_t s = signature(name);
+  if (!stored_.test(signatureBit(s))) return n;
   for (std::size_t k = 0; k < n; ++k) {
     const std::size_t i = next_ + k < n ? next_ + k : next_ + k - n;
     if (signatures_[i] == s && entries_[i].key == name) {
@@ -35,6 +41,7 @@ Variant FormPropertyBag::readProperty(const std::string& name, const Variant& de
 }
 
 void FormPropertyBag::writeProperty(const std::string& name, const Variant& value, const Variant& defaultValue) {
+  if (written_.empty()) written_.reserve(64);  // a control writes some fifty keys
   written_.push_back(name);
   const std::size_t i = find(name);
   if (value == defaultValue) {
@@ -50,7 +57,7 @@ void FormPropertyBag::writeProperty(const std::string& name, const Variant& valu
     entries_[i].value = value;
   } else {
     entries_.push_back({name, value});
-    signatures_.push_back(signature(name));
+    add(entries_.back());
   }
   touch(i);
 }

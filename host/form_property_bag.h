@@ -9,6 +9,7 @@
 // a newer build, say) stay where they were, so saving loses nothing.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,13 +39,18 @@ class FormPropertyBag final : public PropertyBag {
  private:
   // The entry of `name`, or entries_.size(). Reads and writes mostly follow the stored order,
   // so the search starts after the last entry found, and compares a signature of each key
-  // (length, first and last byte) before the key itself.
+  // (length, first and last byte) before the key itself. Most keys a control asks for are not
+  // stored (their values are the defaults): a bit per signature, set for every key ever stored,
+  // answers most of those without a search.
   std::size_t find(const std::string& name);
   static std::uint32_t signature(const std::string& key);
+  static std::size_t signatureBit(std::uint32_t signature) { return (signature * 2654435761u) >> 24; }
+  void add(const FormEntry& entry);
   void touch(std::size_t i);
 
   std::vector<FormEntry>& entries_;
   std::vector<std::uint32_t> signatures_;  // one per entry
+  std::bitset<256> stored_;                // signatureBit of every key stored so far
   std::vector<bool> touched_;              // per entry: a read found it, or a write stored it
   std::size_t next_ = 0;
   std::string lastRead_;

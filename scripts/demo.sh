@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${KESTRINX_BUILD_DIR:-build}
 scripts/deps.sh
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRINX_WERROR=ON >/dev/null
+source scripts/ccache.sh
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRINX_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" --target kestrinx -j"$(nproc)"
 tool="$build/apps/kestrinx"
 

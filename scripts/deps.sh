@@ -3,7 +3,7 @@
 # --clang also installs clang with its sanitizer and libFuzzer runtimes and llvm-symbolizer
 # (for readable sanitizer stacks), which scripts/sanitize.sh and scripts/fuzz.sh need.
 set -euo pipefail
-need=(g++ cmake make libgtest-dev libbenchmark-dev nlohmann-json3-dev qt6-base-dev fonts-dejavu-core)
+need=(g++ cmake make ccache libgtest-dev libbenchmark-dev nlohmann-json3-dev qt6-base-dev fonts-dejavu-core)
 for arg in "$@"; do
   case $arg in
     --clang) need+=(clang libclang-rt-dev llvm) ;;

@@ -28,7 +28,8 @@ if ((${#names[@]} == 0)); then
 fi
 
 scripts/deps.sh --clang
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+source scripts/ccache.sh
+cmake -S . -B "$build" "${launcher[@]}" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKESTRINX_FUZZ=ON -DKESTRINX_TESTS=OFF -DKESTRINX_BENCH=OFF
 cmake --build "$build" -j"$(nproc)" --target kestrinx_fuzzers
 

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 build=${KESTRINX_ASAN_DIR:-build-asan}
 scripts/deps.sh --clang
 # -O1 and line tables only: a quicker build, and stacks still name every file and line.
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+source scripts/ccache.sh
+cmake -S . -B "$build" "${launcher[@]}" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DKESTRINX_SANITIZE=ON -DKESTRINX_BENCH=OFF
 cmake --build "$build" -j"$(nproc)"
 # Options given by the caller come last and win.

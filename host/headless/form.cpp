@@ -2,6 +2,7 @@
 #include "host/headless/form.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "host/error.h"
 #include "host/headless/event_depth.h"
@@ -12,7 +13,9 @@ namespace kestrinx::headless {
 void Form::attach(TextBox* box) { boxes_.push_back(box); }
 
 void Form::detach(TextBox* box) {
-  boxes_.erase(std::remove(boxes_.begin(), boxes_.end(), box), boxes_.end());
+  // Forms close from the last box placed, so look from the back.
+  const auto it = std::find(boxes_.rbegin(), boxes_.rend(), box);
+  if (it != boxes_.rend()) boxes_.erase(std::next(it).base());
   if (focused_ == box) focused_ = nullptr;  // a box going away takes its focus with it, silently
 }
 
