@@ -59,10 +59,11 @@ std::int32_t effectOf(Qt::DropActions a) { return static_cast<std::int32_t>(a.to
 // Undo history kept per box; older steps are forgotten beyond this.
 constexpr std::size_t kUndoSteps = 100;
 
-// The part of a pasted text a single-line box takes: up to its first line break.
-QString firstLine(const QString& s) {
+// Where the first line of a pasted or dropped text ends: at its first line break (CR, LF or
+// NUL), else at its end. A single-line box takes no more.
+qsizetype firstLineEnd(const QString& s) {
   const auto lineBreak = std::find_if(s.begin(), s.end(), [](QChar c) { return c == u'\r' || c == u'\n' || c == QChar(0); });
-  return s.left(static_cast<qsizetype>(lineBreak - s.begin()));
+  return static_cast<qsizetype>(lineBreak - s.begin());
 }
 
 bool isUndoKey(const QKeyEvent& e) {
@@ -84,12 +85,9 @@ class SingleLine final : public QValidator {
   State validate(QString& input, int& pos) const override {
     if (box_.programEdits_ > 0 || box_.reported_.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
       return Acceptable;
-    const auto lineBreak = std::find_if(input.begin(), input.end(), [](QChar c) {
-      return c == u'\r' || c == u'\n' || c == QChar(0);
-    });
-    if (lineBreak == input.end()) return Acceptable;
+    const auto cut = static_cast<int>(firstLineEnd(input));
+    if (cut == input.size()) return Acceptable;
     // The inserted text ends at the caret: what lies between the break and the caret goes.
-    const auto cut = static_cast<int>(lineBreak - input.begin());
     input = input.left(cut) + input.mid(std::max(pos, cut + 1));
     pos = cut;
     return Acceptable;
@@ -283,19 +281,19 @@ void TextBox::clearHistory() {
   undo_.clear();
   redo_.clear();
   settled_ = editState();
-  replayed_ = false;
+  unrecorded_ = false;
 }
 
 void TextBox::beginStep() { settled_ = editState(); }
 
 void TextBox::endStep() {
   if (!edit_) return;
-  if (undoEnabled_ && !replayed_ && edit_->text() != settled_.text) {
+  if (undoEnabled_ && !unrecorded_ && edit_->text() != settled_.text) {
     undo_.push_back(settled_);
     if (undo_.size() > kUndoSteps) undo_.erase(undo_.begin());
     redo_.clear();
   }
-  replayed_ = false;
+  unrecorded_ = false;
   settled_ = editState();
 }
 
@@ -310,7 +308,7 @@ void TextBox::replay(const EditState& s, bool recorded) {
   // the state's own caret stands when the text is the state's.
   if (edit_->text() == s.text) applyCaret(s);
   --replaying_;
-  if (!recorded) replayed_ = true;
+  if (!recorded) unrecorded_ = true;
   if (edit_->qtEvents == 0) endStep();  // called by the program, outside the box's events
 }
 
@@ -332,7 +330,8 @@ void TextBox::redo() {
 
 bool TextBox::pasteAllowed() const {
   if (!pasteFilter_) return true;
-  const QString pasted = firstLine(QGuiApplication::clipboard()->text());
+  QString pasted = QGuiApplication::clipboard()->text();
+  pasted.truncate(firstLineEnd(pasted));
   QString result = edit_->text();
   if (edit_->hasSelectedText()) {
     result.replace(edit_->selectionStart(), edit_->selectionLength(), pasted);
@@ -568,6 +567,9 @@ void TextBox::focusEntered() {
   if (focusReported_) return;  // the window became active again: the box never lost focus
   focusReported_ = true;
   entryText_ = edit_->text();
+  // What the control does to the text on entry (the numeric regroup) would come straight back
+  // after an undo: it is no step of its own.
+  unrecorded_ = true;
   raise([&](host::TextBoxEvents& s) { s.onGotFocus(index_); });
 }
 

@@ -25,7 +25,7 @@
 // behaves as above):
 //   - undo of the host's own: each keystroke, paste, drop, Escape and rewrite is one step (all
 //     the box's text went through while it handled one Qt event, the control's numeric regroup
-//     and exit-check rewrite included); Ctrl+Z restores the text and caret before the step,
+//     and exit-check rewrite included; the regroup on focus entry is none); Ctrl+Z restores the text and caret before the step,
 //     Ctrl+Y or Ctrl+Shift+Z redoes it, and the context menu's Undo and Redo do the same. An
 //     undo or redo reaches Change as a user edit. A text the program sets outside the box's
 //     events starts a new history;
@@ -232,7 +232,7 @@ class TextBox final : public Element<host::TextBox> {
   LeaveObserver leaveObserver_;
   std::vector<EditState> undo_, redo_;
   EditState settled_;       // the state when the current step began
-  bool replayed_ = false;   // an undo or redo ran in the current step
+  bool unrecorded_ = false;  // the current step is no step to undo: an undo or redo, or focus entry
   int replaying_ = 0;       // nesting of replays in progress
   QString entryText_;       // the text when focus entered
   bool outcomeInvalid_ = false;

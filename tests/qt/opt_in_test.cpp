@@ -60,9 +60,11 @@ TEST_F(OptInTest, EveryOptInIsAPropertyThatStartsOff) {
 TEST_F(OptInTest, UndoStepsBackOverKeystrokesWithTheirRegroupAndRedoReturns) {
   w->setProperty("undoEnabled", true);
   makeType(KestrinWidget::NUMERIC_TYPE);
-  focus(box());
-  QTest::keyClicks(&box(), "12345");
-  ASSERT_EQ(text(), "12,345");
+  leave();
+  w->setProperty("Text", "1234");
+  focus(box());  // regrouped on entry: no step of its own
+  QTest::keyClicks(&box(), "56");
+  ASSERT_EQ(text(), "123,456");
   QSignalSpy changes(w, &KestrinWidget::Change);
   const struct {
     Qt::Key key;
@@ -70,11 +72,12 @@ TEST_F(OptInTest, UndoStepsBackOverKeystrokesWithTheirRegroupAndRedoReturns) {
     QString shown;
     int caret;
   } steps[] = {
+      {Qt::Key_Z, Qt::ControlModifier, "12,345", 6},
       {Qt::Key_Z, Qt::ControlModifier, "1,234", 5},
-      {Qt::Key_Z, Qt::ControlModifier, "123", 3},
-      {Qt::Key_Y, Qt::ControlModifier, "1,234", 5},
-      {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "12,345", 6},
-      {Qt::Key_Y, Qt::ControlModifier, "12,345", 6},  // nothing left to redo
+      {Qt::Key_Z, Qt::ControlModifier, "1,234", 5},  // nothing left to undo
+      {Qt::Key_Y, Qt::ControlModifier, "12,345", 6},
+      {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "123,456", 7},
+      {Qt::Key_Y, Qt::ControlModifier, "123,456", 7},  // nothing left to redo
   };
   for (const auto& s : steps) {
     key(s.key, s.mods);
@@ -86,7 +89,7 @@ TEST_F(OptInTest, UndoStepsBackOverKeystrokesWithTheirRegroupAndRedoReturns) {
   key(Qt::Key_Z, Qt::ControlModifier);
   QTest::keyClicks(&box(), "9");
   key(Qt::Key_Y, Qt::ControlModifier);
-  EXPECT_EQ(text(), "12,349");
+  EXPECT_EQ(text(), "123,459");
 }
 
 TEST_F(OptInTest, UndoTakesBackTheExitRewriteAndAPaste) {
@@ -155,20 +158,17 @@ TEST_F(OptInTest, APasteIntoANumericBoxIsOneEditGroupedWithTheCaretAfterIt) {
   }
 }
 
+// Which pastes are strict enough is the key filter's rule (tested there); here, that the box
+// asks it and refuses whole, with one beep, or takes the paste as one edit.
 TEST_F(OptInTest, StrictPasteRefusesWholeWhatTheKeysWouldRefuse) {
   makeType(KestrinWidget::NUMERIC_TYPE);
-  focus(box());
   const struct {
     QString before, pasted;
     bool strictTakes;
   } cases[] = {
       {"", "12a", false},
       {"", " 1,234 ", true},
-      {"", "1.5", true},
-      {"", "999999999999999", true},   // 15 digits
-      {"1", "999999999999999", false},  // 16
-      {"", "-99999999999999", true},
-      {"", "-999999999999999", false},
+      {"1", "999999999999999", false},  // 16 digits
   };
   for (const bool strict : {false, true}) {
     w->setProperty("strictPaste", strict);
