@@ -238,13 +238,15 @@ void TextBox::programEdit(Edit&& edit) {
   --programEdits_;
   reportChange(host::ChangeSource::Program);
   // A text the program sets outside the user's doing starts a new history.
-  if (edit_->qtEvents == 0 && replaying_ == 0) clearHistory();
+  if (!inStep_ && replaying_ == 0) clearHistory();
 }
 
 void TextBox::textChangedByQt() {
   if (programEdits_ > 0 || edit_->qtEvents > 0) return;
   // Outside any event of the box: an edit through the line edit's own slots (the context
-  // menu's Paste, say) is a user edit, reported now, and a step of its own.
+  // menu's Paste, say) is a user edit, reported now, and a step of its own (with what its
+  // Change does).
+  inStep_ = true;
   delivery_.deliver([&] { reportChange(host::ChangeSource::UserEdit); });
   endStep();
 }
@@ -284,7 +286,10 @@ void TextBox::clearHistory() {
   unrecorded_ = false;
 }
 
-void TextBox::beginStep() { settled_ = editState(); }
+void TextBox::beginStep() {
+  settled_ = editState();
+  inStep_ = true;
+}
 
 void TextBox::endStep() {
   if (!edit_) return;
@@ -294,6 +299,7 @@ void TextBox::endStep() {
     redo_.clear();
   }
   unrecorded_ = false;
+  inStep_ = false;
   settled_ = editState();
 }
 
@@ -309,7 +315,7 @@ void TextBox::replay(const EditState& s, bool recorded) {
   if (edit_->text() == s.text) applyCaret(s);
   --replaying_;
   if (!recorded) unrecorded_ = true;
-  if (edit_->qtEvents == 0) endStep();  // called by the program, outside the box's events
+  if (!inStep_) endStep();  // called by the program, outside the box's events
 }
 
 void TextBox::undo() {
@@ -342,14 +348,18 @@ bool TextBox::pasteAllowed() const {
 }
 
 void TextBox::adjustMenu(QMenu& menu) {
+  // The line edit's standard actions, known by object name where Qt gives one, else by the
+  // text Qt gives them (its own translation, so in any language).
+  const auto is = [](const QAction* a, QLatin1String name, const char* text) {
+    return a->objectName() == name || (!a->text().isEmpty() && a->text().startsWith(QLineEdit::tr(text)));
+  };
   for (QAction* a : menu.actions()) {
-    const QString name = a->objectName();
-    if (undoEnabled_ && (name == QLatin1String("edit-undo") || name == QLatin1String("edit-redo"))) {
-      const bool isUndo = name == QLatin1String("edit-undo");
+    const bool isUndo = is(a, QLatin1String("edit-undo"), "&Undo");
+    if (undoEnabled_ && (isUndo || is(a, QLatin1String("edit-redo"), "&Redo"))) {
       QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
       a->setEnabled(locked_ == host::False && !(isUndo ? undo_ : redo_).empty());
       QObject::connect(a, &QAction::triggered, edit_, [this, isUndo] { isUndo ? undo() : redo(); });
-    } else if (pasteFilter_ && name == QLatin1String("edit-paste")) {
+    } else if (pasteFilter_ && is(a, QLatin1String("edit-paste"), "&Paste")) {
       QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
       QObject::connect(a, &QAction::triggered, edit_, [this] {
         if (pasteAllowed()) edit_->paste();

@@ -234,6 +234,7 @@ class TextBox final : public Element<host::TextBox> {
   EditState settled_;       // the state when the current step began
   bool unrecorded_ = false;  // the current step is no step to undo: an undo or redo, or focus entry
   int replaying_ = 0;       // nesting of replays in progress
+  bool inStep_ = false;     // inside an outermost Qt event of the box (its Change included)
   QString entryText_;       // the text when focus entered
   bool outcomeInvalid_ = false;
   QAction* marker_ = nullptr;

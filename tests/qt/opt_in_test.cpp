@@ -2,10 +2,15 @@
 // Escape, pastes into a numeric box, what assistive technology is told after the exit check,
 // and how dates are read. Each starts off, and the box then behaves as without it.
 #include <QAccessible>
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDateTime>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -114,6 +119,38 @@ TEST_F(OptInTest, UndoTakesBackTheExitRewriteAndAPaste) {
   w->setProperty("Text", "1/2/2026");
   key(Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(text(), "1/2/2026");
+}
+
+// The context menu's Undo and Paste are the box's own once the opt-ins are on.
+TEST_F(OptInTest, TheContextMenuUndoesAndPastesAsTheKeysDo) {
+  w->setProperty("undoEnabled", true);
+  w->setProperty("strictPaste", true);
+  makeType(KestrinWidget::NUMERIC_TYPE);
+  focus(box());
+  QTest::keyClicks(&box(), "12");
+  // Opens the box's context menu and picks the action whose text starts `name`.
+  const auto pick = [&](const char* name) {
+    QTimer::singleShot(0, [name] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      for (QAction* a : menu->actions())
+        if (!a->text().isEmpty() && a->text().startsWith(QLineEdit::tr(name)) && a->isEnabled()) a->trigger();
+      menu->close();
+    });
+    QContextMenuEvent open(QContextMenuEvent::Keyboard, QPoint(1, 1), box().mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(&box(), &open);
+  };
+  pick("&Undo");
+  EXPECT_EQ(text(), "1");
+  QGuiApplication::clipboard()->setText("x");
+  pick("&Paste");
+  EXPECT_EQ(text(), "1");  // refused whole
+  EXPECT_EQ(w->services().beeps(), 1);
+  QGuiApplication::clipboard()->setText("234");
+  pick("&Paste");
+  EXPECT_EQ(text(), "1,234");
+  pick("&Undo");
+  EXPECT_EQ(text(), "1");
 }
 
 // ---- Escape -------------------------------------------------------------------------------
