@@ -56,24 +56,25 @@ bool isNumericChar(char c) {
   return numeric[static_cast<unsigned char>(c)];
 }
 
-bool IsDateEntry(std::string_view text) {
+bool IsDateEntry(std::string_view text, const host::DateReading& reading) {
   std::string s = host::ltrim(text);
   if (startsWithToday(s)) return true;
   std::replace_if(s.begin(), s.end(), [](char c) { return !isNumericChar(c); }, kDateCheckSeparator);
-  return host::isDate(s);
+  return host::isDate(s, reading);
 }
 
 std::string DateFromToday(const host::Services& services, std::int16_t n) {
   return host::defaultDateText(host::addDays(n, services.today()));
 }
 
-std::optional<std::string> FormatDateEntry(host::Services& services, std::string_view text, std::string_view pattern) {
+std::optional<std::string> FormatDateEntry(host::Services& services, std::string_view text, std::string_view pattern,
+                                           const host::DateReading& reading) {
   try {
     const std::string s = host::ltrim(text);
     if (startsWithToday(s)) return host::format(DateFromToday(services, todayOffset(s)), pattern);
     // The pattern is applied to the entry as typed; one the host cannot read as a date would
     // come back unchanged, so it counts as a failed rewrite.
-    if (host::isDate(s)) return host::format(s, pattern);
+    if (host::isDate(s, reading)) return host::format(s, pattern, reading);
   } catch (const host::AutomationError&) {
     // reported below
   }

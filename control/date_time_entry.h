@@ -28,15 +28,17 @@ bool isNumericChar(char c);
 // Date check: an entry whose first non-blank character is "T" (either case) is accepted as it
 // stands; any other entry is accepted when it reads as a date once every non-digit has been
 // replaced by "-" ("98.12.25", "98/12/25" and "98 12 25" are all read as "98-12-25").
-bool IsDateEntry(std::string_view text);
+// `reading` (the host's) places two-digit years and may refuse dates whose day and month swap.
+bool IsDateEntry(std::string_view text, const host::DateReading& reading = {});
 
 // Date rewrite: the left-trimmed entry in `pattern`. "T" alone, "T+" and "T-" mean today;
 // "T" followed by a number n (any sign, any number of digits) means n days from today.
 // When the entry cannot be rewritten (no 16-bit number after "T", a date outside the host's
 // range, a text the host cannot read as a date) it shows the date error message box and
-// returns nullopt.
+// returns nullopt. The entry is read under `reading`, as IsDateEntry reads it.
 std::optional<std::string> FormatDateEntry(host::Services& services, std::string_view text,
-                                           std::string_view pattern = kDefaultDatePattern);
+                                           std::string_view pattern = kDefaultDatePattern,
+                                           const host::DateReading& reading = {});
 
 // Today plus n days, in the host's default date form. Throws host::AutomationError when the
 // date leaves the host's date range.

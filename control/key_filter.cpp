@@ -8,6 +8,7 @@
 #include "control/date_time_entry.h"
 #include "control/kestrin.h"
 #include "control/members.h"
+#include "host/text.h"
 
 namespace kestrinx {
 
@@ -21,6 +22,19 @@ std::int16_t CountIntegerChars(std::string_view text) {
     if ((c == '-' || c == ',' || entry::isNumericChar(c)) && count < kMax) ++count;
   }
   return static_cast<std::int16_t>(count);
+}
+
+bool PasteAccepted(std::string_view pasted, std::string_view result, bool limited) {
+  const std::string_view number = host::trimSpaces(pasted);
+  for (char c : number)
+    if (!isNumberChar(static_cast<unsigned char>(c))) return false;
+  if (!limited) return true;
+  std::int32_t digits = 0;
+  for (char c : result) {
+    if (c == '.') break;
+    if (c == '-' || entry::isNumericChar(c)) ++digits;
+  }
+  return digits <= kIntegerDigitLimit;
 }
 
 }  // namespace keyfilter

@@ -30,4 +30,14 @@ constexpr bool acceptedByNumericBox(std::int16_t keyAscii) {
 // "/" and letters are passed over). Saturates at the 16-bit maximum.
 std::int16_t CountIntegerChars(std::string_view text);
 
+// The most digits (a minus sign counted as one) a grouped number's integer part may hold, as
+// the length limit lets a user type it.
+inline constexpr std::int16_t kIntegerDigitLimit = 15;
+
+// Whether a numeric box takes a pasted text whole when pastes are held to what its keys let
+// through: every character of `pasted`, once the spaces around it are put aside, is one the
+// keys accept, and with `limited` (grouping on) the box's resulting text `result` holds at most
+// kIntegerDigitLimit digits and minus signs before its first ".".
+bool PasteAccepted(std::string_view pasted, std::string_view result, bool limited);
+
 }  // namespace kestrinx::keyfilter

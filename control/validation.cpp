@@ -78,8 +78,9 @@ void measureInFontOf(const host::FontRef& from, host::Surface& surface) {
 // Exit check of a date box with a date format: accepts and rewrites the entry. A rewrite that
 // fails has already told the user; the entry is then left as typed and counts as invalid.
 bool dateEntryAccepted(host::TextBox& element, host::Services& services, const std::string& pattern) {
-  if (!entry::IsDateEntry(element.text())) return false;
-  const std::optional<std::string> rewritten = entry::FormatDateEntry(services, element.text(), pattern);
+  const host::DateReading reading = services.dateReading();
+  if (!entry::IsDateEntry(element.text(), reading)) return false;
+  const std::optional<std::string> rewritten = entry::FormatDateEntry(services, element.text(), pattern, reading);
   if (!rewritten) return false;
   element.setText(*rewritten);
   return true;
@@ -187,7 +188,7 @@ void Kestrin::txtKestrin_LostFocus(std::int16_t Index) {
       valid = host::isNumeric(element.text());
       break;
     case DATE_TYPE:
-      valid = m_FormatDate == NONE ? host::isDate(element.text())
+      valid = m_FormatDate == NONE ? host::isDate(element.text(), services.dateReading())
                                    : dateEntryAccepted(element, services, m_DateFormatText);
       break;
     case TIME_TYPE:

@@ -16,6 +16,7 @@
 // last two; "mmm"/"mmmm" and "ddd"/"dddd" give English month and weekday names, "y" the day of
 // the year, and "AM/PM" (or "am/pm") switches h/hh to a twelve-hour clock; without it hours
 // run 0-23. The pattern letters are always placeholders (there is no escape).
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -86,16 +87,20 @@ struct Field {
   int length = 0;
 };
 
-std::optional<int> yearOf(Field f) {
+std::optional<int> yearOf(Field f, const DateReading& reading) {
   if (f.length == 0 || f.length > 4) return std::nullopt;
   int y = f.value;
-  if (f.length <= 2) y += y < 30 ? 2000 : 1900;
+  if (f.length <= 2) {
+    const int start = std::clamp(reading.centuryStart, kFirstCenturyStart, kLastCenturyStart);
+    y += start - start % 100;
+    if (y < start) y += 100;
+  }
   if (y < 100 || y > 9999) return std::nullopt;
   return y;
 }
 
 // Three numeric fields with date separators.
-bool readDate(Reader& r, DateTimeParts& p) {
+bool readDate(Reader& r, DateTimeParts& p, const DateReading& reading) {
   std::array<Field, 3> f;
   for (int k = 0; k < 3; ++k) {
     if (k > 0 && !r.dateSeparator()) return false;
@@ -103,15 +108,20 @@ bool readDate(Reader& r, DateTimeParts& p) {
     if (f[k].length == 0) return false;
   }
   Field y, m, d;
-  if (f[0].length == 4 || f[0].value > 31) {
+  const bool yearFirst = f[0].length == 4 || f[0].value > 31;
+  if (yearFirst) {
     y = f[0], m = f[1], d = f[2];
   } else {
     m = f[0], d = f[1], y = f[2];
   }
-  const std::optional<int> yr = yearOf(y);
+  const std::optional<int> yr = yearOf(y, reading);
   if (!yr || m.length > 2 || d.length > 2) return false;
   const year_month_day ymd{year{*yr}, month{static_cast<unsigned>(m.value)}, day{static_cast<unsigned>(d.value)}};
   if (!ymd.ok()) return false;
+  if (reading.strictOrder && !yearFirst && m.value != d.value) {
+    const year_month_day swapped{year{*yr}, month{static_cast<unsigned>(d.value)}, day{static_cast<unsigned>(m.value)}};
+    if (swapped.ok()) return false;  // day-first reads as another real date: ambiguous
+  }
   p.year = *yr;
   p.month = m.value;
   p.day = d.value;
@@ -162,12 +172,12 @@ bool readTime(Reader& r, DateTimeParts& p, TimePlace place) {
   return true;
 }
 
-std::optional<DateTimeParts> readDateTime(std::string_view text) {
+std::optional<DateTimeParts> readDateTime(std::string_view text, const DateReading& reading) {
   const std::string_view s = trimSpaces(text);
   if (s.empty()) return std::nullopt;
   DateTimeParts p;
   Reader r{s};
-  if (readDate(r, p)) {
+  if (readDate(r, p, reading)) {
     if (r.atEnd()) return p;
     // A time may follow the date after one or more spaces.
     if (r.peek() == ' ') {
@@ -298,13 +308,13 @@ DateTimeParts partsFromDate(Date d) {
   return p;
 }
 
-std::optional<Date> parseDate(std::string_view text) {
-  const std::optional<DateTimeParts> p = readDateTime(text);
+std::optional<Date> parseDate(std::string_view text, const DateReading& reading) {
+  const std::optional<DateTimeParts> p = readDateTime(text, reading);
   if (!p) return std::nullopt;
   return dateFromParts(*p);
 }
 
-bool isDate(std::string_view text) { return parseDate(text).has_value(); }
+bool isDate(std::string_view text, const DateReading& reading) { return parseDate(text, reading).has_value(); }
 
 std::string defaultDateText(Date d) {
   const DateTimeParts p = partsFromDate(d);

@@ -1,10 +1,11 @@
 /// \file
-/// Host services that are not widgets: the clock, the beep and the message box.
+/// Host services that are not widgets: the clock, the beep, the message box and how dates are read.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "host/values.h"
 #include "host/variant.h"
 
 namespace kestrinx::host {
@@ -28,6 +29,10 @@ class Services {
   virtual void beep() = 0;
   /// Shows a message and returns when the user closes it.
   virtual MsgBoxResult msgBox(const std::string& text, MsgBoxButtons buttons, const std::string& title) = 0;
+  /// How the user's date entries are read: the two-digit-year window and whether a date whose
+  /// day and month could swap is refused. Hosts let their user or program choose; the default
+  /// DateReading is what a host gives unless told otherwise.
+  virtual DateReading dateReading() const = 0;
 };
 
 }  // namespace kestrinx::host

@@ -29,10 +29,10 @@ std::string numberWithPattern(const std::string& plain, std::string_view pattern
 
 }  // namespace
 
-std::string format(std::string_view text, std::string_view pattern) {
+std::string format(std::string_view text, std::string_view pattern, const DateReading& reading) {
   if (pattern.empty()) return std::string(text);
   if (detail::isDatePattern(pattern)) {
-    const std::optional<Date> d = parseDate(text);
+    const std::optional<Date> d = parseDate(text, reading);
     if (!d) return std::string(text);
     return detail::formatDateParts(partsFromDate(*d), pattern);
   }

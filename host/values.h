@@ -13,7 +13,8 @@
 //   count once), optionally followed by a space and a time.
 //   Field order: a first field of four digits, or greater than 31, is a year: year-month-day.
 //   Otherwise the text is read month-day-year, as US English reads it.
-//   A year of one or two digits is windowed: 0-29 means 2000-2029, 30-99 means 1930-1999.
+//   A year of one or two digits is windowed: 0-29 means 2000-2029, 30-99 means 1930-1999
+//   (a DateReading may move the window and refuse dates whose day and month could swap).
 //   Years run from 100 to 9999; month and day must form a real calendar date.
 // Times
 //   hours and minutes, and optionally seconds, separated by ":" or "." (at least one ":" when
@@ -53,10 +54,25 @@ struct DateTimeParts {
 Date dateFromParts(const DateTimeParts& p);
 DateTimeParts partsFromDate(Date d);
 
+// How dates are read beyond the fixed rules above; the default reads them exactly as above.
+struct DateReading {
+  // The first year of the hundred-year window a one- or two-digit year falls in: the year is
+  // the one from centuryStart to centuryStart + 99 that ends in those digits (1930: 0-29 are
+  // 2000-2029, 30-99 are 1930-1999).
+  int centuryStart = 1930;
+  // When true, a date read month-first whose first two fields also make a different real date
+  // read day-first ("04/12/26": April 12 or December 4) is no date rather than a guess.
+  bool strictOrder = false;
+  friend bool operator==(const DateReading&, const DateReading&) = default;
+};
+// The century starts a DateReading may have, so that every windowed year is a year of the range.
+inline constexpr int kFirstCenturyStart = 100;
+inline constexpr int kLastCenturyStart = 9900;
+
 // The text conversion behind isDate and format: nullopt when the text is not a date or time.
-std::optional<Date> parseDate(std::string_view text);
+std::optional<Date> parseDate(std::string_view text, const DateReading& reading = {});
 // True when parseDate accepts the text.
-bool isDate(std::string_view text);
+bool isDate(std::string_view text, const DateReading& reading = {});
 bool isDate(const Variant& v);  // dates are dates, strings are parsed, everything else is not
 
 // True when the text reads as a number under the rules above.
@@ -66,10 +82,10 @@ bool isNumeric(const Variant& v);  // numbers, Booleans and Empty are numeric; s
 // The host's "default date form" of a date: "m/d/yyyy", with " h:nn:ss AM/PM" when it has a time.
 std::string defaultDateText(Date d);
 
-// format(value, pattern). A date/time pattern applied to a string parses it; a number pattern
+// format(value, pattern). A date/time pattern applied to a string parses it (under `reading`); a number pattern
 // applied to a string groups its exact digits. Values that do not fit the pattern come back
 // as their plain text, unchanged.
-std::string format(std::string_view text, std::string_view pattern);
+std::string format(std::string_view text, std::string_view pattern, const DateReading& reading = {});
 std::string format(const Variant& value, std::string_view pattern);
 
 // Date arithmetic: d plus n days. Error 5 when the result leaves the date range.

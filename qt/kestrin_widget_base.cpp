@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "control/key_filter.h"
 #include "control/kestrin_component.h"
 #include "control/members.h"
 #include "host/property_bag.h"
@@ -99,6 +100,11 @@ void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
   qthost::Delivery& delivery = parts_->site.delivery();
   delivery.setErrorHandler([this](const host::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
   delivery.setAfterEvents([this] { announceChanges(); });
+  for (int index : {0, 1}) {
+    qthost::TextBox& box = parts_->site.box(index);
+    box.setLeaveObserver([this, index](const QString& before) { tellOutcome(index, before); });
+    box.setPasteFilter([this](const QString& pasted, const QString& result) { return pasteAllowed(pasted, result); });
+  }
   KestrinComponent& c = parts_->component;
   c.Initialize();
   c.connect(this);
@@ -235,6 +241,101 @@ void KestrinWidgetBase::restyle() {
     w->style()->polish(w);
     w->update();
   }
+}
+
+}  // namespace kestrinx::qt
+
+namespace kestrinx::qt {
+
+// ---- opt-ins ------------------------------------------------------------------------------
+
+QStringList KestrinWidgetBase::optIns() {
+  return {"accessibleOutcome", "invalidMarker", "undoEnabled", "strictPaste", "centuryWindow", "strictDates",
+          "escapeRestores"};
+}
+
+void KestrinWidgetBase::setAccessibleOutcome(bool on) {
+  accessibleOutcome_ = on;
+  if (on) return;
+  // Nothing told stays behind.
+  for (int index : {0, 1}) {
+    qthost::TextBox& box = parts_->site.box(index);
+    if (box.outcomeInvalid() || !box.lineEdit().accessibleDescription().isEmpty()) box.tellOutcome({}, false, false);
+  }
+}
+
+void KestrinWidgetBase::setInvalidMarker(bool on) {
+  invalidMarker_ = on;
+  for (int index : {0, 1}) {
+    qthost::TextBox& box = parts_->site.box(index);
+    if (box.outcomeInvalid() || box.lineEdit().actions().size() > 0)
+      box.tellOutcome(box.lineEdit().accessibleDescription(), box.outcomeInvalid(), on);
+  }
+}
+
+void KestrinWidgetBase::setUndoEnabled(bool on) {
+  undoEnabled_ = on;
+  for (int index : {0, 1}) parts_->site.box(index).setUndoEnabled(on);
+}
+
+void KestrinWidgetBase::setStrictPaste(bool on) { strictPaste_ = on; }
+
+int KestrinWidgetBase::centuryWindow() const { return parts_->site.qtServices().dateReading().centuryStart; }
+
+void KestrinWidgetBase::setCenturyWindow(int year) {
+  lastError_ = 0;
+  lastErrorText_.clear();
+  if (year < host::kFirstCenturyStart || year > host::kLastCenturyStart) {
+    reportError(host::err::InvalidPropertyValue, QString::fromUtf8(host::AutomationError(host::err::InvalidPropertyValue).what()));
+    return;
+  }
+  host::DateReading r = parts_->site.qtServices().dateReading();
+  r.centuryStart = year;
+  parts_->site.qtServices().setDateReading(r);
+}
+
+bool KestrinWidgetBase::strictDates() const { return parts_->site.qtServices().dateReading().strictOrder; }
+
+void KestrinWidgetBase::setStrictDates(bool on) {
+  host::DateReading r = parts_->site.qtServices().dateReading();
+  r.strictOrder = on;
+  parts_->site.qtServices().setDateReading(r);
+}
+
+void KestrinWidgetBase::setEscapeRestores(bool on) {
+  escapeRestores_ = on;
+  for (int index : {0, 1}) parts_->site.box(index).setEscapeRestores(on);
+}
+
+void KestrinWidgetBase::tellOutcome(int index, const QString& before) {
+  if (!accessibleOutcome_ && !invalidMarker_) return;
+  const Kestrin& control = parts_->component.control();
+  qthost::TextBox& box = parts_->site.box(index);
+  const std::int32_t type = control.get_KestrinType();
+  const char* kind = type == NUMERIC_TYPE ? "number" : type == DATE_TYPE ? "date" : type == TIME_TYPE ? "time" : nullptr;
+  const bool invalid = kind != nullptr && control.get_ValidState() == host::False;
+  const QString after = box.lineEdit().text().trimmed();
+  QString message;
+  if (invalid) {
+    message = QStringLiteral("Invalid %1").arg(QLatin1String(kind));
+  } else if (after != before.trimmed()) {
+    message = before.trimmed() + QStringLiteral(" \u2192 ") + after;
+  }
+  if (accessibleOutcome_) {
+    box.tellOutcome(message, invalid, invalidMarker_);
+  } else {
+    box.tellOutcome(box.lineEdit().accessibleDescription(), invalid, invalidMarker_);
+  }
+}
+
+bool KestrinWidgetBase::pasteAllowed(const QString& pasted, const QString& result) {
+  const Kestrin& control = parts_->component.control();
+  if (!strictPaste_ || control.get_KestrinType() != NUMERIC_TYPE) return true;
+  if (keyfilter::PasteAccepted(qthost::toStdString(pasted), qthost::toStdString(result),
+                               control.get_NumSeparatorUse() != host::False))
+    return true;
+  parts_->site.qtServices().beep();
+  return false;
 }
 
 }  // namespace kestrinx::qt

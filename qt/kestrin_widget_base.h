@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
 #include <QWidget>
@@ -37,6 +38,16 @@ struct KestrinWidgetSetup {
 /// What every KestrinWidget is below its generated part (see KestrinWidget).
 class KestrinWidgetBase : public QWidget, private host::EventSink {
   Q_OBJECT
+  // Opt-ins for the user, off by default (the control then behaves exactly as without them).
+  // They are the widget's own, not published members of the control: they are not saved, and
+  // automation clients do not see them.
+  Q_PROPERTY(bool accessibleOutcome READ accessibleOutcome WRITE setAccessibleOutcome)
+  Q_PROPERTY(bool invalidMarker READ invalidMarker WRITE setInvalidMarker)
+  Q_PROPERTY(bool undoEnabled READ undoEnabled WRITE setUndoEnabled)
+  Q_PROPERTY(bool strictPaste READ strictPaste WRITE setStrictPaste)
+  Q_PROPERTY(int centuryWindow READ centuryWindow WRITE setCenturyWindow)
+  Q_PROPERTY(bool strictDates READ strictDates WRITE setStrictDates)
+  Q_PROPERTY(bool escapeRestores READ escapeRestores WRITE setEscapeRestores)
 
  public:
   ~KestrinWidgetBase() override;
@@ -76,6 +87,44 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   /// set is the control's own put, delivered as a write from the program (so signals follow),
   /// and its failure is thrown to the caller as host::AutomationError instead of being reported.
   host::Dispatch& dispatch();
+
+  /// The names of the opt-in properties above, for a program that offers its user a switch for
+  /// each (setProperty(name, true) switches a Boolean one on).
+  static QStringList optIns();
+  /// After the exit check rewrote the entry or found it invalid, assistive technology is told
+  /// ("T+3 → 2026-12-12", "Invalid date") through the box's accessible description, and an
+  /// invalid entry as a change of the box's accessible invalid state.
+  bool accessibleOutcome() const { return accessibleOutcome_; }
+  /// Switches it on or off.
+  void setAccessibleOutcome(bool on);
+  /// An invalid entry also shows a warning icon at the box's end (its tool tip says why), so
+  /// that colour is not the only cue.
+  bool invalidMarker() const { return invalidMarker_; }
+  /// Switches it on or off.
+  void setInvalidMarker(bool on);
+  /// Ctrl+Z and Ctrl+Y undo and redo the user's keystrokes, pastes and the control's rewrites,
+  /// one step each.
+  bool undoEnabled() const { return undoEnabled_; }
+  /// Switches it on or off.
+  void setUndoEnabled(bool on);
+  /// A numeric box refuses, whole and with one beep, a paste its keys would not let through
+  /// (letters, say) or that would pass its 15-digit limit.
+  bool strictPaste() const { return strictPaste_; }
+  /// Switches it on or off.
+  void setStrictPaste(bool on);
+  /// The first year of the window a one- or two-digit year falls in (default 1930: 00-29 are
+  /// 2000-2029, 30-99 are 1930-1999); a year outside 100..9900 is refused with error 380.
+  int centuryWindow() const;
+  /// Sets the window's first year.
+  void setCenturyWindow(int year);
+  /// A date whose day and month could be read either way ("04/12/26") is invalid, not guessed.
+  bool strictDates() const;
+  /// Switches it on or off.
+  void setStrictDates(bool on);
+  /// Escape restores the text the box held when focus entered it; the box keeps focus.
+  bool escapeRestores() const { return escapeRestores_; }
+  /// Switches it on or off.
+  void setEscapeRestores(bool on);
 
   /// The automation error the last property write, method call or event ended with (0: none).
   int lastError() const { return lastError_; }
@@ -117,6 +166,10 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   /// Emits the NOTIFY signal of every property whose value differs from the one last announced.
   void announceChanges();
   void restyle();
+  // The exit check of box `index` has run: tells its outcome when accessibleOutcome is on.
+  void tellOutcome(int index, const QString& before);
+  // A paste into a box, under strictPaste.
+  bool pasteAllowed(const QString& pasted, const QString& result);
 
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
@@ -127,6 +180,11 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;
+  bool accessibleOutcome_ = false;
+  bool invalidMarker_ = false;
+  bool undoEnabled_ = false;
+  bool strictPaste_ = false;
+  bool escapeRestores_ = false;
 };
 
 }  // namespace kestrinx::qt

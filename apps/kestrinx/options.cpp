@@ -79,6 +79,16 @@ std::pair<std::string, std::string> parseSet(const std::string& text) {
   return {std::string(m->name), v};
 }
 
+// The first year of the two-digit-year window: a plain year the window fits the date range from.
+int parseCenturyWindow(const std::string& v) {
+  if (!v.empty() && v.size() <= 4 && allDigits(v)) {
+    const int year = toInt(v);
+    if (year >= host::kFirstCenturyStart && year <= host::kLastCenturyStart) return year;
+  }
+  throw UsageError("bad --century-window " + shown(v) + " (expected a year from " +
+                   std::to_string(host::kFirstCenturyStart) + " to " + std::to_string(host::kLastCenturyStart) + ")");
+}
+
 // Reads the options of `kestrinx try`.
 Options parseTry(const std::vector<std::string>& args, std::size_t i, const ClockReading& startClock) {
   Options o;
@@ -147,6 +157,11 @@ Options parseTry(const std::vector<std::string>& args, std::size_t i, const Cloc
     } else if (name == "--strict") {
       flag();
       o.strict = true;
+    } else if (name == "--century-window") {
+      o.session.dateReading.centuryStart = parseCenturyWindow(value());
+    } else if (name == "--strict-dates") {
+      flag();
+      o.session.dateReading.strictOrder = true;
     } else if (!arg.empty() && arg[0] == '-') {
       throw UsageError("unknown option " + shown(name) + " (see 'kestrinx try --help')");
     } else {
@@ -303,6 +318,10 @@ Options:
   --json               one JSON object per entry; always line by line
   --batch              line by line even when standard input is a terminal
   --strict             exit with status 1 when any entry is invalid
+  --century-window YEAR  a one- or two-digit year is the year from YEAR to YEAR+99 that ends in
+                       those digits (default 1930: 00-29 are 2000-2029, 30-99 are 1930-1999)
+  --strict-dates       a date whose day and month could be read either way ("04/12/26": April 12
+                       or December 4) is invalid instead of read month-first
   -h, --help           this help
 
 Interactive box (standard input and output are a terminal, and neither --json nor --batch):

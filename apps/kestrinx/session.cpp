@@ -48,6 +48,7 @@ Session::Session(std::unique_ptr<Host> host, const ClockReading& clock)
 }
 
 Session::Session(const SessionConfig& config) : Session(std::make_unique<OwnControl>(), config.clock) {
+  form_.services().setDateReading(config.dateReading);
   control_.Initialize();
   control_.InitProperties();  // placed as a designer places it
 

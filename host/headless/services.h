@@ -1,6 +1,6 @@
 /// \file
-/// The headless services: a clock that tests and tools set, counted beeps, and message boxes
-/// recorded and answered with a preset result.
+/// The headless services: a clock that tests and tools set, counted beeps, message boxes recorded
+/// and answered with a preset result, and how dates are read (set by tests and tools).
 #pragma once
 
 #include <string>
@@ -43,12 +43,16 @@ class Services final : public host::Services {
   }
   /// The answer every following message box gets.
   void setMsgBoxAnswer(host::MsgBoxResult r) { answer_ = r; }
+  host::DateReading dateReading() const override { return dateReading_; }
+  /// How following date entries are read.
+  void setDateReading(const host::DateReading& r) { dateReading_ = r; }
 
  private:
   host::Date now_;
   int beeps_ = 0;
   std::vector<MessageRecord> messages_;
   host::MsgBoxResult answer_ = host::MsgBoxResult::Ok;
+  host::DateReading dateReading_;
 };
 
 }  // namespace kestrinx::headless

@@ -45,11 +45,16 @@ class Services final : public host::Services {
   // Answers every message instead of a QMessageBox; an empty hook shows QMessageBoxes again.
   void setMessageHook(MessageHook hook) { hook_ = std::move(hook); }
 
+  // How date entries are read (the default: the fixed rules of host/values.h).
+  host::DateReading dateReading() const override { return dateReading_; }
+  void setDateReading(const host::DateReading& r) { dateReading_ = r; }
+
  private:
   QPointer<QWidget> owner_;
   std::optional<host::Date> fixed_;
   int beeps_ = 0;
   MessageHook hook_;
+  host::DateReading dateReading_;
 };
 
 // The automation date of a local date and time.

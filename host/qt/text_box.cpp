@@ -2,18 +2,25 @@
 // control in the same order, with the same by-reference arguments, as on the headless host.
 #include "host/qt/text_box.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QValidator>
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
 
 #include "host/accepted_values.h"
 #include "host/error.h"
@@ -49,6 +56,24 @@ constexpr std::array<Qt::CursorShape, 16> kPointers = {
 // OLE drop effects and Qt drop actions share their bits: 1 copy, 2 move, 4 link.
 std::int32_t effectOf(Qt::DropActions a) { return static_cast<std::int32_t>(a.toInt()) & 7; }
 
+// Undo history kept per box; older steps are forgotten beyond this.
+constexpr std::size_t kUndoSteps = 100;
+
+// Where the first line of a pasted or dropped text ends: at its first line break (CR, LF or
+// NUL), else at its end. A single-line box takes no more.
+qsizetype firstLineEnd(const QString& s) {
+  const auto lineBreak = std::find_if(s.begin(), s.end(), [](QChar c) { return c == u'\r' || c == u'\n' || c == QChar(0); });
+  return static_cast<qsizetype>(lineBreak - s.begin());
+}
+
+bool isUndoKey(const QKeyEvent& e) {
+  return e.matches(QKeySequence::Undo) || (e.key() == Qt::Key_Z && e.modifiers() == Qt::ControlModifier);
+}
+bool isRedoKey(const QKeyEvent& e) {
+  return e.matches(QKeySequence::Redo) || (e.key() == Qt::Key_Y && e.modifiers() == Qt::ControlModifier) ||
+         (e.key() == Qt::Key_Z && e.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier));
+}
+
 }  // namespace
 
 // A single-line box takes what the user pastes or drops up to its first line break, and keeps
@@ -60,12 +85,9 @@ class SingleLine final : public QValidator {
   State validate(QString& input, int& pos) const override {
     if (box_.programEdits_ > 0 || box_.reported_.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
       return Acceptable;
-    const auto lineBreak = std::find_if(input.begin(), input.end(), [](QChar c) {
-      return c == u'\r' || c == u'\n' || c == QChar(0);
-    });
-    if (lineBreak == input.end()) return Acceptable;
+    const auto cut = static_cast<int>(firstLineEnd(input));
+    if (cut == input.size()) return Acceptable;
     // The inserted text ends at the caret: what lies between the break and the caret goes.
-    const auto cut = static_cast<int>(lineBreak - input.begin());
     input = input.left(cut) + input.mid(std::max(pos, cut + 1));
     pos = cut;
     return Acceptable;
@@ -87,6 +109,8 @@ class LineEdit final : public QLineEdit {
   bool event(QEvent* e) override {
     if (passive(e->type())) return QLineEdit::event(e);
     bool result = false;
+    const bool outermost = qtEvents == 0;
+    if (outermost) box_.beginStep();
     box_.delivery_.deliver([&] {
       ++qtEvents;
       result = QLineEdit::event(e);  // the handlers below deliver their parts, each guarded
@@ -97,6 +121,7 @@ class LineEdit final : public QLineEdit {
       // edit reports its change itself, after it is complete.
       if (qtEvents == 0 && box_.programEdits_ == 0) box_.reportChange(host::ChangeSource::UserEdit);
     });
+    if (outermost) box_.endStep();
     return result;
   }
   // Events that neither edit the text nor reach the control (Qt sends a ShortcutOverride before
@@ -151,6 +176,15 @@ class LineEdit final : public QLineEdit {
   void mouseDoubleClickEvent(QMouseEvent* e) override {
     QLineEdit::mouseDoubleClickEvent(e);
     box_.delivery_.deliver([&] { box_.mouseEvent(*e); });
+  }
+  void contextMenuEvent(QContextMenuEvent* e) override {
+    if (!box_.undoEnabled_ && !box_.pasteFilter_) {
+      QLineEdit::contextMenuEvent(e);
+      return;
+    }
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    box_.adjustMenu(*menu);
+    menu->exec(e->globalPos());
   }
   void dragEnterEvent(QDragEnterEvent* e) override { dragOver(e, 0); }
   void dragMoveEvent(QDragMoveEvent* e) override { dragOver(e, 2); }
@@ -225,13 +259,159 @@ void TextBox::programEdit(Edit&& edit) {
   edit();
   --programEdits_;
   reportChange(host::ChangeSource::Program);
+  // A text the program sets outside the user's doing starts a new history.
+  if (!inStep_ && replaying_ == 0) clearHistory();
 }
 
 void TextBox::textChangedByQt() {
   if (programEdits_ > 0 || edit_->qtEvents > 0) return;
   // Outside any event of the box: an edit through the line edit's own slots (the context
-  // menu's Paste, say) is a user edit, reported now.
+  // menu's Paste, say) is a user edit, reported now, and a step of its own (with what its
+  // Change does).
+  inStep_ = true;
   delivery_.deliver([&] { reportChange(host::ChangeSource::UserEdit); });
+  endStep();
+}
+
+// ---- opt-in features ------------------------------------------------------------------
+
+TextBox::EditState TextBox::editState() const {
+  EditState s;
+  s.text = edit_->text();
+  s.cursor = edit_->cursorPosition();
+  if (edit_->hasSelectedText()) {
+    s.selStart = edit_->selectionStart();
+    s.selLength = edit_->selectionLength();
+  }
+  return s;
+}
+
+void TextBox::applyCaret(const EditState& s) {
+  if (s.selStart < 0) {
+    edit_->setCursorPosition(s.cursor);
+  } else if (s.cursor == s.selStart) {
+    edit_->setSelection(s.selStart + s.selLength, -s.selLength);  // caret at the selection's start
+  } else {
+    edit_->setSelection(s.selStart, s.selLength);
+  }
+}
+
+void TextBox::setUndoEnabled(bool on) {
+  undoEnabled_ = on;
+  clearHistory();
+}
+
+void TextBox::clearHistory() {
+  undo_.clear();
+  redo_.clear();
+  settled_ = editState();
+  unrecorded_ = false;
+}
+
+void TextBox::beginStep() {
+  settled_ = editState();
+  inStep_ = true;
+}
+
+void TextBox::endStep() {
+  if (!edit_) return;
+  if (undoEnabled_ && !unrecorded_ && edit_->text() != settled_.text) {
+    undo_.push_back(settled_);
+    if (undo_.size() > kUndoSteps) undo_.erase(undo_.begin());
+    redo_.clear();
+  }
+  unrecorded_ = false;
+  inStep_ = false;
+  settled_ = editState();
+}
+
+void TextBox::replay(const EditState& s, bool recorded) {
+  ++replaying_;
+  ++programEdits_;
+  edit_->setText(s.text);
+  applyCaret(s);
+  --programEdits_;
+  reportChange(host::ChangeSource::UserEdit);
+  // The Change handler may have rewritten the text (a numeric regroup) and moved the caret;
+  // the state's own caret stands when the text is the state's.
+  if (edit_->text() == s.text) applyCaret(s);
+  --replaying_;
+  if (!recorded) unrecorded_ = true;
+  if (!inStep_) endStep();  // called by the program, outside the box's events
+}
+
+void TextBox::undo() {
+  if (undo_.empty() || locked_ != host::False) return;
+  const EditState before = undo_.back();
+  undo_.pop_back();
+  redo_.push_back(editState());
+  replay(before, false);
+}
+
+void TextBox::redo() {
+  if (redo_.empty() || locked_ != host::False) return;
+  const EditState after = redo_.back();
+  redo_.pop_back();
+  undo_.push_back(editState());
+  replay(after, false);
+}
+
+bool TextBox::pasteAllowed() const {
+  if (!pasteFilter_) return true;
+  QString pasted = QGuiApplication::clipboard()->text();
+  pasted.truncate(firstLineEnd(pasted));
+  QString result = edit_->text();
+  if (edit_->hasSelectedText()) {
+    result.replace(edit_->selectionStart(), edit_->selectionLength(), pasted);
+  } else {
+    result.insert(edit_->cursorPosition(), pasted);
+  }
+  return pasteFilter_(pasted, result);
+}
+
+void TextBox::adjustMenu(QMenu& menu) {
+  // The line edit's standard actions, known by object name where Qt gives one, else by the
+  // text Qt gives them (its own translation, so in any language).
+  const auto is = [](const QAction* a, QLatin1String name, const char* text) {
+    return a->objectName() == name || (!a->text().isEmpty() && a->text().startsWith(QLineEdit::tr(text)));
+  };
+  for (QAction* a : menu.actions()) {
+    const bool isUndo = is(a, QLatin1String("edit-undo"), "&Undo");
+    if (undoEnabled_ && (isUndo || is(a, QLatin1String("edit-redo"), "&Redo"))) {
+      QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+      a->setEnabled(locked_ == host::False && !(isUndo ? undo_ : redo_).empty());
+      QObject::connect(a, &QAction::triggered, edit_, [this, isUndo] { isUndo ? undo() : redo(); });
+    } else if (pasteFilter_ && is(a, QLatin1String("edit-paste"), "&Paste")) {
+      QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
+      QObject::connect(a, &QAction::triggered, edit_, [this] {
+        if (pasteAllowed()) edit_->paste();
+      });
+    }
+  }
+}
+
+void TextBox::tellOutcome(const QString& message, bool invalid, bool marker) {
+  // A description equal to the last one raises no event of Qt's own; the event is sent here,
+  // so that the same outcome twice is told twice.
+  edit_->setAccessibleDescription(message);
+  QAccessibleEvent described(edit_.data(), QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&described);
+  if (invalid != outcomeInvalid_) {
+    outcomeInvalid_ = invalid;
+    QAccessible::State changed;
+    changed.invalid = true;
+    QAccessibleStateChangeEvent state(edit_.data(), changed);
+    QAccessible::updateAccessibility(&state);
+  }
+  const bool shown = invalid && marker;
+  if (shown && marker_ == nullptr) {
+    marker_ = edit_->addAction(edit_->style()->standardIcon(QStyle::SP_MessageBoxWarning), QLineEdit::TrailingPosition);
+  } else if (!shown && marker_ != nullptr) {
+    edit_->removeAction(marker_);
+    delete marker_;
+    marker_ = nullptr;
+  }
+  if (marker_ != nullptr) marker_->setToolTip(message);
 }
 
 // ---- program access ---------------------------------------------------------------------
@@ -386,6 +566,13 @@ void TextBox::keyPressed(QKeyEvent& e) {
   }
   // KeyDown may cancel a key's own action by setting KeyCode to 0.
   if (code != 0 && downCode == 0) return;
+  if (escapeRestores_ && e.key() == Qt::Key_Escape && e.modifiers() == Qt::NoModifier) {
+    if (locked_ == host::False && edit_->text() != entryText_) replay({entryText_, static_cast<int>(entryText_.size())}, true);
+    return;
+  }
+  if (undoEnabled_ && isUndoKey(e)) return undo();
+  if (undoEnabled_ && isRedoKey(e)) return redo();
+  if (e.matches(QKeySequence::Paste) && locked_ == host::False && !pasteAllowed()) return;
   edit_->baseKeyPress(&e);
 }
 
@@ -411,13 +598,19 @@ void TextBox::applyCharacter(std::int16_t keyAscii) {
 void TextBox::focusEntered() {
   if (focusReported_) return;  // the window became active again: the box never lost focus
   focusReported_ = true;
+  entryText_ = edit_->text();
+  // What the control does to the text on entry (the numeric regroup) would come straight back
+  // after an undo: it is no step of its own.
+  unrecorded_ = true;
   raise([&](host::TextBoxEvents& s) { s.onGotFocus(index_); });
 }
 
 void TextBox::focusLeft() {
   if (!focusReported_) return;
   focusReported_ = false;
+  const QString before = edit_->text();
   raise([&](host::TextBoxEvents& s) { s.onLostFocus(index_); });
+  if (leaveObserver_) leaveObserver_(before);
 }
 
 void TextBox::mouseEvent(QMouseEvent& e) {

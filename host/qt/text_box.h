@@ -21,15 +21,33 @@
 // A box never holds more than MaxLength characters (0: no limit). SelStart and SelLength are
 // byte offsets into the UTF-8 text. The Link members keep their values and do nothing else.
 //
+// Opt-in features a program may switch on for its users (all off by default, and then the box
+// behaves as above):
+//   - undo of the host's own: each keystroke, paste, drop, Escape and rewrite is one step (all
+//     the box's text went through while it handled one Qt event, the control's numeric regroup
+//     and exit-check rewrite included; the regroup on focus entry is none); Ctrl+Z restores the text and caret before the step,
+//     Ctrl+Y or Ctrl+Shift+Z redoes it, and the context menu's Undo and Redo do the same. An
+//     undo or redo reaches Change as a user edit. A text the program sets outside the box's
+//     events starts a new history;
+//   - Escape restores the text the box held when focus entered it (a user edit; the box keeps
+//     focus, so no exit check runs);
+//   - a paste filter that sees each paste (keys or context menu) before it lands and may refuse
+//     it whole;
+//   - telling assistive technology the outcome of a check (tellOutcome) and marking an invalid
+//     entry with an icon, so that colour is not the only cue.
+//
 // Height: the control asks a box for its font's point size as a height in twips after a font
 // change (8 twips for an 8.25-point font), far less than any text needs. A box keeps at least
 // the height its font needs (QLineEdit::minimumSizeHint) and reports that height.
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/objects.h"
 #include "host/qt/delivery.h"
@@ -37,8 +55,10 @@
 #include "host/types.h"
 #include "host/widgets.h"
 
+class QAction;
 class QKeyEvent;
 class QLineEdit;
+class QMenu;
 class QMouseEvent;
 class QDropEvent;
 class QDragMoveEvent;
@@ -110,6 +130,29 @@ class TextBox final : public Element<host::TextBox> {
   // The Qt widget, for placing, styling and driving it as a user would.
   QLineEdit& lineEdit() const;
 
+  // ---- opt-in features (see above) ----
+  void setUndoEnabled(bool on);
+  bool undoEnabled() const { return undoEnabled_; }
+  // Undoes or redoes one step as the user's keys do (nothing when there is none or the box is locked).
+  void undo();
+  void redo();
+  void setEscapeRestores(bool on) { escapeRestores_ = on; }
+  bool escapeRestores() const { return escapeRestores_; }
+  // Asked before a paste lands with the pasted text (up to its first line break) and the text
+  // the box would then hold; false refuses the paste whole. Empty: every paste lands.
+  using PasteFilter = std::function<bool(const QString& pasted, const QString& result)>;
+  void setPasteFilter(PasteFilter filter) { pasteFilter_ = std::move(filter); }
+  // Called when focus has left the box and the control has handled LostFocus (its exit check),
+  // with the text the box held before. Empty: nothing is called.
+  using LeaveObserver = std::function<void(const QString& before)>;
+  void setLeaveObserver(LeaveObserver observer) { leaveObserver_ = std::move(observer); }
+  // Tells assistive technology the outcome of a check: `message` becomes the box's accessible
+  // description (a description-change event; empty clears it), and a change of `invalid` is
+  // sent as a change of the accessible invalid state. With `marker` an invalid box also shows
+  // a warning icon at its end whose tool tip is the message.
+  void tellOutcome(const QString& message, bool invalid, bool marker);
+  bool outcomeInvalid() const { return outcomeInvalid_; }
+
  private:
   friend class LineEdit;
   friend class SingleLine;
@@ -141,6 +184,26 @@ class TextBox final : public Element<host::TextBox> {
 
   void applyPalette();
 
+  // The text, caret and selection as one undo step keeps them.
+  struct EditState {
+    QString text;
+    int cursor = 0;
+    int selStart = -1;  // -1: no selection
+    int selLength = 0;
+  };
+  EditState editState() const;
+  void applyCaret(const EditState& s);
+  // Puts a state back as a user edit (undo, redo, Escape); `recorded` false keeps it out of the
+  // history (undo and redo move within it).
+  void replay(const EditState& s, bool recorded);
+  // Around each outermost Qt event of the box: the state before, and the step it made.
+  void beginStep();
+  void endStep();
+  void clearHistory();
+  bool pasteAllowed() const;
+  // The context menu with Undo, Redo and Paste taken over by the opt-in features.
+  void adjustMenu(QMenu& menu);
+
   Delivery& delivery_;
   QPointer<LineEdit> edit_;
   host::TextBoxEvents* sink_ = nullptr;
@@ -162,6 +225,19 @@ class TextBox final : public Element<host::TextBox> {
   std::string linkItem_, linkTopic_;
   std::int16_t oleDragMode_ = 0, oleDropMode_ = 0;
   host::DataObjectRef dragData_;  // the data of the drag over the box
+
+  bool undoEnabled_ = false;
+  bool escapeRestores_ = false;
+  PasteFilter pasteFilter_;
+  LeaveObserver leaveObserver_;
+  std::vector<EditState> undo_, redo_;
+  EditState settled_;       // the state when the current step began
+  bool unrecorded_ = false;  // the current step is no step to undo: an undo or redo, or focus entry
+  int replaying_ = 0;       // nesting of replays in progress
+  bool inStep_ = false;     // inside an outermost Qt event of the box (its Change included)
+  QString entryText_;       // the text when focus entered
+  bool outcomeInvalid_ = false;
+  QAction* marker_ = nullptr;
 };
 
 }  // namespace kestrinx::qthost

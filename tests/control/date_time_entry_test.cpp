@@ -1,6 +1,6 @@
 // The date and time entry rules on their own: the today and now shortcuts on a fixed clock,
 // the separator handling, the bounds of a time of day, field splitting and the message box
-// of a failed rewrite.
+// of a failed rewrite, and dates read under the host's two-digit-year window and strictness.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -121,6 +121,56 @@ TEST_F(EntryRules, DateBeyondTheHostsRangeIsAFailedRewrite) {
   EXPECT_EQ(FormatDateEntry(services, "T+1"), std::nullopt);
   expectOneMessage("Unexpected Error Occured in FormatDate!");
 }
+
+// ---- how the host reads dates ------------------------------------------------------------
+
+struct ReadingRow {
+  const char* name;
+  const char* text;
+  host::DateReading reading;
+  std::optional<std::string> rewritten;  // nullopt: refused by the check
+};
+
+class DateReadingRules : public EntryRules, public ::testing::WithParamInterface<ReadingRow> {};
+
+// The check and the rewrite read an entry the same way: what the check accepts is rewritten
+// without a message, what it refuses never reaches the rewrite.
+TEST_P(DateReadingRules, CheckAndRewriteFollowTheHostsReading) {
+  const ReadingRow& row = GetParam();
+  EXPECT_EQ(IsDateEntry(row.text, row.reading), row.rewritten.has_value());
+  if (row.rewritten) {
+    EXPECT_EQ(FormatDateEntry(services, row.text, kDefaultDatePattern, row.reading), row.rewritten);
+    EXPECT_TRUE(services.messages().empty());
+  }
+}
+
+constexpr host::DateReading kDefaultReading{};
+constexpr host::DateReading kWindow1950{1950, false};
+constexpr host::DateReading kWindow2000{2000, false};
+constexpr host::DateReading kStrict{1930, true};
+
+INSTANTIATE_TEST_SUITE_P(
+    EntryRules, DateReadingRules,
+    ::testing::Values(
+        // The default window: 00-29 in this century, 30-99 in the last.
+        ReadingRow{"DefaultWindowLastYearOfThisCentury", "12/25/29", kDefaultReading, "2029-12-25"},
+        ReadingRow{"DefaultWindowFirstYearOfTheLast", "12/25/30", kDefaultReading, "1930-12-25"},
+        ReadingRow{"DefaultGuessesMonthFirst", "04/12/26", kDefaultReading, "2026-04-12"},
+        // A moved window.
+        ReadingRow{"Window1950Below", "12/25/49", kWindow1950, "2049-12-25"},
+        ReadingRow{"Window1950From", "12/25/50", kWindow1950, "1950-12-25"},
+        ReadingRow{"Window2000AllInThisCentury", "12/25/99", kWindow2000, "2099-12-25"},
+        ReadingRow{"WindowLeavesFourDigitYears", "12/25/1949", kWindow1950, "1949-12-25"},
+        ReadingRow{"WindowYearFirst", "98.12.25", kWindow2000, "2098-12-25"},
+        // Strict: a date whose day and month could swap is no date.
+        ReadingRow{"StrictRefusesAmbiguous", "04/12/26", kStrict, std::nullopt},
+        ReadingRow{"StrictRefusesAmbiguousFourDigitYear", "4-12-2026", kStrict, std::nullopt},
+        ReadingRow{"StrictTakesSameDayAndMonth", "04/04/26", kStrict, "2026-04-04"},
+        ReadingRow{"StrictTakesDayAbove12", "04/13/26", kStrict, "2026-04-13"},
+        ReadingRow{"StrictTakesYearFirst", "2026-04-12", kStrict, "2026-04-12"},
+        ReadingRow{"StrictStillRefusesDayFirstOnly", "13/04/26", kStrict, std::nullopt},
+        ReadingRow{"StrictLeavesTodayEntries", "T+3", kStrict, "2024-03-02"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- time check --------------------------------------------------------------------------
 

@@ -132,6 +132,31 @@ TEST(CountIntegerChars, CountsDigitsSeparatorsAndMinusBeforeThePoint) {
   EXPECT_EQ(CountIntegerChars(std::string(40000, '9')), 32767);
 }
 
+// A strict paste is taken when the keys would have typed it: number characters only (spaces
+// around it put aside) and, with grouping, no more digits than typing reaches.
+TEST(PasteAccepted, TakesWhatTheKeysWouldType) {
+  const std::string fifteen(15, '9');
+  const struct {
+    std::string pasted, result;
+    bool limited, accepted;
+  } cases[] = {
+      {" 1,234,567 ", "1,234,567", true, true},
+      {"-42", "-42", true, true},
+      {"1.5", "1.5", true, true},
+      {"12a", "12a", true, false},
+      {"1 234", "1 234", true, false},  // a space inside is no number character
+      {"+5", "+5", true, false},
+      {fifteen, fifteen, true, true},
+      {fifteen, "1" + fifteen, true, false},  // pasted beside a digit already there
+      {fifteen, "-" + fifteen, true, false},
+      {fifteen, fifteen + ".123", true, true},  // the fraction does not count
+      {fifteen, "1" + fifteen, false, true},  // without grouping there is no limit
+      {"", "", true, true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(keyfilter::PasteAccepted(c.pasted, c.result, c.limited), c.accepted) << '"' << c.pasted << "\" -> \"" << c.result << '"';
+}
+
 // ---- events to the application ------------------------------------------------------------
 
 TEST_P(KeyFilterTest, KeyEventsComeInOrderAroundTheEdit) {

@@ -263,6 +263,7 @@ class FixedClock : public Services {
   Date now() const override { return now_; }
   void beep() override {}
   MsgBoxResult msgBox(const std::string&, MsgBoxButtons, const std::string&) override { return MsgBoxResult::Ok; }
+  DateReading dateReading() const override { return {}; }
 
  private:
   Date now_;
