@@ -44,7 +44,6 @@ class TrackingIterator {
     return before;
   }
   friend bool operator==(const TrackingIterator& a, const TrackingIterator& b) { return a.at_ == b.at_; }
-  friend bool operator!=(const TrackingIterator& a, const TrackingIterator& b) { return a.at_ != b.at_; }
 
  private:
   const char* at_;

@@ -41,12 +41,19 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // Opt-ins for the user, off by default (the control then behaves exactly as without them).
   // They are the widget's own, not published members of the control: they are not saved, and
   // automation clients do not see them.
+  /// Tells assistive technology the outcome of the exit check (see accessibleOutcome()).
   Q_PROPERTY(bool accessibleOutcome READ accessibleOutcome WRITE setAccessibleOutcome)
+  /// Shows a warning icon in an invalid box (see invalidMarker()).
   Q_PROPERTY(bool invalidMarker READ invalidMarker WRITE setInvalidMarker)
+  /// Undo and redo of the user's steps (see undoEnabled()).
   Q_PROPERTY(bool undoEnabled READ undoEnabled WRITE setUndoEnabled)
+  /// Refuses a numeric paste the keys would refuse (see strictPaste()).
   Q_PROPERTY(bool strictPaste READ strictPaste WRITE setStrictPaste)
+  /// The first year of the two-digit-year window (see centuryWindow()).
   Q_PROPERTY(int centuryWindow READ centuryWindow WRITE setCenturyWindow)
+  /// Refuses dates whose day and month could swap (see strictDates()).
   Q_PROPERTY(bool strictDates READ strictDates WRITE setStrictDates)
+  /// Escape restores the text at focus entry (see escapeRestores()).
   Q_PROPERTY(bool escapeRestores READ escapeRestores WRITE setEscapeRestores)
 
  public:
@@ -79,6 +86,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   void resizeTwips(host::Twips width, host::Twips height);
   /// The control's size in twips, as it keeps it (what a form saves as its width and height).
   host::Twips widthTwips() const;
+  /// The control's height in twips, as it keeps it.
   host::Twips heightTwips() const;
   /// Whether the control runs (UserMode True) or a designer shows it (False).
   bool userMode() const;
