@@ -56,11 +56,11 @@ RunWindow::RunWindow(const host::FormFile& saved, QWidget* parent) : QWidget(par
   side->addWidget(new QLabel(tr("Events")));
   side->addWidget(log_, 3);
   optIns_ = makeOptInPanel();
-  auto* left = new QVBoxLayout;
-  left->addWidget(form_, 1);
-  left->addWidget(optIns_);
+  auto* formColumn = new QVBoxLayout;
+  formColumn->addWidget(form_, 1);
+  formColumn->addWidget(optIns_);
   auto* layout = new QHBoxLayout(this);
-  layout->addLayout(left, 3);
+  layout->addLayout(formColumn, 3);
   layout->addLayout(side, 2);
 
   for (const QString& p : problems) note(p);
