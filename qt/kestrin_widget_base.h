@@ -41,12 +41,19 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // Opt-ins for the user, off by default (the control then behaves exactly as without them).
   // They are the widget's own, not published members of the control: they are not saved, and
   // automation clients do not see them.
+  /// Tells assistive technology the exit check's outcome (see accessibleOutcome()).
   Q_PROPERTY(bool accessibleOutcome READ accessibleOutcome WRITE setAccessibleOutcome)
+  /// Marks an invalid entry with a warning icon (see invalidMarker()).
   Q_PROPERTY(bool invalidMarker READ invalidMarker WRITE setInvalidMarker)
+  /// Ctrl+Z and Ctrl+Y undo and redo in the boxes (see undoEnabled()).
   Q_PROPERTY(bool undoEnabled READ undoEnabled WRITE setUndoEnabled)
+  /// A numeric box refuses a paste its keys would refuse (see strictPaste()).
   Q_PROPERTY(bool strictPaste READ strictPaste WRITE setStrictPaste)
+  /// The first year of the two-digit year window (see centuryWindow()).
   Q_PROPERTY(int centuryWindow READ centuryWindow WRITE setCenturyWindow)
+  /// An ambiguous day and month is invalid (see strictDates()).
   Q_PROPERTY(bool strictDates READ strictDates WRITE setStrictDates)
+  /// Escape restores the text at focus entry (see escapeRestores()).
   Q_PROPERTY(bool escapeRestores READ escapeRestores WRITE setEscapeRestores)
 
  public:
@@ -79,6 +86,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   void resizeTwips(host::Twips width, host::Twips height);
   /// The control's size in twips, as it keeps it (what a form saves as its width and height).
   host::Twips widthTwips() const;
+  /// Its height in twips, kept the same way.
   host::Twips heightTwips() const;
   /// Whether the control runs (UserMode True) or a designer shows it (False).
   bool userMode() const;
