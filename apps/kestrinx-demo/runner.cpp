@@ -3,12 +3,19 @@
 
 #include <QApplication>
 #include <QBrush>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QMetaProperty>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include "host/values.h"
 
 namespace kestrinx::demo {
 
@@ -16,6 +23,8 @@ namespace {
 
 // At most this many lines stay in the log.
 constexpr int kLogLines = 500;
+// The opt-in switches are laid out in this many columns.
+constexpr int kOptInColumns = 3;
 
 QString keyText(qint16 code) {
   if (code >= 32 && code < 127) return QStringLiteral("%1 '%2'").arg(code).arg(QChar(code));
@@ -46,8 +55,12 @@ RunWindow::RunWindow(const host::FormFile& saved, QWidget* parent) : QWidget(par
   side->addWidget(states_, 2);
   side->addWidget(new QLabel(tr("Events")));
   side->addWidget(log_, 3);
+  optIns_ = makeOptInPanel();
+  auto* formColumn = new QVBoxLayout;
+  formColumn->addWidget(form_, 1);
+  formColumn->addWidget(optIns_);
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(form_, 3);
+  layout->addLayout(formColumn, 3);
   layout->addLayout(side, 2);
 
   for (const QString& p : problems) note(p);
@@ -63,6 +76,57 @@ RunWindow::RunWindow(const host::FormFile& saved, QWidget* parent) : QWidget(par
 }
 
 RunWindow::~RunWindow() = default;
+
+QWidget* RunWindow::makeOptInPanel() {
+  auto* panel = new QGroupBox(tr("Opt-ins"));
+  panel->setObjectName(QStringLiteral("optIns"));
+  auto* grid = new QGridLayout(panel);
+  // The switches start from what the first control holds (a form without controls: the defaults).
+  const QList<KestrinWidget*> controls = form_->controls();
+  const auto current = [&](const QByteArray& name) {
+    return controls.isEmpty() ? QVariant() : controls.first()->property(name.constData());
+  };
+  const QMetaObject& meta = KestrinWidget::staticMetaObject;
+  int placed = 0;
+  for (const QString& name : KestrinWidget::optIns()) {
+    const QByteArray key = name.toLatin1();
+    const int type = meta.property(meta.indexOfProperty(key.constData())).metaType().id();
+    const int row = placed / kOptInColumns, column = placed % kOptInColumns;
+    QWidget* control = nullptr;
+    if (type == QMetaType::Bool) {
+      auto* check = new QCheckBox(name);
+      check->setChecked(current(key).toBool());
+      connect(check, &QCheckBox::toggled, this, [this, name](bool on) { setOptIn(name, on); });
+      control = check;
+      grid->addWidget(check, row, column);
+    } else if (type == QMetaType::Int) {
+      // The one whole-number opt-in is a year: the first of the century window.
+      auto* spin = new QSpinBox;
+      spin->setRange(host::kFirstCenturyStart, host::kLastCenturyStart);
+      spin->setValue(current(key).isValid() ? current(key).toInt() : host::DateReading{}.centuryStart);
+      spin->setKeyboardTracking(false);  // a year typed digit by digit is applied once, whole
+      connect(spin, &QSpinBox::valueChanged, this, [this, name](int year) { setOptIn(name, year); });
+      auto* labelled = new QHBoxLayout;
+      labelled->addWidget(new QLabel(name));
+      labelled->addWidget(spin);
+      control = spin;
+      grid->addLayout(labelled, row, column);
+    } else {
+      continue;  // a kind of value the panel has no switch for
+    }
+    control->setObjectName(name);
+    ++placed;
+  }
+  grid->setColumnStretch(kOptInColumns, 1);  // the switches stay together at the left
+  return panel;
+}
+
+void RunWindow::setOptIn(const QString& name, const QVariant& value) {
+  const QString shown =
+      value.typeId() == QMetaType::Bool ? (value.toBool() ? QStringLiteral("True") : QStringLiteral("False")) : value.toString();
+  note(QStringLiteral("opt-in %1 = %2").arg(name, shown));
+  for (KestrinWidget* w : form_->controls()) w->setProperty(name.toLatin1().constData(), value);
+}
 
 KestrinWidget* RunWindow::controlOf(QWidget* w) const {
   for (; w != nullptr; w = w->parentWidget())

@@ -1,9 +1,12 @@
 // The demo's run mode: a form read from its saved form file with every control running
 // (UserMode True), and beside it each control's text and ValidState and a log of the events the
 // user's typing raises (GotFocus, KeyPress, Change, Click, DblClick, LostFocus, ValidState).
+// Below the form, a switch for each of the widget's opt-ins (KestrinWidget::optIns()), applied to
+// every control of the form.
 #pragma once
 
 #include <QStringList>
+#include <QVariant>
 #include <QWidget>
 
 #include "form_view.h"
@@ -25,16 +28,22 @@ class RunWindow final : public QWidget {
   FormView& form() const { return *form_; }
   // The event log, oldest first.
   QStringList log() const;
+  // The opt-in switches: a check box for each Boolean opt-in and a spin box for each whole-number
+  // one, each named after its property.
+  QWidget& optInPanel() const { return *optIns_; }
 
  private:
   void watch(KestrinWidget* w);
   void note(const QString& line);
   void refreshStates();
   KestrinWidget* controlOf(QWidget* w) const;
+  QWidget* makeOptInPanel();
+  void setOptIn(const QString& name, const QVariant& value);
 
   FormView* form_;
   QTableWidget* states_;
   QListWidget* log_;
+  QWidget* optIns_;
 };
 
 }  // namespace kestrinx::demo

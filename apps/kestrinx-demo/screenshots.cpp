@@ -2,6 +2,7 @@
 #include "screenshots.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <stdexcept>
+#include <string>
 
 #include "designer.h"
 #include "host/form_file.h"
@@ -95,12 +97,18 @@ QStringList writeScreenshots(const QString& formPath, const QString& dirPath) {
 
   RunWindow* run = designer.run();
   if (run == nullptr) throw std::runtime_error(designer.message().toStdString());
-  run->resize(960, 400);
+  run->resize(960, 440);
   for (KestrinWidget* w : run->form().controls()) {
     w->services().setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
     w->services().setMessageHook([](const qthost::Message&) { return host::MsgBoxResult::Ok; });
   }
   showActive(*run);
+  // Two opt-ins switched on in the panel, as a user does: the invalid time shows its marker.
+  for (const char* name : {"invalidMarker", "accessibleOutcome"}) {
+    auto* check = run->optInPanel().findChild<QCheckBox*>(QString::fromLatin1(name));
+    if (check == nullptr) throw std::runtime_error(std::string("the run view has no switch for ") + name);
+    check->setChecked(true);
+  }
   const struct {
     int type;
     QString typed;

@@ -1,13 +1,16 @@
 // kestrinx-demo: its screenshot mode as a user runs it, and in process the designer's property
 // list (every published property, edits through the controls' own puts, refusals reported,
 // undo), selecting and moving with the mouse, a design saved and run again, and the run window's
-// event log.
+// event log and opt-in switches.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDateTime>
 #include <QFile>
 #include <QImage>
+#include <QMetaProperty>
 #include <QProcess>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -241,6 +244,38 @@ TEST_F(DesignerTest, TheRunWindowLogsTheEventsOfTheUsersTypingAndShowsValidState
   for (const char* line : {"dteBirthday GotFocus", "dteBirthday KeyPress 84 'T'", "dteBirthday Change \"T+1\"",
                            "dteBirthday ValidState = True", "dteBirthday LostFocus", "txtName GotFocus"})
     EXPECT_TRUE(log.contains(QString::fromLatin1(line))) << line << "\n" << log.join('\n').toStdString();
+}
+
+TEST_F(DesignerTest, TheRunWindowHasASwitchPerOptInThatSetsItOnEveryControl) {
+  RunWindow* run = designer.run();
+  ASSERT_NE(run, nullptr);
+  const QWidget& panel = run->optInPanel();
+  const QList<KestrinWidget*> controls = run->form().controls();
+  ASSERT_FALSE(controls.isEmpty());
+  const QStringList names = KestrinWidget::optIns();
+  EXPECT_EQ(panel.findChildren<QCheckBox*>().size() + panel.findChildren<QSpinBox*>().size(), names.size());
+  const QMetaObject& meta = KestrinWidget::staticMetaObject;
+  for (const QString& name : names) {
+    const QByteArray key = name.toLatin1();
+    QVariant set;
+    if (meta.property(meta.indexOfProperty(key.constData())).metaType().id() == QMetaType::Bool) {
+      auto* check = panel.findChild<QCheckBox*>(name);
+      ASSERT_NE(check, nullptr) << key.constData();
+      EXPECT_FALSE(check->isChecked()) << key.constData();  // off, as the controls start
+      check->click();
+      set = true;
+    } else {
+      auto* spin = panel.findChild<QSpinBox*>(name);
+      ASSERT_NE(spin, nullptr) << key.constData();
+      EXPECT_EQ(spin->value(), controls.first()->property(key.constData()).toInt());
+      spin->setValue(1950);
+      set = 1950;
+    }
+    for (KestrinWidget* w : controls)
+      EXPECT_EQ(w->property(key.constData()), set) << w->objectName().toStdString() << "." << key.constData();
+  }
+  EXPECT_TRUE(run->log().contains("opt-in invalidMarker = True")) << run->log().join('\n').toStdString();
+  EXPECT_TRUE(run->log().contains("opt-in centuryWindow = 1950"));
 }
 
 }  // namespace
