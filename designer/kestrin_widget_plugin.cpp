@@ -54,12 +54,12 @@ void KestrinWidgetPlugin::initialize(QDesignerFormEditorInterface* core) {
 QString KestrinWidgetPlugin::domXml() const {
   // Text properties are not translatable, so Designer writes them with notr="true" and the code
   // uic generates sets them in setupUi in their place, not afterwards in retranslateUi.
-  QString specifications;
+  QString untranslated;
   const QMetaObject& meta = qt::KestrinWidget::staticMetaObject;
   for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
     const QMetaProperty p = meta.property(i);
     if (p.isWritable() && p.metaType().id() == QMetaType::QString)
-      specifications += QStringLiteral("     <stringpropertyspecification name=\"%1\" notr=\"true\" type=\"singleline\"/>\n")
+      untranslated += QStringLiteral("     <stringpropertyspecification name=\"%1\" notr=\"true\" type=\"singleline\"/>\n")
                             .arg(QString::fromLatin1(p.name()));
   }
   return QStringLiteral(
@@ -75,7 +75,7 @@ QString KestrinWidgetPlugin::domXml() const {
              "  </customwidget>\n"
              " </customwidgets>\n"
              "</ui>\n")
-      .arg(specifications);
+      .arg(untranslated);
 }
 
 }  // namespace kestrinx::designer

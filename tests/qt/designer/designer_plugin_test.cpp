@@ -77,11 +77,11 @@ TEST_F(DesignerPluginTest, DescribesTheControlForTheWidgetBox) {
   EXPECT_EQ(custom.firstChildElement(QStringLiteral("header")).text(), plugin->includeFile());
   // Every text property is declared not translatable, so setupUi sets it in its place.
   QStringList untranslated;
-  for (QDomElement spec = custom.firstChildElement(QStringLiteral("propertyspecifications"))
+  for (QDomElement entry = custom.firstChildElement(QStringLiteral("propertyspecifications"))
                               .firstChildElement(QStringLiteral("stringpropertyspecification"));
-       !spec.isNull(); spec = spec.nextSiblingElement(QStringLiteral("stringpropertyspecification"))) {
-    if (spec.attribute(QStringLiteral("notr")) == QStringLiteral("true"))
-      untranslated << spec.attribute(QStringLiteral("name"));
+       !entry.isNull(); entry = entry.nextSiblingElement(QStringLiteral("stringpropertyspecification"))) {
+    if (entry.attribute(QStringLiteral("notr")) == QStringLiteral("true"))
+      untranslated << entry.attribute(QStringLiteral("name"));
   }
   QStringList texts;
   for (const members::Member& m : members::kMembers)
