@@ -65,7 +65,7 @@ RunWindow::RunWindow(const host::FormFile& saved, QWidget* parent) : QWidget(par
 
   for (const QString& p : problems) note(p);
   for (KestrinWidget* w : form_->controls()) watch(w);
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+  focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
     KestrinWidget* left = controlOf(old);
     KestrinWidget* entered = controlOf(now);
     if (left == entered) return;
@@ -75,7 +75,7 @@ RunWindow::RunWindow(const host::FormFile& saved, QWidget* parent) : QWidget(par
   refreshStates();
 }
 
-RunWindow::~RunWindow() = default;
+RunWindow::~RunWindow() { disconnect(focusWatch_); }
 
 QWidget* RunWindow::makeOptInPanel() {
   auto* panel = new QGroupBox(tr("Opt-ins"));

@@ -44,6 +44,9 @@ class RunWindow final : public QWidget {
   QTableWidget* states_;
   QListWidget* log_;
   QWidget* optIns_;
+  // The application-wide focus watch, ended before the window's children go (their focus
+  // moves as they are destroyed).
+  QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace kestrinx::demo

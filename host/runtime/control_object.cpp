@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <new>
 #include <string_view>
+#include <utility>
 
 #include "host/error.h"
 #include "host/runtime/errors.h"
@@ -158,7 +159,9 @@ ControlObject::ControlObject(const ControlClass& cls)
 
 ControlObject::~ControlObject() {
   component_->disconnect(this);
-  for (const Connection& c : connections_) c.sink->lpVtbl->Release(c.sink);
+  // A sink's last Release may unadvise from inside it: take the list first.
+  const std::vector<Connection> sinks = std::exchange(connections_, {});
+  for (const Connection& c : sinks) c.sink->lpVtbl->Release(c.sink);
 }
 
 ControlObject* ControlObject::create(const ControlClass& cls) { return new ControlObject(cls); }

@@ -1,5 +1,6 @@
 // A control's events at the C boundary: sinks connected through its connection point, each
 // event reaching every sink with its arguments by reference, a sink's change reaching the box.
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,10 @@ class EventsTest : public RuntimeTest {
     hostOf(control_.get()).form().type(keys);
   }
   std::string text() { return control(control_.get()).get_Text(); }
+  // A sink that outlives the control: the control releases its sinks when it goes.
+  Sink& newSink() { return sinks_.emplace_back(); }
 
+  std::deque<Sink> sinks_;  // before the control, so destroyed after it
   Ref<KxDispatch> control_;
   Ref<KxConnectionPoint> point_;
 };
@@ -46,7 +50,7 @@ std::function<void(std::int32_t, KxDispParams&)> keyAsciiBecomes(std::int16_t co
 }
 
 TEST_F(EventsTest, ASinkThatZeroesKeyAsciiDiscardsTheKey) {
-  Sink sink;
+  Sink& sink = newSink();
   sink.act = keyAsciiBecomes(0);
   advise(sink);
   put(control_.get(), "Text", Var::str(""));
@@ -55,7 +59,8 @@ TEST_F(EventsTest, ASinkThatZeroesKeyAsciiDiscardsTheKey) {
 }
 
 TEST_F(EventsTest, ASinkThatChangesKeyAsciiInsertsItsKeyAndTheNextSinkSeesIt) {
-  Sink first, second;
+  Sink& first = newSink();
+  Sink& second = newSink();
   first.act = keyAsciiBecomes('x');
   std::vector<std::int16_t> seen;
   second.act = [&](std::int32_t id, KxDispParams& p) {
@@ -75,14 +80,14 @@ TEST_F(EventsTest, ASinkThatChangesKeyAsciiInsertsItsKeyAndTheNextSinkSeesIt) {
 }
 
 TEST_F(EventsTest, ArgumentsGoLastFirstEachByReferenceToItsType) {
-  Sink sink;
+  Sink& sink = newSink();
   std::vector<KxVarType> types;
   sink.act = [&](std::int32_t id, KxDispParams& p) {
     if (id != 10) return;  // MouseDown: Button, Shift, X, Y
     for (std::uint32_t i = 0; i < p.cArgs; ++i) types.push_back(p.rgvarg[i].vt);
     *p.rgvarg[3].piVal = 2;  // Button, changed for the sinks after this one
   };
-  Sink after;
+  Sink& after = newSink();
   std::int16_t button = 0;
   after.act = [&](std::int32_t id, KxDispParams& p) {
     if (id == 10) button = *p.rgvarg[3].piVal;
