@@ -86,6 +86,11 @@ std::unique_ptr<FormDocument> designedForm() {
   return doc;
 }
 
+// Opens the form file at `path` as the running program does.
+std::unique_ptr<FormDocument> openForm(const std::string& path) {
+  return std::make_unique<FormDocument>(host::readFormFile(path), classes(), FormMode::Run);
+}
+
 std::string scratchFile() { return "/tmp/kestrinx_form_bench_" + std::to_string(::getpid()) + ".kxform"; }
 
 void BM_FormSaveToFile(benchmark::State& state) {
@@ -104,13 +109,13 @@ void BM_FormOpenFromFile(benchmark::State& state) {
     gInUse = 0;
     gPeak = 0;
     gCounting = true;
-    auto opened = std::make_unique<FormDocument>(host::readFormFile(path), classes(), FormMode::Run);
+    auto opened = openForm(path);
     gCounting = false;
     state.counters["retained_per_control"] = static_cast<double>(gInUse.load()) / kControls;
     state.counters["peak_per_control"] = static_cast<double>(gPeak.load()) / kControls;
   }
   for (auto _ : state) {
-    auto opened = std::make_unique<FormDocument>(host::readFormFile(path), classes(), FormMode::Run);
+    auto opened = openForm(path);
     benchmark::DoNotOptimize(opened->size());
     state.PauseTiming();
     opened.reset();
@@ -126,7 +131,7 @@ void BM_FormSaveAndOpenThroughAFile(benchmark::State& state) {
   const std::string path = scratchFile();
   for (auto _ : state) {
     doc->save(path);
-    auto opened = std::make_unique<FormDocument>(host::readFormFile(path), classes(), FormMode::Run);
+    auto opened = openForm(path);
     benchmark::DoNotOptimize(opened->size());
     state.PauseTiming();
     opened.reset();

@@ -15,13 +15,16 @@ std::vector<KestrinWidget*> openFormControls(host::FormFile& file, QWidget& pare
   for (host::FormControl& c : file.controls) {
     if (std::string_view(c.progId) != KestrinProgId) continue;
     host::FormPropertyBag bag(c.properties);
-    auto* w = new KestrinWidget(bag, qthost::toQString(c.name), &parent);
-    const host::Placement& p = c.placement;
-    w->setGeometry(qthost::toPixelsX(parent, p.left), qthost::toPixelsY(parent, p.top),
-                   qthost::toPixelsX(parent, p.width), qthost::toPixelsY(parent, p.height));
+    auto* w = new KestrinWidget(KestrinWidgetSetup{qthost::toQString(c.name), true, &bag}, &parent);
+    placeAt(*w, c.placement);
     opened.push_back(w);
   }
   return opened;
+}
+
+void placeAt(KestrinWidget& widget, const host::Placement& placement) {
+  widget.move(qthost::toPixelsX(widget, placement.left), qthost::toPixelsY(widget, placement.top));
+  widget.resizeTwips(placement.width, placement.height);
 }
 
 }  // namespace kestrinx::qt

@@ -13,4 +13,8 @@ namespace kestrinx::qt {
 
 std::vector<KestrinWidget*> openFormControls(host::FormFile& file, QWidget& parent);
 
+// Shows a control at a saved placement: its position in its parent's pixels, its size in twips
+// exactly as saved (no rounding through pixels, so a form saved again keeps its sizes).
+void placeAt(KestrinWidget& widget, const host::Placement& placement);
+
 }  // namespace kestrinx::qt

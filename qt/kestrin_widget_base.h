@@ -153,8 +153,6 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   void start(const QVariantMap* saved);
   /// Creates the control as `setup` says (design or run time, saved or newly placed).
   void start(const KestrinWidgetSetup& setup);
-  /// Reads the control from `saved` at run time (a form file's bag, say).
-  void start(host::PropertyBag& saved) { start(KestrinWidgetSetup{instanceName_, true, &saved}); }
 
   /// Reads the member in slot `slot` of the member table (an invalid value when the get fails).
   QVariant readMember(std::size_t slot) const;

@@ -123,12 +123,6 @@ std::string generate() {
        "  explicit KestrinWidget(const KestrinWidgetSetup& setup, QWidget* parent = nullptr)\n"
        "      : KestrinWidgetBase(setup.instanceName, parent) {\n"
        "    start(setup);\n"
-       "  }\n"
-       "  /// A control read from saved properties in any property bag (a form file's, say); a read\n"
-       "  /// that fails leaves the control as far as it got and sets lastError().\n"
-       "  KestrinWidget(kestrinx::host::PropertyBag& saved, const QString& instanceName, QWidget* parent = nullptr)\n"
-       "      : KestrinWidgetBase(instanceName, parent) {\n"
-       "    start(saved);\n"
        "  }\n\n";
   for (std::size_t i = 0; i < members::kMembers.size(); ++i) {
     const members::Member& m = members::kMembers[i];

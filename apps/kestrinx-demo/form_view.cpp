@@ -10,6 +10,7 @@
 #include "host/headless/form_document.h"
 #include "host/qt/strings.h"
 #include "host/qt/units.h"
+#include "qt/form_widgets.h"
 
 namespace kestrinx::demo {
 
@@ -63,9 +64,7 @@ QStringList FormView::load(const host::FormFile& file) {
                                           qthost::toStdString(w->lastErrorText())};
       problems << qthost::toQString(problem.message());
     }
-    const host::Placement& p = fc.placement;
-    w->move(qthost::toPixelsX(*w, p.left), qthost::toPixelsY(*w, p.top));
-    w->resizeTwips(p.width, p.height);
+    qt::placeAt(*w, fc.placement);
     controls_.push_back(std::move(c));
   }
   Q_EMIT controlsChanged();
