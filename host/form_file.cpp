@@ -3,6 +3,7 @@
 #include "host/form_file.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -125,8 +126,11 @@ constexpr std::string_view kKeptNames[] = {"Empty",   "Integer", "Long",   "Sing
 }  // namespace
 
 std::optional<VarType> typeNamed(std::string_view name) {
+  // Every entry of a file names its type: the first byte and the length pass over most names
+  // before a comparison.
   for (std::size_t i = 0; i < std::size(kKept); ++i)
-    if (kKeptNames[i] == name) return kKept[i];
+    if (!name.empty() && kKeptNames[i].size() == name.size() && kKeptNames[i][0] == name[0] && kKeptNames[i] == name)
+      return kKept[i];
   return std::nullopt;
 }
 
@@ -144,7 +148,45 @@ std::optional<std::string> badClassName(std::string_view progId) {
   return std::nullopt;
 }
 
+namespace {
+
+// A hash of a key from its length and its first and last eight bytes (all of a key of up to 16).
+std::uint64_t keyHash(std::string_view key) {
+  std::uint64_t head = 0, tail = 0;
+  const std::size_t n = key.size();
+  std::memcpy(&head, key.data(), std::min<std::size_t>(n, 8));
+  if (n > 8) std::memcpy(&tail, key.data() + (n > 16 ? n - 8 : 8), std::min<std::size_t>(n - 8, 8));
+  std::uint64_t h = (head ^ (tail * 0x9E3779B97F4A7C15u) ^ (n << 56)) * 0xFF51AFD7ED558CCDu;
+  return h ^ (h >> 29);
+}
+
+// Whether no two keys have the same hash, so that no key appears twice (the usual case, answered
+// without comparing keys). False says only that a closer look is needed.
+bool hashesDiffer(const std::vector<FormEntry>& properties) {
+  // An open-addressed set of the hashes, at most half full; 0 marks a free slot.
+  constexpr std::size_t kSlots = 256;
+  if (properties.size() > kSlots / 2) return false;
+  std::size_t slots = 16;
+  while (slots < 2 * properties.size()) slots *= 2;
+  std::array<std::uint64_t, kSlots> set;
+  std::fill_n(set.begin(), slots, 0);
+  for (const FormEntry& e : properties) {
+    const std::uint64_t h = keyHash(e.key) | 1;
+    for (std::size_t i = h & (slots - 1);; i = (i + 1) & (slots - 1)) {
+      if (set[i] == 0) {
+        set[i] = h;
+        break;
+      }
+      if (set[i] == h) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 std::optional<std::string_view> duplicateKey(const std::vector<FormEntry>& properties) {
+  if (hashesDiffer(properties)) return std::nullopt;
   std::vector<std::string_view> keys;
   keys.reserve(properties.size());
   for (const FormEntry& e : properties) keys.push_back(e.key);

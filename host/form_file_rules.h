@@ -26,8 +26,9 @@ std::optional<std::string> badFont(const Font& font);
 inline constexpr float MaxFontSize = 10000.0f;
 
 // A key that appears more than once among a control's saved properties (keys are unique within
-// a control), or nullopt. Sorts views of the keys, so a control's hundreds of keys cost no more
-// than a sort.
+// a control), or nullopt; of several, the shortest (then the first in byte order). Compares
+// hashes of the keys first, which settles the usual case (no key twice) without comparing keys,
+// and sorts views of the keys otherwise, so a control's hundreds of keys cost no more than a sort.
 std::optional<std::string_view> duplicateKey(const std::vector<FormEntry>& properties);
 
 // A control name as names compare (ASCII letters in lower case): two controls of a form may not

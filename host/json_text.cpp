@@ -1,8 +1,21 @@
 #include "host/json_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace kestrinx::host {
 
 namespace {
+
+// Whether eight bytes are all ASCII.
+bool asciiWord(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  return (w & 0x8080808080808080u) == 0;
+}
+
+// Whether a byte passes into a JSON string as it is: printable ASCII other than " and \.
+bool plainInJson(unsigned char c) { return c >= 0x20 && c < 0x7f && c != '"' && c != '\\'; }
 
 void appendEscapedByte(std::string& out, unsigned char c) {
   static constexpr char hex[] = "0123456789ABCDEF";
@@ -40,6 +53,10 @@ std::size_t utf8SequenceLength(std::string_view s, std::size_t i) {
 
 bool isUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
+    if (i + 8 <= s.size() && asciiWord(s.data() + i)) {
+      i += 8;
+      continue;
+    }
     if (static_cast<unsigned char>(s[i]) < 0x80) {
       ++i;
       continue;
@@ -54,6 +71,14 @@ bool isUtf8(std::string_view s) {
 void appendJsonString(std::string& out, std::string_view bytes) {
   out += '"';
   for (std::size_t i = 0; i < bytes.size();) {
+    // Runs of bytes that need nothing go in at once.
+    std::size_t plain = i;
+    while (plain < bytes.size() && plainInJson(static_cast<unsigned char>(bytes[plain]))) ++plain;
+    if (plain > i) {
+      out.append(bytes.data() + i, plain - i);
+      i = plain;
+      if (i == bytes.size()) break;
+    }
     const auto c = static_cast<unsigned char>(bytes[i]);
     if (c >= 0x80) {
       const std::size_t n = utf8SequenceLength(bytes, i);
