@@ -406,6 +406,7 @@ class FormReader final : public json::json_sax_t {
     if (form_.controls.size() >= FormLimits::Controls)
       fail("more than " + std::to_string(FormLimits::Controls) + " controls");
     control_ = FormControl{};
+    entries_.clear();
     controlSeen_ = 0;
     inControl_ = true;
     push(Frame::Control);
@@ -449,6 +450,9 @@ class FormReader final : public json::json_sax_t {
   void endControl() {
     const unsigned all = CmName | CmClass | CmLeft | CmTop | CmWidth | CmHeight | CmProperties;
     if (controlSeen_ != all) fail("the control has no " + formrules::shown(firstMissing(kControlMembers, controlSeen_)));
+    // The entries gathered in the reused list go to one list of their own size.
+    control_.properties.assign(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()));
+    entries_.clear();
     if (auto twice = formrules::duplicateKey(control_.properties))
       fail("the property " + formrules::shown(*twice) + " appears twice");
     form_.controls.push_back(std::move(control_));
@@ -459,7 +463,7 @@ class FormReader final : public json::json_sax_t {
   // ---- properties: [key, type, value] ----
   void startEntry(const Token& t) {
     if (t.kind != Token::Kind::Array) fail(std::string("each property is [key, type, value], not ") + t.what());
-    if (control_.properties.size() >= FormLimits::PropertiesPerControl)
+    if (entries_.size() >= FormLimits::PropertiesPerControl)
       fail("more than " + std::to_string(FormLimits::PropertiesPerControl) + " properties");
     if (++properties_ > FormLimits::Properties)
       fail("more than " + std::to_string(FormLimits::Properties) + " properties in all");
@@ -474,7 +478,7 @@ class FormReader final : public json::json_sax_t {
       fail(entryItems_ == 0 ? "a property is [key, type, value]; this one is empty"
                             : entryItems_ == 1 ? "the property has no type and value"
                                                : "the property has no value");
-    control_.properties.push_back(std::move(entry_));
+    entries_.push_back(std::move(entry_));
     inEntry_ = false;
   }
 
@@ -721,6 +725,7 @@ class FormReader final : public json::json_sax_t {
   std::size_t properties_ = 0;
 
   FormControl control_;
+  std::vector<FormEntry> entries_;  // the open control's properties so far (reused)
   bool inControl_ = false;
   unsigned controlSeen_ = 0;
   FormEntry entry_;
