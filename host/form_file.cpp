@@ -285,33 +285,33 @@ void appendReal(std::string& out, T v) {
 void appendBool(std::string& out, bool b) { out += b ? "true" : "false"; }
 
 void appendFont(std::string& out, const Font& f) {
-  out += "{\"name\": ";
+  out += "{\"name\":";
   appendJsonString(out, f.name);
-  out += ", \"size\": ";
+  out += ",\"size\":";
   appendReal(out, f.size);
-  out += ", \"bold\": ";
+  out += ",\"bold\":";
   appendBool(out, f.bold);
-  out += ", \"italic\": ";
+  out += ",\"italic\":";
   appendBool(out, f.italic);
-  out += ", \"underline\": ";
+  out += ",\"underline\":";
   appendBool(out, f.underline);
-  out += ", \"strikethrough\": ";
+  out += ",\"strikethrough\":";
   appendBool(out, f.strikethrough);
-  out += ", \"weight\": ";
+  out += ",\"weight\":";
   appendNumber(out, f.weight);
-  out += ", \"charset\": ";
+  out += ",\"charset\":";
   appendNumber(out, f.charset);
-  out += "}";
+  out += '}';
 }
 
 void appendPicture(std::string& out, const Picture& p) {
-  out += "{\"type\": ";
+  out += "{\"type\":";
   appendNumber(out, p.type);
-  out += ", \"width\": ";
+  out += ",\"width\":";
   appendNumber(out, p.width);
-  out += ", \"height\": ";
+  out += ",\"height\":";
   appendNumber(out, p.height);
-  out += ", \"data\": \"";
+  out += ",\"data\":\"";
   out += base64Encode(p.bytes);
   out += "\"}";
 }
@@ -343,7 +343,9 @@ void appendValue(std::string& out, const FormControl& c, const FormEntry& e) {
       if (isUtf8(s)) {
         appendJsonString(out, s);
       } else {
-        out += "{\"base64\": \"" + base64Encode(s) + "\"}";
+        out += "{\"base64\":\"";
+        out += base64Encode(s);
+        out += "\"}";
       }
       return;
     }
@@ -382,36 +384,35 @@ void appendControl(std::string& out, const FormControl& c) {
   if (c.properties.size() > FormLimits::PropertiesPerControl)
     refuse(c.name, "", "more than " + std::to_string(FormLimits::PropertiesPerControl) + " properties");
 
-  out += "    {\n      \"name\": ";
+  out += "{\"name\":";
   appendJsonString(out, c.name);
-  out += ",\n      \"class\": ";
+  out += ",\"class\":";
   appendJsonString(out, c.progId);
-  out += ",\n      ";
-  for (std::size_t i = 0; i < 4; ++i) {
-    out += i == 0 ? "\"" : ", \"";
-    out += coordinates[i].first;
-    out += "\": ";
-    appendNumber(out, coordinates[i].second);
+  for (const auto& [member, value] : coordinates) {
+    out += ",\"";
+    out += member;
+    out += "\":";
+    appendNumber(out, value);
   }
   if (c.properties.empty()) {
-    out += ",\n      \"properties\": []\n    }";
+    out += ",\"properties\":[]}";
     return;
   }
-  out += ",\n      \"properties\": [\n";
+  out += ",\"properties\":[\n";
   for (const FormEntry& e : c.properties)
     if (auto bad = formrules::badKey(e.key)) refuse(c.name, "", *bad);
   if (auto twice = formrules::duplicateKey(c.properties)) refuse(c.name, std::string(*twice), "the key appears twice");
   for (std::size_t i = 0; i < c.properties.size(); ++i) {
     const FormEntry& e = c.properties[i];
-    out += "        [";
+    out += '[';
     appendJsonString(out, e.key);
-    out += ", \"";
+    out += ",\"";
     out += formrules::nameOf(e.value.type());
-    out += "\", ";
+    out += "\",";
     appendValue(out, c, e);
     out += i + 1 < c.properties.size() ? "],\n" : "]\n";
   }
-  out += "      ]\n    }";
+  out += "]}";
 }
 
 }  // namespace
@@ -432,21 +433,21 @@ std::string formText(const FormFile& form) {
     refuse("", "", "more than " + std::to_string(FormLimits::Properties) + " properties in all");
 
   std::string out;
-  out.reserve(256 + form.controls.size() * 1024);
-  out += "{\n  \"format\": ";
+  out.reserve(256 + form.controls.size() * 160 + entries * 48);  // enough for most forms
+  out += "{\"format\":";
   appendJsonString(out, FormFormatName);
-  out += ",\n  \"version\": \"" + std::to_string(FormVersionMajor) + "." + std::to_string(FormVersionMinor) + "\"";
-  out += ",\n  \"name\": ";
+  out += ",\"version\":\"" + std::to_string(FormVersionMajor) + "." + std::to_string(FormVersionMinor) + "\"";
+  out += ",\"name\":";
   appendJsonString(out, form.name);
   if (form.controls.empty()) {
-    out += ",\n  \"controls\": []\n}\n";
+    out += ",\"controls\":[]}\n";
   } else {
-    out += ",\n  \"controls\": [\n";
+    out += ",\"controls\":[\n";
     for (std::size_t i = 0; i < form.controls.size(); ++i) {
       appendControl(out, form.controls[i]);
       out += i + 1 < form.controls.size() ? ",\n" : "\n";
     }
-    out += "  ]\n}\n";
+    out += "]}\n";
   }
   if (out.size() > FormLimits::FileBytes)
     refuse("", "", "the form would take more than " + std::to_string(FormLimits::FileBytes) + " bytes");

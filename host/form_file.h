@@ -2,30 +2,22 @@
 // its placement on the form and its saved properties, kept as a text file any host can read.
 //
 // The file is JSON (UTF-8). Its top object starts with the members "format" ("kestrinx-form")
-// and "version" ("MAJOR.MINOR"), then "name" and "controls":
+// and "version" ("MAJOR.MINOR"), then "name" and "controls". The writer puts the form's members
+// on the first line, each control's members on a line of their own and each property on a line
+// of its own, without spaces between items, so a change to one property is a change to one line:
 //
-//   {
-//     "format": "kestrinx-form",
-//     "version": "1.0",
-//     "name": "Contacts",
-//     "controls": [
-//       {
-//         "name": "txtName",
-//         "class": "KestrinX.Kestrin",
-//         "left": 120, "top": 120, "width": 4800, "height": 360,
-//         "properties": [
-//           ["Caption", "String", "Name"],
-//           ["Alignment", "Long", 3],
-//           ["CaptionView", "Boolean", true],
-//           ["ScaleHeight", "Single", 360.0],
-//           ["LabelFont", "Font", {"name": "Arial", "size": 9.0, "bold": true, "italic": false,
-//                                  "underline": false, "strikethrough": false, "weight": 700,
-//                                  "charset": 0}],
-//           ["MouseIcon", "Picture", {"type": 3, "width": 423, "height": 423, "data": "AAABAA..."}]
-//         ]
-//       }
-//     ]
-//   }
+//   {"format":"kestrinx-form","version":"1.0","name":"Contacts","controls":[
+//   {"name":"txtName","class":"KestrinX.Kestrin","left":120,"top":120,"width":4800,"height":360,"properties":[
+//   ["Caption","String","Name"],
+//   ["Alignment","Long",3],
+//   ["CaptionView","Boolean",true],
+//   ["ScaleHeight","Single",360.0],
+//   ["LabelFont","Font",{"name":"Arial","size":9.0,"bold":true,"italic":false,"underline":false,"strikethrough":false,"weight":700,"charset":0}],
+//   ["MouseIcon","Picture",{"type":3,"width":423,"height":423,"data":"AAABAA..."}]
+//   ]}
+//   ]}
+//
+// The reader takes any layout JSON allows (white space between any two items).
 //
 // Placement is in twips on the form. Each property is [key, type, value] with the type one of
 // Empty (value null), Integer (16-bit), Long (32-bit), Single, Double, Boolean (true, false, or
@@ -33,7 +25,7 @@
 // Font and Picture (an object, or null for no object). Single and Double are written with a
 // decimal point and the fewest digits that read back exactly; "NaN", "Infinity" and "-Infinity"
 // stand for the numbers JSON cannot write. A String that is not UTF-8 is written as
-// {"base64": "..."}; picture bytes are always base64.
+// {"base64":"..."}; picture bytes are always base64.
 //
 // Versions: a file of a newer major version is refused; one of a newer minor version of the same
 // major is read, and the members it adds that this build does not know are passed over (they are

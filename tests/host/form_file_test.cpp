@@ -109,8 +109,8 @@ TEST(FormFile, TypedValuesKeepTheirTypesAndValues) {
   EXPECT_EQ(host::formText(read), text);
 }
 
-// The layout a reader of the file sees: header first, one control object each, one property per
-// line as [key, type, value].
+// The layout a reader of the file sees: the header on the first line, each control's members on
+// a line of their own, then one property per line as [key, type, value].
 TEST(FormFile, TheTextLaysOutTheFormOnePropertyPerLine) {
   FormFile form = oneControl({{"Caption", Variant::string("Name")},
                               {"Alignment", Variant::longValue(3)},
@@ -121,36 +121,22 @@ TEST(FormFile, TheTextLaysOutTheFormOnePropertyPerLine) {
                               {"MouseIcon", Variant::picture(picture("ab"))}});
   form.controls.push_back({"txtEmpty", "KestrinX.Kestrin", {0, 0, 0, 0}, {}});
   EXPECT_EQ(host::formText(form),
-            "{\n"
-            "  \"format\": \"kestrinx-form\",\n"
-            "  \"version\": \"1.0\",\n"
-            "  \"name\": \"Contacts\",\n"
-            "  \"controls\": [\n"
-            "    {\n"
-            "      \"name\": \"txtName\",\n"
-            "      \"class\": \"KestrinX.Kestrin\",\n"
-            "      \"left\": 120, \"top\": -240.5, \"width\": 4800, \"height\": 360,\n"
-            "      \"properties\": [\n"
-            "        [\"Caption\", \"String\", \"Name\"],\n"
-            "        [\"Alignment\", \"Long\", 3],\n"
-            "        [\"CaptionView\", \"Boolean\", true],\n"
-            "        [\"ScaleHeight\", \"Single\", 360.0],\n"
-            "        [\"MousePointer\", \"Integer\", 2],\n"
-            "        [\"Note\", \"String\", {\"base64\": \"/w==\"}],\n"
-            "        [\"MouseIcon\", \"Picture\", {\"type\": 3, \"width\": -7, \"height\": 2147483647, \"data\": "
-            "\"YWI=\"}]\n"
-            "      ]\n"
-            "    },\n"
-            "    {\n"
-            "      \"name\": \"txtEmpty\",\n"
-            "      \"class\": \"KestrinX.Kestrin\",\n"
-            "      \"left\": 0, \"top\": 0, \"width\": 0, \"height\": 0,\n"
-            "      \"properties\": []\n"
-            "    }\n"
-            "  ]\n"
-            "}\n");
-  EXPECT_EQ(host::formText(FormFile{}), "{\n  \"format\": \"kestrinx-form\",\n  \"version\": \"1.0\",\n"
-                                        "  \"name\": \"Form1\",\n  \"controls\": []\n}\n");
+            "{\"format\":\"kestrinx-form\",\"version\":\"1.0\",\"name\":\"Contacts\",\"controls\":[\n"
+            "{\"name\":\"txtName\",\"class\":\"KestrinX.Kestrin\",\"left\":120,\"top\":-240.5,\"width\":4800,"
+            "\"height\":360,\"properties\":[\n"
+            "[\"Caption\",\"String\",\"Name\"],\n"
+            "[\"Alignment\",\"Long\",3],\n"
+            "[\"CaptionView\",\"Boolean\",true],\n"
+            "[\"ScaleHeight\",\"Single\",360.0],\n"
+            "[\"MousePointer\",\"Integer\",2],\n"
+            "[\"Note\",\"String\",{\"base64\":\"/w==\"}],\n"
+            "[\"MouseIcon\",\"Picture\",{\"type\":3,\"width\":-7,\"height\":2147483647,\"data\":\"YWI=\"}]\n"
+            "]},\n"
+            "{\"name\":\"txtEmpty\",\"class\":\"KestrinX.Kestrin\",\"left\":0,\"top\":0,\"width\":0,\"height\":0,"
+            "\"properties\":[]}\n"
+            "]}\n");
+  EXPECT_EQ(host::formText(FormFile{}),
+            "{\"format\":\"kestrinx-form\",\"version\":\"1.0\",\"name\":\"Form1\",\"controls\":[]}\n");
 }
 
 // A form around one control whose members and properties are given as JSON text.
@@ -289,7 +275,7 @@ TEST(FormFile, ANewerMinorVersionIsReadWithoutItsNewMembers) {
   EXPECT_EQ(form.controls[0].properties[0].value.toFont()->name, "Arial");
   EXPECT_EQ(form.controls[0].properties[1].value, Variant::string("\xff"));
   // Saved again, the form is this build's version.
-  EXPECT_NE(host::formText(form).find("\"version\": \"1.0\""), std::string::npos);
+  EXPECT_NE(host::formText(form).find("\"version\":\"1.0\""), std::string::npos);
 }
 
 // The bounds that keep any file from exhausting memory: counts are checked as they grow.
