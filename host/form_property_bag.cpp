@@ -25,7 +25,9 @@ std::size_t FormPropertyBag::find(const std::string& name) {
   for (std::size_t k = 0; k < n; ++k) {
     const std::size_t i = next_ + k < n ? next_ + k : next_ + k - n;
     if (signatures_[i] == s && entries_[i].key == name) {
-      next_ = i + 1 < n ? i + 1 : 0;
+      // The next search starts here: a control reads some keys twice in a row (once per text
+      // box), and otherwise the next key stands one further on.
+      next_ = i;
       return i;
     }
   }
@@ -63,7 +65,10 @@ void FormPropertyBag::writeProperty(const std::string& name, const Variant& valu
 }
 
 void FormPropertyBag::touch(std::size_t i) {
-  if (touched_.size() < entries_.size()) touched_.resize(entries_.size());
+  if (touched_.size() < entries_.size()) {
+    if (touched_.empty()) touched_.reserve(entries_.capacity());
+    touched_.resize(entries_.size());
+  }
   touched_[i] = true;
 }
 

@@ -38,10 +38,10 @@ class FormPropertyBag final : public PropertyBag {
 
  private:
   // The entry of `name`, or entries_.size(). Reads and writes mostly follow the stored order,
-  // so the search starts after the last entry found, and compares a signature of each key
-  // (length, first and last byte) before the key itself. Most keys a control asks for are not
-  // stored (their values are the defaults): a bit per signature, set for every key ever stored,
-  // answers most of those without a search.
+  // so the search starts at the last entry found (a key read twice in a row is found at once),
+  // and compares a signature of each key (length, first and last byte) before the key itself.
+  // Most keys a control asks for are not stored (their values are the defaults): a bit per
+  // signature, set for every key ever stored, answers most of those without a search.
   std::size_t find(const std::string& name);
   static std::uint32_t signature(const std::string& key);
   static std::size_t signatureBit(std::uint32_t signature) { return (signature * 2654435761u) >> 24; }
