@@ -82,34 +82,35 @@ bool contains(const std::vector<std::string>& keys, const std::string& key) {
 
 }  // namespace
 
-host::FormControl DocumentControl::saved(std::vector<std::string>* written) const {
+host::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std::size_t expected) const {
   host::FormControl out{name_, progId_, placement(), {}};
   if (problem_) {
     // What was never read is saved as it was.
     for (const Kept& k : kept_) out.properties.push_back(k.entry);
     return out;
   }
+  out.properties.reserve(expected + kept_.size());
   host::FormPropertyBag bag(out.properties);
   try {
     component_->WriteProperties(bag);
   } catch (const host::AutomationError& e) {
     throw host::AutomationError(e.number(), "control '" + name_ + "' could not save its properties: " + e.what());
   }
+  // Each goes back after those before it, so its place stays where it is put.
   for (const Kept& k : kept_) {
     if (contains(bag.keysWritten(), k.entry.key)) continue;  // the control's own now
     const std::size_t at = std::min(k.place, out.properties.size());
     out.properties.insert(out.properties.begin() + static_cast<std::ptrdiff_t>(at), k.entry);
+    if (keptAt) keptAt->push_back(at);
   }
-  if (written) *written = bag.keysWritten();
   return out;
 }
 
-void DocumentControl::keepUnwritten(const std::vector<host::FormEntry>& saved,
-                                    const std::vector<std::string>& written) {
+void DocumentControl::keepUnwritten(const std::vector<host::FormEntry>& saved, const std::vector<std::size_t>& keptAt) {
   if (problem_) return;  // still what it was loaded from
+  // Every other entry of `saved` the control wrote itself.
   kept_.clear();
-  for (std::size_t i = 0; i < saved.size(); ++i)
-    if (!contains(written, saved[i].key)) kept_.push_back({i, saved[i]});
+  for (std::size_t i : keptAt) kept_.push_back({i, saved[i]});
 }
 
 std::vector<host::FormEntry> DocumentControl::keptEntries() const {
@@ -196,22 +197,24 @@ DocumentControl& FormDocument::place(const std::string& name, const std::string&
 
 host::FormFile FormDocument::toFile() const { return toFile(nullptr); }
 
-host::FormFile FormDocument::toFile(std::vector<std::vector<std::string>>* written) const {
+host::FormFile FormDocument::toFile(std::vector<std::vector<std::size_t>>* keptAt) const {
   host::FormFile file;
   file.name = name_;
   file.controls.reserve(controls_.size());
-  if (written) written->assign(controls_.size(), {});
-  for (std::size_t i = 0; i < controls_.size(); ++i)
-    file.controls.push_back(controls_[i]->saved(written ? &(*written)[i] : nullptr));
+  if (keptAt) keptAt->assign(controls_.size(), {});
+  std::size_t expected = 0;  // as many entries as the control before saved, room made at once
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    file.controls.push_back(controls_[i]->saved(keptAt ? &(*keptAt)[i] : nullptr, expected));
+    expected = file.controls.back().properties.size() + 4;
+  }
   return file;
 }
 
 void FormDocument::save(const std::string& path, host::FileOps& ops) {
-  std::vector<std::vector<std::string>> written;
-  const host::FormFile file = toFile(&written);
+  std::vector<std::vector<std::size_t>> keptAt;
+  const host::FormFile file = toFile(&keptAt);
   host::writeFormFile(path, file, ops);
-  for (std::size_t i = 0; i < controls_.size(); ++i)
-    controls_[i]->keepUnwritten(file.controls[i].properties, written[i]);
+  for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->keepUnwritten(file.controls[i].properties, keptAt[i]);
 }
 
 }  // namespace kestrinx::headless

@@ -86,12 +86,12 @@ class DocumentControl {
   // Shows the control at its new placement and forgets the changes loading or placing reported.
   void show(const host::Placement& placement);
   // This control as a file holds it; throws host::AutomationError from WriteProperties. The
-  // control writes into an empty list and the kept entries it did not write go back to their
-  // places, so a form saved again unchanged is saved the same. `written` receives the keys the
-  // control wrote.
-  host::FormControl saved(std::vector<std::string>* written = nullptr) const;
-  // After a save: keeps the entries of `saved` the control did not write.
-  void keepUnwritten(const std::vector<host::FormEntry>& saved, const std::vector<std::string>& written);
+  // control writes into an empty list (room made for `expected` entries) and the kept entries it
+  // did not write go back to their places, so a form saved again unchanged is saved the same.
+  // `keptAt` receives the places of those kept entries in the saved list.
+  host::FormControl saved(std::vector<std::size_t>* keptAt = nullptr, std::size_t expected = 0) const;
+  // After a save: keeps the entries of `saved` the control did not write, those at `keptAt`.
+  void keepUnwritten(const std::vector<host::FormEntry>& saved, const std::vector<std::size_t>& keptAt);
 
   // A saved property kept beside the control, with its place in the control's list.
   struct Kept {
@@ -141,7 +141,7 @@ class FormDocument {
 
  private:
   const host::ComponentClass& classOf(const std::string& control, const std::string& progId) const;
-  host::FormFile toFile(std::vector<std::vector<std::string>>* written) const;
+  host::FormFile toFile(std::vector<std::vector<std::size_t>>* keptAt) const;
 
   std::string name_;
   std::vector<host::ComponentClass> classes_;
