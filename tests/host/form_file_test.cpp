@@ -344,6 +344,47 @@ TEST(FormFile, FormsAFileCannotHoldAreRefusedAndTheFileStays) {
   }
 }
 
+// Duplicate keys are found however many keys a control has and however alike they are: keys
+// that differ only inside, a control past the hash set's room, the shortest of two repeated keys.
+TEST(FormFile, EveryRepeatedKeyIsFoundAndNoOtherIs) {
+  const auto keys = [](std::vector<std::string> names) {
+    std::vector<FormEntry> entries;
+    for (std::string& n : names) entries.push_back({std::move(n), Variant()});
+    return entries;
+  };
+  std::vector<std::string> many;
+  for (int i = 0; i < 300; ++i) many.push_back("Key" + std::to_string(i));
+  std::vector<std::string> manyTwice = many;
+  manyTwice.push_back("Key123");
+  struct Row {
+    const char* name;
+    std::vector<FormEntry> entries;
+    std::string twice;  // "" when the form is written
+  };
+  const Row rows[] = {
+      {"AlikeButForTheMiddle",
+       keys({"ColorInValidUseXYZ", "ColorInValidUseXYZ1", "ColorInValidUse_XYZ", "ColorOnValidUseXYZ", "A", "B"}), ""},
+      {"LongKeyTwice", keys({"ColorInValidUseAndMore", "X", "ColorInValidUseAndMore"}), "ColorInValidUseAndMore"},
+      {"ShortestOfTwo", keys({"Caption", "Text", "Caption", "Text"}), "Text"},
+      {"ManyKeys", keys(many), ""},
+      {"ManyKeysOneTwice", keys(manyTwice), "Key123"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const FormFile form = oneControl(row.entries);
+    if (row.twice.empty()) {
+      EXPECT_EQ(host::parseForm(host::formText(form), "f").controls.at(0).properties.size(), row.entries.size());
+      continue;
+    }
+    try {
+      host::formText(form);
+      ADD_FAILURE() << "written";
+    } catch (const FormFileError& e) {
+      EXPECT_EQ(e.key(), row.twice);
+    }
+  }
+}
+
 // ---- the file-backed property bag ----------------------------------------------------------
 
 struct BagRow {
