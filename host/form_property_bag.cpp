@@ -3,7 +3,7 @@
 namespace kestrinx::host {
 
 FormPropertyBag::FormPropertyBag(std::vector<FormEntry>& entries) : entries_(entries) {
-  signatures_.reserve(entries.size());
+  signatures_.reserve(entries.capacity());  // room for the entries a writer has made room for
   for (const FormEntry& e : entries) add(e);
 }
 
@@ -65,10 +65,7 @@ void FormPropertyBag::writeProperty(const std::string& name, const Variant& valu
 }
 
 void FormPropertyBag::touch(std::size_t i) {
-  if (touched_.size() < entries_.size()) {
-    if (touched_.empty()) touched_.reserve(entries_.capacity());
-    touched_.resize(entries_.size());
-  }
+  while (touched_.size() < entries_.size()) touched_.push_back(false);
   touched_[i] = true;
 }
 
