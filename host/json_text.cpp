@@ -69,6 +69,18 @@ bool isUtf8(std::string_view s) {
 }
 
 void appendJsonString(std::string& out, std::string_view bytes) {
+  std::size_t first = 0;  // the first byte that needs more than copying
+  while (first < bytes.size() && plainInJson(static_cast<unsigned char>(bytes[first]))) ++first;
+  if (first == bytes.size()) {
+    // Most strings: the quotes and the bytes, appended at once.
+    const std::size_t at = out.size();
+    out.resize(at + bytes.size() + 2);
+    char* p = out.data() + at;
+    *p = '"';
+    if (!bytes.empty()) std::memcpy(p + 1, bytes.data(), bytes.size());
+    p[bytes.size() + 1] = '"';
+    return;
+  }
   out += '"';
   for (std::size_t i = 0; i < bytes.size();) {
     // Runs of bytes that need nothing go in at once.
