@@ -56,6 +56,7 @@ void Surface::setHeight(Twips v) {
 
 void Surface::propertyChanged(const std::string& name) {
   check("propertyChanged");
+  if (changed_.capacity() == 0) changed_.reserve(32);  // loading a control records some twenty
   changed_.push_back(name);
 }
 

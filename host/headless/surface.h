@@ -56,7 +56,8 @@ class Surface final : public host::Surface, public FailurePoints {
 
   // -- records --
   const std::vector<std::string>& changedProperties() const { return changed_; }
-  void clearChangedProperties() { changed_.clear(); }
+  // Forgets the records and the room they took (a control on a form keeps none between changes).
+  void clearChangedProperties() { std::vector<std::string>().swap(changed_); }
   int resizeEvents() const { return resizes_; }
   int refreshes() const { return refreshes_; }
 
