@@ -467,7 +467,7 @@ class FormReader final : public json::json_sax_t {
       fail("more than " + std::to_string(FormLimits::PropertiesPerControl) + " properties");
     if (++properties_ > FormLimits::Properties)
       fail("more than " + std::to_string(FormLimits::Properties) + " properties in all");
-    entry_ = FormEntry{};
+    entry_.key.clear();  // the value is always set before the entry is kept
     entryItems_ = 0;
     inEntry_ = true;
     push(Frame::Entry);
