@@ -260,6 +260,7 @@ void KestrinWidgetBase::setAccessibleOutcome(bool on) {
   // Nothing told stays behind.
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
+    if (!box.lineEditMade()) continue;  // nothing was told to a box never made
     if (box.outcomeInvalid() || !box.lineEdit().accessibleDescription().isEmpty()) box.tellOutcome({}, false, false);
   }
 }
@@ -268,6 +269,7 @@ void KestrinWidgetBase::setInvalidMarker(bool on) {
   invalidMarker_ = on;
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
+    if (!box.lineEditMade()) continue;  // nothing was told to a box never made
     if (box.outcomeInvalid() || box.lineEdit().actions().size() > 0)
       box.tellOutcome(box.lineEdit().accessibleDescription(), box.outcomeInvalid(), on);
   }

@@ -1,5 +1,8 @@
 #include "host/qt/control_site.h"
 
+#include <QLabel>
+#include <QLineEdit>
+
 #include "host/control_design.h"
 #include "host/error.h"
 
@@ -9,9 +12,10 @@ ControlSite::ControlSite(QWidget& widget, std::string instanceName)
     : services_(&widget),
       surface_(widget, instanceName, delivery_),
       box0_(widget, TextBox::Look::Framed, delivery_),
-      box1_(widget, TextBox::Look::Flat, delivery_),
+      box1_(widget, TextBox::Look::Flat, delivery_, TextBox::Creation::OnDemand),
       label_(widget) {
   namespace design = host::design;
+  box1_.placeAmong(box0_.lineEdit(), label_.qlabel());
   label_.setCaption(instanceName);
   label_.move(design::CaptionLeft, design::CaptionTop, design::CaptionWidth, design::CaptionHeight);
   for (TextBox* b : {&box0_, &box1_}) {

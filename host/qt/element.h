@@ -44,6 +44,9 @@ class Element : public Interface {
 
  protected:
   virtual QWidget& widget() const = 0;
+  // The widget when it exists (a widget made on demand may not yet); nullptr leaves the Qt
+  // geometry to when it is made.
+  virtual QWidget* madeWidget() const { return &widget(); }
   // The least height in pixels the widget's content needs; 0 for none.
   virtual int minimumHeight() const { return 0; }
   // Shows the kept twips again (after a font change, say).
@@ -53,12 +56,16 @@ class Element : public Interface {
     top_ = t;
     width_ = w;
     height_ = h;
-    QWidget& q = widget();
+    placed_ = true;
+    QWidget* made = madeWidget();
+    if (made == nullptr) return;
+    QWidget& q = *made;
     q.setGeometry(toPixelsX(q, l), toPixelsY(q, t), toPixelsX(q, w), std::max(toPixelsY(q, h), minimumHeight()));
   }
 
   Twips left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
+  bool placed_ = false;  // whether the program placed the widget yet
 };
 
 }  // namespace kestrinx::qthost

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -270,6 +272,95 @@ TEST_F(QtHostTest, SelectionPositionsAreBytesOfTheUtf8Text) {
     EXPECT_EQ(box().selStart(), c.readStart) << c.start;
     EXPECT_EQ(box().selLength(), static_cast<std::int32_t>(c.selected.toUtf8().size())) << c.start;
   }
+}
+
+// A box made on demand keeps what the program sets before its line edit exists, by a line edit's
+// rules and with the same events, and its line edit then shows all of it: the same as a box
+// whose line edit was there from the start.
+TEST_F(QtHostTest, ABoxMadeOnDemandEndsAsOneMadeAtOnce) {
+  using Steps = std::function<void(qthost::TextBox&)>;
+  const struct {
+    const char* name;
+    Steps steps;
+  } cases[] = {
+      {"texts", [](qthost::TextBox& b) { b.setText("abc"); b.setText("abc"); b.setText(""); b.setText("d\xC3\xA9" "f"); }},
+      {"a lower MaxLength cuts, the caret at the end",
+       [](qthost::TextBox& b) { b.setText("abcdef"); b.setMaxLength(4); b.setMaxLength(0); }},
+      {"a text past MaxLength is cut, the caret at the start",
+       [](qthost::TextBox& b) { b.setMaxLength(3); b.setText("\xF0\x9D\x84\x9Exyz"); b.setText("abcd"); }},
+      {"the values kept",
+       [](qthost::TextBox& b) {
+         b.setBackColor(0x000000FF);
+         b.setForeColor(0x8000000D);  // a system colour
+         auto f = std::make_shared<host::Font>();
+         f->size = 14;
+         f->bold = host::True;
+         b.setFont(f);
+         b.setEnabled(host::False);
+         b.setLocked(host::True);
+         b.setMousePointer(11);
+         b.setToolTipText("tip");
+         b.setOleDragMode(1);
+         b.setOleDropMode(2);
+         b.move(100, 200, 1500, 8);
+         b.setVisible(false);
+       }},
+  };
+  for (const auto& c : cases) {
+    QWidget surface;
+    Recorder nowEvents, laterEvents;
+    qthost::TextBox now(surface, qthost::TextBox::Look::Flat, site.delivery());
+    qthost::TextBox later(surface, qthost::TextBox::Look::Flat, site.delivery(), qthost::TextBox::Creation::OnDemand);
+    now.setEventSink(&nowEvents, 1);
+    later.setEventSink(&laterEvents, 1);
+    c.steps(now);
+    c.steps(later);
+    EXPECT_FALSE(later.lineEditMade()) << c.name;
+    EXPECT_EQ(later.text(), now.text()) << c.name;
+    EXPECT_EQ(laterEvents.log, nowEvents.log) << c.name;
+    EXPECT_EQ(later.selStart(), now.selStart()) << c.name;  // makes the line edit
+    ASSERT_TRUE(later.lineEditMade()) << c.name;
+    const QLineEdit &a = now.lineEdit(), &b = later.lineEdit();
+    EXPECT_EQ(b.text(), a.text()) << c.name;
+    EXPECT_EQ(b.cursorPosition(), a.cursorPosition()) << c.name;
+    EXPECT_EQ(b.maxLength(), a.maxLength()) << c.name;
+    EXPECT_EQ(b.hasFrame(), a.hasFrame()) << c.name;
+    EXPECT_EQ(b.palette(), a.palette()) << c.name;
+    EXPECT_EQ(b.font(), a.font()) << c.name;
+    EXPECT_EQ(b.isEnabled(), a.isEnabled()) << c.name;
+    EXPECT_EQ(b.isReadOnly(), a.isReadOnly()) << c.name;
+    EXPECT_EQ(b.cursor().shape(), a.cursor().shape()) << c.name;
+    EXPECT_EQ(b.toolTip(), a.toolTip()) << c.name;
+    EXPECT_EQ(b.dragEnabled(), a.dragEnabled()) << c.name;
+    EXPECT_EQ(b.acceptDrops(), a.acceptDrops()) << c.name;
+    EXPECT_EQ(b.geometry(), a.geometry()) << c.name;
+    EXPECT_EQ(b.isHidden(), a.isHidden()) << c.name;
+    EXPECT_EQ(laterEvents.log, nowEvents.log) << c.name;  // making it raised nothing
+  }
+}
+
+// Element 1 is made when it first shows, and stands where it would have stood from the start:
+// after element 0 in the focus chain, under the caption.
+TEST_F(QtHostTest, ElementOneIsMadeWhenItShowsInItsPlace) {
+  QWidget& first = site.box(0).lineEdit();
+  EXPECT_FALSE(site.box(1).lineEditMade());
+  showWindow();
+  ASSERT_TRUE(site.box(1).lineEditMade());
+  QWidget& second = site.box(1).lineEdit();
+  EXPECT_TRUE(second.isVisible());
+  EXPECT_EQ(first.nextInFocusChain(), &second);
+  const QObjectList children = surfaceWidget->children();
+  EXPECT_EQ(children.indexOf(&second), children.indexOf(&first) + 1);
+  EXPECT_EQ(children.indexOf(&site.label().qlabel()), children.indexOf(&second) + 1);
+  // A hidden element is made only when asked for, and then stays hidden.
+  QWidget other;
+  qthost::ControlSite hidden(other);
+  hidden.box(1).setVisible(false);
+  other.show();
+  EXPECT_FALSE(hidden.box(1).lineEditMade());
+  EXPECT_TRUE(hidden.box(1).lineEdit().isHidden());
+  hidden.box(1).setVisible(true);
+  EXPECT_TRUE(hidden.box(1).lineEdit().isVisible());
 }
 
 TEST_F(QtHostTest, AnErrorFromTheControlEndsTheEventAndIsReported) {
