@@ -125,19 +125,45 @@ class LineEdit final : public QLineEdit {
     return result;
   }
   // Events that neither edit the text nor reach the control (Qt sends a ShortcutOverride before
-  // every key press) go to the line edit alone: no delivery, so nothing runs after them.
+  // every key press; showing, placing, polishing and restyling a form send many to each widget)
+  // go to the line edit alone: no delivery, so nothing runs after them.
   static bool passive(QEvent::Type t) {
     switch (t) {
       case QEvent::ShortcutOverride:
       case QEvent::InputMethodQuery:
       case QEvent::Paint:
       case QEvent::UpdateRequest:
+      case QEvent::UpdateLater:
       case QEvent::HoverEnter:
       case QEvent::HoverLeave:
       case QEvent::HoverMove:
       case QEvent::Enter:
       case QEvent::Leave:
       case QEvent::ToolTip:
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Show:
+      case QEvent::Hide:
+      case QEvent::ShowToParent:
+      case QEvent::HideToParent:
+      case QEvent::Polish:
+      case QEvent::PolishRequest:
+      case QEvent::WindowActivate:
+      case QEvent::WindowDeactivate:
+      case QEvent::ChildAdded:
+      case QEvent::ChildPolished:
+      case QEvent::ChildRemoved:
+      case QEvent::FontChange:
+      case QEvent::PaletteChange:
+      case QEvent::StyleChange:
+      case QEvent::EnabledChange:
+      case QEvent::ReadOnlyChange:
+      case QEvent::AcceptDropsChange:
+      case QEvent::CursorChange:
+      case QEvent::ToolTipChange:
+      case QEvent::ContentsRectChange:
+      case QEvent::LayoutRequest:
+      case QEvent::ZOrderChange:
         return true;
       default:
         return false;
