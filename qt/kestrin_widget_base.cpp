@@ -108,13 +108,23 @@ void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
   KestrinComponent& c = parts_->component;
   c.Initialize();
   c.connect(this);
-  delivery.deliver([&] {
-    if (setup.saved != nullptr) {
-      c.ReadProperties(*setup.saved);
-    } else {
-      c.InitProperties();
-    }
-  });
+  {
+    // The widgets are placed once, where the control's first properties leave them.
+    struct Hold {
+      qthost::ControlSite& site;
+      explicit Hold(qthost::ControlSite& s) : site(s) { site.holdPlacing(); }
+      ~Hold() { site.releasePlacing(); }
+      Hold(const Hold&) = delete;
+      Hold& operator=(const Hold&) = delete;
+    } hold(parts_->site);
+    delivery.deliver([&] {
+      if (setup.saved != nullptr) {
+        c.ReadProperties(*setup.saved);
+      } else {
+        c.InitProperties();
+      }
+    });
+  }
   updateGeometry();
 }
 

@@ -24,6 +24,18 @@ ControlSite::ControlSite(QWidget& widget, std::string instanceName)
   }
 }
 
+void ControlSite::holdPlacing() {
+  box0_.holdPlacing();
+  box1_.holdPlacing();
+  label_.holdPlacing();
+}
+
+void ControlSite::releasePlacing() {
+  box0_.releasePlacing();
+  box1_.releasePlacing();
+  label_.releasePlacing();
+}
+
 TextBox& ControlSite::box(int index) {
   if (index == 0) return box0_;
   if (index == 1) return box1_;

@@ -31,6 +31,9 @@ class ControlSite final : public host::ControlSite {
   Label& label() { return label_; }
   Services& qtServices() { return services_; }
   Delivery& delivery() { return delivery_; }
+  // Holds placing the boxes' and caption's widgets (see Element::holdPlacing) until the release.
+  void holdPlacing();
+  void releasePlacing();
 
  private:
   Delivery delivery_;

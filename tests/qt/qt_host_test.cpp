@@ -102,6 +102,21 @@ TEST_F(QtHostTest, LengthsAreTwipsAtTheScreensLogicalDpi) {
   EXPECT_EQ(events.log, std::vector<std::string>{"Resize"});
 }
 
+TEST_F(QtHostTest, HeldPlacingKeepsTheTwipsAndPlacesTheWidgetsOnRelease) {
+  box().move(0, 0, 1440, 720);
+  const QRect before = edit().geometry();
+  site.holdPlacing();
+  box().move(1440, 720, 2880, 8);
+  site.label().setCaption("a longer caption");
+  EXPECT_EQ(edit().geometry(), before);  // not placed yet
+  EXPECT_FLOAT_EQ(box().left(), 1440.0f);  // read back as set
+  EXPECT_FLOAT_EQ(box().height(), qthost::toTwipsY(edit(), edit().minimumSizeHint().height()));
+  site.releasePlacing();
+  const int dpiX = qthost::logicalDpiX(edit());
+  EXPECT_EQ(edit().geometry(), QRect(dpiX, qthost::logicalDpiY(edit()) / 2, 2 * dpiX, edit().minimumSizeHint().height()));
+  EXPECT_EQ(site.label().qlabel().size(), site.label().qlabel().sizeHint());
+}
+
 TEST_F(QtHostTest, ABoxKeepsTheHeightItsFontNeeds) {
   box().setHeight(8);  // the control's request after a font change: the point size, in twips
   const int needed = edit().minimumSizeHint().height();
