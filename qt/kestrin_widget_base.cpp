@@ -37,6 +37,15 @@ class MapBag final : public host::PropertyBag {
   QVariantMap map_;
 };
 
+// A member's value now, or none when its get fails.
+std::optional<host::Variant> readForAnnouncing(const Kestrin& control, const members::Member& m) {
+  try {
+    return members::get(control, m);
+  } catch (const host::AutomationError&) {
+    return std::nullopt;
+  }
+}
+
 constexpr std::size_t kValidStateSlot = members::slotOf<&Kestrin::put_ValidState>();
 // Announcing stops after this many rounds of handlers changing what was just announced.
 constexpr int kAnnounceRounds = 8;
@@ -213,21 +222,17 @@ void KestrinWidgetBase::announceChanges() {
     for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
       const members::Member& m = members::kMembers[slot];
       if (!m.has(members::Get)) continue;
-      host::Variant now;
-      try {
-        now = members::get(control, m);
-      } catch (const host::AutomationError&) {
-        continue;  // a value that cannot be read now has nothing to announce
-      }
+      std::optional<host::Variant> now = readForAnnouncing(control, m);
+      if (!now) continue;  // a value that cannot be read now has nothing to announce
       // Compared as the control holds them first, so no Qt value is made for an unchanged
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
       // true).
       host::Variant& before = announced_[slot];
-      if (recorded_[slot] && host::sameValue(before, now)) continue;
+      if (recorded_[slot] && host::sameValue(before, *now)) continue;
       const bool first = !recorded_[slot];
-      const bool same = !first && toQVariant(before, m.type) == toQVariant(now, m.type);
+      const bool same = !first && toQVariant(before, m.type) == toQVariant(*now, m.type);
       recorded_[slot] = true;
-      before = std::move(now);
+      before = std::move(*now);
       if (first || same) continue;  // the first values are recorded, not announced
       changed = true;
       const int index = meta->indexOfProperty(std::string(m.name).c_str());
@@ -245,8 +250,9 @@ void KestrinWidgetBase::announceChanges() {
 // Style sheets may select on ValidState; they are applied again when it changes.
 void KestrinWidgetBase::restyle() {
   if (styleSheet().isEmpty() && qApp->styleSheet().isEmpty()) return;
-  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)), static_cast<QWidget*>(&box(1)),
-                     static_cast<QWidget*>(&caption())}) {
+  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)), static_cast<QWidget*>(&caption()),
+                     parts_->site.box(1).lineEditMade() ? static_cast<QWidget*>(&box(1)) : nullptr}) {
+    if (w == nullptr) continue;  // a box not made yet is styled when it is made
     w->style()->unpolish(w);
     w->style()->polish(w);
     w->update();
