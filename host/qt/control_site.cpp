@@ -11,11 +11,12 @@ namespace kestrinx::qthost {
 ControlSite::ControlSite(QWidget& widget, std::string instanceName)
     : services_(&widget),
       surface_(widget, instanceName, delivery_),
-      box0_(widget, TextBox::Look::Framed, delivery_),
+      box0_(widget, TextBox::Look::Framed, delivery_, TextBox::Creation::OnDemand),
       box1_(widget, TextBox::Look::Flat, delivery_, TextBox::Creation::OnDemand),
       label_(widget) {
   namespace design = host::design;
-  box1_.placeAmong(box0_.lineEdit(), label_.qlabel());
+  box0_.placeAmong(widget, label_.qlabel());
+  box1_.placeAmong(box0_, label_.qlabel());
   label_.setCaption(instanceName);
   label_.move(design::CaptionLeft, design::CaptionTop, design::CaptionWidth, design::CaptionHeight);
   for (TextBox* b : {&box0_, &box1_}) {

@@ -1,6 +1,6 @@
 // A control's site on the Qt host: the control's own widget as its surface, and as that
-// widget's children the two box elements (QLineEdits: element 0 framed, element 1 flat, made
-// when it first shows or is needed) and the caption label, standing as the control's design
+// widget's children the two box elements (QLineEdits: element 0 framed, element 1 flat, each
+// made when it first shows or is needed) and the caption label, standing as the control's design
 // has them (host/control_design.h) with the instance name as text and caption. The site owns
 // the services and the delivery of Qt events to the control; the widget must outlive the site.
 #pragma once

@@ -279,12 +279,19 @@ void TextBox::placeAmong(QWidget& before, QWidget& above) {
   above_ = &above;
 }
 
+void TextBox::placeAmong(TextBox& before, QWidget& above) {
+  beforeBox_ = &before;
+  above_ = &above;
+}
+
 LineEdit& TextBox::edit() const {
   if (!made_ && edit_.isNull()) const_cast<TextBox*>(this)->makeLineEdit();
   return *edit_;
 }
 
 void TextBox::makeLineEdit() {
+  // The box this one follows is made first, so that the two stand in their order.
+  QWidget* before = beforeBox_ != nullptr ? &beforeBox_->edit() : before_.data();
   // Until the kept text is in, the box's text is the kept one (what the events Qt sends the new
   // line edit compare with the text last reported).
   auto* e = new LineEdit(surface_, *this);
@@ -315,7 +322,14 @@ void TextBox::makeLineEdit() {
   if (!toolTip_.empty()) e->setToolTip(toQString(toolTip_));
   if (oleDragMode_ == 1) e->setDragEnabled(true);
   if (above_) e->stackUnder(above_);
-  if (before_) QWidget::setTabOrder(before_, e);
+  if (before != nullptr) {
+    // Qt orders the focus chain only between widgets that take focus; the surface takes none,
+    // so it takes tab focus for the moment.
+    const Qt::FocusPolicy policy = before->focusPolicy();
+    if (policy == Qt::NoFocus) before->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(before, e);
+    if (policy == Qt::NoFocus) before->setFocusPolicy(policy);
+  }
   if (placed_) replace();
   if (!visible_) {
     e->setVisible(false);
@@ -535,17 +549,22 @@ void TextBox::setText(const std::string& v) {
 }
 
 std::int32_t TextBox::selStart() const {
+  if (!made_) return byteOffset(keptText_, keptCursor_);  // a kept caret has no selection
   const qsizetype pos = edit().hasSelectedText() ? edit().selectionStart() : edit().cursorPosition();
   return byteOffset(edit().text(), pos);
 }
 
 void TextBox::setSelStart(std::int32_t v) {
   host::checkedCount(v);
+  if (!made_) {
+    keptCursor_ = static_cast<int>(charPosition(keptText_, v));
+    return;
+  }
   edit().setCursorPosition(static_cast<int>(charPosition(edit().text(), v)));
 }
 
 std::int32_t TextBox::selLength() const {
-  if (!edit().hasSelectedText()) return 0;
+  if (!made_ || !edit_->hasSelectedText()) return 0;
   const QString t = edit().text();
   const int start = edit().selectionStart();
   return byteOffset(t, start + edit().selectionLength()) - byteOffset(t, start);
@@ -553,6 +572,9 @@ std::int32_t TextBox::selLength() const {
 
 void TextBox::setSelLength(std::int32_t v) {
   host::checkedCount(v);
+  // No length keeps a kept caret where it is; a selection is kept by the line edit.
+  if (!made_ && charPosition(keptText_, static_cast<std::int64_t>(byteOffset(keptText_, keptCursor_)) + v) <= keptCursor_)
+    return;
   const QString t = edit().text();
   const int start = edit().hasSelectedText() ? edit().selectionStart() : edit().cursorPosition();
   const auto end = static_cast<int>(charPosition(t, static_cast<std::int64_t>(byteOffset(t, start)) + v));
@@ -563,10 +585,21 @@ void TextBox::setSelLength(std::int32_t v) {
   }
 }
 
-std::string TextBox::selText() const { return toStdString(edit().selectedText()); }
+std::string TextBox::selText() const { return made_ ? toStdString(edit_->selectedText()) : std::string(); }
 
 void TextBox::setSelText(const std::string& v) {
-  programEdit([&] { edit().insert(toQString(v)); });
+  programEdit([&] {
+    if (!made_) {
+      // As a QLineEdit inserts at its caret: as much as MaxLength leaves room for, the caret after it.
+      const qsizetype room = (maxLength_ == 0 ? kNoLimit : maxLength_) - keptText_.size();
+      if (room == 0) return;
+      const QString inserted = toQString(v).left(room);
+      keptText_.insert(keptCursor_, inserted);
+      keptCursor_ += static_cast<int>(inserted.size());
+      return;
+    }
+    edit_->insert(toQString(v));
+  });
 }
 
 void TextBox::applyPalette() {

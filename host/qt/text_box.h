@@ -38,9 +38,9 @@
 //
 // Creation: a box's line edit is made with it (Creation::Now) or the first time it is needed
 // (Creation::OnDemand: when it is to show, or when asked for anything beyond its text, caret and
-// the values it keeps itself); until then it keeps what is set on it, with a QLineEdit's rules
-// for text, MaxLength and caret, and raises the same events. A form's hidden element costs no
-// widget until it shows.
+// the values it keeps itself, or to select); until then it keeps what is set on it, with a
+// QLineEdit's rules for text, MaxLength, caret and insertion, and raises the same events. A
+// control reading its properties then sets no widget, and a hidden element costs none until it shows.
 //
 // Height: the control asks a box for its font's point size as a height in twips after a font
 // change (8 twips for an 8.25-point font), far less than any text needs. A box keeps at least
@@ -145,6 +145,7 @@ class TextBox final : public Element<host::TextBox> {
   // Where a line edit made on demand stands among the surface's children, as it would had it
   // been made with the box: after `before` in the focus chain, under `above` in the stacking order.
   void placeAmong(QWidget& before, QWidget& above);
+  void placeAmong(TextBox& before, QWidget& above);  // after that box's line edit (made first)
 
   // ---- opt-in features (see above) ----
   void setUndoEnabled(bool on);
@@ -234,6 +235,7 @@ class TextBox final : public Element<host::TextBox> {
   QString keptText_;
   int keptCursor_ = 0;
   QPointer<QWidget> before_, above_;
+  TextBox* beforeBox_ = nullptr;
   std::unique_ptr<ShowWatch> showWatch_;
   host::TextBoxEvents* sink_ = nullptr;
   std::int16_t index_ = 0;

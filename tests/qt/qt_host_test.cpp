@@ -303,6 +303,18 @@ TEST_F(QtHostTest, ABoxMadeOnDemandEndsAsOneMadeAtOnce) {
        [](qthost::TextBox& b) { b.setText("abcdef"); b.setMaxLength(4); b.setMaxLength(0); }},
       {"a text past MaxLength is cut, the caret at the start",
        [](qthost::TextBox& b) { b.setMaxLength(3); b.setText("\xF0\x9D\x84\x9Exyz"); b.setText("abcd"); }},
+      {"insertions at the caret, up to MaxLength",
+       [](qthost::TextBox& b) {
+         b.setText("h\xC3\xA9llo");
+         b.setSelStart(2);  // inside a character: before it
+         b.setSelLength(0);
+         b.setSelText("");
+         b.setSelText("XY");
+         b.setSelStart(99);  // past the end: the end
+         b.setMaxLength(9);
+         b.setSelText("1234");
+         b.setSelText("5");
+       }},
       {"the values kept",
        [](qthost::TextBox& b) {
          b.setBackColor(0x000000FF);
@@ -332,9 +344,17 @@ TEST_F(QtHostTest, ABoxMadeOnDemandEndsAsOneMadeAtOnce) {
     c.steps(later);
     EXPECT_FALSE(later.lineEditMade()) << c.name;
     EXPECT_EQ(later.text(), now.text()) << c.name;
+    EXPECT_EQ(later.selStart(), now.selStart()) << c.name;
+    EXPECT_EQ(later.selLength(), now.selLength()) << c.name;
+    EXPECT_EQ(later.selText(), now.selText()) << c.name;
     EXPECT_EQ(laterEvents.log, nowEvents.log) << c.name;
-    EXPECT_EQ(later.selStart(), now.selStart()) << c.name;  // makes the line edit
-    ASSERT_TRUE(later.lineEditMade()) << c.name;
+    EXPECT_FALSE(later.lineEditMade()) << c.name;
+    for (qthost::TextBox* box : {&now, &later}) {
+      box->setSelStart(0);
+      box->setSelLength(1);  // a selection makes the line edit (when there is a text to select)
+    }
+    EXPECT_EQ(later.selText(), now.selText()) << c.name;
+    EXPECT_EQ(later.lineEditMade(), !now.text().empty()) << c.name;
     const QLineEdit &a = now.lineEdit(), &b = later.lineEdit();
     EXPECT_EQ(b.text(), a.text()) << c.name;
     EXPECT_EQ(b.cursorPosition(), a.cursorPosition()) << c.name;
@@ -354,16 +374,22 @@ TEST_F(QtHostTest, ABoxMadeOnDemandEndsAsOneMadeAtOnce) {
   }
 }
 
-// Element 1 is made when it first shows, and stands where it would have stood from the start:
-// after element 0 in the focus chain, under the caption.
-TEST_F(QtHostTest, ElementOneIsMadeWhenItShowsInItsPlace) {
-  QWidget& first = site.box(0).lineEdit();
+// The boxes' line edits are made when they first show, and stand where they would have stood
+// from the start: after the surface in the focus chain and under the caption, element 0 first.
+TEST_F(QtHostTest, TheElementsAreMadeWhenTheyShowInTheirPlaces) {
+  EXPECT_FALSE(site.box(0).lineEditMade());
   EXPECT_FALSE(site.box(1).lineEditMade());
   showWindow();
+  ASSERT_TRUE(site.box(0).lineEditMade());
   ASSERT_TRUE(site.box(1).lineEditMade());
+  QWidget& first = site.box(0).lineEdit();
   QWidget& second = site.box(1).lineEdit();
+  EXPECT_TRUE(first.isVisible());
   EXPECT_TRUE(second.isVisible());
+  EXPECT_EQ(surfaceWidget->nextInFocusChain(), &first);
   EXPECT_EQ(first.nextInFocusChain(), &second);
+  EXPECT_EQ(second.nextInFocusChain(), &site.label().qlabel());
+  EXPECT_EQ(surfaceWidget->focusPolicy(), Qt::NoFocus);
   const QObjectList children = surfaceWidget->children();
   EXPECT_EQ(children.indexOf(&second), children.indexOf(&first) + 1);
   EXPECT_EQ(children.indexOf(&site.label().qlabel()), children.indexOf(&second) + 1);
