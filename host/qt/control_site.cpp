@@ -13,11 +13,10 @@ ControlSite::ControlSite(QWidget& widget, std::string instanceName)
       surface_(widget, instanceName, delivery_),
       box0_(widget, TextBox::Look::Framed, delivery_, TextBox::Creation::OnDemand),
       box1_(widget, TextBox::Look::Flat, delivery_, TextBox::Creation::OnDemand),
-      label_(widget) {
+      label_(widget, instanceName) {
   namespace design = host::design;
   box0_.placeAmong(widget, label_.qlabel());
   box1_.placeAmong(box0_, label_.qlabel());
-  label_.setCaption(instanceName);
   label_.move(design::CaptionLeft, design::CaptionTop, design::CaptionWidth, design::CaptionHeight);
   for (TextBox* b : {&box0_, &box1_}) {
     b->setText(instanceName);

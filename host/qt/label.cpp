@@ -10,11 +10,13 @@
 
 namespace kestrinx::qthost {
 
-Label::Label(QWidget& surface) : label_(new QLabel(&surface)), font_(std::make_shared<host::Font>()) {
+Label::Label(QWidget& surface, const std::string& caption)
+    : label_(new QLabel(&surface)), font_(std::make_shared<host::Font>()) {
   installFontSubstitutions();
   label_->setTextFormat(Qt::PlainText);
   label_->setFont(toQFont(*font_));
   setForeColor(foreColor_);
+  if (!caption.empty()) label_->setText(toQString(caption));
   autoSize();
 }
 
@@ -36,6 +38,9 @@ void Label::setForeColor(OleColor v) {
   QPalette p = label_->palette();
   const QColor c = toQColor(v, QApplication::palette(label_));
   for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) p.setColor(g, QPalette::WindowText, c);
+  // The same colour again changes nothing (a control reading its properties sets it again).
+  const QPalette& now = label_->palette();
+  if (label_->testAttribute(Qt::WA_SetPalette) && p == now && p.resolveMask() == now.resolveMask()) return;
   label_->setPalette(p);
 }
 
