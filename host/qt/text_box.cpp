@@ -548,10 +548,11 @@ void TextBox::setText(const std::string& v) {
   });
 }
 
+// The selection members read the caret and selection as one state (the line edit's, or the
+// kept caret of a box not made yet, which has no selection).
 std::int32_t TextBox::selStart() const {
-  if (!made_) return byteOffset(keptText_, keptCursor_);  // a kept caret has no selection
-  const qsizetype pos = edit().hasSelectedText() ? edit().selectionStart() : edit().cursorPosition();
-  return byteOffset(edit().text(), pos);
+  const EditState s = editState();
+  return byteOffset(s.text, s.selStart >= 0 ? s.selStart : s.cursor);
 }
 
 void TextBox::setSelStart(std::int32_t v) {
@@ -560,32 +561,32 @@ void TextBox::setSelStart(std::int32_t v) {
     keptCursor_ = static_cast<int>(charPosition(keptText_, v));
     return;
   }
-  edit().setCursorPosition(static_cast<int>(charPosition(edit().text(), v)));
+  edit_->setCursorPosition(static_cast<int>(charPosition(edit_->text(), v)));
 }
 
 std::int32_t TextBox::selLength() const {
-  if (!made_ || !edit_->hasSelectedText()) return 0;
-  const QString t = edit().text();
-  const int start = edit().selectionStart();
-  return byteOffset(t, start + edit().selectionLength()) - byteOffset(t, start);
+  const EditState s = editState();
+  if (s.selStart < 0) return 0;
+  return byteOffset(s.text, s.selStart + s.selLength) - byteOffset(s.text, s.selStart);
 }
 
 void TextBox::setSelLength(std::int32_t v) {
   host::checkedCount(v);
-  // No length keeps a kept caret where it is; a selection is kept by the line edit.
-  if (!made_ && charPosition(keptText_, static_cast<std::int64_t>(byteOffset(keptText_, keptCursor_)) + v) <= keptCursor_)
-    return;
-  const QString t = edit().text();
-  const int start = edit().hasSelectedText() ? edit().selectionStart() : edit().cursorPosition();
+  const EditState now = editState();
+  const QString& t = now.text;
+  const int start = now.selStart >= 0 ? now.selStart : now.cursor;
   const auto end = static_cast<int>(charPosition(t, static_cast<std::int64_t>(byteOffset(t, start)) + v));
   if (end > start) {
-    edit().setSelection(start, end - start);
-  } else {
-    edit().setCursorPosition(start);
-  }
+    edit().setSelection(start, end - start);  // a selection makes the line edit
+  } else if (made_) {
+    edit_->setCursorPosition(start);
+  }  // else a kept caret stays where it is
 }
 
-std::string TextBox::selText() const { return made_ ? toStdString(edit_->selectedText()) : std::string(); }
+std::string TextBox::selText() const {
+  const EditState s = editState();
+  return s.selStart < 0 ? std::string() : toStdString(s.text.mid(s.selStart, s.selLength));
+}
 
 void TextBox::setSelText(const std::string& v) {
   programEdit([&] {
