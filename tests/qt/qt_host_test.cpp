@@ -117,6 +117,40 @@ TEST_F(QtHostTest, HeldPlacingKeepsTheTwipsAndPlacesTheWidgetsOnRelease) {
   EXPECT_EQ(site.label().qlabel().size(), site.label().qlabel().sizeHint());
 }
 
+// The caption sizes itself to QLabel's own size hint, whatever its text, font and alignment.
+TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
+  qthost::Label& label = site.label();
+  QLabel& q = label.qlabel();
+  auto bold = std::make_shared<host::Font>();
+  bold->size = 19.5f;
+  bold->bold = host::True;
+  const struct {
+    std::string caption;
+    Qt::Alignment align;
+    bool boldFont;
+    int margin;
+  } cases[] = {
+      {"", Qt::AlignLeft, false, 0},
+      {"Field 0", Qt::AlignLeft | Qt::AlignVCenter, false, 0},
+      {"txtField123", Qt::AlignRight, true, 0},
+      {"two\nlines", Qt::AlignCenter, false, 0},
+      {"a\ttab & more", Qt::AlignLeft, true, 0},
+      {"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", Qt::AlignLeft, false, 0},  // right to left
+      {std::string(400, 'W'), Qt::AlignLeft, false, 0},                    // wider than 2,000 pixels
+      {"with a margin", Qt::AlignLeft, false, 3},                          // asked of the label itself
+  };
+  for (const auto& c : cases) {
+    q.setAlignment(c.align);
+    q.setMargin(c.margin);
+    label.setFont(c.boldFont ? bold : std::make_shared<host::Font>());
+    label.setCaption(c.caption);
+    const QSize hint = q.sizeHint();
+    EXPECT_EQ(q.size(), hint) << c.caption;
+    EXPECT_FLOAT_EQ(label.width(), qthost::toTwipsX(q, hint.width())) << c.caption;
+    EXPECT_FLOAT_EQ(label.height(), qthost::toTwipsY(q, hint.height())) << c.caption;
+  }
+}
+
 TEST_F(QtHostTest, ABoxKeepsTheHeightItsFontNeeds) {
   box().setHeight(8);  // the control's request after a font change: the point size, in twips
   const int needed = edit().minimumSizeHint().height();
