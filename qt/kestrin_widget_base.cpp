@@ -37,6 +37,15 @@ class MapBag final : public host::PropertyBag {
   QVariantMap map_;
 };
 
+// A member's value now, or none when its get fails.
+std::optional<host::Variant> readForAnnouncing(const Kestrin& control, const members::Member& m) {
+  try {
+    return members::get(control, m);
+  } catch (const host::AutomationError&) {
+    return std::nullopt;
+  }
+}
+
 constexpr std::size_t kValidStateSlot = members::slotOf<&Kestrin::put_ValidState>();
 // Announcing stops after this many rounds of handlers changing what was just announced.
 constexpr int kAnnounceRounds = 8;
@@ -108,13 +117,23 @@ void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
   KestrinComponent& c = parts_->component;
   c.Initialize();
   c.connect(this);
-  delivery.deliver([&] {
-    if (setup.saved != nullptr) {
-      c.ReadProperties(*setup.saved);
-    } else {
-      c.InitProperties();
-    }
-  });
+  {
+    // The widgets are placed once, where the control's first properties leave them.
+    struct Hold {
+      qthost::ControlSite& site;
+      explicit Hold(qthost::ControlSite& s) : site(s) { site.holdPlacing(); }
+      ~Hold() { site.releasePlacing(); }
+      Hold(const Hold&) = delete;
+      Hold& operator=(const Hold&) = delete;
+    } hold(parts_->site);
+    delivery.deliver([&] {
+      if (setup.saved != nullptr) {
+        c.ReadProperties(*setup.saved);
+      } else {
+        c.InitProperties();
+      }
+    });
+  }
   updateGeometry();
 }
 
@@ -203,21 +222,17 @@ void KestrinWidgetBase::announceChanges() {
     for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
       const members::Member& m = members::kMembers[slot];
       if (!m.has(members::Get)) continue;
-      host::Variant now;
-      try {
-        now = members::get(control, m);
-      } catch (const host::AutomationError&) {
-        continue;  // a value that cannot be read now has nothing to announce
-      }
+      std::optional<host::Variant> now = readForAnnouncing(control, m);
+      if (!now) continue;  // a value that cannot be read now has nothing to announce
       // Compared as the control holds them first, so no Qt value is made for an unchanged
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
       // true).
       host::Variant& before = announced_[slot];
-      if (recorded_[slot] && host::sameValue(before, now)) continue;
+      if (recorded_[slot] && host::sameValue(before, *now)) continue;
       const bool first = !recorded_[slot];
-      const bool same = !first && toQVariant(before, m.type) == toQVariant(now, m.type);
+      const bool same = !first && toQVariant(before, m.type) == toQVariant(*now, m.type);
       recorded_[slot] = true;
-      before = std::move(now);
+      before = std::move(*now);
       if (first || same) continue;  // the first values are recorded, not announced
       changed = true;
       const int index = meta->indexOfProperty(std::string(m.name).c_str());
@@ -235,8 +250,9 @@ void KestrinWidgetBase::announceChanges() {
 // Style sheets may select on ValidState; they are applied again when it changes.
 void KestrinWidgetBase::restyle() {
   if (styleSheet().isEmpty() && qApp->styleSheet().isEmpty()) return;
-  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)), static_cast<QWidget*>(&box(1)),
-                     static_cast<QWidget*>(&caption())}) {
+  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)), static_cast<QWidget*>(&caption()),
+                     parts_->site.box(1).lineEditMade() ? static_cast<QWidget*>(&box(1)) : nullptr}) {
+    if (w == nullptr) continue;  // a box not made yet is styled when it is made
     w->style()->unpolish(w);
     w->style()->polish(w);
     w->update();
@@ -260,6 +276,7 @@ void KestrinWidgetBase::setAccessibleOutcome(bool on) {
   // Nothing told stays behind.
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
+    if (!box.lineEditMade()) continue;  // nothing was told to a box never made
     if (box.outcomeInvalid() || !box.lineEdit().accessibleDescription().isEmpty()) box.tellOutcome({}, false, false);
   }
 }
@@ -268,6 +285,7 @@ void KestrinWidgetBase::setInvalidMarker(bool on) {
   invalidMarker_ = on;
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
+    if (!box.lineEditMade()) continue;  // nothing was told to a box never made
     if (box.outcomeInvalid() || box.lineEdit().actions().size() > 0)
       box.tellOutcome(box.lineEdit().accessibleDescription(), box.outcomeInvalid(), on);
   }

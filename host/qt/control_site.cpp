@@ -1,5 +1,8 @@
 #include "host/qt/control_site.h"
 
+#include <QLabel>
+#include <QLineEdit>
+
 #include "host/control_design.h"
 #include "host/error.h"
 
@@ -8,16 +11,29 @@ namespace kestrinx::qthost {
 ControlSite::ControlSite(QWidget& widget, std::string instanceName)
     : services_(&widget),
       surface_(widget, instanceName, delivery_),
-      box0_(widget, TextBox::Look::Framed, delivery_),
-      box1_(widget, TextBox::Look::Flat, delivery_),
-      label_(widget) {
+      box0_(widget, TextBox::Look::Framed, delivery_, TextBox::Creation::OnDemand),
+      box1_(widget, TextBox::Look::Flat, delivery_, TextBox::Creation::OnDemand),
+      label_(widget, instanceName) {
   namespace design = host::design;
-  label_.setCaption(instanceName);
+  box0_.placeAmong(widget, label_.qlabel());
+  box1_.placeAmong(box0_, label_.qlabel());
   label_.move(design::CaptionLeft, design::CaptionTop, design::CaptionWidth, design::CaptionHeight);
   for (TextBox* b : {&box0_, &box1_}) {
     b->setText(instanceName);
     b->move(design::BoxLeft, design::BoxTop, design::BoxWidth, design::BoxHeight);
   }
+}
+
+void ControlSite::holdPlacing() {
+  box0_.holdPlacing();
+  box1_.holdPlacing();
+  label_.holdPlacing();
+}
+
+void ControlSite::releasePlacing() {
+  box0_.releasePlacing();
+  box1_.releasePlacing();
+  label_.releasePlacing();
 }
 
 TextBox& ControlSite::box(int index) {

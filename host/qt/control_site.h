@@ -1,8 +1,8 @@
 // A control's site on the Qt host: the control's own widget as its surface, and as that
-// widget's children the two box elements (QLineEdits: element 0 framed, element 1 flat) and the
-// caption label, standing as the control's design has them (host/control_design.h) with the
-// instance name as text and caption. The site owns the services and the delivery of Qt events
-// to the control; the widget must outlive the site.
+// widget's children the two box elements (QLineEdits: element 0 framed, element 1 flat, each
+// made when it first shows or is needed) and the caption label, standing as the control's design
+// has them (host/control_design.h) with the instance name as text and caption. The site owns
+// the services and the delivery of Qt events to the control; the widget must outlive the site.
 #pragma once
 
 #include <string>
@@ -31,6 +31,9 @@ class ControlSite final : public host::ControlSite {
   Label& label() { return label_; }
   Services& qtServices() { return services_; }
   Delivery& delivery() { return delivery_; }
+  // Holds placing the boxes' and caption's widgets (see Element::holdPlacing) until the release.
+  void holdPlacing();
+  void releasePlacing();
 
  private:
   Delivery delivery_;

@@ -37,6 +37,16 @@ class Element : public Interface {
   // Whether the widget shows when the control does (Qt's isHidden is also true for a widget
   // whose window has not been shown yet).
   bool visible() const override { return visible_; }
+  // Placing the widget may wait: while held, the twips are kept as set (and read back as set)
+  // and the widget is placed once, when released. A control reading its saved properties places
+  // its widgets many times over.
+  void holdPlacing() { held_ = true; }
+  void releasePlacing() {
+    held_ = false;
+    if (!heldPlace_) return;
+    heldPlace_ = false;
+    replace();
+  }
   void setVisible(bool v) override {
     visible_ = v;
     widget().setVisible(v);
@@ -44,6 +54,9 @@ class Element : public Interface {
 
  protected:
   virtual QWidget& widget() const = 0;
+  // The widget when it exists (a widget made on demand may not yet); nullptr leaves the Qt
+  // geometry to when it is made.
+  virtual QWidget* madeWidget() const { return &widget(); }
   // The least height in pixels the widget's content needs; 0 for none.
   virtual int minimumHeight() const { return 0; }
   // Shows the kept twips again (after a font change, say).
@@ -53,12 +66,21 @@ class Element : public Interface {
     top_ = t;
     width_ = w;
     height_ = h;
-    QWidget& q = widget();
+    placed_ = true;
+    if (held_) {
+      heldPlace_ = true;
+      return;
+    }
+    QWidget* made = madeWidget();
+    if (made == nullptr) return;
+    QWidget& q = *made;
     q.setGeometry(toPixelsX(q, l), toPixelsY(q, t), toPixelsX(q, w), std::max(toPixelsY(q, h), minimumHeight()));
   }
 
   Twips left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true;
+  bool placed_ = false;  // whether the program placed the widget yet
+  bool held_ = false, heldPlace_ = false;  // placing held; a place waiting for the release
 };
 
 }  // namespace kestrinx::qthost

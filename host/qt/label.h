@@ -19,7 +19,8 @@ using host::OleColor;
 
 class Label final : public Element<host::Label> {
  public:
-  explicit Label(QWidget& surface);
+  // A label showing `caption`, sized to it.
+  explicit Label(QWidget& surface, const std::string& caption = {});
   ~Label() override;
   Label(const Label&) = delete;
   Label& operator=(const Label&) = delete;

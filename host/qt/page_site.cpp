@@ -144,8 +144,8 @@ host::CheckBox& PageSite::createCheckBox(const host::WidgetDesign& design, host:
 }
 
 host::Label& PageSite::createLabel(const host::WidgetDesign& design) {
-  auto label = std::make_unique<Label>(parentFor(design));
-  label->setCaption(std::string(design.caption));  // sizes itself; the design's size follows
+  // Sized to its caption; the design's size follows.
+  auto label = std::make_unique<Label>(parentFor(design), std::string(design.caption));
   QWidget& q = label->qlabel();
   Label& placed = place(std::move(label), q, design);
   showWholeCaption(q);

@@ -125,19 +125,45 @@ class LineEdit final : public QLineEdit {
     return result;
   }
   // Events that neither edit the text nor reach the control (Qt sends a ShortcutOverride before
-  // every key press) go to the line edit alone: no delivery, so nothing runs after them.
+  // every key press; showing, placing, polishing and restyling a form send many to each widget)
+  // go to the line edit alone: no delivery, so nothing runs after them.
   static bool passive(QEvent::Type t) {
     switch (t) {
       case QEvent::ShortcutOverride:
       case QEvent::InputMethodQuery:
       case QEvent::Paint:
       case QEvent::UpdateRequest:
+      case QEvent::UpdateLater:
       case QEvent::HoverEnter:
       case QEvent::HoverLeave:
       case QEvent::HoverMove:
       case QEvent::Enter:
       case QEvent::Leave:
       case QEvent::ToolTip:
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Show:
+      case QEvent::Hide:
+      case QEvent::ShowToParent:
+      case QEvent::HideToParent:
+      case QEvent::Polish:
+      case QEvent::PolishRequest:
+      case QEvent::WindowActivate:
+      case QEvent::WindowDeactivate:
+      case QEvent::ChildAdded:
+      case QEvent::ChildPolished:
+      case QEvent::ChildRemoved:
+      case QEvent::FontChange:
+      case QEvent::PaletteChange:
+      case QEvent::StyleChange:
+      case QEvent::EnabledChange:
+      case QEvent::ReadOnlyChange:
+      case QEvent::AcceptDropsChange:
+      case QEvent::CursorChange:
+      case QEvent::ToolTipChange:
+      case QEvent::ContentsRectChange:
+      case QEvent::LayoutRequest:
+      case QEvent::ZOrderChange:
         return true;
       default:
         return false;
@@ -222,24 +248,109 @@ class LineEdit final : public QLineEdit {
   TextBox& box_;
 };
 
-TextBox::TextBox(QWidget& surface, Look look, Delivery& delivery)
-    : delivery_(delivery), edit_(new LineEdit(surface, *this)), font_(std::make_shared<host::Font>()) {
+// Makes the line edit of a box made on demand when its surface shows and the box is to show.
+class ShowWatch final : public QObject {
+ public:
+  explicit ShowWatch(TextBox& box) : box_(box) {}
+  bool eventFilter(QObject* /*watched*/, QEvent* e) override {
+    if (e->type() == QEvent::Show && box_.visible()) box_.edit();
+    return false;
+  }
+
+ private:
+  TextBox& box_;
+};
+
+TextBox::TextBox(QWidget& surface, Look look, Delivery& delivery, Creation creation)
+    : delivery_(delivery), surface_(surface), look_(look), font_(std::make_shared<host::Font>()) {
   installFontSubstitutions();
-  edit_->setFrame(look == Look::Framed);
-  edit_->setMaxLength(kNoLimit);
-  edit_->setAcceptDrops(false);
-  edit_->setMouseTracking(true);  // MouseMove also without a button held
-  edit_->setValidator(new SingleLine(*this, edit_));
-  edit_->setFont(toQFont(*font_));
-  applyPalette();
-  QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this] { textChangedByQt(); });
+  if (creation == Creation::Now) {
+    makeLineEdit();
+    return;
+  }
+  showWatch_ = std::make_unique<ShowWatch>(*this);
+  surface_.installEventFilter(showWatch_.get());
 }
 
 TextBox::~TextBox() { delete edit_.data(); }
 
-QLineEdit& TextBox::lineEdit() const { return *edit_; }
-QWidget& TextBox::widget() const { return *edit_; }
-int TextBox::minimumHeight() const { return edit_->minimumSizeHint().height(); }
+void TextBox::placeAmong(QWidget& before, QWidget& above) {
+  before_ = &before;
+  above_ = &above;
+}
+
+void TextBox::placeAmong(TextBox& before, QWidget& above) {
+  beforeBox_ = &before;
+  above_ = &above;
+}
+
+LineEdit& TextBox::edit() const {
+  if (!made_ && edit_.isNull()) const_cast<TextBox*>(this)->makeLineEdit();
+  return *edit_;
+}
+
+void TextBox::makeLineEdit() {
+  // The box this one follows is made first, so that the two stand in their order.
+  QWidget* before = beforeBox_ != nullptr ? &beforeBox_->edit() : before_.data();
+  // Until the kept text is in, the box's text is the kept one (what the events Qt sends the new
+  // line edit compare with the text last reported).
+  auto* e = new LineEdit(surface_, *this);
+  edit_ = e;
+  e->setFrame(look_ == Look::Framed);
+  e->setMaxLength(maxLength_ == 0 ? kNoLimit : maxLength_);
+  e->setAcceptDrops(oleDropMode_ != 0);
+  e->setMouseTracking(true);  // MouseMove also without a button held
+  e->setValidator(new SingleLine(*this, e));
+  e->setFont(toQFont(*font_));
+  applyPalette();
+  QObject::connect(e, &QLineEdit::textChanged, e, [this] { textChangedByQt(); });
+  if (!showWatch_) {
+    made_ = true;
+    return;  // made with the box: nothing was set before
+  }
+  // A box made on demand takes what was set on it so far, and its place among its siblings.
+  surface_.removeEventFilter(showWatch_.get());
+  ++programEdits_;
+  e->setText(keptText_);
+  e->setCursorPosition(keptCursor_);
+  --programEdits_;
+  keptText_.clear();
+  made_ = true;
+  if (enabled_ == host::False) e->setEnabled(false);
+  if (locked_ != host::False) e->setReadOnly(true);
+  if (mousePointer_ != 0 && mousePointer_ != 99) e->setCursor(kPointers[static_cast<std::size_t>(mousePointer_)]);
+  if (!toolTip_.empty()) e->setToolTip(toQString(toolTip_));
+  if (oleDragMode_ == 1) e->setDragEnabled(true);
+  if (above_) e->stackUnder(above_);
+  if (before != nullptr) {
+    // Qt orders the focus chain only between widgets that take focus; the surface takes none,
+    // so it takes tab focus for the moment.
+    const Qt::FocusPolicy policy = before->focusPolicy();
+    if (policy == Qt::NoFocus) before->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(before, e);
+    if (policy == Qt::NoFocus) before->setFocusPolicy(policy);
+  }
+  if (placed_) replace();
+  if (!visible_) {
+    e->setVisible(false);
+  } else if (surface_.isVisible()) {
+    e->show();  // a child made after its parent shows is shown by hand
+  }
+}
+
+QLineEdit& TextBox::lineEdit() const { return edit(); }
+QWidget& TextBox::widget() const { return edit(); }
+QWidget* TextBox::madeWidget() const { return made_ ? edit_.data() : nullptr; }
+int TextBox::minimumHeight() const { return edit().minimumSizeHint().height(); }
+
+void TextBox::setVisible(bool v) {
+  // A box not made yet is made when it is to show on a surface that shows (else when the surface does).
+  if (!made_ && !(v && surface_.isVisible())) {
+    visible_ = v;
+    return;
+  }
+  Element::setVisible(v);
+}
 
 template <typename Call>
 void TextBox::raise(Call&& call) {
@@ -277,6 +388,11 @@ void TextBox::textChangedByQt() {
 
 TextBox::EditState TextBox::editState() const {
   EditState s;
+  if (!made_) {
+    s.text = keptText_;
+    s.cursor = keptCursor_;
+    return s;
+  }
   s.text = edit_->text();
   s.cursor = edit_->cursorPosition();
   if (edit_->hasSelectedText()) {
@@ -393,7 +509,7 @@ void TextBox::adjustMenu(QMenu& menu) {
 void TextBox::tellOutcome(const QString& message, bool invalid, bool marker) {
   // A description equal to the last one raises no event of Qt's own; the event is sent here,
   // so that the same outcome twice is told twice.
-  edit_->setAccessibleDescription(message);
+  edit().setAccessibleDescription(message);
   QAccessibleEvent described(edit_.data(), QAccessible::DescriptionChanged);
   QAccessible::updateAccessibility(&described);
   if (invalid != outcomeInvalid_) {
@@ -416,49 +532,75 @@ void TextBox::tellOutcome(const QString& message, bool invalid, bool marker) {
 
 // ---- program access ---------------------------------------------------------------------
 
-std::string TextBox::text() const { return toStdString(edit_->text()); }
+std::string TextBox::text() const { return toStdString(made_ ? edit_->text() : keptText_); }
 
 void TextBox::setText(const std::string& v) {
   if (v == text()) return;  // an unchanged text keeps its caret and raises nothing
   programEdit([&] {
+    if (!made_) {
+      // As a QLineEdit takes a text: cut at MaxLength, the caret at the start.
+      keptText_ = toQString(v).left(maxLength_ == 0 ? kNoLimit : maxLength_);
+      keptCursor_ = 0;
+      return;
+    }
     edit_->setText(toQString(v));
     edit_->setCursorPosition(0);  // a program set puts the caret at the start
   });
 }
 
+// The selection members read the caret and selection as one state (the line edit's, or the
+// kept caret of a box not made yet, which has no selection).
 std::int32_t TextBox::selStart() const {
-  const qsizetype pos = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition();
-  return byteOffset(edit_->text(), pos);
+  const EditState s = editState();
+  return byteOffset(s.text, s.selStart >= 0 ? s.selStart : s.cursor);
 }
 
 void TextBox::setSelStart(std::int32_t v) {
   host::checkedCount(v);
+  if (!made_) {
+    keptCursor_ = static_cast<int>(charPosition(keptText_, v));
+    return;
+  }
   edit_->setCursorPosition(static_cast<int>(charPosition(edit_->text(), v)));
 }
 
 std::int32_t TextBox::selLength() const {
-  if (!edit_->hasSelectedText()) return 0;
-  const QString t = edit_->text();
-  const int start = edit_->selectionStart();
-  return byteOffset(t, start + edit_->selectionLength()) - byteOffset(t, start);
+  const EditState s = editState();
+  if (s.selStart < 0) return 0;
+  return byteOffset(s.text, s.selStart + s.selLength) - byteOffset(s.text, s.selStart);
 }
 
 void TextBox::setSelLength(std::int32_t v) {
   host::checkedCount(v);
-  const QString t = edit_->text();
-  const int start = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition();
+  const EditState now = editState();
+  const QString& t = now.text;
+  const int start = now.selStart >= 0 ? now.selStart : now.cursor;
   const auto end = static_cast<int>(charPosition(t, static_cast<std::int64_t>(byteOffset(t, start)) + v));
   if (end > start) {
-    edit_->setSelection(start, end - start);
-  } else {
+    edit().setSelection(start, end - start);  // a selection makes the line edit
+  } else if (made_) {
     edit_->setCursorPosition(start);
-  }
+  }  // else a kept caret stays where it is
 }
 
-std::string TextBox::selText() const { return toStdString(edit_->selectedText()); }
+std::string TextBox::selText() const {
+  const EditState s = editState();
+  return s.selStart < 0 ? std::string() : toStdString(s.text.mid(s.selStart, s.selLength));
+}
 
 void TextBox::setSelText(const std::string& v) {
-  programEdit([&] { edit_->insert(toQString(v)); });
+  programEdit([&] {
+    if (!made_) {
+      // As a QLineEdit inserts at its caret: as much as MaxLength leaves room for, the caret after it.
+      const qsizetype room = (maxLength_ == 0 ? kNoLimit : maxLength_) - keptText_.size();
+      if (room == 0) return;
+      const QString inserted = toQString(v).left(room);
+      keptText_.insert(keptCursor_, inserted);
+      keptCursor_ += static_cast<int>(inserted.size());
+      return;
+    }
+    edit_->insert(toQString(v));
+  });
 }
 
 void TextBox::applyPalette() {
@@ -470,44 +612,56 @@ void TextBox::applyPalette() {
     p.setColor(g, QPalette::Base, toQColor(backColor_, system));
     p.setColor(g, QPalette::Text, toQColor(foreColor_, system));
   }
+  // The same colours again change nothing (a control reading its properties sets them again).
+  const QPalette& now = edit_->palette();
+  if (edit_->testAttribute(Qt::WA_SetPalette) && p == now && p.resolveMask() == now.resolveMask()) return;
   edit_->setPalette(p);
 }
 
 void TextBox::setBackColor(OleColor v) {
   backColor_ = v;
-  applyPalette();
+  if (made_) applyPalette();
 }
 
 void TextBox::setForeColor(OleColor v) {
   foreColor_ = v;
-  applyPalette();
+  if (made_) applyPalette();
 }
 
 void TextBox::setFont(host::FontRef v) {
   if (!v) host::raiseError(host::err::ObjectRequired);
   font_ = std::move(v);
-  edit_->setFont(toQFont(*font_));
+  if (made_) edit_->setFont(toQFont(*font_));
   replace();  // the least height follows the font
 }
 
 void TextBox::setEnabled(Boolean v) {
   enabled_ = v;
-  edit_->setEnabled(v != host::False);
+  if (made_) edit_->setEnabled(v != host::False);
 }
 
 void TextBox::setLocked(Boolean v) {
   locked_ = v;
-  edit_->setReadOnly(v != host::False);
+  if (made_) edit_->setReadOnly(v != host::False);
 }
 
 void TextBox::setMaxLength(std::int32_t v) {
   maxLength_ = host::checkedCount(v);
   // A QLineEdit cuts a longer text at its new limit without a change signal of its own.
-  programEdit([&] { edit_->setMaxLength(v == 0 ? kNoLimit : v); });
+  programEdit([&] {
+    if (!made_) {
+      // As a QLineEdit takes its text again at a new limit: cut, the caret at the end.
+      keptText_.truncate(v == 0 ? kNoLimit : v);
+      keptCursor_ = static_cast<int>(keptText_.size());
+      return;
+    }
+    edit_->setMaxLength(v == 0 ? kNoLimit : v);
+  });
 }
 
 void TextBox::setMousePointer(std::int16_t v) {
   mousePointer_ = host::checkedMousePointer(v);
+  if (!made_) return;
   if (v == 0 || v == 99) {
     edit_->unsetCursor();
   } else {
@@ -517,23 +671,23 @@ void TextBox::setMousePointer(std::int16_t v) {
 
 void TextBox::setToolTipText(const std::string& v) {
   toolTip_ = v;
-  edit_->setToolTip(toQString(v));
+  if (made_) edit_->setToolTip(toQString(v));
 }
 
 void TextBox::setLinkMode(std::int16_t v) { linkMode_ = host::checkedLinkMode(v); }
 
 void TextBox::setOleDragMode(std::int16_t v) {
   oleDragMode_ = host::checkedOleDragMode(v);
-  edit_->setDragEnabled(v == 1);  // automatic: the user drags selected text
+  if (made_) edit_->setDragEnabled(v == 1);  // automatic: the user drags selected text
 }
 
 void TextBox::setOleDropMode(std::int16_t v) {
   oleDropMode_ = host::checkedOleDropMode(v);
-  edit_->setAcceptDrops(v != 0);
+  if (made_) edit_->setAcceptDrops(v != 0);
 }
 
 void TextBox::oleDrag() {
-  auto* drag = new QDrag(edit_);
+  auto* drag = new QDrag(&edit());
   auto* data = new QMimeData;
   data->setText(edit_->hasSelectedText() ? edit_->selectedText() : edit_->text());
   drag->setMimeData(data);

@@ -36,6 +36,12 @@
 //   - telling assistive technology the outcome of a check (tellOutcome) and marking an invalid
 //     entry with an icon, so that colour is not the only cue.
 //
+// Creation: a box's line edit is made with it (Creation::Now) or the first time it is needed
+// (Creation::OnDemand: when it is to show, or when asked for anything beyond its text, caret and
+// the values it keeps itself, or to select); until then it keeps what is set on it, with a
+// QLineEdit's rules for text, MaxLength, caret and insertion, and raises the same events. A
+// control reading its properties then sets no widget, and a hidden element costs none until it shows.
+//
 // Height: the control asks a box for its font's point size as a height in twips after a font
 // change (8 twips for an 8.25-point font), far less than any text needs. A box keeps at least
 // the height its font needs (QLineEdit::minimumSizeHint) and reports that height.
@@ -45,6 +51,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,12 +76,14 @@ using host::Boolean;
 using host::OleColor;
 
 class LineEdit;
+class ShowWatch;
 class SingleLine;
 
 class TextBox final : public Element<host::TextBox> {
  public:
   enum class Look : std::uint8_t { Framed, Flat };
-  TextBox(QWidget& surface, Look look, Delivery& delivery);
+  enum class Creation : std::uint8_t { Now, OnDemand };  // when the line edit is made (see above)
+  TextBox(QWidget& surface, Look look, Delivery& delivery, Creation creation = Creation::Now);
   ~TextBox() override;
   TextBox(const TextBox&) = delete;
   TextBox& operator=(const TextBox&) = delete;
@@ -127,8 +136,16 @@ class TextBox final : public Element<host::TextBox> {
     index_ = index;
   }
 
-  // The Qt widget, for placing, styling and driving it as a user would.
+  void setVisible(bool v) override;
+
+  // The Qt widget, for placing, styling and driving it as a user would (made now if it is not yet).
   QLineEdit& lineEdit() const;
+  // Whether the line edit is made yet.
+  bool lineEditMade() const { return made_; }
+  // Where a line edit made on demand stands among the surface's children, as it would had it
+  // been made with the box: after `before` in the focus chain, under `above` in the stacking order.
+  void placeAmong(QWidget& before, QWidget& above);
+  void placeAmong(TextBox& before, QWidget& above);  // after that box's line edit (made first)
 
   // ---- opt-in features (see above) ----
   void setUndoEnabled(bool on);
@@ -155,8 +172,13 @@ class TextBox final : public Element<host::TextBox> {
 
  private:
   friend class LineEdit;
+  friend class ShowWatch;
   friend class SingleLine;
+  // The line edit, made now if it is not yet: everything that needs the widget goes through here.
+  LineEdit& edit() const;
+  void makeLineEdit();
   QWidget& widget() const override;
+  QWidget* madeWidget() const override;
   int minimumHeight() const override;
 
   // Raises one event to the control, under the nesting guard.
@@ -205,7 +227,16 @@ class TextBox final : public Element<host::TextBox> {
   void adjustMenu(QMenu& menu);
 
   Delivery& delivery_;
+  QWidget& surface_;
+  Look look_;
   QPointer<LineEdit> edit_;
+  bool made_ = false;
+  // Until the line edit is made: its text and caret, where it goes, and what makes it when the surface shows.
+  QString keptText_;
+  int keptCursor_ = 0;
+  QPointer<QWidget> before_, above_;
+  TextBox* beforeBox_ = nullptr;
+  std::unique_ptr<ShowWatch> showWatch_;
   host::TextBoxEvents* sink_ = nullptr;
   std::int16_t index_ = 0;
   std::string reported_;     // the text last reported by Change

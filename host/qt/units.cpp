@@ -1,5 +1,7 @@
 #include "host/qt/units.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -19,11 +21,29 @@ int toPixels(Twips t, int dpi) {
 
 Twips toTwips(double px, int dpi) { return static_cast<Twips>(px * kTwipsPerInch / dpi); }
 
+// The one screen when there is exactly one, else nullptr.
+const QScreen* onlyScreen() {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  return screens.size() == 1 ? screens.front() : nullptr;
+}
+
 }  // namespace
 
-int toPixelsX(const QWidget& w, Twips t) { return toPixels(t, w.logicalDpiX()); }
-int toPixelsY(const QWidget& w, Twips t) { return toPixels(t, w.logicalDpiY()); }
-Twips toTwipsX(const QWidget& w, double px) { return toTwips(px, w.logicalDpiX()); }
-Twips toTwipsY(const QWidget& w, double px) { return toTwips(px, w.logicalDpiY()); }
+// A widget's DPI is its screen's, and Qt looks that screen up again for the widget and each of
+// its parents, by the position of a window not yet shown: costly for the many widgets of a form
+// being built. With one screen every widget is on it, so its DPI is read there directly.
+int logicalDpiX(const QWidget& w) {
+  const QScreen* s = onlyScreen();
+  return s != nullptr ? qRound(s->logicalDotsPerInchX()) : w.logicalDpiX();
+}
+int logicalDpiY(const QWidget& w) {
+  const QScreen* s = onlyScreen();
+  return s != nullptr ? qRound(s->logicalDotsPerInchY()) : w.logicalDpiY();
+}
+
+int toPixelsX(const QWidget& w, Twips t) { return toPixels(t, logicalDpiX(w)); }
+int toPixelsY(const QWidget& w, Twips t) { return toPixels(t, logicalDpiY(w)); }
+Twips toTwipsX(const QWidget& w, double px) { return toTwips(px, logicalDpiX(w)); }
+Twips toTwipsY(const QWidget& w, double px) { return toTwips(px, logicalDpiY(w)); }
 
 }  // namespace kestrinx::qthost

@@ -13,6 +13,10 @@ using host::Twips;
 
 inline constexpr double kTwipsPerInch = 1440.0;
 
+// The widget's logical DPI, horizontally and vertically, as QWidget::logicalDpiX/Y give it.
+int logicalDpiX(const QWidget& w);
+int logicalDpiY(const QWidget& w);
+
 // Pixels for a horizontal (left, width) or vertical (top, height) length in twips at the
 // widget's logical DPI, rounded to the nearest pixel and kept within what a widget can hold.
 int toPixelsX(const QWidget& w, Twips t);

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,55 @@ TEST_F(QtHostTest, LengthsAreTwipsAtTheScreensLogicalDpi) {
   surfaceWidget->resize(3 * dpiX, surfaceWidget->height());
   EXPECT_FLOAT_EQ(site.qtSurface().width(), 3 * 1440.0f);
   EXPECT_EQ(events.log, std::vector<std::string>{"Resize"});
+}
+
+TEST_F(QtHostTest, HeldPlacingKeepsTheTwipsAndPlacesTheWidgetsOnRelease) {
+  box().move(0, 0, 1440, 720);
+  const QRect before = edit().geometry();
+  site.holdPlacing();
+  box().move(1440, 720, 2880, 8);
+  site.label().setCaption("a longer caption");
+  EXPECT_EQ(edit().geometry(), before);  // not placed yet
+  EXPECT_FLOAT_EQ(box().left(), 1440.0f);  // read back as set
+  EXPECT_FLOAT_EQ(box().height(), qthost::toTwipsY(edit(), edit().minimumSizeHint().height()));
+  site.releasePlacing();
+  const int dpiX = qthost::logicalDpiX(edit());
+  EXPECT_EQ(edit().geometry(), QRect(dpiX, qthost::logicalDpiY(edit()) / 2, 2 * dpiX, edit().minimumSizeHint().height()));
+  EXPECT_EQ(site.label().qlabel().size(), site.label().qlabel().sizeHint());
+}
+
+// The caption sizes itself to QLabel's own size hint, whatever its text, font and alignment.
+TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
+  qthost::Label& label = site.label();
+  QLabel& q = label.qlabel();
+  auto bold = std::make_shared<host::Font>();
+  bold->size = 19.5f;
+  bold->bold = host::True;
+  const struct {
+    std::string caption;
+    Qt::Alignment align;
+    bool boldFont;
+    int margin;
+  } cases[] = {
+      {"", Qt::AlignLeft, false, 0},
+      {"Field 0", Qt::AlignLeft | Qt::AlignVCenter, false, 0},
+      {"txtField123", Qt::AlignRight, true, 0},
+      {"two\nlines", Qt::AlignCenter, false, 0},
+      {"a\ttab & more", Qt::AlignLeft, true, 0},
+      {"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", Qt::AlignLeft, false, 0},  // right to left
+      {std::string(400, 'W'), Qt::AlignLeft, false, 0},                    // wider than 2,000 pixels
+      {"with a margin", Qt::AlignLeft, false, 3},                          // asked of the label itself
+  };
+  for (const auto& c : cases) {
+    q.setAlignment(c.align);
+    q.setMargin(c.margin);
+    label.setFont(c.boldFont ? bold : std::make_shared<host::Font>());
+    label.setCaption(c.caption);
+    const QSize hint = q.sizeHint();
+    EXPECT_EQ(q.size(), hint) << c.caption;
+    EXPECT_FLOAT_EQ(label.width(), qthost::toTwipsX(q, hint.width())) << c.caption;
+    EXPECT_FLOAT_EQ(label.height(), qthost::toTwipsY(q, hint.height())) << c.caption;
+  }
 }
 
 TEST_F(QtHostTest, ABoxKeepsTheHeightItsFontNeeds) {
@@ -270,6 +321,121 @@ TEST_F(QtHostTest, SelectionPositionsAreBytesOfTheUtf8Text) {
     EXPECT_EQ(box().selStart(), c.readStart) << c.start;
     EXPECT_EQ(box().selLength(), static_cast<std::int32_t>(c.selected.toUtf8().size())) << c.start;
   }
+}
+
+// A box made on demand keeps what the program sets before its line edit exists, by a line edit's
+// rules and with the same events, and its line edit then shows all of it: the same as a box
+// whose line edit was there from the start.
+TEST_F(QtHostTest, ABoxMadeOnDemandEndsAsOneMadeAtOnce) {
+  using Steps = std::function<void(qthost::TextBox&)>;
+  const struct {
+    const char* name;
+    Steps steps;
+  } cases[] = {
+      {"texts", [](qthost::TextBox& b) { b.setText("abc"); b.setText("abc"); b.setText(""); b.setText("d\xC3\xA9" "f"); }},
+      {"a lower MaxLength cuts, the caret at the end",
+       [](qthost::TextBox& b) { b.setText("abcdef"); b.setMaxLength(4); b.setMaxLength(0); }},
+      {"a text past MaxLength is cut, the caret at the start",
+       [](qthost::TextBox& b) { b.setMaxLength(3); b.setText("\xF0\x9D\x84\x9Exyz"); b.setText("abcd"); }},
+      {"insertions at the caret, up to MaxLength",
+       [](qthost::TextBox& b) {
+         b.setText("h\xC3\xA9llo");
+         b.setSelStart(2);  // inside a character: before it
+         b.setSelLength(0);
+         b.setSelText("");
+         b.setSelText("XY");
+         b.setSelStart(99);  // past the end: the end
+         b.setMaxLength(9);
+         b.setSelText("1234");
+         b.setSelText("5");
+       }},
+      {"the values kept",
+       [](qthost::TextBox& b) {
+         b.setBackColor(0x000000FF);
+         b.setForeColor(0x8000000D);  // a system colour
+         auto f = std::make_shared<host::Font>();
+         f->size = 14;
+         f->bold = host::True;
+         b.setFont(f);
+         b.setEnabled(host::False);
+         b.setLocked(host::True);
+         b.setMousePointer(11);
+         b.setToolTipText("tip");
+         b.setOleDragMode(1);
+         b.setOleDropMode(2);
+         b.move(100, 200, 1500, 8);
+         b.setVisible(false);
+       }},
+  };
+  for (const auto& c : cases) {
+    QWidget surface;
+    Recorder nowEvents, laterEvents;
+    qthost::TextBox now(surface, qthost::TextBox::Look::Flat, site.delivery());
+    qthost::TextBox later(surface, qthost::TextBox::Look::Flat, site.delivery(), qthost::TextBox::Creation::OnDemand);
+    now.setEventSink(&nowEvents, 1);
+    later.setEventSink(&laterEvents, 1);
+    c.steps(now);
+    c.steps(later);
+    EXPECT_FALSE(later.lineEditMade()) << c.name;
+    EXPECT_EQ(later.text(), now.text()) << c.name;
+    EXPECT_EQ(later.selStart(), now.selStart()) << c.name;
+    EXPECT_EQ(later.selLength(), now.selLength()) << c.name;
+    EXPECT_EQ(later.selText(), now.selText()) << c.name;
+    EXPECT_EQ(laterEvents.log, nowEvents.log) << c.name;
+    EXPECT_FALSE(later.lineEditMade()) << c.name;
+    for (qthost::TextBox* box : {&now, &later}) {
+      box->setSelStart(0);
+      box->setSelLength(1);  // a selection makes the line edit (when there is a text to select)
+    }
+    EXPECT_EQ(later.selText(), now.selText()) << c.name;
+    EXPECT_EQ(later.lineEditMade(), !now.text().empty()) << c.name;
+    const QLineEdit &a = now.lineEdit(), &b = later.lineEdit();
+    EXPECT_EQ(b.text(), a.text()) << c.name;
+    EXPECT_EQ(b.cursorPosition(), a.cursorPosition()) << c.name;
+    EXPECT_EQ(b.maxLength(), a.maxLength()) << c.name;
+    EXPECT_EQ(b.hasFrame(), a.hasFrame()) << c.name;
+    EXPECT_EQ(b.palette(), a.palette()) << c.name;
+    EXPECT_EQ(b.font(), a.font()) << c.name;
+    EXPECT_EQ(b.isEnabled(), a.isEnabled()) << c.name;
+    EXPECT_EQ(b.isReadOnly(), a.isReadOnly()) << c.name;
+    EXPECT_EQ(b.cursor().shape(), a.cursor().shape()) << c.name;
+    EXPECT_EQ(b.toolTip(), a.toolTip()) << c.name;
+    EXPECT_EQ(b.dragEnabled(), a.dragEnabled()) << c.name;
+    EXPECT_EQ(b.acceptDrops(), a.acceptDrops()) << c.name;
+    EXPECT_EQ(b.geometry(), a.geometry()) << c.name;
+    EXPECT_EQ(b.isHidden(), a.isHidden()) << c.name;
+    EXPECT_EQ(laterEvents.log, nowEvents.log) << c.name;  // making it raised nothing
+  }
+}
+
+// The boxes' line edits are made when they first show, and stand where they would have stood
+// from the start: after the surface in the focus chain and under the caption, element 0 first.
+TEST_F(QtHostTest, TheElementsAreMadeWhenTheyShowInTheirPlaces) {
+  EXPECT_FALSE(site.box(0).lineEditMade());
+  EXPECT_FALSE(site.box(1).lineEditMade());
+  showWindow();
+  ASSERT_TRUE(site.box(0).lineEditMade());
+  ASSERT_TRUE(site.box(1).lineEditMade());
+  QWidget& first = site.box(0).lineEdit();
+  QWidget& second = site.box(1).lineEdit();
+  EXPECT_TRUE(first.isVisible());
+  EXPECT_TRUE(second.isVisible());
+  EXPECT_EQ(surfaceWidget->nextInFocusChain(), &first);
+  EXPECT_EQ(first.nextInFocusChain(), &second);
+  EXPECT_EQ(second.nextInFocusChain(), &site.label().qlabel());
+  EXPECT_EQ(surfaceWidget->focusPolicy(), Qt::NoFocus);
+  const QObjectList children = surfaceWidget->children();
+  EXPECT_EQ(children.indexOf(&second), children.indexOf(&first) + 1);
+  EXPECT_EQ(children.indexOf(&site.label().qlabel()), children.indexOf(&second) + 1);
+  // A hidden element is made only when asked for, and then stays hidden.
+  QWidget other;
+  qthost::ControlSite hidden(other);
+  hidden.box(1).setVisible(false);
+  other.show();
+  EXPECT_FALSE(hidden.box(1).lineEditMade());
+  EXPECT_TRUE(hidden.box(1).lineEdit().isHidden());
+  hidden.box(1).setVisible(true);
+  EXPECT_TRUE(hidden.box(1).lineEdit().isVisible());
 }
 
 TEST_F(QtHostTest, AnErrorFromTheControlEndsTheEventAndIsReported) {
