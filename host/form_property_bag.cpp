@@ -58,7 +58,7 @@ void FormPropertyBag::writeProperty(const std::string& name, const Variant& valu
   if (i < entries_.size()) {
     entries_[i].value = value;
   } else {
-    entries_.emplace_back(name, value);
+    entries_.push_back(FormEntry{name, value});
     add(entries_.back());
   }
   touch(i);
