@@ -186,6 +186,13 @@ void KestrinWidgetBase::callMember(std::size_t slot) {
   parts_->site.delivery().deliver([&] { members::call(parts_->component.control(), members::kMembers[slot]); });
 }
 
+void KestrinWidgetBase::onEvent(const host::EventInfo& event, host::EventArgs& args) {
+  // The application's handlers see the boxes as the control left them (an edit a box holds
+  // back while the control handles it is settled first).
+  parts_->site.delivery().settle();
+  emitEvent(event, args);
+}
+
 void KestrinWidgetBase::reportError(int number, const QString& description) {
   lastError_ = number;
   lastErrorText_ = description;

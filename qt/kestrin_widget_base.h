@@ -167,7 +167,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
  private:
   struct Parts;
   class ByName;
-  void onEvent(const host::EventInfo& event, host::EventArgs& args) override { emitEvent(event, args); }
+  void onEvent(const host::EventInfo& event, host::EventArgs& args) override;
   void reportError(int number, const QString& description);
   /// Emits the NOTIFY signal of every property whose value differs from the one last announced.
   void announceChanges();

@@ -129,6 +129,15 @@ TEST_F(KestrinWidgetTest, AKeyPressSlotDiscardsOrReplacesTheKey) {
   EXPECT_EQ(text(), "Ab");
 }
 
+TEST_F(KestrinWidgetTest, AChangeSlotSeesTheBoxAsTheControlLeftIt) {
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  QLineEdit* const box = &w->activeBox();
+  QStringList seen;
+  QObject::connect(w, &KestrinWidget::Change, w, [&] { seen << box->text().trimmed(); });
+  QTest::keyClicks(box, "1234");
+  EXPECT_EQ(seen, (QStringList{"1", "12", "123", "1,234"}));
+}
+
 TEST_F(KestrinWidgetTest, APasteIntoANumericBoxIsRewrittenAsTyping) {
   w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
   QSignalSpy changes(w, &KestrinWidget::Change);
