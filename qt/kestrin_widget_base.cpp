@@ -203,19 +203,29 @@ void KestrinWidgetBase::announceChanges() {
   if (announcing_ || !parts_) return;
   announcing_ = true;
   const Kestrin& control = parts_->component.control();
-  const QMetaObject* meta = metaObject();
-  // Handlers of the signals may change more; announce again until nothing is new.
+  if (notifiers_.empty()) {
+    // Each property's NOTIFY signal, found once by name (none for a member that is no property).
+    const QMetaObject* meta = metaObject();
+    notifiers_.resize(members::kMembers.size());
+    for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
+      const int index = meta->indexOfProperty(std::string(members::kMembers[slot].name).c_str());
+      if (index >= 0) notifiers_[slot] = meta->property(index).notifySignal();
+    }
+  }
+  // Code that runs for the signals (their receivers, a restyle) may change more; announce again
+  // until nothing is new. Without such code another round would read the same values.
   for (int round = 0; round < kAnnounceRounds; ++round) {
-    bool changed = false;
+    bool codeRan = false;
     for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
       const members::Member& m = members::kMembers[slot];
       if (!m.has(members::Get)) continue;
-      host::Variant now;
+      std::optional<host::Variant> read;
       try {
-        now = members::get(control, m);
+        read.emplace(members::get(control, m));
       } catch (const host::AutomationError&) {
         continue;  // a value that cannot be read now has nothing to announce
       }
+      host::Variant& now = *read;
       // Compared as the control holds them first, so no Qt value is made for an unchanged
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
       // true).
@@ -226,15 +236,18 @@ void KestrinWidgetBase::announceChanges() {
       recorded_[slot] = true;
       before = std::move(now);
       if (first || same) continue;  // the first values are recorded, not announced
-      changed = true;
-      const int index = meta->indexOfProperty(std::string(m.name).c_str());
-      if (index >= 0) meta->property(index).notifySignal().invoke(this, Qt::DirectConnection);
+      const QMetaMethod& notify = notifiers_[slot];
+      if (notify.isValid()) {
+        codeRan = codeRan || isSignalConnected(notify);
+        notify.invoke(this, Qt::DirectConnection);
+      }
       if (slot == kValidStateSlot) {
+        codeRan = true;
         Q_EMIT validStateChanged(toQVariant(before, m.type).toBool());
         restyle();
       }
     }
-    if (!changed) break;
+    if (!codeRan) break;
   }
   announcing_ = false;
 }

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -183,6 +184,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // by content), and whether one was recorded yet.
   std::vector<host::Variant> announced_;
   std::vector<bool> recorded_;
+  // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement.
+  std::vector<QMetaMethod> notifiers_;
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;

@@ -230,6 +230,13 @@ TEST_F(KestrinWidgetTest, PropertiesAreDeclaredInReadingOrderWithEnumerationsByN
   EXPECT_EQ(w->property("Alignment").toInt(), 7);
 }
 
+TEST_F(KestrinWidgetTest, WhatANotifySlotChangesIsAnnouncedInTheSameEvent) {
+  QSignalSpy interval(w, &KestrinWidget::IntervalChanged);
+  QObject::connect(w, &KestrinWidget::TextChanged, w, [this] { w->setProperty("Interval", 250); });
+  w->setProperty("Text", "abc");
+  EXPECT_EQ(interval.count(), 1);
+}
+
 TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
   QSignalSpy interval(w, &KestrinWidget::IntervalChanged);
   EXPECT_TRUE(w->setProperty("Interval", "120"));  // a numeric string, as an automation client may give
