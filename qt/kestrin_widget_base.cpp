@@ -205,6 +205,13 @@ void KestrinWidgetBase::callMember(std::size_t slot) {
   parts_->site.delivery().deliver([&] { members::call(parts_->component.control(), members::kMembers[slot]); });
 }
 
+void KestrinWidgetBase::onEvent(const host::EventInfo& event, host::EventArgs& args) {
+  // The application's handlers see the boxes as the control left them (an edit a box holds
+  // back while the control handles it is settled first).
+  parts_->site.delivery().settle();
+  emitEvent(event, args);
+}
+
 void KestrinWidgetBase::reportError(int number, const QString& description) {
   lastError_ = number;
   lastErrorText_ = description;
@@ -215,10 +222,19 @@ void KestrinWidgetBase::announceChanges() {
   if (announcing_ || !parts_) return;
   announcing_ = true;
   const Kestrin& control = parts_->component.control();
-  const QMetaObject* meta = metaObject();
-  // Handlers of the signals may change more; announce again until nothing is new.
+  if (notifiers_.empty()) {
+    // Each property's NOTIFY signal, found once by name (none for a member that is no property).
+    const QMetaObject* meta = metaObject();
+    notifiers_.resize(members::kMembers.size());
+    for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
+      const int index = meta->indexOfProperty(std::string(members::kMembers[slot].name).c_str());
+      if (index >= 0) notifiers_[slot] = meta->property(index).notifySignal();
+    }
+  }
+  // Code that runs for the signals (their receivers, a restyle) may change more; announce again
+  // until nothing is new. Without such code another round would read the same values.
   for (int round = 0; round < kAnnounceRounds; ++round) {
-    bool changed = false;
+    bool codeRan = false;
     for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
       const members::Member& m = members::kMembers[slot];
       if (!m.has(members::Get)) continue;
@@ -234,15 +250,18 @@ void KestrinWidgetBase::announceChanges() {
       recorded_[slot] = true;
       before = std::move(*now);
       if (first || same) continue;  // the first values are recorded, not announced
-      changed = true;
-      const int index = meta->indexOfProperty(std::string(m.name).c_str());
-      if (index >= 0) meta->property(index).notifySignal().invoke(this, Qt::DirectConnection);
+      const QMetaMethod& notify = notifiers_[slot];
+      if (notify.isValid()) {
+        codeRan = codeRan || isSignalConnected(notify);
+        notify.invoke(this, Qt::DirectConnection);
+      }
       if (slot == kValidStateSlot) {
+        codeRan = true;
         Q_EMIT validStateChanged(toQVariant(before, m.type).toBool());
         restyle();
       }
     }
-    if (!changed) break;
+    if (!codeRan) break;
   }
   announcing_ = false;
 }

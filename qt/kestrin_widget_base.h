@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -167,7 +168,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
  private:
   struct Parts;
   class ByName;
-  void onEvent(const host::EventInfo& event, host::EventArgs& args) override { emitEvent(event, args); }
+  void onEvent(const host::EventInfo& event, host::EventArgs& args) override;
   void reportError(int number, const QString& description);
   /// Emits the NOTIFY signal of every property whose value differs from the one last announced.
   void announceChanges();
@@ -183,6 +184,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // by content), and whether one was recorded yet.
   std::vector<host::Variant> announced_;
   std::vector<bool> recorded_;
+  // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement.
+  std::vector<QMetaMethod> notifiers_;
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;

@@ -7,6 +7,7 @@ namespace kestrinx::qthost {
 void Delivery::report(const host::AutomationError& e) noexcept {
   if (onError_) {
     try {
+      settle();
       onError_(e);
       return;
     } catch (...) {

@@ -107,6 +107,8 @@ class LineEdit final : public QLineEdit {
 
  protected:
   bool event(QEvent* e) override {
+    // Whatever the line edit is asked or told, it first gets the edit held back, if any.
+    box_.delivery_.settle();
     if (passive(e->type())) return QLineEdit::event(e);
     bool result = false;
     const bool outermost = qtEvents == 0;
@@ -272,7 +274,10 @@ TextBox::TextBox(QWidget& surface, Look look, Delivery& delivery, Creation creat
   surface_.installEventFilter(showWatch_.get());
 }
 
-TextBox::~TextBox() { delete edit_.data(); }
+TextBox::~TextBox() {
+  delivery_.released(*this);
+  delete edit_.data();
+}
 
 void TextBox::placeAmong(QWidget& before, QWidget& above) {
   before_ = &before;
@@ -300,7 +305,8 @@ void TextBox::makeLineEdit() {
   e->setMaxLength(maxLength_ == 0 ? kNoLimit : maxLength_);
   e->setAcceptDrops(oleDropMode_ != 0);
   e->setMouseTracking(true);  // MouseMove also without a button held
-  e->setValidator(new SingleLine(*this, e));
+  singleLine_ = new SingleLine(*this, e);
+  e->setValidator(singleLine_);
   e->setFont(toQFont(*font_));
   applyPalette();
   QObject::connect(e, &QLineEdit::textChanged, e, [this] { textChangedByQt(); });
@@ -338,7 +344,11 @@ void TextBox::makeLineEdit() {
   }
 }
 
-QLineEdit& TextBox::lineEdit() const { return edit(); }
+QLineEdit& TextBox::lineEdit() const {
+  // Settling changes what the line edit shows, not what the box holds.
+  const_cast<TextBox*>(this)->delivery_.settle();
+  return edit();
+}
 QWidget& TextBox::widget() const { return edit(); }
 QWidget* TextBox::madeWidget() const { return made_ ? edit_.data() : nullptr; }
 int TextBox::minimumHeight() const { return edit().minimumSizeHint().height(); }
@@ -358,9 +368,9 @@ void TextBox::raise(Call&& call) {
 }
 
 void TextBox::reportChange(host::ChangeSource source) {
-  std::string now = text();
+  const std::string& now = utf8Of(currentText());
   if (now == reported_) return;
-  reported_ = std::move(now);
+  reported_ = now;
   raise([&](host::TextBoxEvents& s) { s.onChange(index_, source); });
 }
 
@@ -387,6 +397,7 @@ void TextBox::textChangedByQt() {
 // ---- opt-in features ------------------------------------------------------------------
 
 TextBox::EditState TextBox::editState() const {
+  if (held_) return held_->state;
   EditState s;
   if (!made_) {
     s.text = keptText_;
@@ -442,6 +453,7 @@ void TextBox::endStep() {
 }
 
 void TextBox::replay(const EditState& s, bool recorded) {
+  delivery_.settle();
   ++replaying_;
   ++programEdits_;
   edit_->setText(s.text);
@@ -457,6 +469,7 @@ void TextBox::replay(const EditState& s, bool recorded) {
 }
 
 void TextBox::undo() {
+  delivery_.settle();
   if (undo_.empty() || locked_ != host::False) return;
   const EditState before = undo_.back();
   undo_.pop_back();
@@ -465,6 +478,7 @@ void TextBox::undo() {
 }
 
 void TextBox::redo() {
+  delivery_.settle();
   if (redo_.empty() || locked_ != host::False) return;
   const EditState after = redo_.back();
   redo_.pop_back();
@@ -532,11 +546,36 @@ void TextBox::tellOutcome(const QString& message, bool invalid, bool marker) {
 
 // ---- program access ---------------------------------------------------------------------
 
-std::string TextBox::text() const { return toStdString(made_ ? edit_->text() : keptText_); }
+const std::string& TextBox::utf8Of(const QString& t) const {
+  if (t.constData() != convertedText_.constData() || t.size() != convertedText_.size()) {
+    convertedUtf8_ = toStdString(t);
+    convertedText_ = t;
+  }
+  return convertedUtf8_;
+}
+
+std::int32_t TextBox::bytesBefore(const QString& t, qsizetype pos) const {
+  // A text of as many bytes as characters is ASCII: positions are offsets.
+  if (utf8Of(t).size() == static_cast<std::size_t>(t.size())) return static_cast<std::int32_t>(std::clamp<qsizetype>(pos, 0, t.size()));
+  return byteOffset(t, pos);
+}
+
+qsizetype TextBox::charsBefore(const QString& t, std::int64_t bytes) const {
+  if (utf8Of(t).size() == static_cast<std::size_t>(t.size())) return static_cast<qsizetype>(std::clamp<std::int64_t>(bytes, 0, t.size()));
+  return charPosition(t, bytes);
+}
+
+QString TextBox::currentText() const { return held_ ? held_->state.text : made_ ? edit_->text() : keptText_; }
+
+std::string TextBox::text() const { return utf8Of(currentText()); }
 
 void TextBox::setText(const std::string& v) {
   if (v == text()) return;  // an unchanged text keeps its caret and raises nothing
   programEdit([&] {
+    if (held_) {
+      setHeldText(v);
+      return;
+    }
     if (!made_) {
       // As a QLineEdit takes a text: cut at MaxLength, the caret at the start.
       keptText_ = toQString(v).left(maxLength_ == 0 ? kNoLimit : maxLength_);
@@ -552,22 +591,27 @@ void TextBox::setText(const std::string& v) {
 // kept caret of a box not made yet, which has no selection).
 std::int32_t TextBox::selStart() const {
   const EditState s = editState();
-  return byteOffset(s.text, s.selStart >= 0 ? s.selStart : s.cursor);
+  return bytesBefore(s.text, s.selStart >= 0 ? s.selStart : s.cursor);
 }
 
 void TextBox::setSelStart(std::int32_t v) {
   host::checkedCount(v);
-  if (!made_) {
-    keptCursor_ = static_cast<int>(charPosition(keptText_, v));
+  if (held_) {
+    EditState& s = held_->state;
+    s = {s.text, static_cast<int>(charsBefore(s.text, v))};
     return;
   }
-  edit_->setCursorPosition(static_cast<int>(charPosition(edit_->text(), v)));
+  if (!made_) {
+    keptCursor_ = static_cast<int>(charsBefore(keptText_, v));
+    return;
+  }
+  edit_->setCursorPosition(static_cast<int>(charsBefore(edit_->text(), v)));
 }
 
 std::int32_t TextBox::selLength() const {
   const EditState s = editState();
   if (s.selStart < 0) return 0;
-  return byteOffset(s.text, s.selStart + s.selLength) - byteOffset(s.text, s.selStart);
+  return bytesBefore(s.text, s.selStart + s.selLength) - bytesBefore(s.text, s.selStart);
 }
 
 void TextBox::setSelLength(std::int32_t v) {
@@ -575,7 +619,12 @@ void TextBox::setSelLength(std::int32_t v) {
   const EditState now = editState();
   const QString& t = now.text;
   const int start = now.selStart >= 0 ? now.selStart : now.cursor;
-  const auto end = static_cast<int>(charPosition(t, static_cast<std::int64_t>(byteOffset(t, start)) + v));
+  const auto end = static_cast<int>(charsBefore(t, static_cast<std::int64_t>(bytesBefore(t, start)) + v));
+  if (held_) {
+    // As the line edit selects: the caret at the selection's end.
+    held_->state = end > start ? EditState{t, end, start, end - start} : EditState{t, start};
+    return;
+  }
   if (end > start) {
     edit().setSelection(start, end - start);  // a selection makes the line edit
   } else if (made_) {
@@ -589,6 +638,7 @@ std::string TextBox::selText() const {
 }
 
 void TextBox::setSelText(const std::string& v) {
+  delivery_.settle();
   programEdit([&] {
     if (!made_) {
       // As a QLineEdit inserts at its caret: as much as MaxLength leaves room for, the caret after it.
@@ -647,6 +697,7 @@ void TextBox::setLocked(Boolean v) {
 
 void TextBox::setMaxLength(std::int32_t v) {
   maxLength_ = host::checkedCount(v);
+  delivery_.settle();
   // A QLineEdit cuts a longer text at its new limit without a change signal of its own.
   programEdit([&] {
     if (!made_) {
@@ -687,6 +738,7 @@ void TextBox::setOleDropMode(std::int16_t v) {
 }
 
 void TextBox::oleDrag() {
+  delivery_.settle();
   auto* drag = new QDrag(&edit());
   auto* data = new QMimeData;
   data->setText(edit_->hasSelectedText() ? edit_->selectedText() : edit_->text());
@@ -738,15 +790,94 @@ void TextBox::keyReleased(QKeyEvent& e) {
 
 void TextBox::applyCharacter(std::int16_t keyAscii) {
   if (keyAscii == 0 || locked_ != host::False) return;
-  if (keyAscii == 8) {
-    edit_->backspace();
-  } else {
-    // Control codes type nothing; nor does half of a surrogate pair.
-    const auto c = static_cast<char16_t>(keyAscii);
-    if (keyAscii < 32 || keyAscii == 127 || QChar::isSurrogate(c)) return;
-    edit_->insert(QString(QChar(c)));  // replaces the selection; MaxLength respected
+  // Control codes type nothing; nor does half of a surrogate pair.
+  const auto c = static_cast<char16_t>(keyAscii);
+  if (keyAscii != 8 && (keyAscii < 32 || keyAscii == 127 || QChar::isSurrogate(c))) return;
+  if (!canHold()) {
+    if (keyAscii == 8) {
+      edit_->backspace();
+    } else {
+      edit_->insert(QString(QChar(c)));  // replaces the selection; MaxLength respected
+    }
+    reportChange(host::ChangeSource::UserEdit);
+    return;
   }
+  EditState typed = afterKey(editState(), keyAscii);
+  Held& held = held_.emplace();
+  held.key = keyAscii;
+  held.state = typed;
+  held.typed = std::move(typed);
+  delivery_.hold(*this);
+  // The line edit gets the edit however the Change ends (an error ends it early).
+  struct SettleAtEnd {
+    Delivery& delivery;
+    ~SettleAtEnd() { delivery.settle(); }
+  } settleAtEnd{delivery_};
   reportChange(host::ChangeSource::UserEdit);
+}
+
+bool TextBox::canHold() const {
+  if (held_ || edit_->validator() != singleLine_ || edit_->echoMode() != QLineEdit::Normal || !edit_->inputMask().isEmpty())
+    return false;
+  // The box's validator leaves a text without line breaks as it is, whoever edits it.
+  const QString t = edit_->text();
+  return firstLineEnd(t) == t.size();
+}
+
+TextBox::EditState TextBox::afterKey(const EditState& s, std::int16_t key) const {
+  EditState after{s.text, s.cursor};
+  if (s.selStart >= 0) {
+    // The selection goes, and the key's own action with it for Backspace.
+    after.text.remove(s.selStart, s.selLength);
+    after.cursor = s.selStart;
+    if (key == 8) return after;
+  } else if (key == 8) {
+    if (after.cursor == 0) return after;
+    // The character before the caret goes: both halves of a surrogate pair.
+    const bool pair = after.cursor > 1 && after.text.at(after.cursor - 1).isLowSurrogate() &&
+                      after.text.at(after.cursor - 2).isHighSurrogate();
+    const int n = pair ? 2 : 1;
+    after.cursor -= n;
+    after.text.remove(after.cursor, n);
+    return after;
+  }
+  // The line edit inserts while its MaxLength leaves room.
+  if (edit_->maxLength() - after.text.size() != 0) {
+    after.text.insert(after.cursor, QChar(static_cast<char16_t>(key)));
+    ++after.cursor;
+  }
+  return after;
+}
+
+void TextBox::setHeldText(const std::string& v) {
+  Held& held = *held_;
+  QString t = toQString(v);
+  if (!t.isEmpty()) t.truncate(edit_->maxLength());  // as the line edit cuts a set text
+  held.state = {std::move(t), 0};                     // a program set puts the caret at the start
+  held.replaced = true;
+}
+
+void TextBox::settle() {
+  if (!held_) return;
+  const Held held = std::move(*held_);
+  held_.reset();
+  delivery_.released(*this);
+  if (!edit_) return;
+  const EditState& s = held.state;
+  ++programEdits_;
+  if (!held.replaced && s.text == held.typed.text) {
+    // The key's own action, so that the line edit's own undo has it as a step.
+    if (held.key == 8) {
+      edit_->backspace();
+    } else {
+      edit_->insert(QString(QChar(static_cast<char16_t>(held.key))));
+    }
+    if (s.cursor != held.typed.cursor || s.selStart >= 0) applyCaret(s);
+  } else {
+    edit_->setText(s.text);  // the caret goes to the end
+    if (s.cursor != s.text.size() || s.selStart >= 0) applyCaret(s);
+  }
+  --programEdits_;
 }
 
 void TextBox::focusEntered() {

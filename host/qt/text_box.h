@@ -67,6 +67,7 @@ class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class QMouseEvent;
+class QValidator;
 class QDropEvent;
 class QDragMoveEvent;
 
@@ -79,7 +80,7 @@ class LineEdit;
 class ShowWatch;
 class SingleLine;
 
-class TextBox final : public Element<host::TextBox> {
+class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit {
  public:
   enum class Look : std::uint8_t { Framed, Flat };
   enum class Creation : std::uint8_t { Now, OnDemand };  // when the line edit is made (see above)
@@ -138,7 +139,8 @@ class TextBox final : public Element<host::TextBox> {
 
   void setVisible(bool v) override;
 
-  // The Qt widget, for placing, styling and driving it as a user would (made now if it is not yet).
+  // The Qt widget, for placing, styling and driving it as a user would (made now if it is not yet;
+  // a keystroke's edit held back is settled first, so it shows what the program reads).
   QLineEdit& lineEdit() const;
   // Whether the line edit is made yet.
   bool lineEditMade() const { return made_; }
@@ -213,7 +215,37 @@ class TextBox final : public Element<host::TextBox> {
     int selStart = -1;  // -1: no selection
     int selLength = 0;
   };
+  // The box's state: the held edit's while there is one, else the line edit's (or the kept
+  // text and caret of a box whose line edit is not made yet).
   EditState editState() const;
+  // The box's text, from the same place.
+  QString currentText() const;
+
+  // A typed character (or Backspace) held back while the control handles its Change: the
+  // program's reads and sets work on the held state, and the line edit gets the final state
+  // once (settle), when the keystroke is done or before anything else could see the line edit.
+  // So the line edit lays the text out once per keystroke, however the control rewrites it.
+  struct Held {
+    std::int16_t key = 0;  // the character typed, or 8 for Backspace
+    EditState typed;       // the line edit's state after the key's own action
+    EditState state;       // the state now
+    bool replaced = false; // the program set a text meanwhile
+  };
+  // Whether a key's edit can be held: the line edit applies it as EditState arithmetic says
+  // (no input mask or echo mode or validator of the application's, no line break in the text).
+  bool canHold() const;
+  // The line edit's state after typing `key` (a character, or 8 for Backspace) in state `s`.
+  EditState afterKey(const EditState& s, std::int16_t key) const;
+  void settle() override;
+  // Sets the held state's text as a program set does (cut at MaxLength, caret at the start).
+  void setHeldText(const std::string& v);
+
+  // A text in UTF-8, and SelStart and SelLength arithmetic on it (strings.h's), served from the
+  // text last converted while the text is the same: a Qt string's data is shared, and so
+  // unchanged, while the copy kept here holds it, so the same data is the same text.
+  const std::string& utf8Of(const QString& t) const;
+  std::int32_t bytesBefore(const QString& t, qsizetype pos) const;
+  qsizetype charsBefore(const QString& t, std::int64_t bytes) const;
   void applyCaret(const EditState& s);
   // Puts a state back as a user edit (undo, redo, Escape); `recorded` false keeps it out of the
   // history (undo and redo move within it).
@@ -269,6 +301,11 @@ class TextBox final : public Element<host::TextBox> {
   QString entryText_;       // the text when focus entered
   bool outcomeInvalid_ = false;
   QAction* marker_ = nullptr;
+
+  std::optional<Held> held_;
+  mutable QString convertedText_;    // the text last converted to UTF-8
+  mutable std::string convertedUtf8_;
+  const QValidator* singleLine_ = nullptr;  // the box's own validator
 };
 
 }  // namespace kestrinx::qthost

@@ -129,6 +129,15 @@ TEST_F(KestrinWidgetTest, AKeyPressSlotDiscardsOrReplacesTheKey) {
   EXPECT_EQ(text(), "Ab");
 }
 
+TEST_F(KestrinWidgetTest, AChangeSlotSeesTheBoxAsTheControlLeftIt) {
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  QLineEdit* const box = &w->activeBox();
+  QStringList seen;
+  QObject::connect(w, &KestrinWidget::Change, w, [&] { seen << box->text().trimmed(); });
+  QTest::keyClicks(box, "1234");
+  EXPECT_EQ(seen, (QStringList{"1", "12", "123", "1,234"}));
+}
+
 TEST_F(KestrinWidgetTest, APasteIntoANumericBoxIsRewrittenAsTyping) {
   w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
   QSignalSpy changes(w, &KestrinWidget::Change);
@@ -219,6 +228,13 @@ TEST_F(KestrinWidgetTest, PropertiesAreDeclaredInReadingOrderWithEnumerationsByN
   EXPECT_EQ(w->property("KestrinType").toInt(), KestrinWidget::DATE_TYPE);
   EXPECT_TRUE(w->setProperty("Alignment", 7));
   EXPECT_EQ(w->property("Alignment").toInt(), 7);
+}
+
+TEST_F(KestrinWidgetTest, WhatANotifySlotChangesIsAnnouncedInTheSameEvent) {
+  QSignalSpy interval(w, &KestrinWidget::IntervalChanged);
+  QObject::connect(w, &KestrinWidget::TextChanged, w, [this] { w->setProperty("Interval", 250); });
+  w->setProperty("Text", "abc");
+  EXPECT_EQ(interval.count(), 1);
 }
 
 TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {

@@ -8,9 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/qt/control_site.h"
@@ -28,9 +30,11 @@ using host::ChangeSource;
 struct Recorder : host::TextBoxEvents, host::SurfaceEvents {
   std::vector<std::string> log;
   std::function<void(std::int16_t&)> onPress;
+  std::function<void()> onChanged;
 
   void onChange(std::int16_t i, ChangeSource s) override {
     log.push_back("Change " + std::to_string(i) + (s == ChangeSource::UserEdit ? " user" : " program"));
+    if (onChanged) onChanged();
   }
   void onGotFocus(std::int16_t i) override { log.push_back("GotFocus " + std::to_string(i)); }
   void onLostFocus(std::int16_t i) override { log.push_back("LostFocus " + std::to_string(i)); }
@@ -243,6 +247,84 @@ TEST_F(QtHostTest, KeystrokesGoKeyDownKeyPressEditChangeKeyUp) {
   EXPECT_EQ(events.log, (std::vector<std::string>{"KeyDown 36 0", "KeyUp 36", "KeyDown 46 0", "Change 0 user",
                                                   "KeyUp 46", "KeyDown 35 0", "KeyUp 35", "KeyDown 8 0",
                                                   "KeyPress 8", "Change 0 user", "KeyUp 8"}));
+}
+
+// While the control handles a keystroke's Change, the box holds the edit back: the handler reads
+// and sets the edit's state, and the line edit ends as the handler left it, whoever looks first.
+TEST_F(QtHostTest, AKeystrokesEditReachesTheLineEditAsTheChangeHandlerLeftIt) {
+  QLineEdit* const raw = &edit();  // read without asking the box
+  std::string seen;
+  std::vector<std::int32_t> errors;
+  site.delivery().setErrorHandler([&](const host::AutomationError& e) {
+    errors.push_back(e.number());
+    seen = raw->text().toStdString();  // what the application sees when told of the error
+  });
+  const struct {
+    const char* name;
+    std::string before;
+    std::int32_t selStart, selLength, maxLength;
+    Qt::Key key;
+    std::function<void()> handler;
+    std::string text, read;  // the line edit's text; what the handler read (or the error handler saw)
+    int cursor;
+    QString selected;
+  } cases[] = {
+      {"over a selection at MaxLength", "abcd", 1, 2, 4, Qt::Key_X, nullptr, "axd", "", 2, ""},
+      {"at MaxLength: no edit", "abcd", 4, 0, 4, Qt::Key_X, nullptr, "abcd", "", 4, ""},
+      {"Backspace takes a surrogate pair whole", "a\xF0\x9F\x98\x80" "b", 5, 0, 0, Qt::Key_Backspace, nullptr, "ab", "", 1, ""},
+      {"a rewrite and its caret", "12", 2, 0, 0, Qt::Key_3,
+       [&] {
+         seen = box().text() + "@" + std::to_string(box().selStart());
+         box().setText(" 123");
+         box().setSelStart(2);
+       },
+       " 123", "123@3", 2, ""},
+      {"a selection", "ab", 2, 0, 0, Qt::Key_C,
+       [&] {
+         box().setSelStart(1);
+         box().setSelLength(1);
+         seen = box().selText();
+       },
+       "abc", "b", 2, "b"},
+      {"the text put back", "ab", 2, 0, 0, Qt::Key_C, [&] { box().setText("ab"); }, "ab", "", 0, ""},
+      {"the line edit asked for", "ab", 2, 0, 0, Qt::Key_C,
+       [&] {
+         seen = edit().text().toStdString();
+         box().setText("xy");
+       },
+       "xy", "abc", 0, ""},
+      {"an error", "ab", 2, 0, 0, Qt::Key_C, [] { host::raiseError(host::err::InvalidProcedureCall); }, "abc", "abc", 3, ""},
+  };
+  for (const auto& c : cases) {
+    events.onChanged = nullptr;
+    box().setMaxLength(c.maxLength);
+    box().setText(c.before);
+    box().setSelStart(c.selStart);
+    box().setSelLength(c.selLength);
+    events.log.clear();
+    seen.clear();
+    // The handler runs for the keystroke's Change, not again for the Change of its own set.
+    events.onChanged = [&c, first = true]() mutable {
+      if (!std::exchange(first, false) || !c.handler) return;
+      c.handler();
+    };
+    QTest::keyClick(&edit(), c.key);
+    events.onChanged = nullptr;
+    EXPECT_EQ(raw->text().toStdString(), c.text) << c.name;
+    EXPECT_EQ(raw->cursorPosition(), c.cursor) << c.name;
+    EXPECT_EQ(raw->selectedText(), c.selected) << c.name;
+    EXPECT_EQ(seen, c.read) << c.name;
+    const bool edited = c.text != c.before || c.handler != nullptr;
+    EXPECT_EQ(std::count(events.log.begin(), events.log.end(), "Change 0 user"), edited ? 1 : 0) << c.name;
+  }
+  EXPECT_EQ(errors, std::vector<std::int32_t>{5});
+  // Plain typing stays a step of the line edit's own undo.
+  box().setMaxLength(0);
+  box().setText("");
+  QTest::keyClicks(&edit(), "ab");
+  EXPECT_TRUE(edit().isUndoAvailable());
+  edit().undo();
+  EXPECT_EQ(box().text(), "");
 }
 
 TEST_F(QtHostTest, ProgramChangesRaiseChangeOnlyWhenTheTextChanges) {
