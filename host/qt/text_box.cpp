@@ -802,11 +802,12 @@ void TextBox::applyCharacter(std::int16_t keyAscii) {
     reportChange(host::ChangeSource::UserEdit);
     return;
   }
-  EditState typed = afterKey(editState(), keyAscii);
-  Held& held = held_.emplace();
+  // Built aside and moved in: clang 14 does not see the optional's value as default-constructible.
+  Held held;
   held.key = keyAscii;
-  held.state = typed;
-  held.typed = std::move(typed);
+  held.typed = afterKey(editState(), keyAscii);
+  held.state = held.typed;
+  held_ = std::move(held);
   delivery_.hold(*this);
   // The line edit gets the edit however the Change ends (an error ends it early).
   struct SettleAtEnd {
