@@ -2,6 +2,7 @@
 #include "control/members.h"
 
 #include "host/error.h"
+#include "host/form_file.h"
 #include "host/values.h"
 
 namespace kestrinx {
@@ -52,6 +53,15 @@ host::Variant get(const Kestrin& k, const Member& m) {
   if (m.get == nullptr) host::raiseError(host::err::MemberNotSupported);
   return m.get(k);
 }
+
+bool same(const Kestrin& k, const Member& m, const host::Variant& before) {
+  if (m.same == nullptr) host::raiseError(host::err::MemberNotSupported);
+  return m.same(k, before);
+}
+
+namespace detail {
+bool sameObject(const host::Variant& before, const host::Variant& now) { return host::sameValue(before, now); }
+}  // namespace detail
 
 void put(Kestrin& k, const Member& m, const host::Variant& v) {
   if (m.has(Method)) host::raiseError(host::err::MemberNotSupported);

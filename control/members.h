@@ -63,8 +63,11 @@ struct Member {
   bool saved = false;
   host::VarType written = host::VarType::Empty;
   BagDefault fallback;
-  // Adaptors through Variant. `put` serves put and put-by-reference.
+  // Adaptors through Variant. `put` serves put and put-by-reference. `same` tells whether the
+  // value a get would read now is the same as `before` (host::sameValue), without a Variant's
+  // round trip for a value that is no object.
   host::Variant (*get)(const Kestrin&) = nullptr;
+  bool (*same)(const Kestrin&, const host::Variant& before) = nullptr;
   void (*put)(Kestrin&, const host::Variant&) = nullptr;
   void (*call)(Kestrin&) = nullptr;
   // Identity of the put procedure or the method, for compile-time lookups from the code.
@@ -90,24 +93,32 @@ namespace detail {
 template <auto Procedure>
 inline constexpr char procedureKey = 0;
 
-// The C++ type a property of each automation type has in the control's procedures, and its
-// conversions to and from Variant.
+// Whether two Variants are the same as host::sameValue tells (objects by content).
+bool sameObject(const host::Variant& before, const host::Variant& now);
+
+// The C++ type a property of each automation type has in the control's procedures, its
+// conversions to and from Variant, and whether a value is the same (host::sameValue) as the
+// Variant `before`, told in place where the Variant it would be wrapped in equals `before`
+// (the same object, for an object).
 template <host::AutoType T>
 struct Conv;
 template <>
 struct Conv<host::AutoType::Boolean> {
   static host::Variant wrap(Boolean v) { return host::Variant::boolean(v); }
   static Boolean unwrap(const host::Variant& v) { return v.toBoolean(); }
+  static bool same(const host::Variant& before, Boolean v) { return before.isBoolean(v); }
 };
 template <>
 struct Conv<host::AutoType::Integer> {
   static host::Variant wrap(std::int16_t v) { return host::Variant::integer(v); }
   static std::int16_t unwrap(const host::Variant& v) { return v.toInteger(); }
+  static bool same(const host::Variant& before, std::int16_t v) { return before.isInteger(v); }
 };
 template <>
 struct Conv<host::AutoType::Long> {
   static host::Variant wrap(std::int32_t v) { return host::Variant::longValue(v); }
   static std::int32_t unwrap(const host::Variant& v) { return v.toLong(); }
+  static bool same(const host::Variant& before, std::int32_t v) { return before.isLong(v); }
 };
 template <>
 struct Conv<host::AutoType::Enum> : Conv<host::AutoType::Long> {};
@@ -115,26 +126,34 @@ template <>
 struct Conv<host::AutoType::Color> {
   static host::Variant wrap(OleColor v) { return host::colorVariant(v); }
   static OleColor unwrap(const host::Variant& v) { return host::toColor(v); }
+  static bool same(const host::Variant& before, OleColor v) { return before.isLong(static_cast<std::int32_t>(v)); }
 };
 template <>
 struct Conv<host::AutoType::String> {
   static host::Variant wrap(const std::string& v) { return host::Variant::string(v); }
   static std::string unwrap(const host::Variant& v) { return v.toString(); }
+  static bool same(const host::Variant& before, const std::string& v) { return before.isString(v); }
 };
 template <>
 struct Conv<host::AutoType::Font> {
   static host::Variant wrap(host::FontRef v) { return host::Variant::font(std::move(v)); }
   static host::FontRef unwrap(const host::Variant& v) { return v.toFont(); }
+  static bool same(const host::Variant& before, host::FontRef v) { return before.isFont(v) || sameObject(before, wrap(std::move(v))); }
 };
 template <>
 struct Conv<host::AutoType::Picture> {
   static host::Variant wrap(host::PictureRef v) { return host::Variant::picture(std::move(v)); }
   static host::PictureRef unwrap(const host::Variant& v) { return v.toPicture(); }
+  static bool same(const host::Variant& before, host::PictureRef v) { return before.isPicture(v) || sameObject(before, wrap(std::move(v))); }
 };
 
 template <host::AutoType T, auto Getter>
 host::Variant getVia(const Kestrin& k) {
   return Conv<T>::wrap((k.*Getter)());
+}
+template <host::AutoType T, auto Getter>
+bool sameVia(const Kestrin& k, const host::Variant& before) {
+  return Conv<T>::same(before, (k.*Getter)());
 }
 template <host::AutoType T, auto Putter>
 void putVia(Kestrin& k, const host::Variant& v) {
@@ -182,7 +201,7 @@ constexpr Member getPut(std::int32_t id, std::string_view name, Saved s, const h
   return Member{id,          name,        Get | Put,
                 T,           e,           s.written != host::VarType::Empty,
                 s.written,   s.fallback,  &getVia<T, Getter>,
-                &putVia<T, Putter>, nullptr, &procedureKey<Putter>};
+                &sameVia<T, Getter>, &putVia<T, Putter>, nullptr, &procedureKey<Putter>};
 }
 template <auto Getter, auto Putter>
 constexpr Member getPutEnum(std::int32_t id, std::string_view name, const host::EnumInfo& e, Saved s) {
@@ -196,13 +215,13 @@ constexpr Member getPutRef(std::int32_t id, std::string_view name, Saved s) {
 }
 template <host::AutoType T, auto Getter>
 constexpr Member getOnly(std::int32_t id, std::string_view name) {
-  return Member{id, name, Get, T, nullptr, false, host::VarType::Empty, {}, &getVia<T, Getter>, nullptr, nullptr,
-                nullptr};
+  return Member{id, name, Get, T, nullptr, false, host::VarType::Empty, {}, &getVia<T, Getter>, &sameVia<T, Getter>,
+                nullptr, nullptr, nullptr};
 }
 template <auto Procedure>
 constexpr Member method(std::int32_t id, std::string_view name) {
-  return Member{id,      name,    Method,          host::AutoType::Long, nullptr, false, host::VarType::Empty, {},
-                nullptr, nullptr, &callVia<Procedure>, &procedureKey<Procedure>};
+  return Member{id,      name,    Method,  host::AutoType::Long, nullptr, false, host::VarType::Empty, {},
+                nullptr, nullptr, nullptr, &callVia<Procedure>, &procedureKey<Procedure>};
 }
 
 template <auto M>
@@ -404,6 +423,9 @@ const Event* findEvent(std::int32_t id);
 // type. Errors: 438 for a get or call the member does not have, 383 for a put on a get-only
 // member (nothing changes), 13 and 6 from the coercion, and whatever the control raises.
 host::Variant get(const Kestrin& k, const Member& m);
+// Whether a get would read the same as `before` now (host::sameValue), at less cost than a get
+// and a comparison; the same errors as get.
+bool same(const Kestrin& k, const Member& m, const host::Variant& before);
 void put(Kestrin& k, const Member& m, const host::Variant& v);
 void call(Kestrin& k, const Member& m);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -91,6 +92,14 @@ class Variant {
 
   // Exact equality of type and value (objects by identity).
   friend bool operator==(const Variant& a, const Variant& b) { return a.value_ == b.value_; }
+  // Whether this equals the Variant of that type made of `v` (integer(v), longValue(v),
+  // boolean(v), string(v), font(v), picture(v): an object is the same one), compared in place.
+  bool isInteger(std::int16_t v) const { return holds<std::int16_t>(v); }
+  bool isLong(std::int32_t v) const { return holds<std::int32_t>(v); }
+  bool isBoolean(Boolean v) const { return holds<BoolBox>(BoolBox{v}); }
+  bool isString(std::string_view v) const { return holds<std::string>(v); }
+  bool isFont(const FontRef& v) const { return holds<FontRef>(v); }
+  bool isPicture(const PictureRef& v) const { return holds<PictureRef>(v); }
 
  private:
   // A Boolean is a 16-bit integer too; the box gives it an alternative of its own.
@@ -119,6 +128,11 @@ class Variant {
     return Variant(Storage(std::in_place_type<T>, std::forward<Arg>(v)));
   }
   explicit Variant(Storage s) : value_(std::move(s)) {}
+  template <typename T, typename V>
+  bool holds(const V& v) const {
+    const T* held = std::get_if<T>(&value_);
+    return held != nullptr && *held == v;
+  }
   // The object reference held, nullptr for Empty; error 13 for any other type.
   template <typename Ref>
   Ref objectAs() const;

@@ -46,6 +46,15 @@ std::optional<host::Variant> readForAnnouncing(const Kestrin& control, const mem
   }
 }
 
+// Whether a member's value now is the one announced before, or none when its get fails.
+std::optional<bool> sameAsAnnounced(const Kestrin& control, const members::Member& m, const host::Variant& before) {
+  try {
+    return members::same(control, m, before);
+  } catch (const host::AutomationError&) {
+    return std::nullopt;
+  }
+}
+
 constexpr std::size_t kValidStateSlot = members::slotOf<&Kestrin::put_ValidState>();
 // Announcing stops after this many rounds of handlers changing what was just announced.
 constexpr int kAnnounceRounds = 8;
@@ -238,14 +247,14 @@ void KestrinWidgetBase::announceChanges() {
     for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
       const members::Member& m = members::kMembers[slot];
       if (!m.has(members::Get)) continue;
-      std::optional<host::Variant> now = readForAnnouncing(control, m);
-      if (!now) continue;  // a value that cannot be read now has nothing to announce
-      // Compared as the control holds them first, so no Qt value is made for an unchanged
+      // Compared as the control holds them first, in place, so nothing is made for an unchanged
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
-      // true).
+      // true). A value that cannot be read now has nothing to announce.
       host::Variant& before = announced_[slot];
-      if (recorded_[slot] && host::sameValue(before, *now)) continue;
       const bool first = !recorded_[slot];
+      if (!first && sameAsAnnounced(control, m, before).value_or(true)) continue;
+      std::optional<host::Variant> now = readForAnnouncing(control, m);
+      if (!now) continue;
       const bool same = !first && toQVariant(before, m.type) == toQVariant(*now, m.type);
       recorded_[slot] = true;
       before = std::move(*now);
