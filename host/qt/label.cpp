@@ -50,7 +50,7 @@ Label::~Label() { delete label_.data(); }
 QLabel& Label::qlabel() const { return *label_; }
 QWidget& Label::widget() const { return *label_; }
 
-std::string Label::caption() const { return toStdString(label_->text()); }
+std::string Label::caption() const { return caption_.of(label_->text()); }
 
 // Every set re-sizes, also one that keeps the caption.
 void Label::setCaption(const std::string& v) {

@@ -8,6 +8,7 @@
 
 #include "host/objects.h"
 #include "host/qt/element.h"
+#include "host/qt/strings.h"
 #include "host/types.h"
 #include "host/widgets.h"
 
@@ -39,6 +40,7 @@ class Label final : public Element<host::Label> {
   void autoSize();
 
   QPointer<QLabel> label_;
+  mutable Utf8Cache caption_;  // the caption last converted to UTF-8
   OleColor foreColor_ = host::SystemButtonText;
   host::FontRef font_;
 };

@@ -546,13 +546,7 @@ void TextBox::tellOutcome(const QString& message, bool invalid, bool marker) {
 
 // ---- program access ---------------------------------------------------------------------
 
-const std::string& TextBox::utf8Of(const QString& t) const {
-  if (t.constData() != convertedText_.constData() || t.size() != convertedText_.size()) {
-    convertedUtf8_ = toStdString(t);
-    convertedText_ = t;
-  }
-  return convertedUtf8_;
-}
+const std::string& TextBox::utf8Of(const QString& t) const { return converted_.of(t); }
 
 std::int32_t TextBox::bytesBefore(const QString& t, qsizetype pos) const {
   // A text of as many bytes as characters is ASCII: positions are offsets.

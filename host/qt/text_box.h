@@ -59,6 +59,7 @@
 #include "host/objects.h"
 #include "host/qt/delivery.h"
 #include "host/qt/element.h"
+#include "host/qt/strings.h"
 #include "host/types.h"
 #include "host/widgets.h"
 
@@ -240,9 +241,8 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   // Sets the held state's text as a program set does (cut at MaxLength, caret at the start).
   void setHeldText(const std::string& v);
 
-  // A text in UTF-8, and SelStart and SelLength arithmetic on it (strings.h's), served from the
-  // text last converted while the text is the same: a Qt string's data is shared, and so
-  // unchanged, while the copy kept here holds it, so the same data is the same text.
+  // A text in UTF-8 (converted again only when the text changes), and SelStart and SelLength
+  // arithmetic on it (strings.h's).
   const std::string& utf8Of(const QString& t) const;
   std::int32_t bytesBefore(const QString& t, qsizetype pos) const;
   qsizetype charsBefore(const QString& t, std::int64_t bytes) const;
@@ -303,8 +303,7 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   QAction* marker_ = nullptr;
 
   std::optional<Held> held_;
-  mutable QString convertedText_;    // the text last converted to UTF-8
-  mutable std::string convertedUtf8_;
+  mutable Utf8Cache converted_;  // the text last converted to UTF-8
   const QValidator* singleLine_ = nullptr;  // the box's own validator
 };
 
