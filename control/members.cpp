@@ -54,11 +54,6 @@ host::Variant get(const Kestrin& k, const Member& m) {
   return m.get(k);
 }
 
-bool same(const Kestrin& k, const Member& m, const host::Variant& before) {
-  if (m.same == nullptr) host::raiseError(host::err::MemberNotSupported);
-  return m.same(k, before);
-}
-
 namespace detail {
 bool sameObject(const host::Variant& before, const host::Variant& now) { return host::sameValue(before, now); }
 }  // namespace detail

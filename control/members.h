@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <tuple>
@@ -23,6 +24,7 @@
 #include "control/kestrin.h"
 #include "host/automation.h"
 #include "host/dispatch.h"
+#include "host/error.h"
 #include "host/variant.h"
 
 namespace kestrinx::members {
@@ -63,11 +65,11 @@ struct Member {
   bool saved = false;
   host::VarType written = host::VarType::Empty;
   BagDefault fallback;
-  // Adaptors through Variant. `put` serves put and put-by-reference. `same` tells whether the
-  // value a get would read now is the same as `before` (host::sameValue), without a Variant's
-  // round trip for a value that is no object.
+  // Adaptors through Variant. `put` serves put and put-by-reference. `changed` reads the value
+  // as get does, and gives it only when it is not the same as `before` (host::sameValue),
+  // compared before any Variant is made of it.
   host::Variant (*get)(const Kestrin&) = nullptr;
-  bool (*same)(const Kestrin&, const host::Variant& before) = nullptr;
+  std::optional<host::Variant> (*changed)(const Kestrin&, const host::Variant& before) = nullptr;
   void (*put)(Kestrin&, const host::Variant&) = nullptr;
   void (*call)(Kestrin&) = nullptr;
   // Identity of the put procedure or the method, for compile-time lookups from the code.
@@ -130,7 +132,7 @@ struct Conv<host::AutoType::Color> {
 };
 template <>
 struct Conv<host::AutoType::String> {
-  static host::Variant wrap(const std::string& v) { return host::Variant::string(v); }
+  static host::Variant wrap(std::string v) { return host::Variant::string(std::move(v)); }
   static std::string unwrap(const host::Variant& v) { return v.toString(); }
   static bool same(const host::Variant& before, const std::string& v) { return before.isString(v); }
 };
@@ -138,13 +140,13 @@ template <>
 struct Conv<host::AutoType::Font> {
   static host::Variant wrap(host::FontRef v) { return host::Variant::font(std::move(v)); }
   static host::FontRef unwrap(const host::Variant& v) { return v.toFont(); }
-  static bool same(const host::Variant& before, host::FontRef v) { return before.isFont(v) || sameObject(before, wrap(std::move(v))); }
+  static bool same(const host::Variant& before, const host::FontRef& v) { return before.isFont(v) || sameObject(before, wrap(v)); }
 };
 template <>
 struct Conv<host::AutoType::Picture> {
   static host::Variant wrap(host::PictureRef v) { return host::Variant::picture(std::move(v)); }
   static host::PictureRef unwrap(const host::Variant& v) { return v.toPicture(); }
-  static bool same(const host::Variant& before, host::PictureRef v) { return before.isPicture(v) || sameObject(before, wrap(std::move(v))); }
+  static bool same(const host::Variant& before, const host::PictureRef& v) { return before.isPicture(v) || sameObject(before, wrap(v)); }
 };
 
 template <host::AutoType T, auto Getter>
@@ -152,8 +154,10 @@ host::Variant getVia(const Kestrin& k) {
   return Conv<T>::wrap((k.*Getter)());
 }
 template <host::AutoType T, auto Getter>
-bool sameVia(const Kestrin& k, const host::Variant& before) {
-  return Conv<T>::same(before, (k.*Getter)());
+std::optional<host::Variant> changedVia(const Kestrin& k, const host::Variant& before) {
+  auto v = (k.*Getter)();
+  if (Conv<T>::same(before, v)) return std::nullopt;
+  return Conv<T>::wrap(std::move(v));
 }
 template <host::AutoType T, auto Putter>
 void putVia(Kestrin& k, const host::Variant& v) {
@@ -201,7 +205,7 @@ constexpr Member getPut(std::int32_t id, std::string_view name, Saved s, const h
   return Member{id,          name,        Get | Put,
                 T,           e,           s.written != host::VarType::Empty,
                 s.written,   s.fallback,  &getVia<T, Getter>,
-                &sameVia<T, Getter>, &putVia<T, Putter>, nullptr, &procedureKey<Putter>};
+                &changedVia<T, Getter>, &putVia<T, Putter>, nullptr, &procedureKey<Putter>};
 }
 template <auto Getter, auto Putter>
 constexpr Member getPutEnum(std::int32_t id, std::string_view name, const host::EnumInfo& e, Saved s) {
@@ -215,7 +219,7 @@ constexpr Member getPutRef(std::int32_t id, std::string_view name, Saved s) {
 }
 template <host::AutoType T, auto Getter>
 constexpr Member getOnly(std::int32_t id, std::string_view name) {
-  return Member{id, name, Get, T, nullptr, false, host::VarType::Empty, {}, &getVia<T, Getter>, &sameVia<T, Getter>,
+  return Member{id, name, Get, T, nullptr, false, host::VarType::Empty, {}, &getVia<T, Getter>, &changedVia<T, Getter>,
                 nullptr, nullptr, nullptr};
 }
 template <auto Procedure>
@@ -423,9 +427,12 @@ const Event* findEvent(std::int32_t id);
 // type. Errors: 438 for a get or call the member does not have, 383 for a put on a get-only
 // member (nothing changes), 13 and 6 from the coercion, and whatever the control raises.
 host::Variant get(const Kestrin& k, const Member& m);
-// Whether a get would read the same as `before` now (host::sameValue), at less cost than a get
-// and a comparison; the same errors as get.
-bool same(const Kestrin& k, const Member& m, const host::Variant& before);
+// What a get reads now when it is not the same as `before` (host::sameValue), none when it is;
+// an unchanged value costs less than a get and a comparison. The same errors as get.
+inline std::optional<host::Variant> changed(const Kestrin& k, const Member& m, const host::Variant& before) {
+  if (m.changed == nullptr) host::raiseError(host::err::MemberNotSupported);
+  return m.changed(k, before);
+}
 void put(Kestrin& k, const Member& m, const host::Variant& v);
 void call(Kestrin& k, const Member& m);
 

@@ -100,6 +100,8 @@ class Variant {
   bool isString(std::string_view v) const { return holds<std::string>(v); }
   bool isFont(const FontRef& v) const { return holds<FontRef>(v); }
   bool isPicture(const PictureRef& v) const { return holds<PictureRef>(v); }
+  // The text held, read in place; nullptr unless this is a String.
+  const std::string* stringIf() const { return std::get_if<std::string>(&value_); }
 
  private:
   // A Boolean is a 16-bit integer too; the box gives it an alternative of its own.

@@ -46,13 +46,27 @@ std::optional<host::Variant> readForAnnouncing(const Kestrin& control, const mem
   }
 }
 
-// Whether a member's value now is the one announced before, or none when its get fails.
-std::optional<bool> sameAsAnnounced(const Kestrin& control, const members::Member& m, const host::Variant& before) {
+// A member's value now when it is not the one announced before; none when it is, or when its
+// get fails.
+std::optional<host::Variant> changedSinceAnnounced(const Kestrin& control, const members::Member& m,
+                                                   const host::Variant& before) {
   try {
-    return members::same(control, m, before);
+    return members::changed(control, m, before);
   } catch (const host::AutomationError&) {
     return std::nullopt;
   }
+}
+
+// Whether two different values of a member of type `t` are certainly different Qt values, known
+// without making them: whole numbers are Qt ints each, and ASCII texts Qt strings of the same
+// characters (other UTF-8 may not be: bytes that are no UTF-8 all read as one replacement
+// character).
+bool differInQt(host::AutoType t, const host::Variant& a, const host::Variant& b) {
+  if (t == host::AutoType::Integer || t == host::AutoType::Long || t == host::AutoType::Enum) return true;
+  const auto ascii = [](const std::string* s) {
+    return s != nullptr && std::all_of(s->begin(), s->end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  };
+  return t == host::AutoType::String && ascii(a.stringIf()) && ascii(b.stringIf());
 }
 
 constexpr std::size_t kValidStateSlot = members::slotOf<&Kestrin::put_ValidState>();
@@ -97,8 +111,7 @@ void KestrinWidgetBase::ByName::setProperty(const std::string& name, const host:
 }
 
 KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* parent)
-    : QWidget(parent), instanceName_(instanceName), announced_(members::kMembers.size()),
-      recorded_(members::kMembers.size()) {
+    : QWidget(parent), instanceName_(instanceName), announced_(members::kMembers.size()) {
   setObjectName(instanceName);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -251,12 +264,12 @@ void KestrinWidgetBase::announceChanges() {
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
       // true). A value that cannot be read now has nothing to announce.
       host::Variant& before = announced_[slot];
-      const bool first = !recorded_[slot];
-      if (!first && sameAsAnnounced(control, m, before).value_or(true)) continue;
-      std::optional<host::Variant> now = readForAnnouncing(control, m);
+      const bool first = before.isEmpty();
+      std::optional<host::Variant> now =
+          first ? readForAnnouncing(control, m) : changedSinceAnnounced(control, m, before);
       if (!now) continue;
-      const bool same = !first && toQVariant(before, m.type) == toQVariant(*now, m.type);
-      recorded_[slot] = true;
+      const bool same =
+          !first && !differInQt(m.type, before, *now) && toQVariant(before, m.type) == toQVariant(*now, m.type);
       before = std::move(*now);
       if (first || same) continue;  // the first values are recorded, not announced
       const QMetaMethod& notify = notifiers_[slot];

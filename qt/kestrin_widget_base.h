@@ -181,9 +181,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
   // By slot: the values last announced (compared as a form file keeps them: fonts and pictures
-  // by content), and whether one was recorded yet.
+  // by content); Empty while none is recorded (no get reads Empty).
   std::vector<host::Variant> announced_;
-  std::vector<bool> recorded_;
   // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement.
   std::vector<QMetaMethod> notifiers_;
   bool announcing_ = false;

@@ -603,6 +603,7 @@ void TextBox::setSelStart(std::int32_t v) {
 }
 
 std::int32_t TextBox::selLength() const {
+  if (!held_ && made_ && !edit_->hasSelectedText()) return 0;  // no selection: its text is not read
   const EditState s = editState();
   if (s.selStart < 0) return 0;
   return bytesBefore(s.text, s.selStart + s.selLength) - bytesBefore(s.text, s.selStart);
@@ -627,6 +628,7 @@ void TextBox::setSelLength(std::int32_t v) {
 }
 
 std::string TextBox::selText() const {
+  if (!held_ && made_ && !edit_->hasSelectedText()) return {};  // no selection: its text is not read
   const EditState s = editState();
   return s.selStart < 0 ? std::string() : toStdString(s.text.mid(s.selStart, s.selLength));
 }

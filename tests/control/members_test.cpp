@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "control/members.h"
+#include "host/form_file.h"
 #include "support/kestrin_fixture.h"
 #include "support/test_helpers.h"
 
@@ -160,6 +162,33 @@ TEST(MemberTable, ReadOnlyMembersAndMethodsRefuseAPutAndChangeNothing) {
     EXPECT_EQ(snapshot(c.a), before);
     EXPECT_TRUE(c.siteA.headlessSurface().changedProperties().empty());
   }
+}
+
+// changed() gives a value only when a get would read something not the same (host::sameValue)
+// as the value given: nothing for the value just read or an equal copy of it (a font by
+// content), the value a get reads after a put that changed it.
+TEST(MemberTable, ChangedGivesWhatAGetReadsOnlyWhenItIsNotTheSame) {
+  for (const Member& m : members::kMembers) {
+    if (!m.has(members::Get)) continue;
+    SCOPED_TRACE(std::string(m.name));
+    TwoControls c;
+    const Variant before = members::get(c.a, m);
+    EXPECT_FALSE(members::changed(c.a, m, before));
+    if (const host::FontRef f = before.type() == host::VarType::Font ? before.toFont() : nullptr) {
+      EXPECT_FALSE(members::changed(c.a, m, Variant::font(std::make_shared<host::Font>(*f))));
+    }
+    if (!m.has(members::Put) && !m.has(members::PutRef)) continue;
+    (void)errorOf([&] { members::put(c.a, m, sampleFor(m)); });
+    const Variant after = members::get(c.a, m);
+    const std::optional<Variant> now = members::changed(c.a, m, before);
+    EXPECT_EQ(now.has_value(), !host::sameValue(before, after));
+    if (now) {
+      EXPECT_TRUE(host::sameValue(*now, after));
+    }
+  }
+  TwoControls c;
+  EXPECT_EQ(errorOf([&] { (void)members::changed(c.a, *members::find("LinkSend"), Variant()); }),
+            host::err::MemberNotSupported);
 }
 
 TEST(MemberTable, UnknownNamesAndWrongKindsAreErrors) {

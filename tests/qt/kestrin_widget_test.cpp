@@ -237,6 +237,17 @@ TEST_F(KestrinWidgetTest, WhatANotifySlotChangesIsAnnouncedInTheSameEvent) {
   EXPECT_EQ(interval.count(), 1);
 }
 
+// A text is announced when its Qt string changes, whether the two are told apart as UTF-8
+// bytes alone (ASCII) or as Qt strings.
+TEST_F(KestrinWidgetTest, TextChangesAreAnnouncedOnceEach) {
+  QSignalSpy text(w, &KestrinWidget::TextChanged);
+  const std::vector<QString> texts = {QStringLiteral("abc"), QStringLiteral("abd"), QStringLiteral("ab\u00e9"),
+                                      QStringLiteral("ab\u00e8"), QStringLiteral("abd"), QStringLiteral("abd")};
+  for (const QString& t : texts) w->setProperty("Text", t);
+  EXPECT_EQ(text.count(), 5);
+  EXPECT_EQ(w->property("Text").toString(), QStringLiteral("abd"));
+}
+
 TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
   QSignalSpy interval(w, &KestrinWidget::IntervalChanged);
   EXPECT_TRUE(w->setProperty("Interval", "120"));  // a numeric string, as an automation client may give
