@@ -184,8 +184,9 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // by content), and whether one was recorded yet.
   std::vector<host::Variant> announced_;
   std::vector<bool> recorded_;
-  // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement.
-  std::vector<QMetaMethod> notifiers_;
+  // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement
+  // (shared by every widget of the same class).
+  const std::vector<QMetaMethod>* notifiers_ = nullptr;
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;
