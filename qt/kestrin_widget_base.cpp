@@ -169,6 +169,14 @@ QSize KestrinWidgetBase::sizeHint() const {
 // The control's own size is the least it wants; a layout may stretch it wider.
 QSize KestrinWidgetBase::minimumSizeHint() const { return sizeHint(); }
 
+void KestrinWidgetBase::setVisible(bool visible) {
+  // Boxes made on demand are made just before the widget shows, so that Qt shows them with the
+  // caption (a child added to a shown widget costs a show of its own and a layout request).
+  if (visible && parts_ && !isVisible() && (isWindow() || (parentWidget() != nullptr && parentWidget()->isVisible())))
+    parts_->site.surfaceShowing();
+  QWidget::setVisible(visible);
+}
+
 qthost::Services& KestrinWidgetBase::services() { return parts_->site.qtServices(); }
 QLineEdit& KestrinWidgetBase::box(int index) const { return parts_->site.box(index == 1 ? 1 : 0).lineEdit(); }
 QLineEdit& KestrinWidgetBase::activeBox() const { return box(parts_->component.control().boxIndex()); }

@@ -64,6 +64,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   QSize sizeHint() const override;
   /// The same as sizeHint(): a layout may make the control wider, not smaller.
   QSize minimumSizeHint() const override;
+  /// Shows or hides the widget as QWidget does.
+  void setVisible(bool visible) override;
 
   /// This control's clock, beep and message boxes (a fixed clock, a message hook for tests).
   qthost::Services& services();

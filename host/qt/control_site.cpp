@@ -26,6 +26,11 @@ ControlSite::ControlSite(QWidget& widget, std::string instanceName)
   }
 }
 
+void ControlSite::surfaceShowing() {
+  box0_.surfaceShowing();
+  box1_.surfaceShowing();
+}
+
 void ControlSite::holdPlacing() {
   box0_.holdPlacing();
   box1_.holdPlacing();
