@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/form_file_rules.h"
 #include "host/form_property_bag.h"
 #include "host/headless/control_site.h"
 #include "host/headless/form.h"
@@ -138,11 +139,13 @@ FormDocument::FormDocument(host::FormFile file, std::vector<host::ComponentClass
   classOfControl.reserve(file.controls.size());
   for (const host::FormControl& c : file.controls) classOfControl.push_back(&classOf(c.name, c.progId));
   controls_.reserve(file.controls.size());
+  byName_.reserve(file.controls.size());
   for (std::size_t i = 0; i < file.controls.size(); ++i) {
     host::FormControl& c = file.controls[i];
     const host::ComponentClass& cls = *classOfControl[i];
     std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, mode));
     control->load(std::move(c.properties), c.placement);
+    byName_.emplace(host::formrules::foldedName(control->name()), i);
     controls_.push_back(std::move(control));
   }
 }
@@ -167,9 +170,8 @@ const host::ComponentClass& FormDocument::classOf(const std::string& control, co
 }
 
 DocumentControl* FormDocument::find(std::string_view name) {
-  for (auto& c : controls_)
-    if (host::equalsIgnoreCase(c->name(), name)) return c.get();
-  return nullptr;
+  const auto at = byName_.find(host::formrules::foldedName(name));
+  return at == byName_.end() ? nullptr : controls_[at->second].get();
 }
 
 std::vector<const LoadProblem*> FormDocument::problems() const {
@@ -191,6 +193,7 @@ DocumentControl& FormDocument::place(const std::string& name, const std::string&
   control->component().Initialize();
   control->component().InitProperties();
   control->show(placement);
+  byName_.emplace(host::formrules::foldedName(name), controls_.size());
   controls_.push_back(std::move(control));
   return *controls_.back();
 }

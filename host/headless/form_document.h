@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "host/atomic_file.h"
@@ -148,6 +149,7 @@ class FormDocument {
   FormMode mode_;
   std::unique_ptr<Form> form_;  // outlives the controls on it
   std::vector<std::unique_ptr<DocumentControl>> controls_;
+  std::unordered_map<std::string, std::size_t> byName_;  // each control's place, by its name in lower case
 };
 
 }  // namespace kestrinx::headless
