@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "control/key_filter.h"
 #include "control/kestrin_component.h"
@@ -67,6 +69,22 @@ bool differInQt(host::AutoType t, const host::Variant& a, const host::Variant& b
     return s != nullptr && std::all_of(s->begin(), s->end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   };
   return t == host::AutoType::String && ascii(a.stringIf()) && ascii(b.stringIf());
+}
+
+// By slot of the member table: each property's NOTIFY signal in the class `meta` describes
+// (invalid for a member that is no property), found by name once for each class.
+const std::vector<QMetaMethod>& notifiersOf(const QMetaObject* meta) {
+  // Widgets live on the GUI thread alone; a program has a class or two of them.
+  static std::vector<std::pair<const QMetaObject*, std::unique_ptr<const std::vector<QMetaMethod>>>> found;
+  for (const auto& [m, notifiers] : found)
+    if (m == meta) return *notifiers;
+  auto notifiers = std::make_unique<std::vector<QMetaMethod>>(members::kMembers.size());
+  for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
+    const int index = meta->indexOfProperty(std::string(members::kMembers[slot].name).c_str());
+    if (index >= 0) (*notifiers)[slot] = meta->property(index).notifySignal();
+  }
+  found.emplace_back(meta, std::move(notifiers));
+  return *found.back().second;
 }
 
 constexpr std::size_t kValidStateSlot = members::slotOf<&Kestrin::put_ValidState>();
@@ -173,6 +191,14 @@ QSize KestrinWidgetBase::sizeHint() const {
 // The control's own size is the least it wants; a layout may stretch it wider.
 QSize KestrinWidgetBase::minimumSizeHint() const { return sizeHint(); }
 
+void KestrinWidgetBase::setVisible(bool visible) {
+  // Boxes made on demand are made just before the widget shows, so that Qt shows them with the
+  // caption (a child added to a shown widget costs a show of its own and a layout request).
+  if (visible && parts_ && !isVisible() && (isWindow() || (parentWidget() != nullptr && parentWidget()->isVisible())))
+    parts_->site.surfaceShowing();
+  QWidget::setVisible(visible);
+}
+
 qthost::Services& KestrinWidgetBase::services() { return parts_->site.qtServices(); }
 QLineEdit& KestrinWidgetBase::box(int index) const { return parts_->site.box(index == 1 ? 1 : 0).lineEdit(); }
 QLineEdit& KestrinWidgetBase::activeBox() const { return box(parts_->component.control().boxIndex()); }
@@ -244,15 +270,7 @@ void KestrinWidgetBase::announceChanges() {
   if (announcing_ || !parts_) return;
   announcing_ = true;
   const Kestrin& control = parts_->component.control();
-  if (notifiers_.empty()) {
-    // Each property's NOTIFY signal, found once by name (none for a member that is no property).
-    const QMetaObject* meta = metaObject();
-    notifiers_.resize(members::kMembers.size());
-    for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
-      const int index = meta->indexOfProperty(std::string(members::kMembers[slot].name).c_str());
-      if (index >= 0) notifiers_[slot] = meta->property(index).notifySignal();
-    }
-  }
+  if (notifiers_ == nullptr) notifiers_ = &notifiersOf(metaObject());
   // Code that runs for the signals (their receivers, a restyle) may change more; announce again
   // until nothing is new. Without such code another round would read the same values.
   for (int round = 0; round < kAnnounceRounds; ++round) {
@@ -272,7 +290,7 @@ void KestrinWidgetBase::announceChanges() {
           !first && !differInQt(m.type, before, *now) && toQVariant(before, m.type) == toQVariant(*now, m.type);
       before = std::move(*now);
       if (first || same) continue;  // the first values are recorded, not announced
-      const QMetaMethod& notify = notifiers_[slot];
+      const QMetaMethod& notify = (*notifiers_)[slot];
       if (notify.isValid()) {
         codeRan = codeRan || isSignalConnected(notify);
         notify.invoke(this, Qt::DirectConnection);

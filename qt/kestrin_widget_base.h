@@ -64,6 +64,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   QSize sizeHint() const override;
   /// The same as sizeHint(): a layout may make the control wider, not smaller.
   QSize minimumSizeHint() const override;
+  /// Shows or hides the widget as QWidget does.
+  void setVisible(bool visible) override;
 
   /// This control's clock, beep and message boxes (a fixed clock, a message hook for tests).
   qthost::Services& services();
@@ -183,8 +185,9 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // By slot: the values last announced (compared as a form file keeps them: fonts and pictures
   // by content); Empty while none is recorded (no get reads Empty).
   std::vector<host::Variant> announced_;
-  // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement.
-  std::vector<QMetaMethod> notifiers_;
+  // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement
+  // (shared by every widget of the same class).
+  const std::vector<QMetaMethod>* notifiers_ = nullptr;
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;

@@ -13,15 +13,22 @@ ControlSite::ControlSite(QWidget& widget, std::string instanceName)
       surface_(widget, instanceName, delivery_),
       box0_(widget, TextBox::Look::Framed, delivery_, TextBox::Creation::OnDemand),
       box1_(widget, TextBox::Look::Flat, delivery_, TextBox::Creation::OnDemand),
-      label_(widget, instanceName) {
+      // Sizing the caption to the instance name is left out: the design's rectangle replaces it.
+      label_(widget, instanceName,
+             {host::design::CaptionLeft, host::design::CaptionTop, host::design::CaptionWidth,
+              host::design::CaptionHeight}) {
   namespace design = host::design;
   box0_.placeAmong(widget, label_.qlabel());
   box1_.placeAmong(box0_, label_.qlabel());
-  label_.move(design::CaptionLeft, design::CaptionTop, design::CaptionWidth, design::CaptionHeight);
   for (TextBox* b : {&box0_, &box1_}) {
     b->setText(instanceName);
     b->move(design::BoxLeft, design::BoxTop, design::BoxWidth, design::BoxHeight);
   }
+}
+
+void ControlSite::surfaceShowing() {
+  box0_.surfaceShowing();
+  box1_.surfaceShowing();
 }
 
 void ControlSite::holdPlacing() {

@@ -31,6 +31,8 @@ class ControlSite final : public host::ControlSite {
   Label& label() { return label_; }
   Services& qtServices() { return services_; }
   Delivery& delivery() { return delivery_; }
+  // The widget is about to show (before Qt shows its children): the boxes that are to show are made.
+  void surfaceShowing();
   // Holds placing the boxes' and caption's widgets (see Element::holdPlacing) until the release.
   void holdPlacing();
   void releasePlacing();

@@ -9,40 +9,56 @@
 #include "host/qt/colors.h"
 #include "host/qt/fonts.h"
 #include "host/qt/strings.h"
+#include "host/qt/units.h"
 
 namespace kestrinx::qthost {
 
 namespace {
 
-// QLabel::sizeHint, measured once. A QLabel computes both its hints together, laying its text
-// out three times; a caption (plain text on one or more lines, no frame, margin, indent,
-// minimum size, buddy or style sheet) needs only the one layout its size hint comes from. Any
-// other label is asked itself.
-QSize sizeHintOf(const QLabel& l) {
-  l.ensurePolished();  // as QLabel does first: polishing may change font and margins
-  const QString text = l.text();
-  const bool caption = !text.isEmpty() && l.textFormat() == Qt::PlainText && !l.wordWrap() &&
-                       l.frameShape() == QFrame::NoFrame && l.margin() == 0 && l.indent() < 0 &&
-                       l.contentsMargins().isNull() && l.minimumSize().isNull() && l.buddy() == nullptr &&
-                       !l.testAttribute(Qt::WA_StyleSheet);
-  if (!caption) return l.sizeHint();
-  // As QLabel measures: tabs expanded, centring left out (it only places the text).
-  const Qt::Alignment align = QStyle::visualAlignment(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight,
-                                                      l.alignment()) &
-                              ~(Qt::AlignVCenter | Qt::AlignHCenter);
-  return l.fontMetrics().boundingRect(0, 0, 2000, 2000, static_cast<int>(align) | Qt::TextExpandTabs, text).size();
+// Whether QLabel's size hint of `l` is the bounding rectangle of its text alone: a caption (plain
+// text on one or more lines, no frame, margin, indent, minimum size, buddy or style sheet).
+bool isPlainCaption(const QLabel& l, const QString& text) {
+  return !text.isEmpty() && l.textFormat() == Qt::PlainText && !l.wordWrap() && l.frameShape() == QFrame::NoFrame &&
+         l.margin() == 0 && l.indent() < 0 && l.contentsMargins().isNull() && l.minimumSize().isNull() &&
+         l.buddy() == nullptr && !l.testAttribute(Qt::WA_StyleSheet);
 }
 
 }  // namespace
 
-Label::Label(QWidget& surface, const std::string& caption)
+// QLabel::sizeHint, measured once. A QLabel computes both its hints together, laying its text
+// out three times; a caption needs only the one layout its size hint comes from, and the same
+// caption in the same font at the same DPI (a control setting its caption, then its font
+// again as it was) is not measured again. Any other label is asked itself.
+QSize Label::sizeHint() {
+  QLabel& l = *label_;
+  l.ensurePolished();  // as QLabel does first: polishing may change font and margins
+  const QString text = l.text();
+  if (!isPlainCaption(l, text)) return l.sizeHint();
+  // As QLabel measures: tabs expanded, centring left out (it only places the text).
+  const Qt::Alignment align = QStyle::visualAlignment(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight,
+                                                      l.alignment()) &
+                              ~(Qt::AlignVCenter | Qt::AlignHCenter);
+  const int flags = static_cast<int>(align) | Qt::TextExpandTabs;
+  const QFont& font = l.font();
+  const int dpi = logicalDpiY(l);
+  if (measured_ && measured_->text == text && measured_->flags == flags && measured_->dpi == dpi &&
+      measured_->font == font)
+    return measured_->size;
+  const QSize size = l.fontMetrics().boundingRect(0, 0, 2000, 2000, flags, text).size();
+  measured_ = Measured{text, font, flags, dpi, size};
+  return size;
+}
+
+Label::Label(QWidget& surface, const std::string& caption) : Label(surface, caption, Placed{}) { autoSize(); }
+
+Label::Label(QWidget& surface, const std::string& caption, const Placed& at)
     : label_(new QLabel(&surface)), font_(std::make_shared<host::Font>()) {
   installFontSubstitutions();
   label_->setTextFormat(Qt::PlainText);
   label_->setFont(toQFont(*font_));
   setForeColor(foreColor_);
   if (!caption.empty()) label_->setText(toQString(caption));
-  autoSize();
+  place(at.left, at.top, at.width, at.height);
 }
 
 Label::~Label() { delete label_.data(); }
@@ -77,7 +93,7 @@ void Label::setFont(host::FontRef v) {
 }
 
 void Label::autoSize() {
-  const QSize hint = sizeHintOf(*label_);
+  const QSize hint = sizeHint();
   place(left_, top_, toTwipsX(*label_, hint.width()), toTwipsY(*label_, hint.height()));
 }
 

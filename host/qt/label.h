@@ -3,7 +3,11 @@
 // that until the next set).
 #pragma once
 
+#include <QFont>
 #include <QPointer>
+#include <QSize>
+#include <QString>
+#include <optional>
 #include <string>
 
 #include "host/objects.h"
@@ -20,8 +24,15 @@ using host::OleColor;
 
 class Label final : public Element<host::Label> {
  public:
+  // A rectangle in twips.
+  struct Placed {
+    Twips left = 0, top = 0, width = 0, height = 0;
+  };
   // A label showing `caption`, sized to it.
   explicit Label(QWidget& surface, const std::string& caption = {});
+  // A label showing `caption` in the rectangle `at`, not sized to it (a control's design stands
+  // its caption so at once, whatever size the caption would take).
+  Label(QWidget& surface, const std::string& caption, const Placed& at);
   ~Label() override;
   Label(const Label&) = delete;
   Label& operator=(const Label&) = delete;
@@ -38,6 +49,18 @@ class Label final : public Element<host::Label> {
  private:
   QWidget& widget() const override;
   void autoSize();
+  // The size QLabel::sizeHint gives (see label.cpp).
+  QSize sizeHint();
+
+  // The size hint last measured for a caption, and what it was measured for.
+  struct Measured {
+    QString text;
+    QFont font;
+    int flags = 0;
+    int dpi = 0;
+    QSize size;
+  };
+  std::optional<Measured> measured_;
 
   QPointer<QLabel> label_;
   mutable Utf8Cache caption_;  // the caption last converted to UTF-8

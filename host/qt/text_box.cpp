@@ -279,6 +279,10 @@ TextBox::~TextBox() {
   delete edit_.data();
 }
 
+void TextBox::surfaceShowing() {
+  if (!made_ && visible_) makeLineEdit();
+}
+
 void TextBox::placeAmong(QWidget& before, QWidget& above) {
   before_ = &before;
   above_ = &above;

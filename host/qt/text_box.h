@@ -145,6 +145,10 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   QLineEdit& lineEdit() const;
   // Whether the line edit is made yet.
   bool lineEditMade() const { return made_; }
+  // The surface is about to show: a box made on demand that is to show is made now, so that it
+  // shows with the surface as a child it had from the start (made once the surface shows, it
+  // is shown by hand).
+  void surfaceShowing();
   // Where a line edit made on demand stands among the surface's children, as it would had it
   // been made with the box: after `before` in the focus chain, under `above` in the stacking order.
   void placeAmong(QWidget& before, QWidget& above);

@@ -172,6 +172,28 @@ TEST_F(KestrinWidgetTest, TheFlatAppearanceShowsElementOne) {
   EXPECT_EQ(text(), "flat");
 }
 
+// The boxes are made as the widget first shows, and the one Appearance shows shows with it: the
+// framed box alone, or both for the flat one (element 0 is made first, and stays hidden). A
+// widget shown in a hidden parent makes none until the parent shows.
+TEST(KestrinWidgetShowing, TheActiveBoxIsMadeAsTheWidgetShowsAndShowsWithIt) {
+  const struct {
+    int appearance;
+    bool shownFirst;  // shown while its parent is still hidden
+    qsizetype made;
+  } cases[] = {{KestrinWidget::ThreeD, false, 1}, {KestrinWidget::Flat, false, 2}, {KestrinWidget::ThreeD, true, 1}};
+  for (const auto& c : cases) {
+    QWidget parent;
+    auto* w = new KestrinWidget(&parent);
+    w->setProperty("Appearance", c.appearance);
+    if (c.shownFirst) w->show();
+    EXPECT_TRUE(w->findChildren<QLineEdit*>().isEmpty()) << c.appearance;
+    parent.show();
+    const QList<QLineEdit*> made = w->findChildren<QLineEdit*>();
+    EXPECT_EQ(made.size(), c.made) << c.appearance;
+    for (QLineEdit* e : made) EXPECT_EQ(e->isVisible(), e == &w->activeBox()) << c.appearance;
+  }
+}
+
 TEST_F(KestrinWidgetTest, EveryPublishedMemberIsAQtPropertyOrMethodAndEveryEventASignal) {
   const QMetaObject* meta = w->metaObject();
   for (const members::Member& m : members::kMembers) {

@@ -155,6 +155,30 @@ TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
   }
 }
 
+// A caption keeps its text while the font or alignment changes under it: each change is measured.
+TEST_F(QtHostTest, TheSameCaptionIsMeasuredAgainInAnotherFontOrAlignment) {
+  qthost::Label& label = site.label();
+  QLabel& q = label.qlabel();
+  auto big = std::make_shared<host::Font>();
+  big->size = 24;
+  auto italic = std::make_shared<host::Font>(*big);
+  italic->italic = host::True;
+  label.setCaption("W\tW");
+  const struct {
+    host::FontRef font;
+    Qt::Alignment align;
+  } steps[] = {
+      {std::make_shared<host::Font>(), Qt::AlignLeft}, {big, Qt::AlignLeft}, {big, Qt::AlignLeft},
+      {italic, Qt::AlignLeft}, {italic, Qt::AlignRight}, {std::make_shared<host::Font>(), Qt::AlignRight},
+  };
+  for (const auto& step : steps) {
+    q.setAlignment(step.align);
+    label.setFont(step.font);
+    EXPECT_EQ(q.size(), q.sizeHint()) << step.font->size;
+    EXPECT_FLOAT_EQ(label.width(), qthost::toTwipsX(q, q.sizeHint().width())) << step.font->size;
+  }
+}
+
 TEST_F(QtHostTest, ABoxKeepsTheHeightItsFontNeeds) {
   box().setHeight(8);  // the control's request after a font change: the point size, in twips
   const int needed = edit().minimumSizeHint().height();
