@@ -39,17 +39,8 @@ class MapBag final : public host::PropertyBag {
   QVariantMap map_;
 };
 
-// A member's value now, or none when its get fails.
-std::optional<host::Variant> readForAnnouncing(const Kestrin& control, const members::Member& m) {
-  try {
-    return members::get(control, m);
-  } catch (const host::AutomationError&) {
-    return std::nullopt;
-  }
-}
-
-// A member's value now when it is not the one announced before; none when it is, or when its
-// get fails.
+// A member's value now when it is not the one announced before (any value, while none was:
+// no get reads Empty); none when it is, or when its get fails.
 std::optional<host::Variant> changedSinceAnnounced(const Kestrin& control, const members::Member& m,
                                                    const host::Variant& before) {
   try {
@@ -283,8 +274,7 @@ void KestrinWidgetBase::announceChanges() {
       // true). A value that cannot be read now has nothing to announce.
       host::Variant& before = announced_[slot];
       const bool first = before.isEmpty();
-      std::optional<host::Variant> now =
-          first ? readForAnnouncing(control, m) : changedSinceAnnounced(control, m, before);
+      std::optional<host::Variant> now = changedSinceAnnounced(control, m, before);
       if (!now) continue;
       const bool same =
           !first && !differInQt(m.type, before, *now) && toQVariant(before, m.type) == toQVariant(*now, m.type);
