@@ -1,5 +1,6 @@
 #include "host/qt/colors.h"
 
+#include <QWidget>
 #include <array>
 
 namespace kestrinx::qthost {
@@ -59,6 +60,12 @@ QColor toQColor(OleColor c, const QPalette& palette) {
   }
   // 0x00BBGGRR; the high byte of a non-system colour carries no colour.
   return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu), static_cast<int>((c >> 16) & 0xFFu));
+}
+
+void setPaletteUnlessSame(QWidget& w, const QPalette& p) {
+  const QPalette& now = w.palette();
+  if (w.testAttribute(Qt::WA_SetPalette) && p == now && p.resolveMask() == now.resolveMask()) return;
+  w.setPalette(p);
 }
 
 }  // namespace kestrinx::qthost

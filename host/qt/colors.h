@@ -8,6 +8,8 @@
 #include <QColor>
 #include <QPalette>
 
+class QWidget;
+
 #include "host/types.h"
 
 namespace kestrinx::qthost {
@@ -15,5 +17,10 @@ namespace kestrinx::qthost {
 using host::OleColor;
 
 QColor toQColor(OleColor c, const QPalette& palette);
+
+// Gives `w` the palette `p`, unless `w` already has that very palette of its own: setting the
+// same colours again (as a control reading its properties does) would restyle the widget for
+// nothing.
+void setPaletteUnlessSame(QWidget& w, const QPalette& p);
 
 }  // namespace kestrinx::qthost

@@ -79,10 +79,7 @@ void Label::setForeColor(OleColor v) {
   QPalette p = label_->palette();
   const QColor c = toQColor(v, QApplication::palette(label_));
   for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) p.setColor(g, QPalette::WindowText, c);
-  // The same colour again changes nothing (a control reading its properties sets it again).
-  const QPalette& now = label_->palette();
-  if (label_->testAttribute(Qt::WA_SetPalette) && p == now && p.resolveMask() == now.resolveMask()) return;
-  label_->setPalette(p);
+  setPaletteUnlessSame(*label_, p);
 }
 
 void Label::setFont(host::FontRef v) {

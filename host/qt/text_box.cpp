@@ -662,10 +662,7 @@ void TextBox::applyPalette() {
     p.setColor(g, QPalette::Base, toQColor(backColor_, system));
     p.setColor(g, QPalette::Text, toQColor(foreColor_, system));
   }
-  // The same colours again change nothing (a control reading its properties sets them again).
-  const QPalette& now = edit_->palette();
-  if (edit_->testAttribute(Qt::WA_SetPalette) && p == now && p.resolveMask() == now.resolveMask()) return;
-  edit_->setPalette(p);
+  setPaletteUnlessSame(*edit_, p);
 }
 
 void TextBox::setBackColor(OleColor v) {
