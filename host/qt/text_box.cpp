@@ -34,8 +34,9 @@ namespace kestrinx::qthost {
 
 namespace {
 
-// MaxLength 0 means no limit; a QLineEdit always has one.
+// MaxLength 0 means no limit; a QLineEdit always has one: its limit for a MaxLength.
 constexpr int kNoLimit = std::numeric_limits<int>::max();
+constexpr int qtMaxLength(std::int32_t maxLength) { return maxLength == 0 ? kNoLimit : maxLength; }
 
 std::int16_t buttonCode(Qt::MouseButtons b) {
   std::int16_t code = 0;
@@ -306,7 +307,7 @@ void TextBox::makeLineEdit() {
   auto* e = new LineEdit(surface_, *this);
   edit_ = e;
   e->setFrame(look_ == Look::Framed);
-  e->setMaxLength(maxLength_ == 0 ? kNoLimit : maxLength_);
+  e->setMaxLength(qtMaxLength(maxLength_));
   e->setAcceptDrops(oleDropMode_ != 0);
   e->setMouseTracking(true);  // MouseMove also without a button held
   singleLine_ = new SingleLine(*this, e);
@@ -576,7 +577,7 @@ void TextBox::setText(const std::string& v) {
     }
     if (!made_) {
       // As a QLineEdit takes a text: cut at MaxLength, the caret at the start.
-      keptText_ = toQString(v).left(maxLength_ == 0 ? kNoLimit : maxLength_);
+      keptText_ = toQString(v).left(qtMaxLength(maxLength_));
       keptCursor_ = 0;
       return;
     }
@@ -642,7 +643,7 @@ void TextBox::setSelText(const std::string& v) {
   programEdit([&] {
     if (!made_) {
       // As a QLineEdit inserts at its caret: as much as MaxLength leaves room for, the caret after it.
-      const qsizetype room = (maxLength_ == 0 ? kNoLimit : maxLength_) - keptText_.size();
+      const qsizetype room = qtMaxLength(maxLength_) - keptText_.size();
       if (room == 0) return;
       const QString inserted = toQString(v).left(room);
       keptText_.insert(keptCursor_, inserted);
@@ -699,11 +700,11 @@ void TextBox::setMaxLength(std::int32_t v) {
   programEdit([&] {
     if (!made_) {
       // As a QLineEdit takes its text again at a new limit: cut, the caret at the end.
-      keptText_.truncate(v == 0 ? kNoLimit : v);
+      keptText_.truncate(qtMaxLength(v));
       keptCursor_ = static_cast<int>(keptText_.size());
       return;
     }
-    edit_->setMaxLength(v == 0 ? kNoLimit : v);
+    edit_->setMaxLength(qtMaxLength(v));
   });
 }
 
