@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QUiLoader>
 #include <QWidget>
@@ -26,10 +27,10 @@ using namespace kestrinx;
 constexpr int kControls = 1000, kColumns = 20;
 constexpr int kWidthTwips = 2560, kHeightTwips = 360, kColumnTwips = 2700, kRowTwips = 420;
 
+// The benchmark's files, in a folder of its own that is removed when the program ends.
 std::string tempPath(const char* name) {
-  return (QDir::tempPath() + QStringLiteral("/kestrinx_qt_bench_%1_").arg(QCoreApplication::applicationPid()) +
-          QString::fromUtf8(name))
-      .toStdString();
+  static const QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/kestrinx_qt_bench_XXXXXX"));
+  return (dir.path() + QLatin1Char('/') + QString::fromUtf8(name)).toStdString();
 }
 
 // 1,000 newly placed controls, each with its own caption, saved by the headless form document.
@@ -51,12 +52,20 @@ const std::string& kestrinFormPath() {
   return path;
 }
 
+// What each of the .ui file's 1,000 entries is.
+enum class UiEntry {
+  Pair,               // a label and an empty line edit
+  PairWithText,       // the line edit holds the text the control's box shows (its name)
+  PairWithTextInBox,  // that pair inside a plain widget of its own, as a control's pair is
+};
+
 // The same form as a .ui file: a label and a line edit in each control's place, in pixels at
-// 96 dots per inch (15 twips a pixel). With `texts`, each line edit holds the text the control's
-// box shows (a newly placed control's text is its name), so both forms lay out and draw the same
-// texts; without, the line edits are empty.
-QString uiForm(bool texts) {
-  const QString p = QString::fromStdString(tempPath(texts ? "form_texts.ui" : "form.ui"));
+// 96 dots per inch (15 twips a pixel). With text, each line edit holds the text the control's box
+// shows (a newly placed control's text is its name), so both forms lay out and draw the same
+// texts. In a box of its own, each pair has one widget more, as each control has.
+QString uiForm(UiEntry entry) {
+  const char* names[] = {"form.ui", "form_texts.ui", "form_boxes.ui"};
+  const QString p = QString::fromStdString(tempPath(names[static_cast<int>(entry)]));
   QString ui = QStringLiteral(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ui version=\"4.0\">\n <class>Form1</class>\n"
       " <widget class=\"QWidget\" name=\"Form1\">\n");
@@ -68,14 +77,21 @@ QString uiForm(bool texts) {
         .arg(w)
         .arg(h);
   };
+  const bool boxed = entry == UiEntry::PairWithTextInBox;
   for (int i = 0; i < kControls; ++i) {
-    const int x = i % kColumns * kColumnTwips / 15, y = i / kColumns * kRowTwips / 15;
+    int x = i % kColumns * kColumnTwips / 15, y = i / kColumns * kRowTwips / 15;
+    if (boxed) {
+      ui += QStringLiteral("  <widget class=\"QWidget\" name=\"field%1\">\n").arg(i) + rect(x, y, kWidthTwips / 15, 24);
+      x = y = 0;
+    }
     ui += QStringLiteral("  <widget class=\"QLabel\" name=\"lblField%1\">\n").arg(i) + rect(x, y, 50, 24) +
           QStringLiteral("   <property name=\"text\"><string>Field %1</string></property>\n  </widget>\n").arg(i);
     ui += QStringLiteral("  <widget class=\"QLineEdit\" name=\"txtField%1\">\n").arg(i) +
           rect(x + 55, y, kWidthTwips / 15 - 55, 24);
-    if (texts) ui += QStringLiteral("   <property name=\"text\"><string>txtField%1</string></property>\n").arg(i);
+    if (entry != UiEntry::Pair)
+      ui += QStringLiteral("   <property name=\"text\"><string>txtField%1</string></property>\n").arg(i);
     ui += QStringLiteral("  </widget>\n");
+    if (boxed) ui += QStringLiteral("  </widget>\n");
   }
   ui += QStringLiteral(" </widget>\n</ui>\n");
   QFile f(p);
@@ -125,16 +141,23 @@ void loadShowUiForm(benchmark::State& state, const QString& path) {
 }
 
 void BM_QtFormLoadShowUiLoaderLabelLineEditPairs(benchmark::State& state) {
-  static const QString path = uiForm(false);
+  static const QString path = uiForm(UiEntry::Pair);
   loadShowUiForm(state, path);
 }
 BENCHMARK(BM_QtFormLoadShowUiLoaderLabelLineEditPairs)->Unit(benchmark::kMillisecond);
 
 // The pairs again, each line edit holding the text the Kestrin box beside it shows.
 void BM_QtFormLoadShowUiLoaderPairsWithTheSameTexts(benchmark::State& state) {
-  static const QString path = uiForm(true);
+  static const QString path = uiForm(UiEntry::PairWithText);
   loadShowUiForm(state, path);
 }
 BENCHMARK(BM_QtFormLoadShowUiLoaderPairsWithTheSameTexts)->Unit(benchmark::kMillisecond);
+
+// Those pairs, each in a plain widget of its own: the same widgets as the Kestrin form has.
+void BM_QtFormLoadShowUiLoaderBoxedPairsWithTheSameTexts(benchmark::State& state) {
+  static const QString path = uiForm(UiEntry::PairWithTextInBox);
+  loadShowUiForm(state, path);
+}
+BENCHMARK(BM_QtFormLoadShowUiLoaderBoxedPairsWithTheSameTexts)->Unit(benchmark::kMillisecond);
 
 }  // namespace
