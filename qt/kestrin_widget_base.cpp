@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMetaProperty>
 #include <QStyle>
+#include <QThread>
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -120,7 +121,10 @@ void KestrinWidgetBase::ByName::setProperty(const std::string& name, const host:
 }
 
 KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* parent)
-    : QWidget(parent), instanceName_(instanceName), announced_(members::kMembers.size()) {
+    : QWidget(parent),
+      instanceName_(instanceName),
+      announced_(members::kMembers.size()),
+      heard_(members::kMembers.size()) {
   setObjectName(instanceName);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -257,18 +261,58 @@ void KestrinWidgetBase::reportError(int number, const QString& description) {
   Q_EMIT automationError(number, description);
 }
 
+const std::vector<QMetaMethod>& KestrinWidgetBase::notifiers() {
+  if (notifiers_ == nullptr) notifiers_ = &notifiersOf(metaObject());
+  return *notifiers_;
+}
+
+// Connections may be made from any thread; the widget's own thread reads the control.
+void KestrinWidgetBase::connectNotify(const QMetaMethod& signal) {
+  QWidget::connectNotify(signal);
+  connectionsChanged_ = true;
+  if (!parts_ || QThread::currentThread() != thread() || signal.methodType() != QMetaMethod::Signal) return;
+  const std::vector<QMetaMethod>& notifiers = this->notifiers();
+  const auto it = std::find(notifiers.begin(), notifiers.end(), signal);
+  if (it == notifiers.end()) return;
+  // A new receiver hears of changes from the value now.
+  const auto slot = static_cast<std::size_t>(it - notifiers.begin());
+  heard_[slot] = true;
+  host::Variant& before = announced_[slot];
+  before = host::Variant();
+  if (std::optional<host::Variant> now = changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], before))
+    before = std::move(*now);
+}
+
+void KestrinWidgetBase::disconnectNotify(const QMetaMethod& signal) {
+  QWidget::disconnectNotify(signal);
+  connectionsChanged_ = true;
+}
+
+void KestrinWidgetBase::findHeard() {
+  const std::vector<QMetaMethod>& notifiers = this->notifiers();
+  for (std::size_t slot = 0; slot < notifiers.size(); ++slot) {
+    const bool heard = slot == kValidStateSlot || (notifiers[slot].isValid() && isSignalConnected(notifiers[slot]));
+    // A receiver connected from another thread hears of changes from the value recorded now.
+    if (heard && !heard_[slot]) announced_[slot] = host::Variant();
+    heard_[slot] = heard;
+  }
+}
+
 void KestrinWidgetBase::announceChanges() {
   if (announcing_ || !parts_) return;
   announcing_ = true;
   const Kestrin& control = parts_->component.control();
-  if (notifiers_ == nullptr) notifiers_ = &notifiersOf(metaObject());
+  const std::vector<QMetaMethod>& notifiers = this->notifiers();
+  if (connectionsChanged_.exchange(false)) findHeard();
   // Code that runs for the signals (their receivers, a restyle) may change more; announce again
   // until nothing is new. Without such code another round would read the same values.
   for (int round = 0; round < kAnnounceRounds; ++round) {
     bool codeRan = false;
     for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
       const members::Member& m = members::kMembers[slot];
-      if (!m.has(members::Get)) continue;
+      // Only what someone hears of is read: a property whose signal has no receiver is skipped
+      // (its receiver records its value when it connects).
+      if (!heard_[slot] || !m.has(members::Get)) continue;
       // Compared as the control holds them first, in place, so nothing is made for an unchanged
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
       // true). A value that cannot be read now has nothing to announce.
@@ -280,9 +324,8 @@ void KestrinWidgetBase::announceChanges() {
           !first && !differInQt(m.type, before, *now) && toQVariant(before, m.type) == toQVariant(*now, m.type);
       before = std::move(*now);
       if (first || same) continue;  // the first values are recorded, not announced
-      const QMetaMethod& notify = (*notifiers_)[slot];
-      if (notify.isValid()) {
-        codeRan = codeRan || isSignalConnected(notify);
+      if (const QMetaMethod& notify = notifiers[slot]; notify.isValid() && isSignalConnected(notify)) {
+        codeRan = true;
         notify.invoke(this, Qt::DirectConnection);
       }
       if (slot == kValidStateSlot) {

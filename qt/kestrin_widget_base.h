@@ -14,6 +14,7 @@
 #include <QVariant>
 #include <QVariantMap>
 #include <QWidget>
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -171,8 +172,16 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   struct Parts;
   class ByName;
   void onEvent(const host::EventInfo& event, host::EventArgs& args) override;
+  /// A receiver connecting to a property's signal is told of changes from the value then.
+  void connectNotify(const QMetaMethod& signal) override;
+  void disconnectNotify(const QMetaMethod& signal) override;
+  // Finds again which properties' signals have receivers, after connections changed.
+  void findHeard();
+  // By slot of the member table: the NOTIFY signal of each property (found once per class).
+  const std::vector<QMetaMethod>& notifiers();
   void reportError(int number, const QString& description);
-  /// Emits the NOTIFY signal of every property whose value differs from the one last announced.
+  /// Emits the NOTIFY signal of every property with a receiver whose value differs from the one
+  /// last announced (or recorded when the receiver connected), and validStateChanged.
   void announceChanges();
   void restyle();
   // The exit check of box `index` has run: tells its outcome when accessibleOutcome is on.
@@ -183,11 +192,16 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
   // By slot: the values last announced (compared as a form file keeps them: fonts and pictures
-  // by content); Empty while none is recorded (no get reads Empty).
+  // by content); Empty while none is recorded (no get reads Empty). Kept only for ValidState
+  // and the properties whose signals have receivers.
   std::vector<host::Variant> announced_;
   // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement
   // (shared by every widget of the same class).
   const std::vector<QMetaMethod>* notifiers_ = nullptr;
+  // By slot: whether the property is followed (its signal has a receiver, or it is ValidState);
+  // found again when connections change.
+  std::vector<bool> heard_;
+  std::atomic<bool> connectionsChanged_{true};
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;

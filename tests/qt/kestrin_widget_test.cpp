@@ -6,6 +6,7 @@
 #include <QMetaProperty>
 #include <QSignalSpy>
 #include <QTest>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -268,6 +269,30 @@ TEST_F(KestrinWidgetTest, TextChangesAreAnnouncedOnceEach) {
   for (const QString& t : texts) w->setProperty("Text", t);
   EXPECT_EQ(text.count(), 5);
   EXPECT_EQ(w->property("Text").toString(), QStringLiteral("abd"));
+}
+
+// A receiver hears of changes from the value when it connected: not of one made before, nor of
+// one made while it was disconnected.
+TEST_F(KestrinWidgetTest, AReceiverHearsOfChangesFromWhenItConnected) {
+  w->setProperty("Interval", 120);  // nobody listens yet
+  auto interval = std::make_unique<QSignalSpy>(w, &KestrinWidget::IntervalChanged);
+  w->setProperty("Interval", 120);
+  EXPECT_EQ(interval->count(), 0);
+  w->setProperty("Interval", 130);
+  EXPECT_EQ(interval->count(), 1);
+  interval.reset();  // disconnected
+  w->setProperty("Interval", 140);
+  interval = std::make_unique<QSignalSpy>(w, &KestrinWidget::IntervalChanged);
+  w->setProperty("Interval", 140);
+  EXPECT_EQ(interval->count(), 0);
+  w->setProperty("Interval", 130);
+  EXPECT_EQ(interval->count(), 1);
+  // A typed key is heard of by a receiver connected after the widget was made and shown.
+  showWindow();
+  QSignalSpy text(w, &KestrinWidget::TextChanged);
+  w->activeBox().setFocus();
+  QTest::keyClicks(&w->activeBox(), QStringLiteral("x"));
+  EXPECT_EQ(text.count(), 1);
 }
 
 TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
