@@ -125,6 +125,8 @@ KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* paren
       instanceName_(instanceName),
       announced_(members::kMembers.size()),
       heard_(members::kMembers.size()) {
+  // No receiver can have connected before the widget is made: ValidState alone is followed.
+  heard_[kValidStateSlot] = true;
   setObjectName(instanceName);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }

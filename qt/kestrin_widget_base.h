@@ -201,7 +201,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // By slot: whether the property is followed (its signal has a receiver, or it is ValidState);
   // found again when connections change.
   std::vector<bool> heard_;
-  std::atomic<bool> connectionsChanged_{true};
+  std::atomic<bool> connectionsChanged_{false};
   bool announcing_ = false;
   int lastError_ = 0;
   QString lastErrorText_;
