@@ -24,7 +24,9 @@
 ///     automation client's assignment is ("5" writes 5; out of range is error 6). A write or
 ///     call that fails leaves lastError() set and emits automationError();
 ///   - each property has a NOTIFY signal named after it (KestrinTypeChanged, ...), emitted when its value differs from
-///     the one last announced (after each user action, property write or method call);
+///     the one last announced (after each user action, property write or method call); a
+///     receiver hears of changes from the value when it connected (a property nobody listens
+///     to is not read);
 ///   - each event is a signal of the same name whose arguments are pointers to the variables
 ///     the box holds: a directly connected slot that writes through them changes what the box
 ///     does (KeyPress with *KeyAscii = 0 discards the key, another code types that instead);
