@@ -145,6 +145,10 @@ void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
   parts_->site.qtSurface().setUserMode(setup.userMode ? host::True : host::False);
   qthost::Delivery& delivery = parts_->site.delivery();
   delivery.setErrorHandler([this](const host::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
+  // A receiver connected from another thread hears of what the next event changes.
+  delivery.setBeforeEvents([this] {
+    if (connectionsChanged_.exchange(false)) findHeard();
+  });
   delivery.setAfterEvents([this] { announceChanges(); });
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
@@ -276,9 +280,15 @@ void KestrinWidgetBase::connectNotify(const QMetaMethod& signal) {
   const std::vector<QMetaMethod>& notifiers = this->notifiers();
   const auto it = std::find(notifiers.begin(), notifiers.end(), signal);
   if (it == notifiers.end()) return;
-  // A new receiver hears of changes from the value now.
   const auto slot = static_cast<std::size_t>(it - notifiers.begin());
   heard_[slot] = true;
+  record(slot);
+}
+
+// A new receiver hears of changes from the value now (one connected from another thread, from
+// the value when the widget's thread next finds the receivers: before its next event).
+void KestrinWidgetBase::record(std::size_t slot) {
+  if (!members::kMembers[slot].has(members::Get)) return;
   host::Variant& before = announced_[slot];
   before = host::Variant();
   if (std::optional<host::Variant> now = changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], before))
@@ -294,8 +304,7 @@ void KestrinWidgetBase::findHeard() {
   const std::vector<QMetaMethod>& notifiers = this->notifiers();
   for (std::size_t slot = 0; slot < notifiers.size(); ++slot) {
     const bool heard = slot == kValidStateSlot || (notifiers[slot].isValid() && isSignalConnected(notifiers[slot]));
-    // A receiver connected from another thread hears of changes from the value recorded now.
-    if (heard && !heard_[slot]) announced_[slot] = host::Variant();
+    if (heard && !heard_[slot]) record(slot);  // a receiver connected from another thread
     heard_[slot] = heard;
   }
 }

@@ -177,6 +177,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   void disconnectNotify(const QMetaMethod& signal) override;
   // Finds again which properties' signals have receivers, after connections changed.
   void findHeard();
+  // Records the value of the property in `slot` as the one last announced.
+  void record(std::size_t slot);
   // By slot of the member table: the NOTIFY signal of each property (found once per class).
   const std::vector<QMetaMethod>& notifiers();
   void reportError(int number, const QString& description);

@@ -2,7 +2,8 @@
 // Qt's event loop cannot carry exceptions, so an automation error that the control's handling
 // of an event raises ends that event and goes to the error handler (by default a warning on
 // the Qt message log). When the outermost event has been delivered, the after-events handler
-// runs: the widget that owns the control uses it to announce what the event changed.
+// runs: the widget that owns the control uses it to announce what the event changed. A
+// before-events handler runs before the outermost event is delivered.
 //
 // A widget may hold back an edit while the control handles it (a text box does for a typed
 // character, so that its line edit lays the text out once, not once per step of the control's
@@ -35,12 +36,13 @@ class Delivery {
   };
 
   void setErrorHandler(ErrorHandler h) { onError_ = std::move(h); }
+  void setBeforeEvents(std::function<void()> h) { beforeEvents_ = std::move(h); }
   void setAfterEvents(std::function<void()> h) { afterEvents_ = std::move(h); }
 
   // Runs one delivery step; never throws.
   template <typename Step>
   void deliver(Step&& step) noexcept {
-    ++depth_;
+    if (depth_++ == 0 && beforeEvents_) guarded(beforeEvents_);
     guarded(step);
     if (--depth_ == 0 && afterEvents_) guarded(afterEvents_);
   }
@@ -75,6 +77,7 @@ class Delivery {
   static void reportOther(const std::exception& e) noexcept;
 
   ErrorHandler onError_;
+  std::function<void()> beforeEvents_;
   std::function<void()> afterEvents_;
   int depth_ = 0;
   HeldEdit* held_ = nullptr;

@@ -6,8 +6,10 @@
 #include <QMetaProperty>
 #include <QSignalSpy>
 #include <QTest>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "control/kestrin_component.h"
@@ -287,6 +289,15 @@ TEST_F(KestrinWidgetTest, AReceiverHearsOfChangesFromWhenItConnected) {
   EXPECT_EQ(interval->count(), 0);
   w->setProperty("Interval", 130);
   EXPECT_EQ(interval->count(), 1);
+  // A receiver connected from another thread hears of what the next event changes.
+  interval.reset();
+  w->setProperty("Interval", 140);
+  std::atomic<int> heard{0};
+  std::thread([&] {
+    QObject::connect(w, &KestrinWidget::IntervalChanged, w, [&] { ++heard; }, Qt::DirectConnection);
+  }).join();
+  w->setProperty("Interval", 150);
+  EXPECT_EQ(heard, 1);
   // A typed key is heard of by a receiver connected after the widget was made and shown.
   showWindow();
   QSignalSpy text(w, &KestrinWidget::TextChanged);
