@@ -197,8 +197,8 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // by content); Empty while none is recorded (no get reads Empty). Kept only for ValidState
   // and the properties whose signals have receivers.
   std::vector<host::Variant> announced_;
-  // By slot: the property's NOTIFY signal (invalid for none), found on the first announcement
-  // (shared by every widget of the same class).
+  // By slot: the property's NOTIFY signal (invalid for none), found when first needed (shared
+  // by every widget of the same class).
   const std::vector<QMetaMethod>* notifiers_ = nullptr;
   // By slot: whether the property is followed (its signal has a receiver, or it is ValidState);
   // found again when connections change.
