@@ -23,18 +23,18 @@ bool sameBits(T a, T b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-bool sameFont(const Font& a, const Font& b) {
-  return a.name == b.name && sameBits(a.size, b.size) && a.bold == b.bold && a.italic == b.italic &&
-         a.underline == b.underline && a.strikethrough == b.strikethrough && a.weight == b.weight &&
-         a.charset == b.charset;
-}
-
 // What a file keeps of a picture: its type, size and image bytes (not the handle of the moment).
 bool samePicture(const Picture& a, const Picture& b) {
   return a.type == b.type && a.width == b.width && a.height == b.height && a.bytes == b.bytes;
 }
 
 }  // namespace
+
+bool sameFont(const Font& a, const Font& b) {
+  return a.name == b.name && sameBits(a.size, b.size) && a.bold == b.bold && a.italic == b.italic &&
+         a.underline == b.underline && a.strikethrough == b.strikethrough && a.weight == b.weight &&
+         a.charset == b.charset;
+}
 
 const FormControl* FormFile::find(std::string_view controlName) const {
   for (const FormControl& c : controls)

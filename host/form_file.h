@@ -94,6 +94,7 @@ struct FormFile {
 // Values compared as a file keeps them: fonts and pictures by their contents, numbers by their
 // bits (so a NaN equals itself). Forms compare name, controls, placements and entries in order.
 bool sameValue(const Variant& a, const Variant& b);
+bool sameFont(const Font& a, const Font& b);
 bool sameForm(const FormFile& a, const FormFile& b);
 
 // A form file that cannot be read, or a form that cannot be written as one. Carries where: the

@@ -60,7 +60,7 @@ void Surface::setFont(host::FontRef f) {
 Twips Surface::textWidth(const std::string& s) const {
   Measured& m = measured_;
   const int dpi = logicalDpiX(widget_);
-  if (!m.metrics || m.dpi != dpi || !host::sameValue(host::Variant::font(m.font), host::Variant::font(font_))) {
+  if (!m.metrics || m.dpi != dpi || !host::sameFont(*m.font, *font_)) {
     m.font = std::make_shared<host::Font>(*font_);
     m.dpi = dpi;
     m.metrics.emplace(toQFont(*font_), &widget_);
