@@ -145,7 +145,8 @@ void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
   parts_->site.qtSurface().setUserMode(setup.userMode ? host::True : host::False);
   qthost::Delivery& delivery = parts_->site.delivery();
   delivery.setErrorHandler([this](const host::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
-  // A receiver connected from another thread hears of what the next event changes.
+  // Which signals have receivers is found again before an event after connections changed, so
+  // a receiver connected from another thread hears of what the next event changes.
   delivery.setBeforeEvents([this] {
     if (connectionsChanged_.exchange(false)) findHeard();
   });
@@ -313,8 +314,8 @@ void KestrinWidgetBase::announceChanges() {
   if (announcing_ || !parts_) return;
   announcing_ = true;
   const Kestrin& control = parts_->component.control();
+  // Which signals have receivers was found before the event (see start()).
   const std::vector<QMetaMethod>& notifiers = this->notifiers();
-  if (connectionsChanged_.exchange(false)) findHeard();
   // Code that runs for the signals (their receivers, a restyle) may change more; announce again
   // until nothing is new. Without such code another round would read the same values.
   for (int round = 0; round < kAnnounceRounds; ++round) {
