@@ -20,7 +20,7 @@
 
 #include "control/kestrin_component.h"
 #include "control/members.h"
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "host/headless/headless.h"
 
 namespace {
@@ -90,7 +90,7 @@ std::unique_ptr<FormDocument> designedForm() {
 
 // Opens the form file at `path` as the running program does.
 std::unique_ptr<FormDocument> openForm(const std::string& path) {
-  return std::make_unique<FormDocument>(host::readFormFile(path), classes(), FormMode::Run);
+  return std::make_unique<FormDocument>(forms::readFormFile(path), classes(), FormMode::Run);
 }
 
 std::string scratchFile() { return "/tmp/kestrinx_form_bench_" + std::to_string(::getpid()) + ".kxform"; }
@@ -99,7 +99,7 @@ void BM_FormSaveToFile(benchmark::State& state) {
   const auto doc = designedForm();
   const std::string path = scratchFile();
   for (auto _ : state) doc->save(path);
-  state.counters["file_bytes"] = static_cast<double>(host::formText(doc->toFile()).size());
+  state.counters["file_bytes"] = static_cast<double>(forms::formText(doc->toFile()).size());
   std::remove(path.c_str());
 }
 BENCHMARK(BM_FormSaveToFile)->Unit(benchmark::kMillisecond);
@@ -161,7 +161,7 @@ void BM_FormParserAloneOnTheSameText(benchmark::State& state) {
     bool end_array() override { return true; }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
   };
-  const std::string text = host::formText(designedForm()->toFile());
+  const std::string text = forms::formText(designedForm()->toFile());
   for (auto _ : state) {
     Ignore ignore;
     benchmark::DoNotOptimize(nlohmann::json::sax_parse(text.data(), text.data() + text.size(), &ignore));
@@ -203,7 +203,7 @@ void BM_FormSaveAndOpenThroughMemoryBags(benchmark::State& state) {
       controls.push_back(std::make_unique<Kestrin>(*sites.back()));
       controls.back()->Initialize();
       controls.back()->ReadProperties(bags[i]);
-      const host::Placement p = saved.placement();
+      const forms::Placement p = saved.placement();
       sites.back()->headlessSurface().resize(p.width, p.height);
     }
     benchmark::DoNotOptimize(controls.back().get());

@@ -33,8 +33,8 @@ BENCHMARK(BM_LayoutArrangeControls);
 
 void BM_LayoutPutFontAutoSize(benchmark::State& state) {
   PlacedControl c;
-  c.k.put_AutoSize(host::True);
-  const host::FontRef fonts[] = {host::makeFont("Arial", 12), host::makeFont("Arial", 14)};
+  c.k.put_AutoSize(values::True);
+  const values::FontRef fonts[] = {values::makeFont("Arial", 12), values::makeFont("Arial", 14)};
   std::size_t i = 0;
   for (auto _ : state) {
     c.k.putref_Font(fonts[++i & 1]);

@@ -16,7 +16,7 @@
 
 #include "control/kestrin_component.h"
 #include "control/members.h"
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "host/headless/form_document.h"
 #include "qt/form_widgets.h"
 
@@ -44,7 +44,7 @@ const std::string& kestrinFormPath() {
                     KestrinProgId, {static_cast<float>(i % kColumns * kColumnTwips),
                                     static_cast<float>(i / kColumns * kRowTwips), kWidthTwips, kHeightTwips});
       members::put(static_cast<KestrinComponent&>(c.component()).control(), "Caption",
-                   host::Variant::string("Field " + std::to_string(i)));
+                   values::Variant::string("Field " + std::to_string(i)));
     }
     doc.save(p);
     return p;
@@ -109,7 +109,7 @@ void BM_QtFormLoadShowKestrin(benchmark::State& state) {
   const std::string& path = kestrinFormPath();
   std::size_t count = 0;
   for (auto _ : state) {
-    host::FormFile file = host::readFormFile(path);
+    forms::FormFile file = forms::readFormFile(path);
     auto form = std::make_unique<QWidget>();
     count = qt::openFormControls(file, *form).size();
     showAndDelete(std::move(form));

@@ -1,6 +1,7 @@
 # What `cmake --install` puts under the prefix, for programs that embed the control:
 #   include/kestrinx/        the public headers, included as from the source tree ("control/kestrin.h")
-#   lib/libKestrinXCore.so.1 the control, host interfaces, headless host and General page (KestrinX::Core)
+#   lib/libKestrinXCore.so.1 the value rules, form files, host interfaces, headless host, control and
+#                            General page (KestrinX::Core)
 #   lib/libKestrinXQt.so.1   the Qt host and KestrinWidget (KestrinX::Qt), when built with Qt
 #   lib/libKestrinX.so.1     the component library hosts load (its four entry points)
 #   lib/cmake/KestrinX/      the CMake package (config, version, targets); lib/pkgconfig/kestrinx.pc
@@ -14,15 +15,22 @@ set(KESTRINX_INCLUDE_INSTALL_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kestrinx)
 set(KESTRINX_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/KestrinX)
 
 # libKestrinXCore.so.1: the static libraries' objects, nothing compiled twice.
+set(KESTRINX_CORE_PARTS kestrinx_values kestrinx_forms kestrinx_host kestrinx_headless kestrinx_control
+                        kestrinx_propertypage)
 add_library(KestrinXCore SHARED
+  $<TARGET_OBJECTS:kestrinx_values>
+  $<TARGET_OBJECTS:kestrinx_forms>
   $<TARGET_OBJECTS:kestrinx_host>
   $<TARGET_OBJECTS:kestrinx_headless>
   $<TARGET_OBJECTS:kestrinx_control>
   $<TARGET_OBJECTS:kestrinx_propertypage>)
 set_target_properties(KestrinXCore PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
                                               EXPORT_NAME Core)
-target_include_directories(KestrinXCore PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
-                                               $<INSTALL_INTERFACE:${KESTRINX_INCLUDE_INSTALL_DIR}>)
+# In the build tree its headers are its parts' include roots; installed, one folder holds them all.
+foreach(part ${KESTRINX_CORE_PARTS})
+  target_include_directories(KestrinXCore PUBLIC $<BUILD_INTERFACE:${CMAKE_BINARY_DIR}/include_roots/${part}>)
+endforeach()
+target_include_directories(KestrinXCore PUBLIC $<INSTALL_INTERFACE:${KESTRINX_INCLUDE_INSTALL_DIR}>)
 target_compile_features(KestrinXCore PUBLIC cxx_std_20)
 add_library(KestrinX::Core ALIAS KestrinXCore)
 install(TARGETS KestrinXCore EXPORT KestrinXCoreTargets
@@ -32,18 +40,20 @@ install(EXPORT KestrinXCoreTargets NAMESPACE KestrinX:: DESTINATION ${KESTRINX_C
 
 # The public headers. Internal ones (the value functions' scanners, the control's re-entry flag,
 # the headless host's event guard names) stay behind.
-foreach(dir host host/headless control propertypage)
+foreach(dir values forms host host/headless control propertypage)
   file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.h)
-  list(FILTER headers EXCLUDE REGEX "/(host/value_text|control/flag_scope|host/headless/event_depth)\\.h$")
+  list(FILTER headers EXCLUDE REGEX "/(values/value_text|control/flag_scope|host/headless/event_depth)\\.h$")
   install(FILES ${headers} DESTINATION ${KESTRINX_INCLUDE_INSTALL_DIR}/${dir})
 endforeach()
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/kestrinx_abi.h DESTINATION ${KESTRINX_INCLUDE_INSTALL_DIR}/packaging)
+install(FILES ${PROJECT_SOURCE_DIR}/runtime/kestrinx_abi.h DESTINATION ${KESTRINX_INCLUDE_INSTALL_DIR}/runtime)
 
 if(TARGET kestrinx_qt)
   add_library(KestrinXQt SHARED $<TARGET_OBJECTS:kestrinx_qt_host> $<TARGET_OBJECTS:kestrinx_qt>)
   set_target_properties(KestrinXQt PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
                                               EXPORT_NAME Qt INSTALL_RPATH "$ORIGIN")
-  target_include_directories(KestrinXQt PUBLIC $<BUILD_INTERFACE:${CMAKE_BINARY_DIR}/qt/generated>)
+  target_include_directories(KestrinXQt PUBLIC $<BUILD_INTERFACE:${CMAKE_BINARY_DIR}/qt/generated>
+                                               $<BUILD_INTERFACE:${CMAKE_BINARY_DIR}/include_roots/kestrinx_qt_host>
+                                               $<BUILD_INTERFACE:${CMAKE_BINARY_DIR}/include_roots/kestrinx_qt>)
   target_link_libraries(KestrinXQt PUBLIC KestrinXCore Qt6::Widgets)
   add_library(KestrinX::Qt ALIAS KestrinXQt)
   install(TARGETS KestrinXQt EXPORT KestrinXQtTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})

@@ -4,8 +4,8 @@
 
 #include "control/kestrin.h"
 #include "control/members.h"
-#include "host/error.h"
-#include "host/variant.h"
+#include "values/error.h"
+#include "values/variant.h"
 
 namespace kestrinx {
 
@@ -13,8 +13,8 @@ namespace {
 
 // The height a box is given for its font: the point size cut to a whole number, used as a
 // length in surface units. A size no single can hold is an overflow (skipped by the caller).
-host::Twips heightForFontSize(float fontSize) {
-  return host::toCoordinate(std::trunc(static_cast<double>(fontSize)));
+values::Twips heightForFontSize(float fontSize) {
+  return values::toCoordinate(std::trunc(static_cast<double>(fontSize)));
 }
 
 }  // namespace
@@ -49,27 +49,27 @@ void Kestrin::put_ForeColor(OleColor v) {
   notifyChanged<&Kestrin::put_ForeColor>();
 }
 
-host::FontRef Kestrin::get_Font() const { return activeBox().font(); }
+values::FontRef Kestrin::get_Font() const { return activeBox().font(); }
 
-void Kestrin::putref_Font(host::FontRef f) {
+void Kestrin::putref_Font(values::FontRef f) {
   // Never fails: each step that the host refuses is skipped and the rest still run.
-  using host::skipOnError;
+  using values::skipOnError;
   for (std::int32_t index : {KSF, KSTD}) {
     host::TextBox& element = box(index);
     skipOnError([&] { element.setFont(f); });
     skipOnError([&] { element.setHeight(heightForFontSize(element.fontSize())); });
   }
   skipOnError([&] { notifyChanged<&Kestrin::putref_Font>(); });
-  m_SizeFlag = host::True;
+  m_SizeFlag = values::True;
   ArrangeControls(m_Interval, m_Alignment);  // fits the outer size now if AutoSize is on
 }
 
-host::FontRef Kestrin::get_LabelFont() const { return label().font(); }
+values::FontRef Kestrin::get_LabelFont() const { return label().font(); }
 
-void Kestrin::putref_LabelFont(host::FontRef f) {
+void Kestrin::putref_LabelFont(values::FontRef f) {
   label().setFont(f);
   notifyChanged<&Kestrin::putref_LabelFont>();
-  m_CaptionChanged = host::True;
+  m_CaptionChanged = values::True;
   UserControl_Resize();
 }
 
@@ -82,7 +82,7 @@ void Kestrin::put_LabelForeColor(OleColor v) {
 
 void Kestrin::put_AutoSize(Boolean v) {
   m_AutoSize = v;
-  m_SizeFlag = host::True;  // waits while AutoSize is off
+  m_SizeFlag = values::True;  // waits while AutoSize is off
   notifyChanged<&Kestrin::put_AutoSize>();
   UserControl_Resize();
 }

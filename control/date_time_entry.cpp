@@ -6,9 +6,9 @@
 #include <array>
 
 #include "control/kestrin.h"
-#include "host/error.h"
-#include "host/values.h"
-#include "host/variant.h"
+#include "values/error.h"
+#include "values/functions.h"
+#include "values/variant.h"
 
 namespace kestrinx::entry {
 
@@ -20,7 +20,7 @@ constexpr char kDateCheckSeparator = '-';
 constexpr char kTimeSeparator = ':';
 constexpr std::int16_t kMaxHour = 23, kMaxMinute = 59, kMaxSecond = 59;
 
-bool startsWithToday(const std::string& s) { return host::upperCase(host::left(s, 1)) == kTodayLetter; }
+bool startsWithToday(const std::string& s) { return values::upperCase(values::left(s, 1)) == kTodayLetter; }
 
 // The day offset written after "T". An entry of at most two characters means today unless its
 // second character is a digit ("T5" is five days ahead); so do "+" or "-" alone after the "T".
@@ -28,16 +28,16 @@ bool startsWithToday(const std::string& s) { return host::upperCase(host::left(s
 // does not fit).
 std::int16_t todayOffset(const std::string& s) {
   if (s.size() <= 2 && !(s.size() == 2 && isNumericChar(s[1]))) return 0;
-  const std::string rest = host::trim(std::string_view(s).substr(1));
+  const std::string rest = values::trim(std::string_view(s).substr(1));
   if (rest.empty() || rest == "+" || rest == "-") return 0;
-  return host::Variant::string(rest).toInteger();
+  return values::Variant::string(rest).toInteger();
 }
 
 // True when `field` is a number that, as a 16-bit integer, lies in 0..highest. A field too
 // large for a 16-bit integer is no time field.
 bool fieldInRange(const std::string& field, std::int16_t highest) {
-  if (!host::isNumeric(field)) return false;
-  const std::int16_t v = host::Variant::string(field).toInteger();
+  if (!values::isNumeric(field)) return false;
+  const std::int16_t v = values::Variant::string(field).toInteger();
   return v >= 0 && v <= highest;
 }
 
@@ -49,33 +49,33 @@ bool isNumericChar(char c) {
     std::array<bool, 256> table{};
     for (std::size_t i = 0; i < table.size(); ++i) {
       const char ch = static_cast<char>(static_cast<unsigned char>(i));
-      table[i] = host::isNumeric(std::string_view(&ch, 1));
+      table[i] = values::isNumeric(std::string_view(&ch, 1));
     }
     return table;
   }();
   return numeric[static_cast<unsigned char>(c)];
 }
 
-bool IsDateEntry(std::string_view text, const host::DateReading& reading) {
-  std::string s = host::ltrim(text);
+bool IsDateEntry(std::string_view text, const values::DateReading& reading) {
+  std::string s = values::ltrim(text);
   if (startsWithToday(s)) return true;
   std::replace_if(s.begin(), s.end(), [](char c) { return !isNumericChar(c); }, kDateCheckSeparator);
-  return host::isDate(s, reading);
+  return values::isDate(s, reading);
 }
 
 std::string DateFromToday(const host::Services& services, std::int16_t n) {
-  return host::defaultDateText(host::addDays(n, services.today()));
+  return values::defaultDateText(values::addDays(n, services.today()));
 }
 
 std::optional<std::string> FormatDateEntry(host::Services& services, std::string_view text, std::string_view pattern,
-                                           const host::DateReading& reading) {
+                                           const values::DateReading& reading) {
   try {
-    const std::string s = host::ltrim(text);
-    if (startsWithToday(s)) return host::format(DateFromToday(services, todayOffset(s)), pattern);
+    const std::string s = values::ltrim(text);
+    if (startsWithToday(s)) return values::format(DateFromToday(services, todayOffset(s)), pattern);
     // The pattern is applied to the entry as typed; one the host cannot read as a date would
     // come back unchanged, so it counts as a failed rewrite.
-    if (host::isDate(s, reading)) return host::format(s, pattern, reading);
-  } catch (const host::AutomationError&) {
+    if (values::isDate(s, reading)) return values::format(s, pattern, reading);
+  } catch (const values::AutomationError&) {
     // reported below
   }
   services.msgBox(kDateErrorText, host::MsgBoxButtons::OkOnly, kMessageTitle);
@@ -83,17 +83,17 @@ std::optional<std::string> FormatDateEntry(host::Services& services, std::string
 }
 
 bool IsTimeEntry(std::string_view text, std::int32_t formatTime) {
-  return host::upperCase(text) == kNowEntry || IsTimeOfDay(text, formatTime);
+  return values::upperCase(text) == kNowEntry || IsTimeOfDay(text, formatTime);
 }
 
 std::optional<std::string> FormatTimeEntry(host::Services& services, std::string_view text, std::string_view pattern) {
   try {
-    if (host::upperCase(text) == kNowEntry) return host::format(host::Variant::date(services.timeOfDay()), pattern);
+    if (values::upperCase(text) == kNowEntry) return values::format(values::Variant::date(services.timeOfDay()), pattern);
     std::string t(text);
     const auto sep = std::find_if(t.begin(), t.end(), [](char c) { return !isNumericChar(c); });
     if (sep != t.end()) *sep = kTimeSeparator;
-    if (host::isDate(t)) return host::format(t, pattern);
-  } catch (const host::AutomationError&) {
+    if (values::isDate(t)) return values::format(t, pattern);
+  } catch (const values::AutomationError&) {
     // reported below
   }
   services.msgBox(kTimeErrorText, host::MsgBoxButtons::OkOnly, kMessageTitle);
@@ -109,7 +109,7 @@ bool IsTimeOfDay(std::string_view text, std::int32_t formatTime) {
     if (!fieldInRange(h, kMaxHour) || !fieldInRange(m, kMaxMinute)) return false;
     if (formatTime == HMS) return fieldInRange(GetField(text, sep, 3), kMaxSecond);
     return true;
-  } catch (const host::AutomationError&) {
+  } catch (const values::AutomationError&) {
     return false;
   }
 }

@@ -29,7 +29,7 @@ bool isNumericChar(char c);
 // stands; any other entry is accepted when it reads as a date once every non-digit has been
 // replaced by "-" ("98.12.25", "98/12/25" and "98 12 25" are all read as "98-12-25").
 // `reading` (the host's) places two-digit years and may refuse dates whose day and month swap.
-bool IsDateEntry(std::string_view text, const host::DateReading& reading = {});
+bool IsDateEntry(std::string_view text, const values::DateReading& reading = {});
 
 // Date rewrite: the left-trimmed entry in `pattern`. "T" alone, "T+" and "T-" mean today;
 // "T" followed by a number n (any sign, any number of digits) means n days from today.
@@ -38,9 +38,9 @@ bool IsDateEntry(std::string_view text, const host::DateReading& reading = {});
 // returns nullopt. The entry is read under `reading`, as IsDateEntry reads it.
 std::optional<std::string> FormatDateEntry(host::Services& services, std::string_view text,
                                            std::string_view pattern = kDefaultDatePattern,
-                                           const host::DateReading& reading = {});
+                                           const values::DateReading& reading = {});
 
-// Today plus n days, in the host's default date form. Throws host::AutomationError when the
+// Today plus n days, in the host's default date form. Throws values::AutomationError when the
 // date leaves the host's date range.
 std::string DateFromToday(const host::Services& services, std::int16_t n = 0);
 

@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 
-#include "host/automation.h"
+#include "values/automation.h"
 
 // Each list: X(member, value).
 #define KESTRINX_DEF_KESTRIN_TYPE(X) X(NORMAL_TYPE, 0) X(NUMERIC_TYPE, 1) X(DATE_TYPE, 2) X(TIME_TYPE, 3)
@@ -26,15 +26,15 @@
 namespace kestrinx {
 
 #define KESTRINX_ENUM_VALUE(name, value) name = value,
-#define KESTRINX_ENUM_ROW(name, value) host::EnumMember{#name, value},
+#define KESTRINX_ENUM_ROW(name, value) values::EnumMember{#name, value},
 // The C++ enumeration `Enum` and its published description `enums::Info`.
 #define KESTRINX_DECLARE_ENUM(Enum, LIST, Info, guid)                                                  \
   enum Enum : std::int32_t { LIST(KESTRINX_ENUM_VALUE) };                                              \
   namespace enums {                                                                                    \
   namespace detail {                                                                                   \
-  inline constexpr host::EnumMember Enum##_members[] = {LIST(KESTRINX_ENUM_ROW)};                      \
+  inline constexpr values::EnumMember Enum##_members[] = {LIST(KESTRINX_ENUM_ROW)};                      \
   }                                                                                                    \
-  inline constexpr host::EnumInfo Info{#Enum, host::Guid::parse(guid), detail::Enum##_members};        \
+  inline constexpr values::EnumInfo Info{#Enum, values::Guid::parse(guid), detail::Enum##_members};        \
   }
 
 /// What a box holds (KestrinType): plain text, a number, a date, a time.
@@ -82,7 +82,7 @@ namespace enums {
 /// The published description of DEF_TIME_FORMAT.
 
 /// The published enumerations, in the order of their type entries.
-inline constexpr std::array<const host::EnumInfo*, 7> All = {&DefKestrinType, &DefKestrinClass, &DefNumAlign,
+inline constexpr std::array<const values::EnumInfo*, 7> All = {&DefKestrinType, &DefKestrinClass, &DefNumAlign,
                                                              &DefAppearance,  &DefAlign,        &DefDateFormat,
                                                              &DefTimeFormat};
 

@@ -2,19 +2,19 @@
 // ends (the layout's m_InLayout, the numeric rewrite's m_Formatting).
 #pragma once
 
-#include "host/types.h"
+#include "values/types.h"
 
 namespace kestrinx {
 
 class FlagScope {
  public:
-  explicit FlagScope(host::Boolean& flag) : flag_(flag) { flag_ = host::True; }
-  ~FlagScope() { flag_ = host::False; }
+  explicit FlagScope(values::Boolean& flag) : flag_(flag) { flag_ = values::True; }
+  ~FlagScope() { flag_ = values::False; }
   FlagScope(const FlagScope&) = delete;
   FlagScope& operator=(const FlagScope&) = delete;
 
  private:
-  host::Boolean& flag_;
+  values::Boolean& flag_;
 };
 
 }  // namespace kestrinx

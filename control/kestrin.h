@@ -25,14 +25,14 @@
 #include "control/enumerations.h"
 #include "control/kestrin_events.h"
 #include "host/control_site.h"
-#include "host/objects.h"
-#include "host/property_bag.h"
-#include "host/types.h"
+#include "values/objects.h"
+#include "values/property_bag.h"
+#include "values/types.h"
 
 namespace kestrinx {
 
-using host::Boolean;
-using host::OleColor;
+using values::Boolean;
+using values::OleColor;
 
 /// Where the caret goes after the numeric rewrite.
 enum class CaretPlacement : std::uint8_t {
@@ -46,10 +46,10 @@ enum class CaretPlacement : std::uint8_t {
 /// Create it on a host::ControlSite, call Initialize(), then exactly one of InitProperties()
 /// (a newly placed control) or ReadProperties() (a saved one). Read and set its published
 /// properties through the get_/put_ members (or by name through members::get and
-/// members::put), connect a KestrinEvents or host::EventSink for its events.
+/// members::put), connect a KestrinEvents or values::EventSink for its events.
 ///
 /// Errors: a property put or method that fails (the host refuses a widget change, a value that
-/// does not convert) throws host::AutomationError with the steps before it in effect; the
+/// does not convert) throws values::AutomationError with the steps before it in effect; the
 /// control's own errors are 382 and 393 from put_ValidState(). Events the control raises:
 /// Change, Click, DblClick, KeyDown, KeyPress, KeyUp, MouseDown, MouseMove, MouseUp,
 /// OLECompleteDrag, OLEDragDrop, OLEDragOver (see KestrinEvents).
@@ -63,10 +63,10 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   Kestrin& operator=(const Kestrin&) = delete;  ///< Not copyable.
 
   /// Connects an application event sink (any number; events reach them in connection order).
-  /// A typed KestrinEvents or any generic host::EventSink; the sink must outlive its connection.
-  void connect(host::EventSink* sink);
+  /// A typed KestrinEvents or any generic values::EventSink; the sink must outlive its connection.
+  void connect(values::EventSink* sink);
   /// Disconnects a sink; one disconnected while an event is raised still misses that event.
-  void disconnect(host::EventSink* sink);
+  void disconnect(values::EventSink* sink);
 
   // ---- host-driven life cycle -------------------------------------------------------------
   /// After creation, before anything else: sets the default date and time pattern texts.
@@ -77,11 +77,11 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   /// Restores a saved control from the host's property bag: 49 reads in a fixed order
   /// (members::readOrder() lists the keys), some through the puts and some straight into a
   /// widget or field. Stops at the first failing read, conversion or put
-  /// (host::AutomationError), with the keys before it in effect.
-  void ReadProperties(host::PropertyBag& bag);
+  /// (values::AutomationError), with the keys before it in effect.
+  void ReadProperties(values::PropertyBag& bag);
   /// Saves the control into the bag: 53 writes in a fixed order. Changes nothing; stops at the
   /// first failing get or write.
-  void WriteProperties(host::PropertyBag& bag) const;
+  void WriteProperties(values::PropertyBag& bag) const;
   /// The surface was resized: lays out caption and box again (each failing step skipped).
   void UserControl_Resize();
   /// The surface is painted: lays out caption and box again.
@@ -231,10 +231,10 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   /// The boxes' font and the caption's font (objects, put by reference, so a get returns the
   /// very object). A put lays the control out again for the new size; the Font put never
   /// fails (a step the host refuses is skipped).
-  host::FontRef get_Font() const;
-  void putref_Font(host::FontRef f);
-  host::FontRef get_LabelFont() const;
-  void putref_LabelFont(host::FontRef f);
+  values::FontRef get_Font() const;
+  void putref_Font(values::FontRef f);
+  values::FontRef get_LabelFont() const;
+  void putref_LabelFont(values::FontRef f);
   //@}
   /// \name LabelForeColor
   //@{
@@ -270,8 +270,8 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   void put_Locked(Boolean v);
   std::int32_t get_MaxLength() const;
   void put_MaxLength(std::int32_t v);
-  host::PictureRef get_MouseIcon() const;
-  void putref_MouseIcon(host::PictureRef p);
+  values::PictureRef get_MouseIcon() const;
+  void putref_MouseIcon(values::PictureRef p);
   std::int16_t get_MousePointer() const;
   void put_MousePointer(std::int16_t v);
   std::int16_t get_ScrollBars() const;
@@ -347,9 +347,9 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   void onMouseMove(std::int16_t index, std::int16_t& button, std::int16_t& shift, float& x, float& y) override;
   void onMouseUp(std::int16_t index, std::int16_t& button, std::int16_t& shift, float& x, float& y) override;
   void onOLECompleteDrag(std::int16_t index, std::int32_t& effect) override;
-  void onOLEDragDrop(std::int16_t index, host::DataObjectRef& data, std::int32_t& effect, std::int16_t& button,
+  void onOLEDragDrop(std::int16_t index, values::DataObjectRef& data, std::int32_t& effect, std::int16_t& button,
                      std::int16_t& shift, float& x, float& y) override;
-  void onOLEDragOver(std::int16_t index, host::DataObjectRef& data, std::int32_t& effect, std::int16_t& button,
+  void onOLEDragOver(std::int16_t index, values::DataObjectRef& data, std::int32_t& effect, std::int16_t& button,
                      std::int16_t& shift, float& x, float& y, std::int16_t& state) override;
   /// host::SurfaceEvents
   void onResize() override { UserControl_Resize(); }
@@ -364,7 +364,7 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   void raise(A&... args);
   /// A sink disconnected by a handler is only blanked while events are being raised, so the
   /// sinks after it still hear this event.
-  void raiseEvent(host::EventArgs& args);
+  void raiseEvent(values::EventArgs& args);
   void endRaise();
 
   host::TextBox& box(std::int32_t index) const;  ///< element 0 or 1
@@ -395,11 +395,11 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   void ArrangeControls(std::int32_t Interval, std::int32_t Alignment);
 
   host::ControlSite& site_;
-  std::vector<host::EventSink*> sinks_;
+  std::vector<values::EventSink*> sinks_;
   int raising_ = 0;  ///< nesting depth of raise()
 
   /// Private state, in the order the control declares it.
-  Boolean m_ValidState = host::False;
+  Boolean m_ValidState = values::False;
   std::int32_t m_FormatDate = 0;
   std::string m_DateFormatText;
   std::int32_t m_FormatTime = 0;
@@ -407,25 +407,25 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   std::int32_t m_KestrinType = 0;
   std::int32_t m_BoxIndex = 0;
   std::int32_t m_Appearance = 0;
-  Boolean m_Formatting = host::False;
+  Boolean m_Formatting = values::False;
   std::int32_t m_NumAlignment = 0;
-  Boolean m_NumSeparatorUse = host::False;
-  Boolean m_CaptionView = host::False;
-  Boolean m_SizeFlag = host::False;
-  Boolean m_AutoSize = host::False;
-  Boolean m_InLayout = host::False;
-  Boolean m_BoxWidthLock = host::False;
+  Boolean m_NumSeparatorUse = values::False;
+  Boolean m_CaptionView = values::False;
+  Boolean m_SizeFlag = values::False;
+  Boolean m_AutoSize = values::False;
+  Boolean m_InLayout = values::False;
+  Boolean m_BoxWidthLock = values::False;
   OleColor m_BackColor = 0;
-  Boolean m_ColorValidUse = host::False;
+  Boolean m_ColorValidUse = values::False;
   OleColor m_ColorValid = 0;
-  Boolean m_InvalidBeep = host::False;
-  Boolean m_ColorInValidUse = host::False;
+  Boolean m_InvalidBeep = values::False;
+  Boolean m_ColorInValidUse = values::False;
   OleColor m_ColorInValid = 0;
-  Boolean m_ColorEditUse = host::False;
+  Boolean m_ColorEditUse = values::False;
   OleColor m_ColorEdit = 0;
   std::int32_t m_Interval = 0;
   std::int32_t m_Alignment = 0;
-  Boolean m_CaptionChanged = host::False;
+  Boolean m_CaptionChanged = values::False;
 };
 
 }  // namespace kestrinx

@@ -23,14 +23,14 @@ class KestrinComponent final : public host::Component {
 
   void Initialize() override { control_.Initialize(); }
   void InitProperties() override { control_.InitProperties(); }
-  void ReadProperties(host::PropertyBag& bag) override { control_.ReadProperties(bag); }
-  void WriteProperties(host::PropertyBag& bag) const override { control_.WriteProperties(bag); }
-  host::Dispatch& dispatch() override { return dispatch_; }
-  host::Automation* automation() override { return &automation_; }
+  void ReadProperties(values::PropertyBag& bag) override { control_.ReadProperties(bag); }
+  void WriteProperties(values::PropertyBag& bag) const override { control_.WriteProperties(bag); }
+  values::Dispatch& dispatch() override { return dispatch_; }
+  values::Automation* automation() override { return &automation_; }
   /// Connects an application event sink (Kestrin::connect).
-  void connect(host::EventSink* sink) override { control_.connect(sink); }
+  void connect(values::EventSink* sink) override { control_.connect(sink); }
   /// Disconnects a sink (Kestrin::disconnect).
-  void disconnect(host::EventSink* sink) override { control_.disconnect(sink); }
+  void disconnect(values::EventSink* sink) override { control_.disconnect(sink); }
 
  private:
   Kestrin control_;

@@ -2,27 +2,27 @@
 /// The events a Kestrin raises to the application, one virtual each, for C++ applications.
 /// Arguments are passed by reference to the very variables the box supplied, so a handler's
 /// change reaches the box. Each event reaches the sink as a generic event (identifier and
-/// arguments, see host::EventSink) and is handed to its virtual here; the identifiers and
+/// arguments, see values::EventSink) and is handed to its virtual here; the identifiers and
 /// argument lists are in control/members.h.
 #pragma once
 
 #include <cstdint>
 
-#include "host/automation.h"
-#include "host/objects.h"
-#include "host/types.h"
+#include "values/automation.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 namespace kestrinx {
 
 /// A C++ application's handler of a Kestrin's events: override the events you handle and pass
 /// the object to Kestrin::connect. Every argument is a reference to the variable the box holds,
 /// so a handler's change reaches the box (KeyPress: 0 discards the key, another code types that
-/// instead). A handler that throws host::AutomationError ends the event; the error reaches the
+/// instead). A handler that throws values::AutomationError ends the event; the error reaches the
 /// action that raised it.
-class KestrinEvents : public host::EventSink {
+class KestrinEvents : public values::EventSink {
  public:
   /// Calls the virtual of the event (defined with the event table).
-  void onEvent(const host::EventInfo& event, host::EventArgs& args) final;
+  void onEvent(const values::EventInfo& event, values::EventArgs& args) final;
 
   /// The box's text changed (by the user or the program).
   virtual void Change() {}
@@ -45,17 +45,17 @@ class KestrinEvents : public host::EventSink {
   /// A drag started from the box ended, with the effect the drop target chose.
   virtual void OLECompleteDrag(std::int32_t& /*Effect*/) {}
   /// Data was dropped on the box: the data, the effect (changeable), button, shift, position.
-  virtual void OLEDragDrop(host::DataObjectRef& /*Data*/, std::int32_t& /*Effect*/, std::int16_t& /*Button*/,
+  virtual void OLEDragDrop(values::DataObjectRef& /*Data*/, std::int32_t& /*Effect*/, std::int16_t& /*Button*/,
                            std::int16_t& /*Shift*/, float& /*X*/, float& /*Y*/) {}
   /// Data is dragged over the box; `State` says entering, over or leaving.
-  virtual void OLEDragOver(host::DataObjectRef& /*Data*/, std::int32_t& /*Effect*/, std::int16_t& /*Button*/,
+  virtual void OLEDragOver(values::DataObjectRef& /*Data*/, std::int32_t& /*Effect*/, std::int16_t& /*Button*/,
                            std::int16_t& /*Shift*/, float& /*X*/, float& /*Y*/, std::int16_t& /*State*/) {}
   /// Published for completeness; the control never raises this one, OLEStartDrag or OLESetData.
-  virtual void OLEGiveFeedback(std::int32_t& /*Effect*/, host::Boolean& /*DefaultCursors*/) {}
+  virtual void OLEGiveFeedback(std::int32_t& /*Effect*/, values::Boolean& /*DefaultCursors*/) {}
   /// Never raised (published only).
-  virtual void OLEStartDrag(host::DataObjectRef& /*Data*/, std::int32_t& /*AllowedEffects*/) {}
+  virtual void OLEStartDrag(values::DataObjectRef& /*Data*/, std::int32_t& /*AllowedEffects*/) {}
   /// Never raised (published only).
-  virtual void OLESetData(host::DataObjectRef& /*Data*/, std::int16_t& /*DataFormat*/) {}
+  virtual void OLESetData(values::DataObjectRef& /*Data*/, std::int16_t& /*DataFormat*/) {}
 };
 
 }  // namespace kestrinx

@@ -3,7 +3,7 @@
 
 #include "control/kestrin.h"
 #include "control/members.h"
-#include "host/error.h"
+#include "values/error.h"
 
 namespace kestrinx {
 
@@ -24,19 +24,19 @@ Kestrin::~Kestrin() {
   site_.surface().setEventSink(nullptr);
 }
 
-void Kestrin::connect(host::EventSink* sink) {
+void Kestrin::connect(values::EventSink* sink) {
   if (sink != nullptr && std::find(sinks_.begin(), sinks_.end(), sink) == sinks_.end()) sinks_.push_back(sink);
 }
 
-void Kestrin::disconnect(host::EventSink* sink) {
+void Kestrin::disconnect(values::EventSink* sink) {
   if (raising_ > 0) {
-    std::replace(sinks_.begin(), sinks_.end(), sink, static_cast<host::EventSink*>(nullptr));
+    std::replace(sinks_.begin(), sinks_.end(), sink, static_cast<values::EventSink*>(nullptr));
   } else {
     std::erase(sinks_, sink);
   }
 }
 
-void Kestrin::raiseEvent(host::EventArgs& args) {
+void Kestrin::raiseEvent(values::EventArgs& args) {
   ++raising_;
   try {
     for (std::size_t i = 0; i < sinks_.size(); ++i)
@@ -116,7 +116,7 @@ void Kestrin::put_ColorEditUse(Boolean v) { storeAndNotify<&Kestrin::put_ColorEd
 
 void Kestrin::put_ValidState(Boolean /*v*/) {
   // Read-only for every client; the stored value never changes and nothing is notified.
-  host::raiseError(surface().ambientUserMode() ? host::err::ReadOnlyAtRunTime : host::err::ReadOnlyAtDesignTime);
+  values::raiseError(surface().ambientUserMode() ? values::err::ReadOnlyAtRunTime : values::err::ReadOnlyAtDesignTime);
 }
 
 }  // namespace kestrinx

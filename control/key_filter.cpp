@@ -8,7 +8,7 @@
 #include "control/date_time_entry.h"
 #include "control/kestrin.h"
 #include "control/members.h"
-#include "host/text.h"
+#include "values/text.h"
 
 namespace kestrinx {
 
@@ -25,7 +25,7 @@ std::int16_t CountIntegerChars(std::string_view text) {
 }
 
 bool PasteAccepted(std::string_view pasted, std::string_view result, bool limited) {
-  const std::string_view number = host::trimSpaces(pasted);
+  const std::string_view number = values::trimSpaces(pasted);
   for (char c : number)
     if (!isNumberChar(static_cast<unsigned char>(c))) return false;
   if (!limited) return true;
@@ -46,7 +46,7 @@ void Kestrin::txtKestrin_KeyPress(std::int16_t Index, std::int16_t& KeyAscii) {
       KeyAscii = 0;
       return;
     }
-    if (m_NumSeparatorUse != host::False && keyfilter::isNumberChar(KeyAscii) &&
+    if (m_NumSeparatorUse != values::False && keyfilter::isNumberChar(KeyAscii) &&
         keyfilter::CountIntegerChars(box(Index).text()) > keyfilter::kIntegerCharLimit) {
       KeyAscii = 0;
       return;

@@ -10,16 +10,16 @@
 #include "control/flag_scope.h"
 #include "control/kestrin.h"
 #include "control/members.h"
-#include "host/error.h"
-#include "host/variant.h"
+#include "values/error.h"
+#include "values/variant.h"
 
 namespace kestrinx {
 
 namespace {
 
-using host::skipOnError;
-using host::toCoordinate;  // a value a single cannot hold is an overflow, skipped like any refusal
-using host::Twips;
+using values::skipOnError;
+using values::toCoordinate;  // a value a single cannot hold is an overflow, skipped like any refusal
+using values::Twips;
 
 double d(Twips v) { return static_cast<double>(v); }
 
@@ -83,7 +83,7 @@ class Placement {
   // below 0; the gap given when it cannot be computed.
   std::int32_t gapForLockedBox(std::int32_t gap) {
     skipOnError([&] {
-      gap = host::roundToLong((d(s_.scaleLeft()) + d(s_.scaleWidth())) - (d(box_.left()) + d(box_.width())) + gap);
+      gap = values::roundToLong((d(s_.scaleLeft()) + d(s_.scaleWidth())) - (d(box_.left()) + d(box_.width())) + gap);
     });
     return gap <= 0 ? 0 : gap;
   }
@@ -124,14 +124,14 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   const FlagScope inLayout(m_InLayout);
 
   // The active box is fixed for the run; only the Appearance setter changes it.
-  Placement p(surface(), label(), activeBox(), m_CaptionView != host::False);
+  Placement p(surface(), label(), activeBox(), m_CaptionView != values::False);
   p.placeCaption(Alignment, Interval);
   p.parkHiddenCaption();
   if (!m_BoxWidthLock) p.placeBoxBesideCaption(Interval);
 
   // A caption change refits the control's width; otherwise an unlocked box fills the rest.
   if (m_CaptionChanged) {
-    m_CaptionChanged = host::False;
+    m_CaptionChanged = values::False;
     p.fitWidthToCaptionAndBox(Interval);
   } else if (!m_BoxWidthLock) {
     p.stretchBoxToTheEdge(Interval);
@@ -147,7 +147,7 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
 
   // A pending fit request, carried out only while AutoSize is on.
   if (m_AutoSize && m_SizeFlag) {
-    m_SizeFlag = host::False;
+    m_SizeFlag = values::False;
     p.fitOuterSizeToContent(Interval);
   }
 }
@@ -169,8 +169,8 @@ void Kestrin::put_Alignment(std::int32_t v) {
 
 void Kestrin::put_CaptionView(Boolean v) {
   m_CaptionView = v;
-  label().setVisible(v != host::False);
-  if (v == host::False) {
+  label().setVisible(v != values::False);
+  if (v == values::False) {
     label().setCaption("");
     label().setWidth(0.0f);
     m_Interval = 0;
@@ -184,11 +184,11 @@ std::string Kestrin::get_Caption() const { return label().caption(); }
 void Kestrin::put_Caption(const std::string& v) {
   label().setCaption(v);  // set whether or not the caption is shown
   notifyChanged<&Kestrin::put_Caption>();
-  m_CaptionChanged = host::True;
+  m_CaptionChanged = values::True;
   UserControl_Resize();
 }
 
-std::int32_t Kestrin::get_BoxWidth() const { return host::roundToLong(d(activeBox().width())); }
+std::int32_t Kestrin::get_BoxWidth() const { return values::roundToLong(d(activeBox().width())); }
 
 void Kestrin::put_BoxWidth(std::int32_t v) {
   const Twips width = static_cast<Twips>(v < 0 ? 0 : v);

@@ -1,12 +1,12 @@
-#include "values.h"
+#include "control/member_text.h"
 
 #include <cstdio>
 #include <vector>
 
-#include "host/error.h"
-#include "host/values.h"
+#include "values/error.h"
+#include "values/functions.h"
 
-namespace kestrinx::cli {
+namespace kestrinx::members {
 
 namespace {
 
@@ -18,22 +18,22 @@ std::vector<std::string> splitCommas(const std::string& text) {
     else
       parts.back() += c;
   }
-  for (std::string& p : parts) p = host::trim(p);
+  for (std::string& p : parts) p = values::trim(p);
   return parts;
 }
 
 bool sameWord(const std::string& a, const char* b) {
-  return host::equalsIgnoreCase(a, b);
+  return values::equalsIgnoreCase(a, b);
 }
 
 }  // namespace
 
-host::Variant valueFromText(host::AutoType type, const host::EnumInfo* enumeration, const std::string& text) {
+values::Variant valueFromText(values::AutoType type, const values::EnumInfo* enumeration, const std::string& text) {
   switch (type) {
-    case host::AutoType::Font: {
+    case values::AutoType::Font: {
       const std::vector<std::string> parts = splitCommas(text);
-      if (parts[0].empty()) host::raiseError(host::err::TypeMismatch);
-      auto font = std::make_shared<host::Font>();
+      if (parts[0].empty()) values::raiseError(values::err::TypeMismatch);
+      auto font = std::make_shared<values::Font>();
       font->name = parts[0];
       for (std::size_t i = 1; i < parts.size(); ++i) {
         if (sameWord(parts[i], "bold")) {
@@ -42,46 +42,46 @@ host::Variant valueFromText(host::AutoType type, const host::EnumInfo* enumerati
         } else if (sameWord(parts[i], "italic")) {
           font->italic = true;
         } else {
-          font->size = host::Variant::string(parts[i]).toSingle();
-          if (!(font->size > 0)) host::raiseError(host::err::InvalidPropertyValue);
+          font->size = values::Variant::string(parts[i]).toSingle();
+          if (!(font->size > 0)) values::raiseError(values::err::InvalidPropertyValue);
         }
       }
-      return host::Variant::font(std::move(font));
+      return values::Variant::font(std::move(font));
     }
-    case host::AutoType::Picture: host::raiseError(host::err::TypeMismatch);
-    case host::AutoType::Enum:
+    case values::AutoType::Picture: values::raiseError(values::err::TypeMismatch);
+    case values::AutoType::Enum:
       // A member of the property's enumeration by its name, in any case, or a number.
       if (enumeration != nullptr) {
-        const std::string name = host::trim(text);
-        for (const host::EnumMember& e : enumeration->members)
-          if (host::equalsIgnoreCase(e.name, name)) return host::Variant::longValue(e.value);
+        const std::string name = values::trim(text);
+        for (const values::EnumMember& e : enumeration->members)
+          if (values::equalsIgnoreCase(e.name, name)) return values::Variant::longValue(e.value);
       }
-      return host::Variant::string(text);
-    default: return host::Variant::string(text);
+      return values::Variant::string(text);
+    default: return values::Variant::string(text);
   }
 }
 
-std::string textFromValue(host::AutoType type, const host::EnumInfo* enumeration, const host::Variant& value) {
+std::string textFromValue(values::AutoType type, const values::EnumInfo* enumeration, const values::Variant& value) {
   switch (type) {
-    case host::AutoType::Color: {
+    case values::AutoType::Color: {
       char buf[16];
-      std::snprintf(buf, sizeof buf, "0x%08X", host::toColor(value));
+      std::snprintf(buf, sizeof buf, "0x%08X", values::toColor(value));
       return buf;
     }
-    case host::AutoType::Enum: {
+    case values::AutoType::Enum: {
       const std::int32_t v = value.toLong();
       const std::string_view name = enumeration ? enumeration->nameOf(v) : std::string_view{};
       return name.empty() ? std::to_string(v) : std::to_string(v) + " " + std::string(name);
     }
-    case host::AutoType::Font: return fontText(value.toFont());
-    case host::AutoType::Picture: return value.toPicture() ? "(picture)" : "(none)";
+    case values::AutoType::Font: return fontText(value.toFont());
+    case values::AutoType::Picture: return value.toPicture() ? "(picture)" : "(none)";
     default: return value.toString();
   }
 }
 
-std::string fontText(const host::FontRef& f) {
+std::string fontText(const values::FontRef& f) {
   if (!f) return "(none)";
-  std::string s = f->name + "," + host::Variant::single(f->size).toString();
+  std::string s = f->name + "," + values::Variant::single(f->size).toString();
   if (f->bold) s += ",bold";
   if (f->italic) s += ",italic";
   return s;
@@ -95,4 +95,4 @@ bool splitAssignment(const std::string& text, std::string& name, std::string& va
   return true;
 }
 
-}  // namespace kestrinx::cli
+}  // namespace kestrinx::members

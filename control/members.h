@@ -5,7 +5,7 @@
 // persistence, dispatch by name or identifier, the property page, the type library writer, the
 // command-line tool, hosts, tests and fuzzers.
 //
-// Get and put go through host::Variant with the host's coercions, so a put by name with the
+// Get and put go through values::Variant with the host's coercions, so a put by name with the
 // string "5" or the double 2.5 behaves as an automation client's assignment would (round half
 // to even, error 13 for a type mismatch, error 6 for overflow).
 #pragma once
@@ -22,21 +22,21 @@
 
 #include "control/enumerations.h"
 #include "control/kestrin.h"
-#include "host/automation.h"
-#include "host/dispatch.h"
-#include "host/error.h"
-#include "host/variant.h"
+#include "values/automation.h"
+#include "values/dispatch.h"
+#include "values/error.h"
+#include "values/variant.h"
 
 namespace kestrinx::members {
 
 // The control's published identity: the dual interface that carries the members below, the
 // class hosts create, and the event interface that carries the events below.
 inline constexpr std::string_view kInterfaceName = "_Kestrin";
-inline constexpr host::Guid kInterfaceId = host::Guid::parse("A7D52C62-91AD-11D2-A265-00A0C93C9297");
+inline constexpr values::Guid kInterfaceId = values::Guid::parse("A7D52C62-91AD-11D2-A265-00A0C93C9297");
 inline constexpr std::string_view kClassName = "Kestrin";
-inline constexpr host::Guid kClassId = host::Guid::parse("A7D52C63-91AD-11D2-A265-00A0C93C9297");
+inline constexpr values::Guid kClassId = values::Guid::parse("A7D52C63-91AD-11D2-A265-00A0C93C9297");
 inline constexpr std::string_view kEventInterfaceName = "__Kestrin";
-inline constexpr host::Guid kEventInterfaceId = host::Guid::parse("A7D52C6B-91AD-11D2-A265-00A0C93C9297");
+inline constexpr values::Guid kEventInterfaceId = values::Guid::parse("A7D52C6B-91AD-11D2-A265-00A0C93C9297");
 
 // Entries a member has in the published interface, as flags.
 enum Access : std::uint8_t {
@@ -59,18 +59,18 @@ struct Member {
   std::int32_t id = 0;  // dispatch identifier
   std::string_view name;
   std::uint8_t access = 0;  // Access flags
-  host::AutoType type = host::AutoType::Long;
-  const host::EnumInfo* enumeration = nullptr;  // the enumeration of an Enum member
+  values::AutoType type = values::AutoType::Long;
+  const values::EnumInfo* enumeration = nullptr;  // the enumeration of an Enum member
   // Saved in the property bag under its name, written as `written` with `fallback` beside it.
   bool saved = false;
-  host::VarType written = host::VarType::Empty;
+  values::VarType written = values::VarType::Empty;
   BagDefault fallback;
   // Adaptors through Variant. `put` serves put and put-by-reference. `changed` reads the value
-  // as get does, and gives it only when it is not the same as `before` (host::sameValue),
+  // as get does, and gives it only when it is not the same as `before` (values::sameValue),
   // compared before any Variant is made of it.
-  host::Variant (*get)(const Kestrin&) = nullptr;
-  std::optional<host::Variant> (*changed)(const Kestrin&, const host::Variant& before) = nullptr;
-  void (*put)(Kestrin&, const host::Variant&) = nullptr;
+  values::Variant (*get)(const Kestrin&) = nullptr;
+  std::optional<values::Variant> (*changed)(const Kestrin&, const values::Variant& before) = nullptr;
+  void (*put)(Kestrin&, const values::Variant&) = nullptr;
   void (*call)(Kestrin&) = nullptr;
   // Identity of the put procedure or the method, for compile-time lookups from the code.
   const char* procedure = nullptr;
@@ -84,8 +84,8 @@ struct Member {
 
 // One published event. Its typed call reaches the matching virtual of KestrinEvents.
 struct Event {
-  host::EventInfo info;
-  void (*typed)(KestrinEvents&, host::EventArgs&) = nullptr;
+  values::EventInfo info;
+  void (*typed)(KestrinEvents&, values::EventArgs&) = nullptr;
   const char* procedure = nullptr;  // identity of the KestrinEvents virtual
 };
 
@@ -95,72 +95,72 @@ namespace detail {
 template <auto Procedure>
 inline constexpr char procedureKey = 0;
 
-// Whether two Variants are the same as host::sameValue tells (objects by content).
-bool sameObject(const host::Variant& before, const host::Variant& now);
+// Whether two Variants are the same as values::sameValue tells (objects by content).
+bool sameObject(const values::Variant& before, const values::Variant& now);
 
 // The C++ type a property of each automation type has in the control's procedures, its
-// conversions to and from Variant, and whether a value is the same (host::sameValue) as the
+// conversions to and from Variant, and whether a value is the same (values::sameValue) as the
 // Variant `before`, told in place where the Variant it would be wrapped in equals `before`
 // (the same object, for an object).
-template <host::AutoType T>
+template <values::AutoType T>
 struct Conv;
 template <>
-struct Conv<host::AutoType::Boolean> {
-  static host::Variant wrap(Boolean v) { return host::Variant::boolean(v); }
-  static Boolean unwrap(const host::Variant& v) { return v.toBoolean(); }
-  static bool same(const host::Variant& before, Boolean v) { return before.isBoolean(v); }
+struct Conv<values::AutoType::Boolean> {
+  static values::Variant wrap(Boolean v) { return values::Variant::boolean(v); }
+  static Boolean unwrap(const values::Variant& v) { return v.toBoolean(); }
+  static bool same(const values::Variant& before, Boolean v) { return before.isBoolean(v); }
 };
 template <>
-struct Conv<host::AutoType::Integer> {
-  static host::Variant wrap(std::int16_t v) { return host::Variant::integer(v); }
-  static std::int16_t unwrap(const host::Variant& v) { return v.toInteger(); }
-  static bool same(const host::Variant& before, std::int16_t v) { return before.isInteger(v); }
+struct Conv<values::AutoType::Integer> {
+  static values::Variant wrap(std::int16_t v) { return values::Variant::integer(v); }
+  static std::int16_t unwrap(const values::Variant& v) { return v.toInteger(); }
+  static bool same(const values::Variant& before, std::int16_t v) { return before.isInteger(v); }
 };
 template <>
-struct Conv<host::AutoType::Long> {
-  static host::Variant wrap(std::int32_t v) { return host::Variant::longValue(v); }
-  static std::int32_t unwrap(const host::Variant& v) { return v.toLong(); }
-  static bool same(const host::Variant& before, std::int32_t v) { return before.isLong(v); }
+struct Conv<values::AutoType::Long> {
+  static values::Variant wrap(std::int32_t v) { return values::Variant::longValue(v); }
+  static std::int32_t unwrap(const values::Variant& v) { return v.toLong(); }
+  static bool same(const values::Variant& before, std::int32_t v) { return before.isLong(v); }
 };
 template <>
-struct Conv<host::AutoType::Enum> : Conv<host::AutoType::Long> {};
+struct Conv<values::AutoType::Enum> : Conv<values::AutoType::Long> {};
 template <>
-struct Conv<host::AutoType::Color> {
-  static host::Variant wrap(OleColor v) { return host::colorVariant(v); }
-  static OleColor unwrap(const host::Variant& v) { return host::toColor(v); }
-  static bool same(const host::Variant& before, OleColor v) { return before.isLong(static_cast<std::int32_t>(v)); }
+struct Conv<values::AutoType::Color> {
+  static values::Variant wrap(OleColor v) { return values::colorVariant(v); }
+  static OleColor unwrap(const values::Variant& v) { return values::toColor(v); }
+  static bool same(const values::Variant& before, OleColor v) { return before.isLong(static_cast<std::int32_t>(v)); }
 };
 template <>
-struct Conv<host::AutoType::String> {
-  static host::Variant wrap(std::string v) { return host::Variant::string(std::move(v)); }
-  static std::string unwrap(const host::Variant& v) { return v.toString(); }
-  static bool same(const host::Variant& before, const std::string& v) { return before.isString(v); }
+struct Conv<values::AutoType::String> {
+  static values::Variant wrap(std::string v) { return values::Variant::string(std::move(v)); }
+  static std::string unwrap(const values::Variant& v) { return v.toString(); }
+  static bool same(const values::Variant& before, const std::string& v) { return before.isString(v); }
 };
 template <>
-struct Conv<host::AutoType::Font> {
-  static host::Variant wrap(host::FontRef v) { return host::Variant::font(std::move(v)); }
-  static host::FontRef unwrap(const host::Variant& v) { return v.toFont(); }
-  static bool same(const host::Variant& before, const host::FontRef& v) { return before.isFont(v) || sameObject(before, wrap(v)); }
+struct Conv<values::AutoType::Font> {
+  static values::Variant wrap(values::FontRef v) { return values::Variant::font(std::move(v)); }
+  static values::FontRef unwrap(const values::Variant& v) { return v.toFont(); }
+  static bool same(const values::Variant& before, const values::FontRef& v) { return before.isFont(v) || sameObject(before, wrap(v)); }
 };
 template <>
-struct Conv<host::AutoType::Picture> {
-  static host::Variant wrap(host::PictureRef v) { return host::Variant::picture(std::move(v)); }
-  static host::PictureRef unwrap(const host::Variant& v) { return v.toPicture(); }
-  static bool same(const host::Variant& before, const host::PictureRef& v) { return before.isPicture(v) || sameObject(before, wrap(v)); }
+struct Conv<values::AutoType::Picture> {
+  static values::Variant wrap(values::PictureRef v) { return values::Variant::picture(std::move(v)); }
+  static values::PictureRef unwrap(const values::Variant& v) { return v.toPicture(); }
+  static bool same(const values::Variant& before, const values::PictureRef& v) { return before.isPicture(v) || sameObject(before, wrap(v)); }
 };
 
-template <host::AutoType T, auto Getter>
-host::Variant getVia(const Kestrin& k) {
+template <values::AutoType T, auto Getter>
+values::Variant getVia(const Kestrin& k) {
   return Conv<T>::wrap((k.*Getter)());
 }
-template <host::AutoType T, auto Getter>
-std::optional<host::Variant> changedVia(const Kestrin& k, const host::Variant& before) {
+template <values::AutoType T, auto Getter>
+std::optional<values::Variant> changedVia(const Kestrin& k, const values::Variant& before) {
   auto v = (k.*Getter)();
   if (Conv<T>::same(before, v)) return std::nullopt;
   return Conv<T>::wrap(std::move(v));
 }
-template <host::AutoType T, auto Putter>
-void putVia(Kestrin& k, const host::Variant& v) {
+template <values::AutoType T, auto Putter>
+void putVia(Kestrin& k, const values::Variant& v) {
   (k.*Putter)(Conv<T>::unwrap(v));
 }
 template <auto Procedure>
@@ -174,13 +174,13 @@ struct EventCall;
 template <typename... Args>
 struct EventCall<void (KestrinEvents::*)(Args&...)> {
   template <auto M, std::size_t... I>
-  static void call(KestrinEvents& sink, host::EventArgs& args, std::index_sequence<I...>) {
+  static void call(KestrinEvents& sink, values::EventArgs& args, std::index_sequence<I...>) {
     (sink.*M)(args.ref<Args>(I)...);
   }
   static constexpr std::size_t arity = sizeof...(Args);
 };
 template <auto M>
-void typedVia(KestrinEvents& sink, host::EventArgs& args) {
+void typedVia(KestrinEvents& sink, values::EventArgs& args) {
   using Call = EventCall<decltype(M)>;
   Call::template call<M>(sink, args, std::make_index_sequence<Call::arity>{});
 }
@@ -195,63 +195,63 @@ constexpr BagDefault ambientFont{BagDefault::Kind::AmbientFont, 0};
 constexpr BagDefault noObject{BagDefault::Kind::NoObject, 0};
 
 struct Saved {
-  host::VarType written;
+  values::VarType written;
   BagDefault fallback;
 };
-inline constexpr Saved notSaved{host::VarType::Empty, {}};
+inline constexpr Saved notSaved{values::VarType::Empty, {}};
 
-template <host::AutoType T, auto Getter, auto Putter>
-constexpr Member getPut(std::int32_t id, std::string_view name, Saved s, const host::EnumInfo* e = nullptr) {
+template <values::AutoType T, auto Getter, auto Putter>
+constexpr Member getPut(std::int32_t id, std::string_view name, Saved s, const values::EnumInfo* e = nullptr) {
   return Member{id,          name,        Get | Put,
-                T,           e,           s.written != host::VarType::Empty,
+                T,           e,           s.written != values::VarType::Empty,
                 s.written,   s.fallback,  &getVia<T, Getter>,
                 &changedVia<T, Getter>, &putVia<T, Putter>, nullptr, &procedureKey<Putter>};
 }
 template <auto Getter, auto Putter>
-constexpr Member getPutEnum(std::int32_t id, std::string_view name, const host::EnumInfo& e, Saved s) {
-  return getPut<host::AutoType::Enum, Getter, Putter>(id, name, s, &e);
+constexpr Member getPutEnum(std::int32_t id, std::string_view name, const values::EnumInfo& e, Saved s) {
+  return getPut<values::AutoType::Enum, Getter, Putter>(id, name, s, &e);
 }
-template <host::AutoType T, auto Getter, auto Putter>
+template <values::AutoType T, auto Getter, auto Putter>
 constexpr Member getPutRef(std::int32_t id, std::string_view name, Saved s) {
   Member m = getPut<T, Getter, Putter>(id, name, s);
   m.access = Get | PutRef;
   return m;
 }
-template <host::AutoType T, auto Getter>
+template <values::AutoType T, auto Getter>
 constexpr Member getOnly(std::int32_t id, std::string_view name) {
-  return Member{id, name, Get, T, nullptr, false, host::VarType::Empty, {}, &getVia<T, Getter>, &changedVia<T, Getter>,
+  return Member{id, name, Get, T, nullptr, false, values::VarType::Empty, {}, &getVia<T, Getter>, &changedVia<T, Getter>,
                 nullptr, nullptr, nullptr};
 }
 template <auto Procedure>
 constexpr Member method(std::int32_t id, std::string_view name) {
-  return Member{id,      name,    Method,  host::AutoType::Long, nullptr, false, host::VarType::Empty, {},
+  return Member{id,      name,    Method,  values::AutoType::Long, nullptr, false, values::VarType::Empty, {},
                 nullptr, nullptr, nullptr, &callVia<Procedure>, &procedureKey<Procedure>};
 }
 
 template <auto M>
-constexpr Event event(std::int32_t id, std::string_view name, std::span<const host::ParamInfo> params, bool raised) {
-  return Event{host::EventInfo{id, name, params, raised}, &typedVia<M>, &procedureKey<M>};
+constexpr Event event(std::int32_t id, std::string_view name, std::span<const values::ParamInfo> params, bool raised) {
+  return Event{values::EventInfo{id, name, params, raised}, &typedVia<M>, &procedureKey<M>};
 }
 
 // Argument lists of the events.
-using host::AutoType;
-inline constexpr host::ParamInfo kEffect[] = {{"Effect", AutoType::Long}};
-inline constexpr host::ParamInfo kDragDrop[] = {{"Data", AutoType::DataObject}, {"Effect", AutoType::Long},
+using values::AutoType;
+inline constexpr values::ParamInfo kEffect[] = {{"Effect", AutoType::Long}};
+inline constexpr values::ParamInfo kDragDrop[] = {{"Data", AutoType::DataObject}, {"Effect", AutoType::Long},
                                                 {"Button", AutoType::Integer},  {"Shift", AutoType::Integer},
                                                 {"X", AutoType::Single},        {"Y", AutoType::Single}};
-inline constexpr host::ParamInfo kDragOver[] = {{"Data", AutoType::DataObject}, {"Effect", AutoType::Long},
+inline constexpr values::ParamInfo kDragOver[] = {{"Data", AutoType::DataObject}, {"Effect", AutoType::Long},
                                                 {"Button", AutoType::Integer},  {"Shift", AutoType::Integer},
                                                 {"X", AutoType::Single},        {"Y", AutoType::Single},
                                                 {"State", AutoType::Integer}};
-inline constexpr host::ParamInfo kKey[] = {{"KeyCode", AutoType::Integer}, {"Shift", AutoType::Integer}};
-inline constexpr host::ParamInfo kKeyAscii[] = {{"KeyAscii", AutoType::Integer}};
-inline constexpr host::ParamInfo kMouse[] = {{"Button", AutoType::Integer},
+inline constexpr values::ParamInfo kKey[] = {{"KeyCode", AutoType::Integer}, {"Shift", AutoType::Integer}};
+inline constexpr values::ParamInfo kKeyAscii[] = {{"KeyAscii", AutoType::Integer}};
+inline constexpr values::ParamInfo kMouse[] = {{"Button", AutoType::Integer},
                                              {"Shift", AutoType::Integer},
                                              {"X", AutoType::Single},
                                              {"Y", AutoType::Single}};
-inline constexpr host::ParamInfo kGiveFeedback[] = {{"Effect", AutoType::Long}, {"DefaultCursors", AutoType::Boolean}};
-inline constexpr host::ParamInfo kStartDrag[] = {{"Data", AutoType::DataObject}, {"AllowedEffects", AutoType::Long}};
-inline constexpr host::ParamInfo kSetData[] = {{"Data", AutoType::DataObject}, {"DataFormat", AutoType::Integer}};
+inline constexpr values::ParamInfo kGiveFeedback[] = {{"Effect", AutoType::Long}, {"DefaultCursors", AutoType::Boolean}};
+inline constexpr values::ParamInfo kStartDrag[] = {{"Data", AutoType::DataObject}, {"AllowedEffects", AutoType::Long}};
+inline constexpr values::ParamInfo kSetData[] = {{"Data", AutoType::DataObject}, {"DataFormat", AutoType::Integer}};
 
 }  // namespace detail
 
@@ -263,16 +263,16 @@ inline constexpr host::ParamInfo kSetData[] = {{"Data", AutoType::DataObject}, {
 inline constexpr std::array<Member, 48> kMembers = [] {
   using namespace detail;
   using K = Kestrin;
-  using T = host::AutoType;
-  using V = host::VarType;
-  const Saved asBool{V::Boolean, asBoolean(host::False)};
+  using T = values::AutoType;
+  using V = values::VarType;
+  const Saved asBool{V::Boolean, asBoolean(values::False)};
   return std::array<Member, 48>{
       getPutEnum<&K::get_KestrinType, &K::put_KestrinType>(0x68030031, "KestrinType", enums::DefKestrinType,
                                                              {V::Long, asLong(NORMAL_TYPE)}),
       getPutEnum<&K::get_NumAlignment, &K::put_NumAlignment>(0x68030030, "NumAlignment", enums::DefNumAlign,
                                                                {V::Long, asLong(RIGHT_ALIGN)}),
       getPut<T::Boolean, &K::get_NumSeparatorUse, &K::put_NumSeparatorUse>(0x6803002F, "NumSeparatorUse",
-                                                                           {V::Boolean, asBoolean(host::True)}),
+                                                                           {V::Boolean, asBoolean(values::True)}),
       getPut<T::Boolean, &K::get_CaptionView, &K::put_CaptionView>(0x6803002E, "CaptionView",
                                                                    {V::Boolean, asInteger(1)}),
       getPut<T::String, &K::get_Caption, &K::put_Caption>(0x6803002D, "Caption", {V::String, instanceName}),
@@ -285,9 +285,9 @@ inline constexpr std::array<Member, 48> kMembers = [] {
       getPutEnum<&K::get_FormatTime, &K::put_FormatTime>(0x68030028, "FormatTime", enums::DefTimeFormat,
                                                            {V::Long, asLong(HM)}),
       getPut<T::Color, &K::get_BackColor, &K::put_BackColor>(0x68030027, "BackColor",
-                                                             {V::Long, asLong(host::SystemWindowBackground)}),
+                                                             {V::Long, asLong(values::SystemWindowBackground)}),
       getPut<T::Color, &K::get_ColorValid, &K::put_ColorValid>(0x68030026, "ColorValid",
-                                                               {V::Long, asLong(host::SystemWindowBackground)}),
+                                                               {V::Long, asLong(values::SystemWindowBackground)}),
       getPut<T::Boolean, &K::get_ColorValidUse, &K::put_ColorValidUse>(0x68030025, "ColorValidUse",
                                                                        {V::Boolean, asInteger(1)}),
       getPut<T::Color, &K::get_ColorInValid, &K::put_ColorInValid>(0x68030024, "ColorInValid",
@@ -310,7 +310,7 @@ inline constexpr std::array<Member, 48> kMembers = [] {
       getPutRef<T::Picture, &K::get_MouseIcon, &K::putref_MouseIcon>(0x68030018, "MouseIcon", {V::Picture, noObject}),
       getPut<T::Integer, &K::get_MousePointer, &K::put_MousePointer>(0x68030017, "MousePointer",
                                                                      {V::Integer, asInteger(0)}),
-      getPut<T::Boolean, &K::get_Enabled, &K::put_Enabled>(0x68030016, "Enabled", {V::Boolean, asBoolean(host::True)}),
+      getPut<T::Boolean, &K::get_Enabled, &K::put_Enabled>(0x68030016, "Enabled", {V::Boolean, asBoolean(values::True)}),
       getOnly<T::Long, &K::get_hWnd>(0x68030015, "hWnd"),
       getOnly<T::Integer, &K::get_ScrollBars>(0x6803000F, "ScrollBars"),
       getPut<T::Long, &K::get_SelLength, &K::put_SelLength>(0x6803000E, "SelLength", {V::Long, asInteger(0)}),
@@ -319,10 +319,10 @@ inline constexpr std::array<Member, 48> kMembers = [] {
       getPut<T::String, &K::get_Text, &K::put_Text>(0x6803000B, "Text", {V::String, instanceName}),
       getPutRef<T::Font, &K::get_LabelFont, &K::putref_LabelFont>(0x6803000A, "LabelFont", {V::Font, ambientFont}),
       getPut<T::Color, &K::get_LabelForeColor, &K::put_LabelForeColor>(0x68030009, "LabelForeColor",
-                                                                       {V::Long, asLong(host::SystemWindowText)}),
+                                                                       {V::Long, asLong(values::SystemWindowText)}),
       getPutRef<T::Font, &K::get_Font, &K::putref_Font>(0x68030008, "Font", {V::Font, ambientFont}),
       getPut<T::Color, &K::get_ForeColor, &K::put_ForeColor>(0x68030007, "ForeColor",
-                                                             {V::Long, asLong(host::SystemWindowText)}),
+                                                             {V::Long, asLong(values::SystemWindowText)}),
       getPut<T::Integer, &K::get_LinkMode, &K::put_LinkMode>(0x68030006, "LinkMode", {V::Integer, asInteger(0)}),
       getPut<T::String, &K::get_LinkItem, &K::put_LinkItem>(0x68030005, "LinkItem", {V::String, emptyString}),
       getPut<T::String, &K::get_LinkTopic, &K::put_LinkTopic>(0x68030004, "LinkTopic", {V::String, emptyString}),
@@ -426,19 +426,19 @@ const Event* findEvent(std::int32_t id);
 // Reads, sets or calls a member through its adaptor. A set coerces the value to the member's
 // type. Errors: 438 for a get or call the member does not have, 383 for a put on a get-only
 // member (nothing changes), 13 and 6 from the coercion, and whatever the control raises.
-host::Variant get(const Kestrin& k, const Member& m);
-// What a get reads now when it is not the same as `before` (host::sameValue), none when it is;
+values::Variant get(const Kestrin& k, const Member& m);
+// What a get reads now when it is not the same as `before` (values::sameValue), none when it is;
 // an unchanged value costs less than a get and a comparison. The same errors as get.
-inline std::optional<host::Variant> changed(const Kestrin& k, const Member& m, const host::Variant& before) {
-  if (m.changed == nullptr) host::raiseError(host::err::MemberNotSupported);
+inline std::optional<values::Variant> changed(const Kestrin& k, const Member& m, const values::Variant& before) {
+  if (m.changed == nullptr) values::raiseError(values::err::MemberNotSupported);
   return m.changed(k, before);
 }
-void put(Kestrin& k, const Member& m, const host::Variant& v);
+void put(Kestrin& k, const Member& m, const values::Variant& v);
 void call(Kestrin& k, const Member& m);
 
 // The same by name or identifier; 438 for an unknown member.
-host::Variant get(const Kestrin& k, std::string_view name);
-void put(Kestrin& k, std::string_view name, const host::Variant& v);
+values::Variant get(const Kestrin& k, std::string_view name);
+void put(Kestrin& k, std::string_view name, const values::Variant& v);
 
 // The saved properties' keys in the order ReadProperties reads them back, each once, where it
 // is first read. Designers declare the properties in this order, so code generated from a
@@ -446,14 +446,14 @@ void put(Kestrin& k, std::string_view name, const host::Variant& v);
 std::span<const std::string_view> readOrder();
 
 // A bag default as a value, with the instance name and ambient font taken from `surface`.
-host::Variant defaultValue(const BagDefault& d, const host::Surface& surface);
+values::Variant defaultValue(const BagDefault& d, const host::Surface& surface);
 
 // A control seen by name, as the property page and other by-name clients use it.
-class Dispatch final : public host::Dispatch {
+class Dispatch final : public values::Dispatch {
  public:
   explicit Dispatch(Kestrin& k) : k_(k) {}
-  host::Variant getProperty(const std::string& name) override { return get(k_, name); }
-  void setProperty(const std::string& name, const host::Variant& value) override { put(k_, name, value); }
+  values::Variant getProperty(const std::string& name) override { return get(k_, name); }
+  void setProperty(const std::string& name, const values::Variant& value) override { put(k_, name, value); }
 
  private:
   Kestrin& k_;
@@ -462,28 +462,28 @@ class Dispatch final : public host::Dispatch {
 // The member table as clients see it by identifier: each row's identifier, name, type and
 // enumeration, its access flags as the invocation kinds it answers. Slot i here is slot i of
 // kMembers.
-inline constexpr std::array<host::MemberInfo, kMembers.size()> kMemberInfo = [] {
-  std::array<host::MemberInfo, kMembers.size()> info{};
+inline constexpr std::array<values::MemberInfo, kMembers.size()> kMemberInfo = [] {
+  std::array<values::MemberInfo, kMembers.size()> info{};
   for (std::size_t i = 0; i < kMembers.size(); ++i) {
     const Member& m = kMembers[i];
-    const std::uint16_t kinds = (m.has(Get) ? host::InvokeGet : 0) | (m.has(Put) ? host::InvokePut : 0) |
-                                (m.has(PutRef) ? host::InvokePutRef : 0) | (m.has(Method) ? host::InvokeMethod : 0);
-    info[i] = host::MemberInfo{m.id, m.name, kinds, m.type, m.enumeration};
+    const std::uint16_t kinds = (m.has(Get) ? values::InvokeGet : 0) | (m.has(Put) ? values::InvokePut : 0) |
+                                (m.has(PutRef) ? values::InvokePutRef : 0) | (m.has(Method) ? values::InvokeMethod : 0);
+    info[i] = values::MemberInfo{m.id, m.name, kinds, m.type, m.enumeration};
   }
   return info;
 }();
 
 // A control seen by identifier, as the component runtime and scripting clients reach it: the
-// automation rules of host::Automation over the member table's adaptors.
-class Automation final : public host::Automation {
+// automation rules of values::Automation over the member table's adaptors.
+class Automation final : public values::Automation {
  public:
   explicit Automation(Kestrin& k) : k_(k) {}
-  std::span<const host::MemberInfo> members() const override { return kMemberInfo; }
+  std::span<const values::MemberInfo> members() const override { return kMemberInfo; }
 
  protected:
-  host::Variant getMember(const host::MemberInfo& m) override;
-  void putMember(const host::MemberInfo& m, const host::Variant& value) override;
-  void callMember(const host::MemberInfo& m) override;
+  values::Variant getMember(const values::MemberInfo& m) override;
+  void putMember(const values::MemberInfo& m, const values::Variant& value) override;
+  void callMember(const values::MemberInfo& m) override;
 
  private:
   Kestrin& k_;
@@ -517,8 +517,8 @@ template <auto Event, typename... A>
 void Kestrin::raise(A&... args) {
   static constexpr const members::Event& e = members::kEvents[members::eventSlotOf<Event>()];
   static_assert(e.info.params.size() == sizeof...(A), "the event's argument list");
-  const std::array<host::ArgRef, sizeof...(A)> refs{host::ArgRef(&args)...};
-  host::EventArgs eventArgs(e.info, refs);
+  const std::array<values::ArgRef, sizeof...(A)> refs{values::ArgRef(&args)...};
+  values::EventArgs eventArgs(e.info, refs);
   raiseEvent(eventArgs);
 }
 

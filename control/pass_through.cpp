@@ -36,9 +36,9 @@ void Kestrin::put_MaxLength(std::int32_t v) {
   notifyChanged<&Kestrin::put_MaxLength>();
 }
 
-host::PictureRef Kestrin::get_MouseIcon() const { return activeBox().mouseIcon(); }
+values::PictureRef Kestrin::get_MouseIcon() const { return activeBox().mouseIcon(); }
 
-void Kestrin::putref_MouseIcon(host::PictureRef p) {
+void Kestrin::putref_MouseIcon(values::PictureRef p) {
   writeBoth(&host::TextBox::setMouseIcon, p);
   notifyChanged<&Kestrin::putref_MouseIcon>();
 }
@@ -147,12 +147,12 @@ void Kestrin::onMouseUp(std::int16_t, std::int16_t& Button, std::int16_t& Shift,
 
 void Kestrin::onOLECompleteDrag(std::int16_t, std::int32_t& Effect) { raise<&KestrinEvents::OLECompleteDrag>(Effect); }
 
-void Kestrin::onOLEDragDrop(std::int16_t, host::DataObjectRef& Data, std::int32_t& Effect, std::int16_t& Button,
+void Kestrin::onOLEDragDrop(std::int16_t, values::DataObjectRef& Data, std::int32_t& Effect, std::int16_t& Button,
                             std::int16_t& Shift, float& X, float& Y) {
   raise<&KestrinEvents::OLEDragDrop>(Data, Effect, Button, Shift, X, Y);
 }
 
-void Kestrin::onOLEDragOver(std::int16_t, host::DataObjectRef& Data, std::int32_t& Effect, std::int16_t& Button,
+void Kestrin::onOLEDragOver(std::int16_t, values::DataObjectRef& Data, std::int32_t& Effect, std::int16_t& Button,
                             std::int16_t& Shift, float& X, float& Y, std::int16_t& State) {
   raise<&KestrinEvents::OLEDragOver>(Data, Effect, Button, Shift, X, Y, State);
 }

@@ -10,7 +10,7 @@
 
 #include "control/kestrin.h"
 #include "control/members.h"
-#include "host/error.h"
+#include "values/error.h"
 
 namespace kestrinx {
 
@@ -30,18 +30,18 @@ enum class Place : std::uint8_t {
 // A text box member saved under a key, converted by the member's automation type.
 struct ElementMember {
   std::string_view key;
-  host::Variant (*get)(const host::TextBox&);
-  void (*set)(host::TextBox&, const host::Variant&);
+  values::Variant (*get)(const host::TextBox&);
+  void (*set)(host::TextBox&, const values::Variant&);
 };
 
-template <host::AutoType T, auto Getter, auto Setter>
+template <values::AutoType T, auto Getter, auto Setter>
 constexpr ElementMember element(std::string_view key) {
   return {key, [](const host::TextBox& b) { return members::detail::Conv<T>::wrap((b.*Getter)()); },
-          [](host::TextBox& b, const host::Variant& v) { (b.*Setter)(members::detail::Conv<T>::unwrap(v)); }};
+          [](host::TextBox& b, const values::Variant& v) { (b.*Setter)(members::detail::Conv<T>::unwrap(v)); }};
 }
 
 constexpr std::array<ElementMember, 15> kElementMembers = [] {
-  using T = host::AutoType;
+  using T = values::AutoType;
   using B = host::TextBox;
   return std::array<ElementMember, 15>{
       element<T::Boolean, &B::enabled, &B::setEnabled>("Enabled"),
@@ -65,20 +65,20 @@ constexpr std::array<ElementMember, 15> kElementMembers = [] {
 // The keys written from the surface and never read back.
 struct ScaleKey {
   std::string_view key;
-  host::VarType written;
+  values::VarType written;
   std::int16_t fallback;  // a 16-bit integer default
-  host::Variant (*get)(const host::Surface&);
+  values::Variant (*get)(const host::Surface&);
 };
 constexpr std::array<ScaleKey, 5> kScaleKeys = {{
-    {"ScaleHeight", host::VarType::Single, 408,
-     [](const host::Surface& s) { return host::Variant::single(s.scaleHeight()); }},
-    {"ScaleLeft", host::VarType::Single, 0,
-     [](const host::Surface& s) { return host::Variant::single(s.scaleLeft()); }},
-    {"ScaleMode", host::VarType::Integer, 1,
-     [](const host::Surface& s) { return host::Variant::integer(s.scaleMode()); }},
-    {"ScaleTop", host::VarType::Single, 0, [](const host::Surface& s) { return host::Variant::single(s.scaleTop()); }},
-    {"ScaleWidth", host::VarType::Single, 2688,
-     [](const host::Surface& s) { return host::Variant::single(s.scaleWidth()); }},
+    {"ScaleHeight", values::VarType::Single, 408,
+     [](const host::Surface& s) { return values::Variant::single(s.scaleHeight()); }},
+    {"ScaleLeft", values::VarType::Single, 0,
+     [](const host::Surface& s) { return values::Variant::single(s.scaleLeft()); }},
+    {"ScaleMode", values::VarType::Integer, 1,
+     [](const host::Surface& s) { return values::Variant::integer(s.scaleMode()); }},
+    {"ScaleTop", values::VarType::Single, 0, [](const host::Surface& s) { return values::Variant::single(s.scaleTop()); }},
+    {"ScaleWidth", values::VarType::Single, 2688,
+     [](const host::Surface& s) { return values::Variant::single(s.scaleWidth()); }},
 }};
 
 constexpr const members::Member* memberNamed(std::string_view key) {
@@ -249,12 +249,12 @@ static_assert(readsEverySavedMember());
 // Reaches the control's widgets and fields for the steps that bypass the puts.
 struct Persistence {
   // The default passed with a key, on reading and on writing alike.
-  static host::Variant fallback(const Kestrin& k, const Step& step) {
-    if (step.scale != nullptr) return host::Variant::integer(step.scale->fallback);
+  static values::Variant fallback(const Kestrin& k, const Step& step) {
+    if (step.scale != nullptr) return values::Variant::integer(step.scale->fallback);
     return members::defaultValue(step.member->fallback, k.surface());
   }
 
-  static host::Variant valueOf(const Kestrin& k, const Step& step) {
+  static values::Variant valueOf(const Kestrin& k, const Step& step) {
     switch (step.place) {
       case P::Property:
         return members::get(k, *step.member);
@@ -265,34 +265,34 @@ struct Persistence {
       case P::ActiveElement:
         return step.element->get(k.activeBox());
       case P::Caption:
-        return host::colorVariant(k.label().foreColor());
+        return values::colorVariant(k.label().foreColor());
       case P::Surface:
         if (step.scale != nullptr) return step.scale->get(k.surface());
-        return host::Variant::boolean(k.surface().autoRedraw());
+        return values::Variant::boolean(k.surface().autoRedraw());
       case P::Field:
-        return host::Variant::boolean(step.key == "AutoSize" ? k.m_AutoSize : k.m_ValidState);
+        return values::Variant::boolean(step.key == "AutoSize" ? k.m_AutoSize : k.m_ValidState);
     }
     return {};
   }
 
   // Converts the bag's value to the target's type and applies it.
-  static void apply(Kestrin& k, const Step& step, const host::Variant& v) {
+  static void apply(Kestrin& k, const Step& step, const values::Variant& v) {
     const members::Member& m = *step.member;
     switch (step.place) {
       case P::Property:
         members::put(k, m, v);
         return;
       case P::Element1:
-        step.element->set(k.box(1), host::coerce(v, m.type));
+        step.element->set(k.box(1), values::coerce(v, m.type));
         return;
       case P::Element0:
-        step.element->set(k.box(0), host::coerce(v, m.type));
+        step.element->set(k.box(0), values::coerce(v, m.type));
         return;
       case P::ActiveElement:
-        step.element->set(k.activeBox(), host::coerce(v, m.type));
+        step.element->set(k.activeBox(), values::coerce(v, m.type));
         return;
       case P::Caption:
-        k.label().setForeColor(host::toColor(v));
+        k.label().setForeColor(values::toColor(v));
         return;
       case P::Surface:
         k.surface().setAutoRedraw(v.toBoolean());
@@ -303,19 +303,19 @@ struct Persistence {
     }
   }
 
-  static void read(Kestrin& k, host::PropertyBag& bag, const Step& step) {
+  static void read(Kestrin& k, values::PropertyBag& bag, const Step& step) {
     const std::string key(step.key);
     apply(k, step, bag.readProperty(key, fallback(k, step)));
   }
 
-  static void write(const Kestrin& k, host::PropertyBag& bag, const Step& step) {
+  static void write(const Kestrin& k, values::PropertyBag& bag, const Step& step) {
     const std::string key(step.key);
     bag.writeProperty(key, valueOf(k, step), fallback(k, step));
   }
 };
 
 void Kestrin::InitProperties() {
-  using host::skipOnError;
+  using values::skipOnError;
   skipOnError([&] { putDefault<&Kestrin::put_KestrinType>(); });
   skipOnError([&] { putDefault<&Kestrin::put_NumSeparatorUse>(); });
   skipOnError([&] { putDefault<&Kestrin::put_Appearance>(); });  // element 0 becomes the active box
@@ -323,7 +323,7 @@ void Kestrin::InitProperties() {
   skipOnError([&] { putDefault<&Kestrin::put_CaptionView>(); });
   skipOnError([&] { putDefault<&Kestrin::put_Caption>(); });
   skipOnError([&] { putDefault<&Kestrin::put_Text>(); });
-  m_AutoSize = host::False;
+  m_AutoSize = values::False;
   skipOnError([&] { putDefault<&Kestrin::put_BackColor>(); });
   skipOnError([&] { putDefault<&Kestrin::put_BoxWidthLock>(); });
   // The type is plain text here, so both format puts are ignored: a new control has no date or
@@ -339,19 +339,19 @@ void Kestrin::InitProperties() {
   skipOnError([&] { putDefault<&Kestrin::put_ColorEdit>(); });
   skipOnError([&] { putDefault<&Kestrin::putref_Font>(); });
   // The fit the Font put asked for does not outlive the placing.
-  m_SizeFlag = host::False;
-  m_ValidState = host::False;
-  m_InvalidBeep = host::False;
+  m_SizeFlag = values::False;
+  m_ValidState = values::False;
+  m_InvalidBeep = values::False;
 }
 
 std::span<const std::string_view> members::readOrder() { return kReadOrder; }
 
-void Kestrin::ReadProperties(host::PropertyBag& bag) {
+void Kestrin::ReadProperties(values::PropertyBag& bag) {
   for (const Step& step : kOwnProperties) Persistence::read(*this, bag, step);
   for (const Step& step : kReadRest) Persistence::read(*this, bag, step);
 }
 
-void Kestrin::WriteProperties(host::PropertyBag& bag) const {
+void Kestrin::WriteProperties(values::PropertyBag& bag) const {
   for (const Step& step : kOwnProperties) Persistence::write(*this, bag, step);
   for (const Step& step : kWriteRest) Persistence::write(*this, bag, step);
 }

@@ -11,9 +11,9 @@
 #include "control/flag_scope.h"
 #include "control/kestrin.h"
 #include "control/members.h"
-#include "host/error.h"
-#include "host/values.h"
-#include "host/variant.h"
+#include "values/error.h"
+#include "values/functions.h"
+#include "values/variant.h"
 
 namespace kestrinx {
 
@@ -63,11 +63,11 @@ std::optional<std::int16_t> paddingCount(double boxWidth, std::int32_t t, std::i
 // Gives the surface's font the name, bold flag and size of `from`, so that the surface
 // measures text as the box shows it. The surface gets a font object of its own, never a
 // shared one changed in place.
-void measureInFontOf(const host::FontRef& from, host::Surface& surface) {
+void measureInFontOf(const values::FontRef& from, host::Surface& surface) {
   if (!from) return;
-  const host::FontRef current = surface.font();
+  const values::FontRef current = surface.font();
   if (current && current->name == from->name && current->bold == from->bold && current->size == from->size) return;
-  auto f = current ? std::make_shared<host::Font>(*current) : std::make_shared<host::Font>();
+  auto f = current ? std::make_shared<values::Font>(*current) : std::make_shared<values::Font>();
   f->name = from->name;
   f->bold = from->bold;
   f->weight = from->bold ? 700 : 400;
@@ -78,7 +78,7 @@ void measureInFontOf(const host::FontRef& from, host::Surface& surface) {
 // Exit check of a date box with a date format: accepts and rewrites the entry. A rewrite that
 // fails has already told the user; the entry is then left as typed and counts as invalid.
 bool dateEntryAccepted(host::TextBox& element, host::Services& services, const std::string& pattern) {
-  const host::DateReading reading = services.dateReading();
+  const values::DateReading reading = services.dateReading();
   if (!entry::IsDateEntry(element.text(), reading)) return false;
   const std::optional<std::string> rewritten = entry::FormatDateEntry(services, element.text(), pattern, reading);
   if (!rewritten) return false;
@@ -92,7 +92,7 @@ bool timeEntryAccepted(host::TextBox& element, host::Services& services, std::in
                        const std::string& pattern) {
   if (!entry::IsTimeEntry(element.text(), formatTime)) return false;
   const std::int32_t prefix = formatTime == HM ? kHmPrefix : kHmsPrefix;
-  std::string cut = host::left(element.text(), prefix);
+  std::string cut = values::left(element.text(), prefix);
   // With a one-digit hour the cut can end on a separator ("9:30:15" gives "9:30:"); the
   // separator carries nothing, and left in place it would make an accepted time unreadable.
   if (std::any_of(cut.begin(), cut.end(), entry::isNumericChar)) {
@@ -113,37 +113,37 @@ void Kestrin::txtKestrin_GotFocus(std::int16_t /*Index*/) {
 }
 
 void Kestrin::txtKestrin_Change(std::int16_t Index, host::ChangeSource source) {
-  if (m_Formatting != host::False) return;  // the numeric rewrite's own change
-  if (m_ColorEditUse != host::False) host::skipOnError([&] { recolour(Index, m_ColorEdit); });
+  if (m_Formatting != values::False) return;  // the numeric rewrite's own change
+  if (m_ColorEditUse != values::False) values::skipOnError([&] { recolour(Index, m_ColorEdit); });
   if (m_KestrinType == NUMERIC_TYPE) {
     const CaretPlacement caret =
         source == host::ChangeSource::UserEdit ? CaretPlacement::AfterSameDigits : CaretPlacement::AtEnd;
-    host::skipOnError([&] { FormatNumericBox(caret); });
+    values::skipOnError([&] { FormatNumericBox(caret); });
   }
-  host::skipOnError([&] { raise<&KestrinEvents::Change>(); });
+  values::skipOnError([&] { raise<&KestrinEvents::Change>(); });
 }
 
 void Kestrin::FormatNumericBox(CaretPlacement caret) {
   host::TextBox& element = activeBox();
-  host::skipOnError([&] { measureInFontOf(element.font(), surface()); });
+  values::skipOnError([&] { measureInFontOf(element.font(), surface()); });
 
   // Cleared however the rewrite ends, so later changes are handled again.
   const FlagScope formatting(m_Formatting);
 
   std::optional<std::string> typed;
   std::int32_t caretBefore = 0;
-  host::skipOnError([&] { typed = element.text(); });
+  values::skipOnError([&] { typed = element.text(); });
   if (caret == CaretPlacement::AfterSameDigits) {
-    if (!host::skipOnError([&] { caretBefore = element.selStart(); })) caret = CaretPlacement::AtEnd;
+    if (!values::skipOnError([&] { caretBefore = element.selStart(); })) caret = CaretPlacement::AtEnd;
   }
   // A text that cannot be read is not written back: rewriting it would lose it.
   if (!typed) return;
 
-  std::string s = host::trim(*typed);
+  std::string s = values::trim(*typed);
   // A decimal number, or a minus sign alone, is never grouped; nor is a minus sign followed by
   // zeros only, which grouping would turn into "0" while the user is still typing "-0.5".
-  if (m_NumSeparatorUse != host::False && !isSignedZero(s) && s.find('.') == std::string::npos) {
-    host::skipOnError([&] { s = host::format(s, kNumberPattern); });
+  if (m_NumSeparatorUse != values::False && !isSignedZero(s) && s.find('.') == std::string::npos) {
+    values::skipOnError([&] { s = values::format(s, kNumberPattern); });
   }
 
   std::string shown = s;
@@ -151,18 +151,18 @@ void Kestrin::FormatNumericBox(CaretPlacement caret) {
     // Right alignment: as many leading spaces as fit in the box beside the text.
     std::int32_t w = 0, t = 0;
     std::int16_t n = 0;
-    host::skipOnError([&] {
-      w = host::roundToLong(static_cast<double>(surface().textWidth("  ")) - surface().textWidth(" "));
+    values::skipOnError([&] {
+      w = values::roundToLong(static_cast<double>(surface().textWidth("  ")) - surface().textWidth(" "));
     });
-    host::skipOnError([&] { t = host::roundToLong(surface().textWidth(s)); });
-    host::skipOnError([&] {
+    values::skipOnError([&] { t = values::roundToLong(surface().textWidth(s)); });
+    values::skipOnError([&] {
       if (const auto fit = paddingCount(element.width(), t, w)) n = *fit;
     });
-    if (n >= 0) shown = host::spaces(n) + s;
+    if (n >= 0) shown = values::spaces(n) + s;
   }
-  host::skipOnError([&] { element.setText(shown); });
+  values::skipOnError([&] { element.setText(shown); });
 
-  host::skipOnError([&] {
+  values::skipOnError([&] {
     const std::string now = element.text();
     const std::int32_t at = caret == CaretPlacement::AtEnd
                                 ? static_cast<std::int32_t>(now.size())
@@ -172,8 +172,8 @@ void Kestrin::FormatNumericBox(CaretPlacement caret) {
 }
 
 void Kestrin::txtKestrin_LostFocus(std::int16_t Index) {
-  m_ValidState = host::False;
-  if (m_ColorEditUse != host::False) recolour(Index, m_BackColor);
+  m_ValidState = values::False;
+  if (m_ColorEditUse != values::False) recolour(Index, m_BackColor);
 
   host::TextBox& element = box(Index);
   host::Services& services = site_.services();
@@ -181,14 +181,14 @@ void Kestrin::txtKestrin_LostFocus(std::int16_t Index) {
   switch (m_KestrinType) {
     case NORMAL_TYPE:
       // Plain text is always valid and takes no colour.
-      m_ValidState = host::True;
+      m_ValidState = values::True;
       return;
     case NUMERIC_TYPE:
       // Alignment spaces and group separators are part of a valid number.
-      valid = host::isNumeric(element.text());
+      valid = values::isNumeric(element.text());
       break;
     case DATE_TYPE:
-      valid = m_FormatDate == NONE ? host::isDate(element.text(), services.dateReading())
+      valid = m_FormatDate == NONE ? values::isDate(element.text(), services.dateReading())
                                    : dateEntryAccepted(element, services, m_DateFormatText);
       break;
     case TIME_TYPE:
@@ -202,14 +202,14 @@ void Kestrin::txtKestrin_LostFocus(std::int16_t Index) {
   const bool knownType = m_KestrinType == NUMERIC_TYPE || m_KestrinType == DATE_TYPE || m_KestrinType == TIME_TYPE;
   if (valid) {
     // The rewrite above was an ordinary text change (edit colour, Change); the valid colour follows it.
-    if (m_ColorValidUse != host::False) recolour(Index, m_ColorValid);
-    m_ValidState = host::True;
-  } else if (knownType && m_ColorInValidUse != host::False) {
+    if (m_ColorValidUse != values::False) recolour(Index, m_ColorValid);
+    m_ValidState = values::True;
+  } else if (knownType && m_ColorInValidUse != values::False) {
     recolour(Index, m_ColorInValid);
   }
 
   // Only the exact True value asks for the beep.
-  if (m_ValidState == host::False && m_InvalidBeep == host::True) {
+  if (m_ValidState == values::False && m_InvalidBeep == values::True) {
     services.beep();
     services.beep();
   }

@@ -1,4 +1,4 @@
-#include "host/atomic_file.h"
+#include "forms/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <memory>
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
 int FileOps::openForReading(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
 
@@ -211,4 +211,4 @@ void replaceFile(const std::string& path, std::string_view bytes, FileOps& ops) 
                               " (the new file may not survive a power failure)");
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
 // Reading or writing a file failed. what() is one line: "cannot save FILE: STEP: REASON", with
 // what became of the file on disk where that matters.
@@ -68,4 +68,4 @@ std::string readWholeFile(const std::string& path, std::size_t limit, FileOps& o
 // symbolic link is followed, so the file it names is replaced and the link stays.
 void replaceFile(const std::string& path, std::string_view bytes, FileOps& ops = systemFileOps());
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

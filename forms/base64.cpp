@@ -1,9 +1,9 @@
-#include "host/base64.h"
+#include "forms/base64.h"
 
 #include <array>
 #include <cstdint>
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::optional<std::string> base64Decode(std::string_view text) {
   return out;
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

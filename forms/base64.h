@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
 std::string base64Encode(std::string_view bytes);
 
@@ -13,4 +13,4 @@ std::string base64Encode(std::string_view bytes);
 // whitespace, unused bits zero); nullopt for anything else.
 std::optional<std::string> base64Decode(std::string_view text);
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

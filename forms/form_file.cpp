@@ -1,6 +1,6 @@
 // Form files: the model, the rules a file's values keep to, the writer, and reading and writing
 // files. The reader is in form_file_reader.cpp.
-#include "host/form_file.h"
+#include "forms/form_file.h"
 
 #include <algorithm>
 #include <array>
@@ -9,55 +9,31 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "host/base64.h"
-#include "host/form_file_rules.h"
-#include "host/json_text.h"
-#include "host/text.h"
+#include "forms/base64.h"
+#include "forms/form_file_rules.h"
+#include "forms/json_text.h"
+#include "values/text.h"
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
-namespace {
-
-template <typename T>
-bool sameBits(T a, T b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-// What a file keeps of a picture: its type, size and image bytes (not the handle of the moment).
-bool samePicture(const Picture& a, const Picture& b) {
-  return a.type == b.type && a.width == b.width && a.height == b.height && a.bytes == b.bytes;
-}
-
-}  // namespace
-
-bool sameFont(const Font& a, const Font& b) {
-  return a.name == b.name && sameBits(a.size, b.size) && a.bold == b.bold && a.italic == b.italic &&
-         a.underline == b.underline && a.strikethrough == b.strikethrough && a.weight == b.weight &&
-         a.charset == b.charset;
-}
+using values::Boolean;
+using values::DataObject;
+using values::Date;
+using values::equalsIgnoreCase;
+using values::False;
+using values::Font;
+using values::FontRef;
+using values::Picture;
+using values::PictureRef;
+using values::sameValue;
+using values::True;
+using values::Variant;
+using values::VarType;
 
 const FormControl* FormFile::find(std::string_view controlName) const {
   for (const FormControl& c : controls)
     if (equalsIgnoreCase(c.name, controlName)) return &c;
   return nullptr;
-}
-
-bool sameValue(const Variant& a, const Variant& b) {
-  if (a.type() != b.type()) return false;
-  switch (a.type()) {
-    case VarType::Single: return sameBits(a.toSingle(), b.toSingle());
-    case VarType::Double: return sameBits(a.toDouble(), b.toDouble());
-    case VarType::Date: return sameBits(a.toDate().serial, b.toDate().serial);
-    case VarType::Font: {
-      const FontRef fa = a.toFont(), fb = b.toFont();
-      return fa == fb || (fa && fb && sameFont(*fa, *fb));
-    }
-    case VarType::Picture: {
-      const PictureRef pa = a.toPicture(), pb = b.toPicture();
-      return pa == pb || (pa && pb && samePicture(*pa, *pb));
-    }
-    default: return a == b;
-  }
 }
 
 bool sameForm(const FormFile& a, const FormFile& b) {
@@ -86,10 +62,10 @@ std::string describe(const std::string& file, std::size_t line, std::size_t colu
   if (line > 0) s += ":" + std::to_string(line) + ":" + std::to_string(column);
   s += ": ";
   if (!control.empty()) {
-    s += "control " + (control[0] == '#' ? control : formrules::shown(control));
+    s += "control " + (control[0] == '#' ? control : rules::shown(control));
     s += key.empty() ? ": " : ", ";
   }
-  if (!key.empty()) s += "property " + formrules::shown(key) + ": ";
+  if (!key.empty()) s += "property " + rules::shown(key) + ": ";
   return s + reason;
 }
 
@@ -116,7 +92,7 @@ bool isValidFormName(std::string_view name) {
   return true;
 }
 
-namespace formrules {
+namespace rules {
 
 namespace {
 constexpr VarType kKept[] = {VarType::Empty,   VarType::Integer, VarType::Long,   VarType::Single, VarType::Double,
@@ -247,7 +223,7 @@ std::string printable(std::string_view text, std::size_t maxChars) {
 
 std::string shown(std::string_view text) { return "'" + printable(text, 60) + "'"; }
 
-}  // namespace formrules
+}  // namespace rules
 
 // ---- the writer ----------------------------------------------------------------------------------
 
@@ -355,7 +331,7 @@ void appendValue(std::string& out, const FormControl& c, const FormEntry& e) {
         out += "null";
         return;
       }
-      if (auto bad = formrules::badFont(*f)) refuse(c.name, e.key, *bad);
+      if (auto bad = rules::badFont(*f)) refuse(c.name, e.key, *bad);
       appendFont(out, *f);
       return;
     }
@@ -373,13 +349,13 @@ void appendValue(std::string& out, const FormControl& c, const FormEntry& e) {
 
 void appendControl(std::string& out, const FormControl& c) {
   if (!isValidFormName(c.name))
-    refuse("", "", "the control name " + formrules::shown(c.name) + " is not a name (a letter, then letters, digits and _, at most 40)");
-  if (auto bad = formrules::badClassName(c.progId)) refuse(c.name, "", *bad);
+    refuse("", "", "the control name " + rules::shown(c.name) + " is not a name (a letter, then letters, digits and _, at most 40)");
+  if (auto bad = rules::badClassName(c.progId)) refuse(c.name, "", *bad);
   const Placement& p = c.placement;
   const std::pair<const char*, float> coordinates[] = {
       {"left", p.left}, {"top", p.top}, {"width", p.width}, {"height", p.height}};
   for (std::size_t i = 0; i < 4; ++i)
-    if (auto bad = formrules::badCoordinate(coordinates[i].first, coordinates[i].second, i >= 2))
+    if (auto bad = rules::badCoordinate(coordinates[i].first, coordinates[i].second, i >= 2))
       refuse(c.name, "", *bad);
   if (c.properties.size() > FormLimits::PropertiesPerControl)
     refuse(c.name, "", "more than " + std::to_string(FormLimits::PropertiesPerControl) + " properties");
@@ -400,14 +376,14 @@ void appendControl(std::string& out, const FormControl& c) {
   }
   out += ",\"properties\":[\n";
   for (const FormEntry& e : c.properties)
-    if (auto bad = formrules::badKey(e.key)) refuse(c.name, "", *bad);
-  if (auto twice = formrules::duplicateKey(c.properties)) refuse(c.name, std::string(*twice), "the key appears twice");
+    if (auto bad = rules::badKey(e.key)) refuse(c.name, "", *bad);
+  if (auto twice = rules::duplicateKey(c.properties)) refuse(c.name, std::string(*twice), "the key appears twice");
   for (std::size_t i = 0; i < c.properties.size(); ++i) {
     const FormEntry& e = c.properties[i];
     out += '[';
     appendJsonString(out, e.key);
     out += ",\"";
-    out += formrules::nameOf(e.value.type());
+    out += rules::nameOf(e.value.type());
     out += "\",";
     appendValue(out, c, e);
     out += i + 1 < c.properties.size() ? "],\n" : "]\n";
@@ -419,7 +395,7 @@ void appendControl(std::string& out, const FormControl& c) {
 
 std::string formText(const FormFile& form) {
   if (!isValidFormName(form.name))
-    refuse("", "", "the form name " + formrules::shown(form.name) + " is not a name (a letter, then letters, digits and _, at most 40)");
+    refuse("", "", "the form name " + rules::shown(form.name) + " is not a name (a letter, then letters, digits and _, at most 40)");
   if (form.controls.size() > FormLimits::Controls)
     refuse("", "", "more than " + std::to_string(FormLimits::Controls) + " controls");
   std::size_t entries = 0;
@@ -427,7 +403,7 @@ std::string formText(const FormFile& form) {
   names.reserve(form.controls.size());
   for (const FormControl& c : form.controls) {
     entries += c.properties.size();
-    if (!names.insert(formrules::foldedName(c.name)).second) refuse(c.name, "", "two controls have this name");
+    if (!names.insert(rules::foldedName(c.name)).second) refuse(c.name, "", "two controls have this name");
   }
   if (entries > FormLimits::Properties)
     refuse("", "", "more than " + std::to_string(FormLimits::Properties) + " properties in all");
@@ -469,4 +445,4 @@ void writeFormFile(const std::string& path, const FormFile& form, FileOps& ops) 
   replaceFile(path, text, ops);
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

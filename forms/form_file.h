@@ -40,11 +40,11 @@
 #include <string_view>
 #include <vector>
 
-#include "host/atomic_file.h"
-#include "host/types.h"
-#include "host/variant.h"
+#include "forms/atomic_file.h"
+#include "values/types.h"
+#include "values/variant.h"
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
 inline constexpr std::string_view FormFormatName = "kestrinx-form";
 inline constexpr int FormVersionMajor = 1;
@@ -64,14 +64,14 @@ struct FormLimits {
 
 // Where a control stands on its form, in twips.
 struct Placement {
-  Twips left = 0, top = 0, width = 0, height = 0;
+  values::Twips left = 0, top = 0, width = 0, height = 0;
   friend bool operator==(const Placement&, const Placement&) = default;
 };
 
 // One saved property.
 struct FormEntry {
   std::string key;
-  Variant value;
+  values::Variant value;
 };
 
 struct FormControl {
@@ -91,10 +91,7 @@ struct FormFile {
   const FormControl* find(std::string_view controlName) const;
 };
 
-// Values compared as a file keeps them: fonts and pictures by their contents, numbers by their
-// bits (so a NaN equals itself). Forms compare name, controls, placements and entries in order.
-bool sameValue(const Variant& a, const Variant& b);
-bool sameFont(const Font& a, const Font& b);
+// Forms compare name, controls, placements and entries in order (values by values::sameValue).
 bool sameForm(const FormFile& a, const FormFile& b);
 
 // A form file that cannot be read, or a form that cannot be written as one. Carries where: the
@@ -134,8 +131,8 @@ std::string formText(const FormFile& form);
 // Reads and parses a file. Throws FileAccessError (and FormFileError for the content).
 FormFile readFormFile(const std::string& path, FileOps& ops = systemFileOps());
 
-// Writes a form file atomically (see host/atomic_file.h): the text is made before the file is
+// Writes a form file atomically (see forms/atomic_file.h): the text is made before the file is
 // touched, so a form that cannot be written leaves the file as it was.
 void writeFormFile(const std::string& path, const FormFile& form, FileOps& ops = systemFileOps());
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

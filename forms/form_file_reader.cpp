@@ -12,11 +12,21 @@
 #include <limits>
 #include <unordered_set>
 
-#include "host/base64.h"
-#include "host/form_file.h"
-#include "host/form_file_rules.h"
+#include "forms/base64.h"
+#include "forms/form_file.h"
+#include "forms/form_file_rules.h"
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
+
+using values::Boolean;
+using values::Date;
+using values::False;
+using values::Font;
+using values::isDigit;
+using values::Picture;
+using values::True;
+using values::Variant;
+using values::VarType;
 
 namespace {
 
@@ -228,7 +238,7 @@ class FormReader final : public json::json_sax_t {
     const std::size_t column = message.find("column ");
     const std::size_t colon = column == std::string::npos ? std::string::npos : message.find(": ", column);
     if (colon != std::string::npos) message.erase(0, colon + 2);
-    failAt(position > 0 ? position - 1 : 0, entryKeyForErrors(), formrules::printable(message, 200));
+    failAt(position > 0 ? position - 1 : 0, entryKeyForErrors(), rules::printable(message, 200));
   }
 
  private:
@@ -275,10 +285,10 @@ class FormReader final : public json::json_sax_t {
   unsigned knownMember(const MemberName (&members)[N], unsigned& seen) {
     const unsigned bit = bitOf(members, member_);
     if (bit == 0) {
-      if (!newerMinor_) fail("unknown member " + formrules::shown(member_));
+      if (!newerMinor_) fail("unknown member " + rules::shown(member_));
       return 0;
     }
-    if (seen & bit) fail("the member " + formrules::shown(member_) + " appears twice");
+    if (seen & bit) fail("the member " + rules::shown(member_) + " appears twice");
     seen |= bit;
     return bit;
   }
@@ -328,19 +338,19 @@ class FormReader final : public json::json_sax_t {
     switch (f) {
       case Frame::Form:
         if (formSeen_ != (FmFormat | FmVersion | FmName | FmControls))
-          fail("the form has no " + formrules::shown(firstMissing(kFormMembers, formSeen_)));
+          fail("the form has no " + rules::shown(firstMissing(kFormMembers, formSeen_)));
         complete_ = true;
         break;
       case Frame::Control: endControl(); break;
       case Frame::Entry: endEntry(); break;
       case Frame::Font:
-        if (fontSeen_ != 0xFF) fail("the font has no " + formrules::shown(firstMissing(kFontMembers, fontSeen_)));
-        if (auto bad = formrules::badFont(font_)) fail(*bad);
+        if (fontSeen_ != 0xFF) fail("the font has no " + rules::shown(firstMissing(kFontMembers, fontSeen_)));
+        if (auto bad = rules::badFont(font_)) fail(*bad);
         setEntryValue(Variant::font(std::make_shared<Font>(std::move(font_))));
         break;
       case Frame::Picture:
         if (pictureSeen_ != 0xF)
-          fail("the picture has no " + formrules::shown(firstMissing(kPictureMembers, pictureSeen_)));
+          fail("the picture has no " + rules::shown(firstMissing(kPictureMembers, pictureSeen_)));
         setEntryValue(Variant::picture(std::make_shared<Picture>(std::move(picture_))));
         break;
       case Frame::Bytes:
@@ -375,7 +385,7 @@ class FormReader final : public json::json_sax_t {
       case FmVersion: {
         const std::string v = expectString(t, "\"version\"");
         int major = 0, minor = 0;
-        if (!parseVersion(v, major, minor)) fail("the version " + formrules::shown(v) + " is not MAJOR.MINOR");
+        if (!parseVersion(v, major, minor)) fail("the version " + rules::shown(v) + " is not MAJOR.MINOR");
         if (major > FormVersionMajor)
           fail("the form is version " + v + ", newer than this build reads (" + std::to_string(FormVersionMajor) +
                ".x); open it with a newer KestrinX");
@@ -388,7 +398,7 @@ class FormReader final : public json::json_sax_t {
       case FmName: {
         std::string name = expectString(t, "the form's \"name\"");
         if (!isValidFormName(name))
-          fail("the form name " + formrules::shown(name) + " is not a name (a letter, then letters, digits and _, at most 40)");
+          fail("the form name " + rules::shown(name) + " is not a name (a letter, then letters, digits and _, at most 40)");
         form_.name = std::move(name);
         break;
       }
@@ -415,7 +425,7 @@ class FormReader final : public json::json_sax_t {
   float coordinate(const Token& t, const char* member, bool isSize) {
     float v = 0;
     if (!realValue(t, v)) fail(std::string("'") + member + "' must be a number, not " + t.what());
-    if (auto bad = formrules::badCoordinate(member, v, isSize)) fail(*bad);
+    if (auto bad = rules::badCoordinate(member, v, isSize)) fail(*bad);
     return v;
   }
 
@@ -424,14 +434,14 @@ class FormReader final : public json::json_sax_t {
       case CmName: {
         std::string name = expectString(t, "a control's \"name\"");
         if (!isValidFormName(name))
-          fail("the control name " + formrules::shown(name) + " is not a name (a letter, then letters, digits and _, at most 40)");
-        if (!names_.insert(formrules::foldedName(name)).second) fail("two controls are named " + formrules::shown(name));
+          fail("the control name " + rules::shown(name) + " is not a name (a letter, then letters, digits and _, at most 40)");
+        if (!names_.insert(rules::foldedName(name)).second) fail("two controls are named " + rules::shown(name));
         control_.name = std::move(name);
         break;
       }
       case CmClass: {
         std::string progId = expectString(t, "\"class\"");
-        if (auto bad = formrules::badClassName(progId)) fail(*bad);
+        if (auto bad = rules::badClassName(progId)) fail(*bad);
         control_.progId = std::move(progId);
         break;
       }
@@ -449,12 +459,12 @@ class FormReader final : public json::json_sax_t {
 
   void endControl() {
     const unsigned all = CmName | CmClass | CmLeft | CmTop | CmWidth | CmHeight | CmProperties;
-    if (controlSeen_ != all) fail("the control has no " + formrules::shown(firstMissing(kControlMembers, controlSeen_)));
+    if (controlSeen_ != all) fail("the control has no " + rules::shown(firstMissing(kControlMembers, controlSeen_)));
     // The entries gathered in the reused list go to one list of their own size.
     control_.properties.assign(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()));
     entries_.clear();
-    if (auto twice = formrules::duplicateKey(control_.properties))
-      fail("the property " + formrules::shown(*twice) + " appears twice");
+    if (auto twice = rules::duplicateKey(control_.properties))
+      fail("the property " + rules::shown(*twice) + " appears twice");
     form_.controls.push_back(std::move(control_));
     control_ = FormControl{};
     inControl_ = false;
@@ -491,15 +501,15 @@ class FormReader final : public json::json_sax_t {
     switch (entryItems_) {
       case 0: {
         std::string key = expectString(t, "a property's key");
-        if (auto bad = formrules::badKey(key)) fail(*bad);
+        if (auto bad = rules::badKey(key)) fail(*bad);
         entry_.key = std::move(key);
         entryItems_ = 1;
         return;
       }
       case 1: {
         if (t.kind != Token::Kind::String) fail(std::string("a property's type must be a string, not ") + t.what());
-        const auto type = formrules::typeNamed(t.text);
-        if (!type) fail("unknown value type " + formrules::shown(t.text));
+        const auto type = rules::typeNamed(t.text);
+        if (!type) fail("unknown value type " + rules::shown(t.text));
         entryType_ = *type;
         entryItems_ = 2;
         return;
@@ -752,4 +762,4 @@ FormFile parseForm(std::string_view text, const std::string& fileName) {
   return reader.take();
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

@@ -8,20 +8,20 @@
 #include <string_view>
 #include <vector>
 
-#include "host/form_file.h"
-#include "host/text.h"
+#include "forms/form_file.h"
+#include "values/text.h"
 
-namespace kestrinx::host::formrules {
+namespace kestrinx::forms::rules {
 
 // The value types a file can keep, by the name a file gives them; nullopt for any other name.
-std::optional<VarType> typeNamed(std::string_view name);
-std::string_view nameOf(VarType type);  // for the types typeNamed knows
+std::optional<values::VarType> typeNamed(std::string_view name);
+std::string_view nameOf(values::VarType type);  // for the types typeNamed knows
 
 // Each gives the reason a value is refused, or nullopt when it is fine.
 std::optional<std::string> badClassName(std::string_view progId);
 std::optional<std::string> badKey(std::string_view key);
 std::optional<std::string> badCoordinate(std::string_view member, float value, bool isSize);
-std::optional<std::string> badFont(const Font& font);
+std::optional<std::string> badFont(const values::Font& font);
 
 inline constexpr float MaxFontSize = 10000.0f;
 
@@ -35,7 +35,7 @@ std::optional<std::string_view> duplicateKey(const std::vector<FormEntry>& prope
 // have the same.
 inline std::string foldedName(std::string_view name) {
   std::string out(name);
-  for (char& c : out) c = toLowerAscii(c);
+  for (char& c : out) c = values::toLowerAscii(c);
   return out;
 }
 
@@ -44,4 +44,4 @@ inline std::string foldedName(std::string_view name) {
 std::string printable(std::string_view text, std::size_t maxChars);
 std::string shown(std::string_view text);
 
-}  // namespace kestrinx::host::formrules
+}  // namespace kestrinx::forms::rules

@@ -1,6 +1,8 @@
-#include "host/form_property_bag.h"
+#include "forms/form_property_bag.h"
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
+
+using values::Variant;
 
 FormPropertyBag::FormPropertyBag(std::vector<FormEntry>& entries) : entries_(entries) {
   signatures_.reserve(entries.capacity());  // room for the entries a writer has made room for
@@ -69,4 +71,4 @@ void FormPropertyBag::touch(std::size_t i) {
   touched_[i] = true;
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

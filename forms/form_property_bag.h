@@ -1,4 +1,4 @@
-// A control's saved properties in a form file (host/form_file.h), seen as the property bag the
+// A control's saved properties in a form file (forms/form_file.h), seen as the property bag the
 // control's ReadProperties and WriteProperties use.
 //
 // How this host keeps values: a value equal to the default written with it (same type and value;
@@ -14,19 +14,19 @@
 #include <string>
 #include <vector>
 
-#include "host/form_file.h"
-#include "host/property_bag.h"
+#include "forms/form_file.h"
+#include "values/property_bag.h"
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
-class FormPropertyBag final : public PropertyBag {
+class FormPropertyBag final : public values::PropertyBag {
  public:
   // Reads and writes `entries`, which nothing else changes while the bag lives.
   explicit FormPropertyBag(std::vector<FormEntry>& entries);
 
   // The stored value (an object comes back as the stored object itself), or the default.
-  Variant readProperty(const std::string& name, const Variant& defaultValue) override;
-  void writeProperty(const std::string& name, const Variant& value, const Variant& defaultValue) override;
+  values::Variant readProperty(const std::string& name, const values::Variant& defaultValue) override;
+  void writeProperty(const std::string& name, const values::Variant& value, const values::Variant& defaultValue) override;
 
   // The key of the last read ("" before any), so a ReadProperties that stops can be reported
   // with the key it stopped at.
@@ -57,4 +57,4 @@ class FormPropertyBag final : public PropertyBag {
   std::vector<std::string> written_;
 };
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

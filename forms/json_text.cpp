@@ -1,9 +1,9 @@
-#include "host/json_text.h"
+#include "forms/json_text.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
 namespace {
 
@@ -127,4 +127,4 @@ std::string jsonString(std::string_view bytes) {
   return out;
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrinx::host {
+namespace kestrinx::forms {
 
 // Length of the well-formed UTF-8 sequence starting at s[i], or 0 when none starts there (a
 // stray continuation byte, a cut-off sequence, an overlong form, a surrogate, past U+10FFFF).
@@ -22,4 +22,4 @@ bool isUtf8(std::string_view s);
 std::string jsonString(std::string_view bytes);
 void appendJsonString(std::string& out, std::string_view bytes);
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::forms

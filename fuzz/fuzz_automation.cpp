@@ -23,12 +23,12 @@
 
 #include "control/kestrin_component.h"
 #include "control/members.h"
-#include "host/error.h"
-#include "host/runtime/control_object.h"
-#include "host/runtime/object.h"
-#include "host/runtime/server.h"
-#include "packaging/kestrinx_abi.h"
 #include "packaging/kestrinx_project.h"
+#include "runtime/control_object.h"
+#include "runtime/kestrinx_abi.h"
+#include "runtime/object.h"
+#include "runtime/server.h"
+#include "values/error.h"
 
 using namespace kestrinx;
 
@@ -243,7 +243,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Input in(data, size);
   const std::vector<std::string> names = [] {
     std::vector<std::string> n;
-    for (const host::MemberInfo& m : members::kMemberInfo) n.emplace_back(m.name);
+    for (const values::MemberInfo& m : members::kMemberInfo) n.emplace_back(m.name);
     return n;
   }();
 
@@ -323,21 +323,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       for (std::uint32_t i = 0; i < argc; ++i) clearArgument(args[i]);
     } else if (op == 3) {
       // The C++ interface, with values of any kind.
-      host::Automation* a = runtime::ControlObject::from(k.d)->component().automation();
+      values::Automation* a = runtime::ControlObject::from(k.d)->component().automation();
       const std::int32_t id = members::kMemberInfo[in.byte() % members::kMemberInfo.size()].id;
-      std::vector<host::Variant> args;
+      std::vector<values::Variant> args;
       for (int n = in.byte() % 3; n > 0; --n) {
         switch (in.byte() % 5) {
-          case 0: args.push_back(host::Variant::longValue(in.integer())); break;
-          case 1: args.push_back(host::Variant::doubleValue(in.real())); break;
-          case 2: args.push_back(host::Variant::string(in.bytes(32))); break;
-          case 3: args.push_back(host::Variant::boolean(static_cast<std::int16_t>(in.integer()))); break;
-          default: args.push_back(host::Variant()); break;
+          case 0: args.push_back(values::Variant::longValue(in.integer())); break;
+          case 1: args.push_back(values::Variant::doubleValue(in.real())); break;
+          case 2: args.push_back(values::Variant::string(in.bytes(32))); break;
+          case 3: args.push_back(values::Variant::boolean(static_cast<std::int16_t>(in.integer()))); break;
+          default: args.push_back(values::Variant()); break;
         }
       }
       try {
         (void)a->invoke(id, static_cast<std::uint16_t>(in.byte() % 16), args);
-      } catch (const host::AutomationError&) {
+      } catch (const values::AutomationError&) {
       }
     } else if (op == 4) {
       // A sink connects or disconnects.
@@ -355,7 +355,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       try {
         host.form().focus(&host.headlessSite().box(control.boxIndex()));
         host.form().type(std::string(1, static_cast<char>(in.byte())));
-      } catch (const host::AutomationError&) {
+      } catch (const values::AutomationError&) {
       }
     } else if (op == 6) {
       // The page is given one or both controls, or none.

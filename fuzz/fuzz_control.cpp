@@ -6,7 +6,7 @@
 //
 // Input: byte 0 chooses a freshly created control or one with the values of a newly placed
 // control; then each operation is one byte of code followed by the bytes of its arguments
-// (a missing byte reads as 0). host::AutomationError from an operation is the control reporting
+// (a missing byte reads as 0). values::AutomationError from an operation is the control reporting
 // a host refusal and is accepted; anything else is a finding. After every operation:
 //   - no layout and no numeric rewrite is still marked as running;
 //   - each box's caret and selection lie within its text;
@@ -27,9 +27,9 @@
 #include "control/kestrin.h"
 #include "control/key_filter.h"
 #include "control/members.h"
-#include "host/error.h"
 #include "host/headless/headless.h"
-#include "host/values.h"
+#include "values/error.h"
+#include "values/functions.h"
 
 using namespace kestrinx;
 
@@ -64,8 +64,8 @@ class Reader {
     if (b < sizeof kValues / sizeof kValues[0] * 8) return kValues[b % (sizeof kValues / sizeof kValues[0])];
     return int32();
   }
-  host::Boolean boolean() {
-    static constexpr host::Boolean kValues[] = {host::False, host::True, 1, 2, -32768, 32767};
+  values::Boolean boolean() {
+    static constexpr values::Boolean kValues[] = {values::False, values::True, 1, 2, -32768, 32767};
     return kValues[byte() % (sizeof kValues / sizeof kValues[0])];
   }
   // Lengths for the container's resizes: zero, ordinary, huge, and refused negatives.
@@ -93,24 +93,24 @@ class Reader {
     return v;  // NaN and infinities included
   }
   // A value of any kind, as an automation client might pass it to a put.
-  host::Variant variant() {
+  values::Variant variant() {
     switch (byte() % 9) {
-      case 0: return host::Variant::integer(static_cast<std::int16_t>(interestingInt()));
-      case 1: return host::Variant::longValue(interestingInt());
-      case 2: return host::Variant::doubleValue(real());
-      case 3: return host::Variant::single(static_cast<float>(real()));
-      case 4: return host::Variant::string(text());
-      case 5: return host::Variant::boolean(boolean());
-      case 6: return host::Variant::font(font());
-      case 7: return host::Variant::picture(byte() % 2 ? std::make_shared<host::Picture>() : nullptr);
-      default: return host::Variant();
+      case 0: return values::Variant::integer(static_cast<std::int16_t>(interestingInt()));
+      case 1: return values::Variant::longValue(interestingInt());
+      case 2: return values::Variant::doubleValue(real());
+      case 3: return values::Variant::single(static_cast<float>(real()));
+      case 4: return values::Variant::string(text());
+      case 5: return values::Variant::boolean(boolean());
+      case 6: return values::Variant::font(font());
+      case 7: return values::Variant::picture(byte() % 2 ? std::make_shared<values::Picture>() : nullptr);
+      default: return values::Variant();
     }
   }
-  host::FontRef font() {
+  values::FontRef font() {
     const std::uint8_t b = byte();
     if (b % 8 == 7) return nullptr;
     static const char* const kNames[] = {"MS Sans Serif", "Courier New", "Arial", ""};
-    return host::makeFont(kNames[b % 4], fontSize(), (b & 0x10) != 0);
+    return values::makeFont(kNames[b % 4], fontSize(), (b & 0x10) != 0);
   }
 
  private:
@@ -169,11 +169,11 @@ struct World {
   ~World() {
     try {
       form.focus(nullptr);
-    } catch (const host::AutomationError&) {
+    } catch (const values::AutomationError&) {
     }
   }
 
-  bool numericGrouping() const { return k.get_KestrinType() == NUMERIC_TYPE && k.get_NumSeparatorUse() != host::False; }
+  bool numericGrouping() const { return k.get_KestrinType() == NUMERIC_TYPE && k.get_NumSeparatorUse() != values::False; }
   headless::TextBox* focusedElement() {
     for (int i = 0; i < 2; ++i) {
       if (form.focused() == &site.box(i)) return &site.box(i);
@@ -191,7 +191,7 @@ struct World {
 // A newly placed control, with the beep on so that the exit check's beeps are checked too.
 void placeNew(World& w) {
   w.k.InitProperties();
-  w.k.put_InvalidBeep(host::True);
+  w.k.put_InvalidBeep(values::True);
 }
 
 void setClock(World& w, Reader& in) {
@@ -212,7 +212,7 @@ void setClock(World& w, Reader& in) {
     std::memcpy(&serial, &a, sizeof a);
     std::memcpy(reinterpret_cast<char*>(&serial) + sizeof a, &b, sizeof b);
     if (serial != serial) serial = 0;  // the host's clock is never NaN
-    w.form.services().setNow(host::Date{serial});
+    w.form.services().setNow(values::Date{serial});
   }
 }
 
@@ -229,7 +229,7 @@ void putMember(World& w, Reader& in) {
     members::call(w.k, m);
     return;
   }
-  const host::Variant v = in.variant();
+  const values::Variant v = in.variant();
   if (m.name == "KestrinType") {
     members::put(w.k, m, v);
     // A numeric, date or time type empties both elements.
@@ -337,8 +337,8 @@ void step(World& w, Reader& in) {
 
 void checkInvariants(World& w) {
   const Kestrin& k = w.k;
-  check(k.inLayout() == host::False);
-  check(k.formatting() == host::False);
+  check(k.inLayout() == values::False);
+  check(k.formatting() == values::False);
   for (int i = 0; i < 2; ++i) {
     const headless::TextBox& box = w.site.box(i);
     const auto length = static_cast<std::int64_t>(box.text().size());
@@ -369,25 +369,25 @@ bool fitsPattern(const std::string& text, const std::string& pattern) {
 void checkExit(World& w, int index, int beepsBefore) {
   const Kestrin& k = w.k;
   const std::string text = w.site.box(index).text();
-  const bool valid = k.get_ValidState() != host::False;
+  const bool valid = k.get_ValidState() != values::False;
   switch (k.get_KestrinType()) {
     case NORMAL_TYPE: check(valid); break;
-    case NUMERIC_TYPE: check(valid == host::isNumeric(text)); break;
+    case NUMERIC_TYPE: check(valid == values::isNumeric(text)); break;
     case DATE_TYPE:
       if (valid && k.get_FormatDate() != NONE && !k.dateFormatText().empty()) {
-        check(fitsPattern(text, k.dateFormatText()) && host::isDate(text));
+        check(fitsPattern(text, k.dateFormatText()) && values::isDate(text));
       }
-      if (k.get_FormatDate() == NONE) check(valid == host::isDate(text));
+      if (k.get_FormatDate() == NONE) check(valid == values::isDate(text));
       break;
     case TIME_TYPE:
       if (valid && k.get_FormatTime() != ANY_TYPE && !k.timeFormatText().empty()) {
-        check(fitsPattern(text, k.timeFormatText()) && host::isDate(text));
+        check(fitsPattern(text, k.timeFormatText()) && values::isDate(text));
       }
       break;
     default: check(!valid); break;
   }
   const int beeps = w.form.services().beeps() - beepsBefore;
-  check(beeps == (!valid && k.get_InvalidBeep() == host::True ? 2 : 0));
+  check(beeps == (!valid && k.get_InvalidBeep() == values::True ? 2 : 0));
 }
 
 }  // namespace
@@ -404,7 +404,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool refused = w.refusing;
     try {
       step(w, in);
-    } catch (const host::AutomationError&) {
+    } catch (const values::AutomationError&) {
       // a host refusal, reported as the control's own run-time error
       refused = true;
     }
@@ -417,7 +417,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     try {
       readEverything(w.k);
-    } catch (const host::AutomationError&) {
+    } catch (const values::AutomationError&) {
     }
   }
   return 0;

@@ -16,10 +16,10 @@
 
 #include "control/date_time_entry.h"
 #include "control/kestrin.h"
-#include "host/error.h"
 #include "host/headless/headless.h"
-#include "host/values.h"
-#include "host/variant.h"
+#include "values/error.h"
+#include "values/functions.h"
+#include "values/variant.h"
 
 using namespace kestrinx;
 
@@ -40,7 +40,7 @@ void setClock(headless::Services& services, const std::uint8_t* data, std::size_
       const int hour = b[5] % 24, minute = b[6] % 60, second = b[7] % 60;
       try {
         services.setNow(year, month, day, hour, minute, second);
-      } catch (const host::AutomationError&) {
+      } catch (const values::AutomationError&) {
         services.setNow(year, month, 28, hour, minute, second);
       }
       break;
@@ -51,13 +51,13 @@ void setClock(headless::Services& services, const std::uint8_t* data, std::size_
       const std::int64_t first = -657434, last = 2958465;
       const std::int64_t serialDay = first + (static_cast<std::int64_t>(day) & 0x7fffffff) % (last - first + 1);
       const double fraction = (b[5] | (b[6] << 8)) / 65536.0;
-      services.setNow(host::Date{serialDay >= 0 ? serialDay + fraction : serialDay - fraction});
+      services.setNow(values::Date{serialDay >= 0 ? serialDay + fraction : serialDay - fraction});
       break;
     }
     default: {  // any value at all: a clock out of range must be reported, not crash
       double serial;
       std::memcpy(&serial, b + 1, sizeof serial);
-      services.setNow(host::Date{serial});
+      services.setNow(values::Date{serial});
       break;
     }
   }
@@ -82,15 +82,15 @@ bool isDateText(const std::string& s, bool yearFirst) {
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (layout[i] == '-' ? s[i] != '-' : !isDigit(s[i])) return false;
   }
-  return host::isDate(s);
+  return values::isDate(s);
 }
 
 // The day offset an entry starting with "T" asks for, when it is written plainly ("T", "T+",
 // "T-", "T12", "T -3"); nullopt for any other entry.
 std::optional<std::int32_t> plainTodayOffset(std::string_view entry) {
-  const std::string s = host::ltrim(entry);
+  const std::string s = values::ltrim(entry);
   if (s.empty() || (s[0] != 'T' && s[0] != 't')) return std::nullopt;
-  const std::string rest = host::trim(std::string_view(s).substr(1));
+  const std::string rest = values::trim(std::string_view(s).substr(1));
   if (rest.empty() || rest == "+" || rest == "-") return 0;
   std::size_t i = (rest[0] == '+' || rest[0] == '-') ? 1 : 0;
   if (i == rest.size() || rest.size() - i > 5) return std::nullopt;
@@ -128,13 +128,13 @@ void fuzzDate(headless::Services& services, std::string_view entry) {
   } catch (...) {
     std::abort();  // a check answers yes or no
   }
-  const std::string s = host::ltrim(entry);
+  const std::string s = values::ltrim(entry);
   if (!s.empty() && (s[0] == 'T' || s[0] == 't')) check(accepted);
 
-  std::optional<host::Date> today;
+  std::optional<values::Date> today;
   try {
     today = services.today();
-  } catch (const host::AutomationError&) {
+  } catch (const values::AutomationError&) {
   }
 
   const auto ymd = rewrite(services, entry::kDateErrorText,
@@ -145,7 +145,7 @@ void fuzzDate(headless::Services& services, std::string_view entry) {
   if (mdy) check(isDateText(*mdy, false));
   // The pattern only shapes the text: both succeed or fail together, on the same date.
   check(ymd.has_value() == mdy.has_value());
-  if (ymd) check(host::parseDate(*ymd) == host::parseDate(*mdy));
+  if (ymd) check(values::parseDate(*ymd) == values::parseDate(*mdy));
   const auto byDefault =
       rewrite(services, entry::kDateErrorText, [&] { return entry::FormatDateEntry(services, entry); });
   check(byDefault == ymd);
@@ -153,28 +153,28 @@ void fuzzDate(headless::Services& services, std::string_view entry) {
   if (const auto offset = plainTodayOffset(entry)) {
     // A plain "T" entry is today plus its offset, or the error message when that date does not exist.
     // An offset that is no 16-bit number fails like a date out of range.
-    std::optional<host::Date> target;
+    std::optional<values::Date> target;
     if (today && *offset >= -32768 && *offset <= 32767) {
       try {
-        target = host::addDays(*offset, *today);
-      } catch (const host::AutomationError&) {
+        target = values::addDays(*offset, *today);
+      } catch (const values::AutomationError&) {
       }
     }
     check(ymd.has_value() == target.has_value());
-    if (ymd) check(host::parseDate(*ymd) == host::Date{std::trunc(target->serial)});
+    if (ymd) check(values::parseDate(*ymd) == values::Date{std::trunc(target->serial)});
   } else if (s.empty() || (s[0] != 'T' && s[0] != 't')) {
     // Any other entry is rewritten exactly when it reads as a date, keeping its day.
-    const std::optional<host::Date> typed = host::parseDate(s);
+    const std::optional<values::Date> typed = values::parseDate(s);
     check(ymd.has_value() == typed.has_value());
-    if (ymd) check(host::parseDate(*ymd) == host::Date{std::trunc(typed->serial)});
+    if (ymd) check(values::parseDate(*ymd) == values::Date{std::trunc(typed->serial)});
   }
 
   for (const std::int16_t n : {std::int16_t{0}, std::int16_t{1}, std::int16_t{-1}, std::int16_t{32767},
                                std::int16_t{-32768}}) {
     try {
       const std::string text = entry::DateFromToday(services, n);
-      check(host::isDate(text));
-    } catch (const host::AutomationError&) {
+      check(values::isDate(text));
+    } catch (const values::AutomationError&) {
     }
   }
 }
@@ -188,13 +188,13 @@ void fuzzTime(headless::Services& services, std::string_view entry) {
     } catch (...) {
       std::abort();  // the time checks turn every failure into False
     }
-    check(timeEntry == (host::upperCase(entry) == "N" || ofDay));
+    check(timeEntry == (values::upperCase(entry) == "N" || ofDay));
     // Seconds are required only by HMS, so an HMS time is also a time under the other formats.
     if (formatTime == HMS && ofDay) check(entry::IsTimeOfDay(entry, ANY_TYPE));
   }
 
   // The rewrites as the exit check calls them (the first 5 or 8 characters), and on the whole entry.
-  const std::string hm = host::left(entry, 5), hms = host::left(entry, 8);
+  const std::string hm = values::left(entry, 5), hms = values::left(entry, 8);
   const auto shortTime =
       rewrite(services, entry::kTimeErrorText, [&] { return entry::FormatTimeEntry(services, hm, "hh:mm"); });
   if (shortTime) check(isClockText(*shortTime, false));
@@ -205,12 +205,12 @@ void fuzzTime(headless::Services& services, std::string_view entry) {
       rewrite(services, entry::kTimeErrorText, [&] { return entry::FormatTimeEntry(services, entry); });
   if (byDefault) check(isClockText(*byDefault, false));
 
-  if (host::upperCase(entry) == "N") {
+  if (values::upperCase(entry) == "N") {
     // "N" is the clock's time of day, or the error message when the clock is out of range.
     std::optional<std::string> now;
     try {
-      now = host::format(host::Variant::date(services.timeOfDay()), "hh:mm");
-    } catch (const host::AutomationError&) {
+      now = values::format(values::Variant::date(services.timeOfDay()), "hh:mm");
+    } catch (const values::AutomationError&) {
     }
     check(byDefault == now);
   }

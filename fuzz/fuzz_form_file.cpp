@@ -11,9 +11,9 @@
 #include <string_view>
 
 #include "control/kestrin_component.h"
-#include "host/error.h"
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "host/headless/headless.h"
+#include "values/error.h"
 
 using namespace kestrinx;
 
@@ -24,28 +24,28 @@ void check(bool condition) {
 }
 
 // Writes `form` and reads it back: the same form, and the same text when written again.
-void roundTrip(const host::FormFile& form) {
+void roundTrip(const forms::FormFile& form) {
   std::string text;
   try {
-    text = host::formText(form);
-  } catch (const host::FormFileError& e) {
+    text = forms::formText(form);
+  } catch (const forms::FormFileError& e) {
     // Only a form whose text outgrows the size limit may be refused after reading.
     check(e.reason().find("bytes") != std::string::npos);
     return;
   }
-  const host::FormFile again = host::parseForm(text, "written.kxform");
-  check(host::sameForm(form, again));
-  check(host::formText(again) == text);
+  const forms::FormFile again = forms::parseForm(text, "written.kxform");
+  check(forms::sameForm(form, again));
+  check(forms::formText(again) == text);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  host::FormFile form;
+  forms::FormFile form;
   try {
-    form = host::parseForm(bytes, "fuzz.kxform");
-  } catch (const host::FormFileError& e) {
+    form = forms::parseForm(bytes, "fuzz.kxform");
+  } catch (const forms::FormFileError& e) {
     check(e.file() == "fuzz.kxform");
     check(std::string_view(e.what()).find('\n') == std::string_view::npos);
     return 0;
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     roundTrip(doc.toFile());
   } catch (const headless::FormDocumentError&) {
     // A class this build does not have.
-  } catch (const host::AutomationError&) {
+  } catch (const values::AutomationError&) {
     // A control that could not save its properties.
   }
   return 0;

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/error.h"
-#include "host/values.h"
+#include "values/error.h"
+#include "values/functions.h"
 
-using namespace kestrinx::host;
+using namespace kestrinx::values;
 
 namespace {
 

@@ -5,27 +5,27 @@
 #include <cmath>
 #include <cstdint>
 
-#include "host/error.h"
-#include "host/types.h"
+#include "values/error.h"
+#include "values/types.h"
 
 namespace kestrinx::host {
 
 namespace detail {
 template <typename T>
 T checkedRange(T v, T least, T most) {
-  if (v < least || v > most) raiseError(err::InvalidPropertyValue);
+  if (v < least || v > most) values::raiseError(values::err::InvalidPropertyValue);
   return v;
 }
 }  // namespace detail
 
 // A width or height: a finite length of zero or more.
-inline Twips checkedSize(Twips v) {
-  if (!std::isfinite(v) || v < 0) raiseError(err::InvalidPropertyValue);
+inline values::Twips checkedSize(values::Twips v) {
+  if (!std::isfinite(v) || v < 0) values::raiseError(values::err::InvalidPropertyValue);
   return v;
 }
 // SelStart, SelLength, MaxLength: zero or more.
 inline std::int32_t checkedCount(std::int32_t v) {
-  if (v < 0) raiseError(err::InvalidPropertyValue);
+  if (v < 0) values::raiseError(values::err::InvalidPropertyValue);
   return v;
 }
 // MousePointer: 0 to 15, or 99 (the mouse icon).

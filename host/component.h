@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "host/automation.h"
 #include "host/control_site.h"
-#include "host/property_bag.h"
-#include "host/dispatch.h"
+#include "values/automation.h"
+#include "values/dispatch.h"
+#include "values/property_bag.h"
 
 namespace kestrinx::host {
 
@@ -25,18 +25,18 @@ class Component {
   /// A designer places a new control; never fails.
   virtual void InitProperties() = 0;
   /// A saved control is created again; stops at the first failing key.
-  virtual void ReadProperties(PropertyBag& bag) = 0;
+  virtual void ReadProperties(values::PropertyBag& bag) = 0;
   /// The host saves the form; changes nothing.
-  virtual void WriteProperties(PropertyBag& bag) const = 0;
+  virtual void WriteProperties(values::PropertyBag& bag) const = 0;
   /// The control's properties by name (any case), as the property page and scripts reach them.
-  virtual Dispatch& dispatch() = 0;
+  virtual values::Dispatch& dispatch() = 0;
   /// The control's published members by identifier, for the component runtime and scripting
   /// clients; nullptr for a class that publishes no such interface.
-  virtual Automation* automation() { return nullptr; }
+  virtual values::Automation* automation() { return nullptr; }
   /// Connects an application event sink (events reach every sink in connection order).
-  virtual void connect(EventSink* sink) = 0;
+  virtual void connect(values::EventSink* sink) = 0;
   /// Disconnects a sink.
-  virtual void disconnect(EventSink* sink) = 0;
+  virtual void disconnect(values::EventSink* sink) = 0;
 };
 
 /// A class of controls a host can create: its programmatic name ("KestrinX.Kestrin") and a

@@ -13,7 +13,7 @@
 // the limit after each failure, and the chain would take exponential time instead of failing.
 #pragma once
 
-#include "host/error.h"
+#include "values/error.h"
 
 namespace kestrinx::host::detail {
 
@@ -25,7 +25,7 @@ class EventDepth {
     State& s = state();
     if (s.exhausted || s.depth >= kMaxEventDepth) {
       s.exhausted = true;
-      raiseError(err::OutOfStackSpace);
+      values::raiseError(values::err::OutOfStackSpace);
     }
     ++s.depth;
   }

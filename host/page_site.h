@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "host/property_page_site.h"
-#include "host/types.h"
 #include "host/widgets.h"
+#include "values/types.h"
 
 namespace kestrinx::host {
 
@@ -23,7 +23,7 @@ struct WidgetDesign {
   std::int16_t tab = 0;                 // the tab it stands on (ignored for the tab control)
   Frame* frame = nullptr;               // the frame it stands in, created by the same site; nullptr: on the tab
   std::string_view caption;             // the caption, or the text a text box shows until code changes it
-  Twips left = 0, top = 0, width = 0, height = 0;  // from the origin of its frame, tab control or page
+  values::Twips left = 0, top = 0, width = 0, height = 0;  // from the origin of its frame, tab control or page
   std::int16_t tabIndex = 0;            // its place in the page's keyboard order
 };
 
@@ -35,7 +35,7 @@ struct WidgetDesign {
 class PageSite : public PropertyPageSite {
  public:
   // The page's caption and the size of its client area.
-  virtual void setPageArea(std::string_view caption, Twips width, Twips height) = 0;
+  virtual void setPageArea(std::string_view caption, values::Twips width, values::Twips height) = 0;
   // The page's tab control, on the page's client area, with one tab per caption, showing the first.
   virtual TabControl& createTabControl(const WidgetDesign& design, std::span<const std::string_view> tabCaptions) = 0;
   // A frame that groups widgets (layout only).

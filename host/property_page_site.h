@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <string>
 
-#include "host/dispatch.h"
-#include "host/types.h"
+#include "values/dispatch.h"
+#include "values/types.h"
 
 namespace kestrinx::host {
 
@@ -13,10 +13,10 @@ class PropertyPageSite {
  public:
   virtual ~PropertyPageSite() = default;
   virtual std::size_t selectedCount() const = 0;
-  virtual Dispatch& selectedControl(std::size_t i) = 0;  // i < selectedCount()
+  virtual values::Dispatch& selectedControl(std::size_t i) = 0;  // i < selectedCount()
   // Changed True enables the sheet's Apply button.
-  virtual Boolean changed() const = 0;
-  virtual void setChanged(Boolean v) = 0;
+  virtual values::Boolean changed() const = 0;
+  virtual void setChanged(values::Boolean v) = 0;
 };
 
 }  // namespace kestrinx::host

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/values.h"
-#include "host/variant.h"
+#include "values/functions.h"
+#include "values/variant.h"
 
 namespace kestrinx::host {
 
@@ -20,11 +20,11 @@ class Services {
  public:
   virtual ~Services() = default;
   /// The current date and time (the host's clock; tests set it).
-  virtual Date now() const = 0;
+  virtual values::Date now() const = 0;
   /// Today's date, with no time part.
-  Date today() const;
+  values::Date today() const;
   /// The current time of day, on day 0.
-  Date timeOfDay() const;
+  values::Date timeOfDay() const;
   /// Sounds the host's beep.
   virtual void beep() = 0;
   /// Shows a message and returns when the user closes it.
@@ -32,7 +32,7 @@ class Services {
   /// How the user's date entries are read: the two-digit-year window and whether a date whose
   /// day and month could swap is refused. Hosts let their user or program choose; the default
   /// DateReading is what a host gives unless told otherwise.
-  virtual DateReading dateReading() const = 0;
+  virtual values::DateReading dateReading() const = 0;
 };
 
 }  // namespace kestrinx::host

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/objects.h"
-#include "host/types.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 namespace kestrinx::host {
 
@@ -27,31 +27,31 @@ class Surface {
   // Extender.Name: the instance name the container gave the control ("Kestrin1").
   virtual std::string extenderName() const = 0;
   // Ambient.Font and Ambient.UserMode (False at design time).
-  virtual FontRef ambientFont() const = 0;
-  virtual Boolean ambientUserMode() const = 0;
+  virtual values::FontRef ambientFont() const = 0;
+  virtual values::Boolean ambientUserMode() const = 0;
 
   // The surface's own font, used by textWidth.
-  virtual FontRef font() const = 0;
-  virtual void setFont(FontRef f) = 0;
+  virtual values::FontRef font() const = 0;
+  virtual void setFont(values::FontRef f) = 0;
   // Width of a text in the surface's font, in scale units.
-  virtual Twips textWidth(const std::string& s) const = 0;
+  virtual values::Twips textWidth(const std::string& s) const = 0;
 
   // Outer size, in the same units as the scale. Changing either raises Resize before the
   // setter returns (also from inside a Resize handler).
-  virtual Twips width() const = 0;
-  virtual Twips height() const = 0;
-  virtual void setWidth(Twips v) = 0;
-  virtual void setHeight(Twips v) = 0;
+  virtual values::Twips width() const = 0;
+  virtual values::Twips height() const = 0;
+  virtual void setWidth(values::Twips v) = 0;
+  virtual void setHeight(values::Twips v) = 0;
 
   // The coordinate system of the inside (twips, origin 0,0 unless the control changes it).
-  virtual Twips scaleLeft() const = 0;
-  virtual Twips scaleTop() const = 0;
-  virtual Twips scaleWidth() const = 0;
-  virtual Twips scaleHeight() const = 0;
+  virtual values::Twips scaleLeft() const = 0;
+  virtual values::Twips scaleTop() const = 0;
+  virtual values::Twips scaleWidth() const = 0;
+  virtual values::Twips scaleHeight() const = 0;
   virtual std::int16_t scaleMode() const = 0;  // 1 twips
 
-  virtual Boolean autoRedraw() const = 0;
-  virtual void setAutoRedraw(Boolean v) = 0;
+  virtual values::Boolean autoRedraw() const = 0;
+  virtual void setAutoRedraw(values::Boolean v) = 0;
   virtual void refresh() = 0;
   virtual std::int32_t hWnd() const = 0;
 

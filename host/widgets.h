@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "host/objects.h"
-#include "host/types.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 namespace kestrinx::host {
 
@@ -35,30 +35,30 @@ class TextBoxEvents {
   virtual void onMouseMove(std::int16_t, std::int16_t& /*button*/, std::int16_t& /*shift*/, float& /*x*/, float& /*y*/) {}
   virtual void onMouseUp(std::int16_t, std::int16_t& /*button*/, std::int16_t& /*shift*/, float& /*x*/, float& /*y*/) {}
   virtual void onOLECompleteDrag(std::int16_t, std::int32_t& /*effect*/) {}
-  virtual void onOLEDragDrop(std::int16_t, DataObjectRef& /*data*/, std::int32_t& /*effect*/, std::int16_t& /*button*/,
+  virtual void onOLEDragDrop(std::int16_t, values::DataObjectRef& /*data*/, std::int32_t& /*effect*/, std::int16_t& /*button*/,
                              std::int16_t& /*shift*/, float& /*x*/, float& /*y*/) {}
-  virtual void onOLEDragOver(std::int16_t, DataObjectRef& /*data*/, std::int32_t& /*effect*/, std::int16_t& /*button*/,
+  virtual void onOLEDragOver(std::int16_t, values::DataObjectRef& /*data*/, std::int32_t& /*effect*/, std::int16_t& /*button*/,
                              std::int16_t& /*shift*/, float& /*x*/, float& /*y*/, std::int16_t& /*state*/) {}
-  virtual void onOLEGiveFeedback(std::int16_t, std::int32_t& /*effect*/, Boolean& /*defaultCursors*/) {}
-  virtual void onOLEStartDrag(std::int16_t, DataObjectRef& /*data*/, std::int32_t& /*allowedEffects*/) {}
-  virtual void onOLESetData(std::int16_t, DataObjectRef& /*data*/, std::int16_t& /*dataFormat*/) {}
+  virtual void onOLEGiveFeedback(std::int16_t, std::int32_t& /*effect*/, values::Boolean& /*defaultCursors*/) {}
+  virtual void onOLEStartDrag(std::int16_t, values::DataObjectRef& /*data*/, std::int32_t& /*allowedEffects*/) {}
+  virtual void onOLESetData(std::int16_t, values::DataObjectRef& /*data*/, std::int16_t& /*dataFormat*/) {}
 };
 
 // Anything placed on a surface: position and size in the surface's units (twips).
 class Positioned {
  public:
   virtual ~Positioned() = default;
-  virtual Twips left() const = 0;
-  virtual Twips top() const = 0;
-  virtual Twips width() const = 0;
-  virtual Twips height() const = 0;
-  virtual void setLeft(Twips v) = 0;
-  virtual void setTop(Twips v) = 0;
-  virtual void setWidth(Twips v) = 0;
-  virtual void setHeight(Twips v) = 0;
+  virtual values::Twips left() const = 0;
+  virtual values::Twips top() const = 0;
+  virtual values::Twips width() const = 0;
+  virtual values::Twips height() const = 0;
+  virtual void setLeft(values::Twips v) = 0;
+  virtual void setTop(values::Twips v) = 0;
+  virtual void setWidth(values::Twips v) = 0;
+  virtual void setHeight(values::Twips v) = 0;
   // Moves to (left, top); width and height change only when given.
-  virtual void move(Twips left, Twips top, std::optional<Twips> width = std::nullopt,
-                    std::optional<Twips> height = std::nullopt) = 0;
+  virtual void move(values::Twips left, values::Twips top, std::optional<values::Twips> width = std::nullopt,
+                    std::optional<values::Twips> height = std::nullopt) = 0;
   virtual bool visible() const = 0;
   virtual void setVisible(bool v) = 0;
 };
@@ -75,23 +75,23 @@ class TextBox : public Positioned {
   virtual void setSelLength(std::int32_t v) = 0;  // error 380 when negative; clamped
   virtual std::string selText() const = 0;
   virtual void setSelText(const std::string& v) = 0;  // replaces the selection; raises Change
-  virtual OleColor backColor() const = 0;
-  virtual void setBackColor(OleColor v) = 0;
-  virtual OleColor foreColor() const = 0;
-  virtual void setForeColor(OleColor v) = 0;
-  virtual FontRef font() const = 0;
-  virtual void setFont(FontRef v) = 0;
+  virtual values::OleColor backColor() const = 0;
+  virtual void setBackColor(values::OleColor v) = 0;
+  virtual values::OleColor foreColor() const = 0;
+  virtual void setForeColor(values::OleColor v) = 0;
+  virtual values::FontRef font() const = 0;
+  virtual void setFont(values::FontRef v) = 0;
   virtual float fontSize() const = 0;  // the point size of the box's font
-  virtual Boolean enabled() const = 0;
-  virtual void setEnabled(Boolean v) = 0;
-  virtual Boolean locked() const = 0;
-  virtual void setLocked(Boolean v) = 0;
+  virtual values::Boolean enabled() const = 0;
+  virtual void setEnabled(values::Boolean v) = 0;
+  virtual values::Boolean locked() const = 0;
+  virtual void setLocked(values::Boolean v) = 0;
   virtual std::int32_t maxLength() const = 0;  // 0: no limit
   virtual void setMaxLength(std::int32_t v) = 0;  // error 380 when negative
   virtual std::int16_t mousePointer() const = 0;
   virtual void setMousePointer(std::int16_t v) = 0;
-  virtual PictureRef mouseIcon() const = 0;
-  virtual void setMouseIcon(PictureRef v) = 0;
+  virtual values::PictureRef mouseIcon() const = 0;
+  virtual void setMouseIcon(values::PictureRef v) = 0;
   virtual std::int16_t scrollBars() const = 0;
   virtual std::string toolTipText() const = 0;
   virtual void setToolTipText(const std::string& v) = 0;
@@ -121,10 +121,10 @@ class Label : public Positioned {
  public:
   virtual std::string caption() const = 0;
   virtual void setCaption(const std::string& v) = 0;
-  virtual OleColor foreColor() const = 0;
-  virtual void setForeColor(OleColor v) = 0;
-  virtual FontRef font() const = 0;
-  virtual void setFont(FontRef v) = 0;
+  virtual values::OleColor foreColor() const = 0;
+  virtual void setForeColor(values::OleColor v) = 0;
+  virtual values::FontRef font() const = 0;
+  virtual void setFont(values::FontRef v) = 0;
 };
 
 // Events of the property page's widgets.

@@ -7,9 +7,9 @@
 #include <new>
 #include <string>
 
-#include "host/runtime/server.h"
-#include "packaging/kestrinx_abi.h"
 #include "packaging/kestrinx_project.h"
+#include "runtime/kestrinx_abi.h"
+#include "runtime/server.h"
 
 #define KESTRINX_EXPORT extern "C" __attribute__((visibility("default")))
 

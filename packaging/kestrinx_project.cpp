@@ -5,11 +5,11 @@
 #include "control/members.h"
 #include "host/headless/page_site.h"
 #include "packaging/automation_codes.h"
-#include "packaging/kestrinx_abi.h"
 #include "packaging/kestrinx_resources.h"
 #include "packaging/typelib_identity.h"
 #include "propertypage/general.h"
 #include "propertypage/general_identity.h"
+#include "runtime/kestrinx_abi.h"
 
 namespace kestrinx::packaging {
 

@@ -9,7 +9,7 @@
 
 #include "host/headless/control_site.h"
 #include "host/headless/form.h"
-#include "host/runtime/project.h"
+#include "runtime/project.h"
 
 namespace kestrinx::packaging {
 

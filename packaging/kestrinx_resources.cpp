@@ -22,7 +22,7 @@ constexpr std::array<ResourceId, 6> kResources{{
     {kVersionResource, 1},
 }};
 
-std::vector<std::uint8_t> bytesOf(const host::Guid& g) {
+std::vector<std::uint8_t> bytesOf(const values::Guid& g) {
   const std::array<std::uint8_t, 20> a = identifierResource(g);
   return {a.begin(), a.end()};
 }
@@ -50,7 +50,7 @@ std::optional<std::span<const std::uint8_t>> findResource(std::string_view type,
   return std::nullopt;
 }
 
-std::array<std::uint8_t, 20> identifierResource(const host::Guid& g) {
+std::array<std::uint8_t, 20> identifierResource(const values::Guid& g) {
   std::array<std::uint8_t, 20> out{};
   const auto put = [&](std::size_t at, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));

@@ -13,7 +13,7 @@
 #include <span>
 #include <string_view>
 
-#include "host/automation.h"
+#include "values/automation.h"
 
 namespace kestrinx::packaging {
 
@@ -39,6 +39,6 @@ std::optional<std::span<const std::uint8_t>> findResource(std::string_view type,
 
 // An identifier resource: the length 16 (32-bit little-endian), then Data1 (32-bit
 // little-endian), Data2 and Data3 (16-bit little-endian) and the eight bytes of Data4.
-std::array<std::uint8_t, 20> identifierResource(const host::Guid& g);
+std::array<std::uint8_t, 20> identifierResource(const values::Guid& g);
 
 }  // namespace kestrinx::packaging

@@ -75,7 +75,7 @@ class Builder {
     return imported_.size() - 1;
   }
 
-  tlb::TypeEntry dispatchInterface(std::string_view name, const host::Guid& guid, std::uint32_t flags) {
+  tlb::TypeEntry dispatchInterface(std::string_view name, const values::Guid& guid, std::uint32_t flags) {
     tlb::TypeEntry t;
     t.kind = TKIND_DISPATCH;
     t.name = std::string(name);
@@ -85,7 +85,7 @@ class Builder {
     return t;
   }
 
-  static tlb::TypeEntry coclass(std::string_view name, const host::Guid& guid, std::uint32_t flags) {
+  static tlb::TypeEntry coclass(std::string_view name, const values::Guid& guid, std::uint32_t flags) {
     tlb::TypeEntry t;
     t.kind = TKIND_COCLASS;
     t.name = std::string(name);
@@ -94,29 +94,29 @@ class Builder {
     return t;
   }
 
-  static tlb::TypeEntry enumeration(const host::EnumInfo& info) {
+  static tlb::TypeEntry enumeration(const values::EnumInfo& info) {
     tlb::TypeEntry t;
     t.kind = TKIND_ENUM;
     t.name = std::string(info.name);
     t.guid = info.guid;
-    for (const host::EnumMember& m : info.members)
+    for (const values::EnumMember& m : info.members)
       t.constants.push_back({std::string(m.name), m.value, std::string(m.name)});
     return t;
   }
 
   // The type a value of the automation type has (before any by-reference pointer).
-  TypeSpec valueType(host::AutoType type, const host::EnumInfo* enumeration) {
+  TypeSpec valueType(values::AutoType type, const values::EnumInfo* enumeration) {
     switch (type) {
-      case host::AutoType::Boolean: return TypeSpec::basic(VT_BOOL);
-      case host::AutoType::Integer: return TypeSpec::basic(VT_I2);
-      case host::AutoType::Long: return TypeSpec::basic(VT_I4);
-      case host::AutoType::Single: return TypeSpec::basic(VT_R4);
-      case host::AutoType::String: return TypeSpec::basic(VT_BSTR);
-      case host::AutoType::Color: return TypeSpec::imported(importOf(kOleColor));
-      case host::AutoType::Font: return TypeSpec::imported(importOf(kFont)).pointer();
-      case host::AutoType::Picture: return TypeSpec::imported(importOf(kPicture)).pointer();
-      case host::AutoType::DataObject: return TypeSpec::imported(importOf(kDataObject)).pointer();
-      case host::AutoType::Enum:
+      case values::AutoType::Boolean: return TypeSpec::basic(VT_BOOL);
+      case values::AutoType::Integer: return TypeSpec::basic(VT_I2);
+      case values::AutoType::Long: return TypeSpec::basic(VT_I4);
+      case values::AutoType::Single: return TypeSpec::basic(VT_R4);
+      case values::AutoType::String: return TypeSpec::basic(VT_BSTR);
+      case values::AutoType::Color: return TypeSpec::imported(importOf(kOleColor));
+      case values::AutoType::Font: return TypeSpec::imported(importOf(kFont)).pointer();
+      case values::AutoType::Picture: return TypeSpec::imported(importOf(kPicture)).pointer();
+      case values::AutoType::DataObject: return TypeSpec::imported(importOf(kDataObject)).pointer();
+      case values::AutoType::Enum:
         for (std::size_t i = 0; i < enums::All.size(); ++i)
           if (enums::All[i] == enumeration) return TypeSpec::local(kFirstEnumeration + i);
         throw std::logic_error("type library: a member's enumeration is not published");
@@ -144,9 +144,9 @@ class Builder {
       t.functions.push_back({m.id, name, INVOKE_PROPERTYPUTREF, hresult, {{kValueParam, value, PARAMFLAG_FIN}}});
   }
 
-  void addEvent(tlb::TypeEntry& t, const host::EventInfo& e) {
+  void addEvent(tlb::TypeEntry& t, const values::EventInfo& e) {
     tlb::Function f{e.id, std::string(e.name), INVOKE_FUNC, TypeSpec::basic(VT_VOID), {}};
-    for (const host::ParamInfo& p : e.params)
+    for (const values::ParamInfo& p : e.params)
       f.params.push_back({std::string(p.name), valueType(p.type, nullptr).pointer(), PARAMFLAG_FIN | PARAMFLAG_FOUT});
     t.functions.push_back(std::move(f));
   }

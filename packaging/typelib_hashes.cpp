@@ -12,7 +12,7 @@ std::uint32_t nameHash(std::string_view name) {
   return 0x00100000u | ((acc % 65599u) & 0xFFFFu);
 }
 
-std::size_t guidBucket(const host::Guid& g) {
+std::size_t guidBucket(const values::Guid& g) {
   std::uint32_t x = (g.data1 & 0xFFFFu) ^ (g.data1 >> 16) ^ g.data2 ^ g.data3;
   for (std::size_t i = 0; i < g.data4.size(); i += 2)
     x ^= static_cast<std::uint32_t>(g.data4[i] | (g.data4[i + 1] << 8));

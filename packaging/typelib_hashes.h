@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/automation.h"
+#include "values/automation.h"
 
 namespace kestrinx::packaging {
 
@@ -21,6 +21,6 @@ constexpr std::size_t nameBucket(std::uint32_t hash) { return hash & 0x7F; }
 
 // Bucket of a GUID in the 32-bucket GUID hash table: its eight 16-bit words (as stored, little
 // endian) exclusive-ored together, low five bits.
-std::size_t guidBucket(const host::Guid& guid);
+std::size_t guidBucket(const values::Guid& guid);
 
 }  // namespace kestrinx::packaging

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/automation.h"
 #include "packaging/automation_codes.h"
+#include "values/automation.h"
 
 namespace kestrinx::packaging::tlb {
 
@@ -69,7 +69,7 @@ struct Implemented {
 struct TypeEntry {
   codes::TypeKind kind = codes::TKIND_DISPATCH;
   std::string name;
-  host::Guid guid;
+  values::Guid guid;
   std::uint32_t flags = 0;          // TYPEFLAG_*
   std::optional<std::size_t> base;  // imported type the dispatch interface derives from
   std::vector<Function> functions;
@@ -79,7 +79,7 @@ struct TypeEntry {
 
 struct ImportedLibrary {
   std::string fileName;
-  host::Guid libid;
+  values::Guid libid;
   std::uint16_t majorVersion = 0;
   std::uint16_t minorVersion = 0;
   std::uint32_t lcid = 0;
@@ -88,7 +88,7 @@ struct ImportedLibrary {
 // A type of an imported library, referenced by its identifier.
 struct ImportedType {
   std::size_t library = 0;  // entry of Library::libraries
-  host::Guid guid;
+  values::Guid guid;
   codes::TypeKind kind = codes::TKIND_INTERFACE;
 };
 
@@ -96,7 +96,7 @@ struct Library {
   std::string name;
   std::string docString;
   std::string helpFile;
-  host::Guid libid;
+  values::Guid libid;
   std::uint16_t majorVersion = 0;
   std::uint16_t minorVersion = 0;
   std::uint32_t lcid = 0;

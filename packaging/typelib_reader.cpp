@@ -122,9 +122,9 @@ class Bytes {
     const auto p = static_cast<std::size_t>(at);
     return std::string(reinterpret_cast<const char*>(data_.data() + p), static_cast<std::size_t>(length));
   }
-  host::Guid guid(std::int64_t at, const char* what) const {
+  values::Guid guid(std::int64_t at, const char* what) const {
     need(at, 16, what);
-    host::Guid g;
+    values::Guid g;
     g.data1 = u32(at, what);
     g.data2 = u16(at + 4, what);
     g.data3 = u16(at + 6, what);
@@ -282,11 +282,11 @@ class Parser {
            static_cast<std::size_t>(at) / kGuidEntrySize < lib_.guids.size();
   }
 
-  host::Guid guidAt(std::int32_t at, const char* what) const {
+  values::Guid guidAt(std::int32_t at, const char* what) const {
     if (!validGuidOffset(at)) fail(std::string(what) + ": " + hex(at) + " is no GUID entry");
     return lib_.guids[static_cast<std::size_t>(at) / kGuidEntrySize].guid;
   }
-  std::optional<host::Guid> optionalGuidAt(std::int32_t at, const char* what) const {
+  std::optional<values::Guid> optionalGuidAt(std::int32_t at, const char* what) const {
     if (at == -1) return std::nullopt;
     return guidAt(at, what);
   }
@@ -601,7 +601,7 @@ const Name* TypeLibrary::findName(std::string_view name) const {
   return nullptr;
 }
 
-std::optional<std::int32_t> TypeLibrary::findGuid(const host::Guid& guid) const {
+std::optional<std::int32_t> TypeLibrary::findGuid(const values::Guid& guid) const {
   if (guidBuckets.size() != 32) return std::nullopt;
   std::size_t steps = 0;
   for (std::int32_t at = guidBuckets[guidBucket(guid)]; at != -1 && steps++ <= guids.size();) {

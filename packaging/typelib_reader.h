@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/automation.h"
+#include "values/automation.h"
 
 namespace kestrinx::packaging::reader {
 
@@ -92,7 +92,7 @@ struct TypeInfo {
   std::uint8_t kind = 0;  // TKIND_*
   std::uint16_t alignment = 0;
   std::string name;
-  std::optional<host::Guid> guid;
+  std::optional<values::Guid> guid;
   std::uint32_t flags = 0;  // TYPEFLAG_*
   std::uint16_t majorVersion = 0;
   std::uint16_t minorVersion = 0;
@@ -108,7 +108,7 @@ struct TypeInfo {
 };
 
 struct ImportedLibrary {
-  std::optional<host::Guid> libid;
+  std::optional<values::Guid> libid;
   std::uint32_t lcid = 0;
   std::uint16_t majorVersion = 0;
   std::uint16_t minorVersion = 0;
@@ -118,7 +118,7 @@ struct ImportedLibrary {
 struct ImportedType {
   std::size_t library = 0;         // entry of TypeLibrary::libraries
   std::uint8_t kind = 0;           // TKIND_*
-  std::optional<host::Guid> guid;  // when the import names the type by identifier
+  std::optional<values::Guid> guid;  // when the import names the type by identifier
   std::int32_t typeIndex = -1;     // otherwise its position in the imported library
 };
 
@@ -139,7 +139,7 @@ struct Segment {
 struct TypeLibrary {
   std::size_t fileSize = 0;
   std::uint32_t formatVersion = 0;
-  std::optional<host::Guid> libid;
+  std::optional<values::Guid> libid;
   std::uint32_t lcid = 0;
   std::uint32_t lcid2 = 0;
   std::uint32_t headerFlags = 0;  // system kind in the low nibble, help file mark 0x10
@@ -166,11 +166,11 @@ struct TypeLibrary {
   const Name* findName(std::string_view name) const;
   // The owner reference of `guid` found through the GUID hash table (a type entry's offset,
   // -2 for the library itself, an import's reference); nullopt when not found.
-  std::optional<std::int32_t> findGuid(const host::Guid& guid) const;
+  std::optional<std::int32_t> findGuid(const values::Guid& guid) const;
 
   struct GuidEntry {
     std::int32_t offset = 0;
-    host::Guid guid;
+    values::Guid guid;
     std::int32_t owner = 0;
     std::int32_t next = -1;
   };

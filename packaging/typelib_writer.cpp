@@ -228,7 +228,7 @@ class NameTable {
 // GUIDs, each stored once with the reference of what it identifies.
 class GuidTable {
  public:
-  std::int32_t add(const host::Guid& g, std::int32_t owner) {
+  std::int32_t add(const values::Guid& g, std::int32_t owner) {
     for (const Entry& e : entries_)
       if (e.guid == g) return e.offset;
     const std::int32_t offset = bytes_.size();
@@ -249,7 +249,7 @@ class GuidTable {
  private:
   struct Entry {
     std::int32_t offset;
-    host::Guid guid;
+    values::Guid guid;
   };
   Bytes bytes_;
   std::vector<Entry> entries_;

@@ -4,9 +4,9 @@
 #include <array>
 #include <string>
 
-#include "host/error.h"
-#include "host/text.h"
-#include "host/values.h"
+#include "values/error.h"
+#include "values/functions.h"
+#include "values/text.h"
 
 namespace kestrinx::propertypage {
 
@@ -14,21 +14,21 @@ namespace {
 
 // A number box's value as the host will convert it for a 32-bit property: an AutomationError
 // 380 that names the property and the text when the conversion would fail.
-void requireWholeNumber(const Binding& b, const host::Variant& value) {
+void requireWholeNumber(const Binding& b, const values::Variant& value) {
   try {
     value.toLong();
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     const std::string text = value.toString();
     const std::string property(b.property);
     std::string message;
     if (text.empty()) {
       message = property + " is empty: enter a whole number";
-    } else if (e.number() == host::err::Overflow) {
+    } else if (e.number() == values::err::Overflow) {
       message = property + ": '" + text + "' is outside the range of a 32-bit whole number (-2147483648 to 2147483647)";
     } else {
       message = property + ": '" + text + "' is not a number";
     }
-    throw host::AutomationError(host::err::InvalidPropertyValue, message);
+    throw values::AutomationError(values::err::InvalidPropertyValue, message);
   }
 }
 
@@ -56,7 +56,7 @@ General::Widget General::create(const DesignRow& row) {
       return &label;
     }
   }
-  host::raiseError(host::err::InvalidProcedureCall);
+  values::raiseError(values::err::InvalidProcedureCall);
 }
 
 // ---- page events ------------------------------------------------------------------------------
@@ -65,32 +65,32 @@ void General::PropertyPage_Initialize() { widget<host::CheckBox>(kCheckBoxes, kN
 
 void General::PropertyPage_SelectionChanged() {
   if (site_.selectedCount() == 0) return;  // nothing to show: the widgets keep what they hold
-  host::Dispatch& first = site_.selectedControl(0);
+  values::Dispatch& first = site_.selectedControl(0);
   for (const Binding& b : kBindings) load(b, first);
 }
 
-void General::load(const Binding& b, host::Dispatch& control) {
-  const host::Variant v = control.getProperty(std::string(b.property));
+void General::load(const Binding& b, values::Dispatch& control) {
+  const values::Variant v = control.getProperty(std::string(b.property));
   switch (b.kind) {
     case ValueKind::ListIndex: widget<host::ComboBox>(b.widget, b.index).setListIndex(v.toInteger()); break;
     case ValueKind::Check:
-      widget<host::CheckBox>(b.widget, b.index).setValue(v.toBoolean() != host::False ? 1 : 0);
+      widget<host::CheckBox>(b.widget, b.index).setValue(v.toBoolean() != values::False ? 1 : 0);
       break;
     case ValueKind::Text: widget<host::TextBox>(b.widget, b.index).setText(v.toString()); break;
     case ValueKind::NumberText: widget<host::TextBox>(b.widget, b.index).setText(std::to_string(v.toLong())); break;
   }
 }
 
-host::Variant General::valueOf(const Binding& b) const {
+values::Variant General::valueOf(const Binding& b) const {
   switch (b.kind) {
     case ValueKind::ListIndex: {
       const std::int32_t listIndex = widget<host::ComboBox>(b.widget, b.index).listIndex();
-      return host::Variant::integer(host::Variant::longValue(listIndex).toInteger());
+      return values::Variant::integer(values::Variant::longValue(listIndex).toInteger());
     }
     case ValueKind::Check:
-      return host::Variant::boolean(widget<host::CheckBox>(b.widget, b.index).value() == 1 ? host::True : host::False);
+      return values::Variant::boolean(widget<host::CheckBox>(b.widget, b.index).value() == 1 ? values::True : values::False);
     case ValueKind::Text:
-    case ValueKind::NumberText: return host::Variant::string(widget<host::TextBox>(b.widget, b.index).text());
+    case ValueKind::NumberText: return values::Variant::string(widget<host::TextBox>(b.widget, b.index).text());
   }
   return {};
 }
@@ -98,13 +98,13 @@ host::Variant General::valueOf(const Binding& b) const {
 void General::PropertyPage_ApplyChanges() {
   // The widgets are read once, and the number boxes checked, before the first property is set:
   // a box that cannot give its property a value stops the apply before any control changes.
-  std::array<host::Variant, kBindings.size()> values;
+  std::array<values::Variant, kBindings.size()> values;
   for (std::size_t i = 0; i < kBindings.size(); ++i) {
     values[i] = valueOf(kBindings[i]);
     if (kBindings[i].kind == ValueKind::NumberText) requireWholeNumber(kBindings[i], values[i]);
   }
   for (std::size_t c = 0; c < site_.selectedCount(); ++c) {
-    host::Dispatch& control = site_.selectedControl(c);
+    values::Dispatch& control = site_.selectedControl(c);
     for (std::size_t i = 0; i < kBindings.size(); ++i) control.setProperty(std::string(kBindings[i].property), values[i]);
   }
 }
@@ -114,22 +114,22 @@ void General::PropertyPage_ApplyChanges() {
 void General::chkGeneral_Click(std::int16_t index) {
   // Checking or unchecking CaptionView empties the caption box either way.
   if (index == kCaptionViewCheck) widget<host::TextBox>(kTextBoxes, kCaptionBox).setText("");
-  site_.setChanged(host::True);
+  site_.setChanged(values::True);
 }
 
-void General::cmbGeneral_Change(std::int16_t /*index*/) { site_.setChanged(host::True); }
+void General::cmbGeneral_Change(std::int16_t /*index*/) { site_.setChanged(values::True); }
 
 void General::txtGeneral_Change(std::int16_t index) {
   if (isNumberBox(index)) {
     // Only a number or nothing may stay in a number box. Emptying it raises Change again,
     // which finds the box empty and sets it empty once more; that changes nothing and ends.
     host::TextBox& box = widget<host::TextBox>(kTextBoxes, index);
-    if (!host::isNumeric(box.text())) {
+    if (!values::isNumeric(box.text())) {
       box.setText("");
       return;
     }
   }
-  site_.setChanged(host::True);
+  site_.setChanged(values::True);
 }
 
 }  // namespace kestrinx::propertypage

@@ -1,6 +1,6 @@
 // The General property page: edits fifteen of the Kestrin control's properties on three tabs.
 // It loads them from the first selected control and applies them to every selected control, by
-// property name through host::Dispatch, in the order of the binding table (general_design.h).
+// property name through values::Dispatch, in the order of the binding table (general_design.h).
 // Its widgets come from the design table through the host's page site; apart from them the page
 // keeps no data, and no reference to a control between events.
 #pragma once
@@ -12,12 +12,12 @@
 #include <variant>
 #include <vector>
 
-#include "host/error.h"
 #include "host/page_site.h"
-#include "host/text.h"
-#include "host/variant.h"
 #include "host/widgets.h"
 #include "propertypage/general_design.h"
+#include "values/error.h"
+#include "values/text.h"
+#include "values/variant.h"
 
 namespace kestrinx::propertypage {
 
@@ -104,8 +104,8 @@ class General {
   // The widget of a design row, or of an array element (error 340 when there is none).
   template <typename W>
   W& widget(std::string_view name, std::int16_t index) const;
-  void load(const Binding& b, host::Dispatch& control);
-  host::Variant valueOf(const Binding& b) const;
+  void load(const Binding& b, values::Dispatch& control);
+  values::Variant valueOf(const Binding& b) const;
   // Error 380 unless both number boxes hold a 32-bit integer.
   void checkNumberBoxes() const;
 
@@ -119,10 +119,10 @@ class General {
 template <typename W>
 W& General::widget(std::string_view name, std::int16_t index) const {
   for (std::size_t i = 0; i < widgets_.size(); ++i) {
-    if (kDesign[i].index != index || !host::equalsIgnoreCase(kDesign[i].name, name)) continue;
+    if (kDesign[i].index != index || !values::equalsIgnoreCase(kDesign[i].name, name)) continue;
     if (W* const* w = std::get_if<W*>(&widgets_[i])) return **w;
   }
-  host::raiseError(host::err::NoSuchControlArrayElement);
+  values::raiseError(values::err::NoSuchControlArrayElement);
 }
 
 }  // namespace kestrinx::propertypage

@@ -7,10 +7,10 @@
 #include <utility>
 #include <variant>
 
-#include "host/error.h"
-#include "host/text.h"
-#include "host/values.h"
 #include "propertypage/general.h"
+#include "values/error.h"
+#include "values/functions.h"
+#include "values/text.h"
 
 namespace kestrinx::propertypage {
 
@@ -28,7 +28,7 @@ std::optional<std::pair<std::string_view, std::int16_t>> parseName(std::string_v
   if (target.back() != ')' || digits.empty() || digits.size() > 4) return std::nullopt;
   int index = 0;
   for (char c : digits) {
-    if (!host::isDigit(c)) return std::nullopt;
+    if (!values::isDigit(c)) return std::nullopt;
     index = index * 10 + (c - '0');
   }
   return std::pair{target.substr(0, open), static_cast<std::int16_t>(index)};
@@ -81,18 +81,18 @@ std::vector<TabState> General::describeTabs() const {
 void General::setWidget(std::string_view assignment) {
   const std::size_t eq = assignment.find('=');
   if (eq == std::string_view::npos)
-    throw host::AutomationError(host::err::InvalidProcedureCall,
+    throw values::AutomationError(values::err::InvalidProcedureCall,
            "'" + std::string(assignment) + "' is not of the form name(index)=value, as in txtGeneral(1)=1200");
-  const std::string_view target = host::trimSpaces(assignment.substr(0, eq));
+  const std::string_view target = values::trimSpaces(assignment.substr(0, eq));
   const std::string value(assignment.substr(eq + 1));
 
   std::size_t row = kDesign.size();
   if (const auto parsed = parseName(target)) {
     for (std::size_t i = 0; i < kDesign.size(); ++i)
-      if (kDesign[i].index == parsed->second && host::equalsIgnoreCase(kDesign[i].name, parsed->first)) row = i;
+      if (kDesign[i].index == parsed->second && values::equalsIgnoreCase(kDesign[i].name, parsed->first)) row = i;
   }
   if (row == kDesign.size())
-    throw host::AutomationError(host::err::NoSuchControlArrayElement,
+    throw values::AutomationError(values::err::NoSuchControlArrayElement,
            "no widget '" + std::string(target) + "' on the page; values go to " + settableWidgets());
 
   const DesignRow& r = kDesign[row];
@@ -100,12 +100,12 @@ void General::setWidget(std::string_view assignment) {
   const Binding* b = bindingOf(r.name, r.index);
   const std::string what = b != nullptr ? name + " (" + std::string(b->property) + ")" : name;
   const auto refusal = [&](const std::string& takes) {
-    return host::AutomationError(host::err::InvalidPropertyValue, what + " takes " + takes + ", not '" + value + "'");
+    return values::AutomationError(values::err::InvalidPropertyValue, what + " takes " + takes + ", not '" + value + "'");
   };
 
   switch (r.kind) {
     case WidgetKind::TextBox: {
-      if (isNumberBox(r.index) && !value.empty() && !host::isNumeric(value)) throw refusal("a number");
+      if (isNumberBox(r.index) && !value.empty() && !values::isNumeric(value)) throw refusal("a number");
       widget<host::TextBox>(r.name, r.index).setText(value);
       return;
     }
@@ -114,7 +114,7 @@ void General::setWidget(std::string_view assignment) {
       std::string items;
       for (std::int32_t i = 0; i < list.listCount(); ++i) {
         const std::string item = list.list(i);
-        if (host::equalsIgnoreCase(item, value) || value == std::to_string(i)) {
+        if (values::equalsIgnoreCase(item, value) || value == std::to_string(i)) {
           list.setListIndex(i);
           return;
         }
@@ -131,7 +131,7 @@ void General::setWidget(std::string_view assignment) {
     case WidgetKind::Frame:
     case WidgetKind::TabControl: break;
   }
-  throw host::AutomationError(host::err::InvalidPropertyValue, name + " shows a caption and takes no value; values go to " + settableWidgets());
+  throw values::AutomationError(values::err::InvalidPropertyValue, name + " shows a caption and takes no value; values go to " + settableWidgets());
 }
 
 }  // namespace kestrinx::propertypage

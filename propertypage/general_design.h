@@ -11,7 +11,7 @@
 #include <span>
 #include <string_view>
 
-#include "host/types.h"
+#include "values/types.h"
 
 namespace kestrinx::propertypage {
 
@@ -19,8 +19,8 @@ enum class WidgetKind : std::uint8_t { TabControl, Frame, TextBox, List, CheckBo
 
 // The page: its caption, client area, and the tabs of its tab control, the first shown first.
 inline constexpr std::string_view kPageCaption = "General";
-inline constexpr host::Twips kPageWidth = 6228;
-inline constexpr host::Twips kPageHeight = 3324;
+inline constexpr values::Twips kPageWidth = 6228;
+inline constexpr values::Twips kPageHeight = 3324;
 inline constexpr std::array<std::string_view, 3> kTabCaptions = {"General", "ColorUse/Beep", "Format"};
 inline constexpr std::int16_t kGeneralTab = 0, kColorTab = 1, kFormatTab = 2;
 inline constexpr std::int16_t kOnPage = -1;  // the tab control stands on the page, not on a tab
@@ -36,7 +36,7 @@ inline constexpr std::int16_t kCaptionViewCheck = 0, kNumSeparatorCheck = 6;
 
 // Each tab carries one author line, drawn in the system highlight colour (system colour 13).
 inline constexpr std::string_view kAuthorLine = "KestrinX 1.0";
-inline constexpr host::OleColor kAuthorLineColor = 0x8000000Du;
+inline constexpr values::OleColor kAuthorLineColor = 0x8000000Du;
 
 // List items from index 0; each index is the value of the property's enumeration.
 inline constexpr std::array<std::string_view, 4> kTypeItems = {"Normal", "Numeric", "Date", "Time"};
@@ -53,7 +53,7 @@ struct DesignRow {
   std::string_view name;       // the array's name, or the widget's own
   std::int16_t index = -1;     // its index in the array; -1 outside an array
   std::string_view caption;    // caption, or the text a text box shows until the first load
-  host::Twips left = 0, top = 0, width = 0, height = 0;
+  values::Twips left = 0, top = 0, width = 0, height = 0;
   std::int16_t tabIndex = 0;
   std::span<const std::string_view> items = {};  // a list's items
   bool authorLine = false;

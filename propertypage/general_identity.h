@@ -5,14 +5,14 @@
 
 #include <string_view>
 
-#include "host/automation.h"
+#include "values/automation.h"
 
 namespace kestrinx::propertypage {
 
 inline constexpr std::string_view kGeneralInterfaceName = "_General";
-inline constexpr host::Guid kGeneralInterfaceId = host::Guid::parse("A7D52C6C-91AD-11D2-A265-00A0C93C9297");
+inline constexpr values::Guid kGeneralInterfaceId = values::Guid::parse("A7D52C6C-91AD-11D2-A265-00A0C93C9297");
 inline constexpr std::string_view kGeneralClassName = "General";
-inline constexpr host::Guid kGeneralClassId = host::Guid::parse("A7D52C6D-91AD-11D2-A265-00A0C93C9297");
+inline constexpr values::Guid kGeneralClassId = values::Guid::parse("A7D52C6D-91AD-11D2-A265-00A0C93C9297");
 // The programmatic name hosts and the registry know the page class by.
 inline constexpr std::string_view kGeneralProgId = "KestrinX.General";
 

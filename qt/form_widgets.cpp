@@ -3,18 +3,18 @@
 #include <string_view>
 
 #include "control/kestrin_component.h"
-#include "host/form_property_bag.h"
+#include "forms/form_property_bag.h"
 #include "host/qt/strings.h"
 #include "host/qt/units.h"
 
 namespace kestrinx::qt {
 
-std::vector<KestrinWidget*> openFormControls(host::FormFile& file, QWidget& parent) {
+std::vector<KestrinWidget*> openFormControls(forms::FormFile& file, QWidget& parent) {
   std::vector<KestrinWidget*> opened;
   opened.reserve(file.controls.size());
-  for (host::FormControl& c : file.controls) {
+  for (forms::FormControl& c : file.controls) {
     if (std::string_view(c.progId) != KestrinProgId) continue;
-    host::FormPropertyBag bag(c.properties);
+    forms::FormPropertyBag bag(c.properties);
     auto* w = new KestrinWidget(KestrinWidgetSetup{qthost::toQString(c.name), true, &bag}, &parent);
     placeAt(*w, c.placement);
     opened.push_back(w);
@@ -22,7 +22,7 @@ std::vector<KestrinWidget*> openFormControls(host::FormFile& file, QWidget& pare
   return opened;
 }
 
-void placeAt(KestrinWidget& widget, const host::Placement& placement) {
+void placeAt(KestrinWidget& widget, const forms::Placement& placement) {
   widget.move(qthost::toPixelsX(widget, placement.left), qthost::toPixelsY(widget, placement.top));
   widget.resizeTwips(placement.width, placement.height);
 }

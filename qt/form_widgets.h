@@ -6,15 +6,15 @@
 
 #include <vector>
 
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "qt/kestrin_widget.h"
 
 namespace kestrinx::qt {
 
-std::vector<KestrinWidget*> openFormControls(host::FormFile& file, QWidget& parent);
+std::vector<KestrinWidget*> openFormControls(forms::FormFile& file, QWidget& parent);
 
 // Shows a control at a saved placement: its position in its parent's pixels, its size in twips
 // exactly as saved (no rounding through pixels, so a form saved again keeps its sizes).
-void placeAt(KestrinWidget& widget, const host::Placement& placement);
+void placeAt(KestrinWidget& widget, const forms::Placement& placement);
 
 }  // namespace kestrinx::qt

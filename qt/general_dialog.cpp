@@ -8,34 +8,34 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "host/error.h"
 #include "host/qt/page_site.h"
 #include "host/qt/strings.h"
 #include "propertypage/general.h"
 #include "qt/kestrin_widget.h"
+#include "values/error.h"
 
 namespace kestrinx::qt {
 
 namespace {
 
 // A selected control as the page reaches it by name, for as long as its widget lives.
-class Selected final : public host::Dispatch {
+class Selected final : public values::Dispatch {
  public:
   explicit Selected(KestrinWidget* w) : w_(w) {}
-  host::Variant getProperty(const std::string& name) override { return widget().dispatch().getProperty(name); }
-  void setProperty(const std::string& name, const host::Variant& value) override {
+  values::Variant getProperty(const std::string& name) override { return widget().dispatch().getProperty(name); }
+  void setProperty(const std::string& name, const values::Variant& value) override {
     widget().dispatch().setProperty(name, value);
   }
 
  private:
   KestrinWidget& widget() {
-    if (!w_) host::raiseError(host::err::ObjectVariableNotSet);
+    if (!w_) values::raiseError(values::err::ObjectVariableNotSet);
     return *w_;
   }
   QPointer<KestrinWidget> w_;
 };
 
-QString messageOf(const host::AutomationError& e) { return QString::fromUtf8(e.what()); }
+QString messageOf(const values::AutomationError& e) { return QString::fromUtf8(e.what()); }
 
 }  // namespace
 
@@ -58,14 +58,14 @@ GeneralDialog::GeneralDialog(QList<KestrinWidget*> selection, QWidget* parent) :
   qthost::PageSite& site = parts_->site;
   QPushButton* applyButton = buttons_->button(QDialogButtonBox::Apply);
   site.setChangedHook([applyButton](bool changed) { applyButton->setEnabled(changed); });
-  site.setErrorHook([this](const host::AutomationError& e) {
+  site.setErrorHook([this](const values::AutomationError& e) {
     QMessageBox::warning(this, windowTitle(), messageOf(e));
   });
   connect(buttons_, &QDialogButtonBox::accepted, this, &GeneralDialog::accept);
   connect(buttons_, &QDialogButtonBox::rejected, this, &GeneralDialog::reject);
   connect(applyButton, &QPushButton::clicked, this, [this] { apply(); });
 
-  std::vector<host::Dispatch*> controls;
+  std::vector<values::Dispatch*> controls;
   for (KestrinWidget* w : selection) {
     parts_->selected.push_back(std::make_unique<Selected>(w));
     controls.push_back(parts_->selected.back().get());
@@ -77,10 +77,10 @@ GeneralDialog::GeneralDialog(QList<KestrinWidget*> selection, QWidget* parent) :
     setWindowTitle(qthost::toQString(site.pageCaption()));
     parts_->page->PropertyPage_Initialize();
     parts_->page->PropertyPage_SelectionChanged();
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     QMessageBox::warning(this, windowTitle(), messageOf(e));
   }
-  site.setChanged(host::False);
+  site.setChanged(values::False);
   applyButton->setEnabled(false);
 }
 
@@ -90,19 +90,19 @@ bool GeneralDialog::apply() {
   if (!parts_->page) return false;
   try {
     parts_->page->PropertyPage_ApplyChanges();
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     // Shown without waiting, so the dialog stays usable (and testable) behind it.
     auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), messageOf(e), QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
     return false;
   }
-  parts_->site.setChanged(host::False);
+  parts_->site.setChanged(values::False);
   return true;
 }
 
 void GeneralDialog::accept() {
-  if (parts_->site.changed() != host::False && !apply()) return;
+  if (parts_->site.changed() != values::False && !apply()) return;
   QDialog::accept();
 }
 

@@ -20,7 +20,7 @@
 ///   - a property's Qt type follows its automation type: Boolean bool, Integer/Long int, an
 ///     enumeration its Qt enumeration (DEF_KESTRIN_TYPE, ...: designers offer the member
 ///     names, and a member name or a number is a value), Single float, String QString, colours uint (0x00BBGGRR, or 0x800000nn for a system
-///     colour), fonts QFont, pictures kestrinx::host::PictureRef. A write is coerced as an
+///     colour), fonts QFont, pictures kestrinx::values::PictureRef. A write is coerced as an
 ///     automation client's assignment is ("5" writes 5; out of range is error 6). A write or
 ///     call that fails leaves lastError() set and emits automationError();
 ///   - each property has a NOTIFY signal named after it (KestrinTypeChanged, ...), emitted when its value differs from

@@ -10,28 +10,28 @@
 #include <utility>
 #include <vector>
 
-#include "control/key_filter.h"
 #include "control/kestrin_component.h"
+#include "control/key_filter.h"
 #include "control/members.h"
-#include "host/property_bag.h"
+#include "forms/form_file.h"
 #include "host/qt/control_site.h"
-#include "host/form_file.h"
 #include "host/qt/strings.h"
 #include "qt/variants.h"
+#include "values/property_bag.h"
 
 namespace kestrinx::qt {
 
 namespace {
 
 // Saved properties as a map from property name to value.
-class MapBag final : public host::PropertyBag {
+class MapBag final : public values::PropertyBag {
  public:
   explicit MapBag(QVariantMap map = {}) : map_(std::move(map)) {}
-  host::Variant readProperty(const std::string& name, const host::Variant& defaultValue) override {
+  values::Variant readProperty(const std::string& name, const values::Variant& defaultValue) override {
     const auto it = map_.constFind(qthost::toQString(name));
     return it == map_.constEnd() ? defaultValue : fromQVariant(*it);
   }
-  void writeProperty(const std::string& name, const host::Variant& value, const host::Variant& /*defaultValue*/) override {
+  void writeProperty(const std::string& name, const values::Variant& value, const values::Variant& /*defaultValue*/) override {
     map_.insert(qthost::toQString(name), toQVariant(value));
   }
   const QVariantMap& map() const { return map_; }
@@ -42,11 +42,11 @@ class MapBag final : public host::PropertyBag {
 
 // A member's value now when it is not the one announced before (any value, while none was:
 // no get reads Empty); none when it is, or when its get fails.
-std::optional<host::Variant> changedSinceAnnounced(const Kestrin& control, const members::Member& m,
-                                                   const host::Variant& before) {
+std::optional<values::Variant> changedSinceAnnounced(const Kestrin& control, const members::Member& m,
+                                                   const values::Variant& before) {
   try {
     return members::changed(control, m, before);
-  } catch (const host::AutomationError&) {
+  } catch (const values::AutomationError&) {
     return std::nullopt;
   }
 }
@@ -55,12 +55,12 @@ std::optional<host::Variant> changedSinceAnnounced(const Kestrin& control, const
 // without making them: whole numbers are Qt ints each, and ASCII texts Qt strings of the same
 // characters (other UTF-8 may not be: bytes that are no UTF-8 all read as one replacement
 // character).
-bool differInQt(host::AutoType t, const host::Variant& a, const host::Variant& b) {
-  if (t == host::AutoType::Integer || t == host::AutoType::Long || t == host::AutoType::Enum) return true;
+bool differInQt(values::AutoType t, const values::Variant& a, const values::Variant& b) {
+  if (t == values::AutoType::Integer || t == values::AutoType::Long || t == values::AutoType::Enum) return true;
   const auto ascii = [](const std::string* s) {
     return s != nullptr && std::all_of(s->begin(), s->end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   };
-  return t == host::AutoType::String && ascii(a.stringIf()) && ascii(b.stringIf());
+  return t == values::AutoType::String && ascii(a.stringIf()) && ascii(b.stringIf());
 }
 
 // By slot of the member table: each property's NOTIFY signal in the class `meta` describes
@@ -86,11 +86,11 @@ constexpr int kAnnounceRounds = 8;
 }  // namespace
 
 // The control by name; a set is delivered as a program's write and its failure thrown.
-class KestrinWidgetBase::ByName final : public host::Dispatch {
+class KestrinWidgetBase::ByName final : public values::Dispatch {
  public:
   explicit ByName(KestrinWidgetBase& w) : w_(w) {}
-  host::Variant getProperty(const std::string& name) override;
-  void setProperty(const std::string& name, const host::Variant& value) override;
+  values::Variant getProperty(const std::string& name) override;
+  void setProperty(const std::string& name, const values::Variant& value) override;
 
  private:
   KestrinWidgetBase& w_;
@@ -104,16 +104,16 @@ struct KestrinWidgetBase::Parts {
   ByName byName;
 };
 
-host::Variant KestrinWidgetBase::ByName::getProperty(const std::string& name) {
+values::Variant KestrinWidgetBase::ByName::getProperty(const std::string& name) {
   return members::get(w_.parts_->component.control(), name);
 }
 
-void KestrinWidgetBase::ByName::setProperty(const std::string& name, const host::Variant& value) {
-  std::optional<host::AutomationError> failure;
+void KestrinWidgetBase::ByName::setProperty(const std::string& name, const values::Variant& value) {
+  std::optional<values::AutomationError> failure;
   w_.parts_->site.delivery().deliver([&] {
     try {
       members::put(w_.parts_->component.control(), name, value);
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       failure = e;
     }
   });
@@ -142,9 +142,9 @@ void KestrinWidgetBase::start(const QVariantMap* saved) {
 
 void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
   parts_ = std::make_unique<Parts>(*this, instanceName_);
-  parts_->site.qtSurface().setUserMode(setup.userMode ? host::True : host::False);
+  parts_->site.qtSurface().setUserMode(setup.userMode ? values::True : values::False);
   qthost::Delivery& delivery = parts_->site.delivery();
-  delivery.setErrorHandler([this](const host::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
+  delivery.setErrorHandler([this](const values::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
   // Which signals have receivers is found again before an event after connections changed, so
   // a receiver connected from another thread hears of what the next event changes.
   delivery.setBeforeEvents([this] {
@@ -206,27 +206,27 @@ QLineEdit& KestrinWidgetBase::box(int index) const { return parts_->site.box(ind
 QLineEdit& KestrinWidgetBase::activeBox() const { return box(parts_->component.control().boxIndex()); }
 QLabel& KestrinWidgetBase::caption() const { return parts_->site.label().qlabel(); }
 
-void KestrinWidgetBase::writeProperties(host::PropertyBag& bag) const { parts_->component.WriteProperties(bag); }
+void KestrinWidgetBase::writeProperties(values::PropertyBag& bag) const { parts_->component.WriteProperties(bag); }
 
-void KestrinWidgetBase::resizeTwips(host::Twips width, host::Twips height) {
+void KestrinWidgetBase::resizeTwips(values::Twips width, values::Twips height) {
   parts_->site.delivery().deliver([&] {
     parts_->site.qtSurface().setWidth(width);
     parts_->site.qtSurface().setHeight(height);
   });
 }
 
-host::Twips KestrinWidgetBase::widthTwips() const { return parts_->site.qtSurface().width(); }
-host::Twips KestrinWidgetBase::heightTwips() const { return parts_->site.qtSurface().height(); }
+values::Twips KestrinWidgetBase::widthTwips() const { return parts_->site.qtSurface().width(); }
+values::Twips KestrinWidgetBase::heightTwips() const { return parts_->site.qtSurface().height(); }
 
-bool KestrinWidgetBase::userMode() const { return parts_->site.qtSurface().ambientUserMode() != host::False; }
+bool KestrinWidgetBase::userMode() const { return parts_->site.qtSurface().ambientUserMode() != values::False; }
 
-host::Dispatch& KestrinWidgetBase::dispatch() { return parts_->byName; }
+values::Dispatch& KestrinWidgetBase::dispatch() { return parts_->byName; }
 
 QVariantMap KestrinWidgetBase::savedProperties() const {
   MapBag bag;
   try {
     parts_->component.WriteProperties(bag);
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     const_cast<KestrinWidgetBase*>(this)->reportError(e.number(), QString::fromUtf8(e.what()));
   }
   return bag.map();
@@ -236,7 +236,7 @@ QVariant KestrinWidgetBase::readMember(std::size_t slot) const {
   const members::Member& m = members::kMembers[slot];
   try {
     return toQVariant(members::get(parts_->component.control(), m), m.type);
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     const_cast<KestrinWidgetBase*>(this)->reportError(e.number(), QString::fromUtf8(e.what()));
     return {};
   }
@@ -255,7 +255,7 @@ void KestrinWidgetBase::callMember(std::size_t slot) {
   parts_->site.delivery().deliver([&] { members::call(parts_->component.control(), members::kMembers[slot]); });
 }
 
-void KestrinWidgetBase::onEvent(const host::EventInfo& event, host::EventArgs& args) {
+void KestrinWidgetBase::onEvent(const values::EventInfo& event, values::EventArgs& args) {
   // The application's handlers see the boxes as the control left them (an edit a box holds
   // back while the control handles it is settled first).
   parts_->site.delivery().settle();
@@ -290,9 +290,9 @@ void KestrinWidgetBase::connectNotify(const QMetaMethod& signal) {
 // the value when the widget's thread next finds the receivers: before its next event).
 void KestrinWidgetBase::record(std::size_t slot) {
   if (!members::kMembers[slot].has(members::Get)) return;
-  host::Variant& before = announced_[slot];
-  before = host::Variant();
-  if (std::optional<host::Variant> now = changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], before))
+  values::Variant& before = announced_[slot];
+  before = values::Variant();
+  if (std::optional<values::Variant> now = changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], before))
     before = std::move(*now);
 }
 
@@ -328,9 +328,9 @@ void KestrinWidgetBase::announceChanges() {
       // Compared as the control holds them first, in place, so nothing is made for an unchanged
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
       // true). A value that cannot be read now has nothing to announce.
-      host::Variant& before = announced_[slot];
+      values::Variant& before = announced_[slot];
       const bool first = before.isEmpty();
-      std::optional<host::Variant> now = changedSinceAnnounced(control, m, before);
+      std::optional<values::Variant> now = changedSinceAnnounced(control, m, before);
       if (!now) continue;
       const bool same =
           !first && !differInQt(m.type, before, *now) && toQVariant(before, m.type) == toQVariant(*now, m.type);
@@ -407,11 +407,11 @@ int KestrinWidgetBase::centuryWindow() const { return parts_->site.qtServices().
 void KestrinWidgetBase::setCenturyWindow(int year) {
   lastError_ = 0;
   lastErrorText_.clear();
-  if (year < host::kFirstCenturyStart || year > host::kLastCenturyStart) {
-    reportError(host::err::InvalidPropertyValue, QString::fromUtf8(host::AutomationError(host::err::InvalidPropertyValue).what()));
+  if (year < values::kFirstCenturyStart || year > values::kLastCenturyStart) {
+    reportError(values::err::InvalidPropertyValue, QString::fromUtf8(values::AutomationError(values::err::InvalidPropertyValue).what()));
     return;
   }
-  host::DateReading r = parts_->site.qtServices().dateReading();
+  values::DateReading r = parts_->site.qtServices().dateReading();
   r.centuryStart = year;
   parts_->site.qtServices().setDateReading(r);
 }
@@ -419,7 +419,7 @@ void KestrinWidgetBase::setCenturyWindow(int year) {
 bool KestrinWidgetBase::strictDates() const { return parts_->site.qtServices().dateReading().strictOrder; }
 
 void KestrinWidgetBase::setStrictDates(bool on) {
-  host::DateReading r = parts_->site.qtServices().dateReading();
+  values::DateReading r = parts_->site.qtServices().dateReading();
   r.strictOrder = on;
   parts_->site.qtServices().setDateReading(r);
 }
@@ -435,7 +435,7 @@ void KestrinWidgetBase::tellOutcome(int index, const QString& before) {
   qthost::TextBox& box = parts_->site.box(index);
   const std::int32_t type = control.get_KestrinType();
   const char* kind = type == NUMERIC_TYPE ? "number" : type == DATE_TYPE ? "date" : type == TIME_TYPE ? "time" : nullptr;
-  const bool invalid = kind != nullptr && control.get_ValidState() == host::False;
+  const bool invalid = kind != nullptr && control.get_ValidState() == values::False;
   const QString after = box.lineEdit().text().trimmed();
   QString message;
   if (invalid) {
@@ -454,7 +454,7 @@ bool KestrinWidgetBase::pasteAllowed(const QString& pasted, const QString& resul
   const Kestrin& control = parts_->component.control();
   if (!strictPaste_ || control.get_KestrinType() != NUMERIC_TYPE) return true;
   if (keyfilter::PasteAccepted(qthost::toStdString(pasted), qthost::toStdString(result),
-                               control.get_NumSeparatorUse() != host::False))
+                               control.get_NumSeparatorUse() != values::False))
     return true;
   parts_->site.qtServices().beep();
   return false;

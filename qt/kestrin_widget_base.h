@@ -19,12 +19,12 @@
 #include <memory>
 #include <vector>
 
-#include "host/automation.h"
-#include "host/dispatch.h"
-#include "host/objects.h"
-#include "host/property_bag.h"
-#include "host/variant.h"
 #include "host/qt/services.h"
+#include "values/automation.h"
+#include "values/dispatch.h"
+#include "values/objects.h"
+#include "values/property_bag.h"
+#include "values/variant.h"
 
 namespace kestrinx::qt {
 
@@ -34,11 +34,11 @@ namespace kestrinx::qt {
 struct KestrinWidgetSetup {
   QString instanceName = QStringLiteral("Kestrin1");  ///< the Extender name (a new control's caption)
   bool userMode = true;                               ///< run time (True) or design time (False)
-  host::PropertyBag* saved = nullptr;                 ///< read once, during construction
+  values::PropertyBag* saved = nullptr;                 ///< read once, during construction
 };
 
 /// What every KestrinWidget is below its generated part (see KestrinWidget).
-class KestrinWidgetBase : public QWidget, private host::EventSink {
+class KestrinWidgetBase : public QWidget, private values::EventSink {
   Q_OBJECT
   // Opt-ins for the user, off by default (the control then behaves exactly as without them).
   // They are the widget's own, not published members of the control: they are not saved, and
@@ -82,23 +82,23 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   QVariantMap savedProperties() const;
 
   /// Writes the control's saved properties into `bag` (WriteProperties), as a form saves it;
-  /// throws host::AutomationError when the control fails to.
-  void writeProperties(host::PropertyBag& bag) const;
+  /// throws values::AutomationError when the control fails to.
+  void writeProperties(values::PropertyBag& bag) const;
   /// Gives the control a size in twips, as a form does when it shows a saved control: the widget
   /// shows it in pixels and the control keeps the twips exactly (a Resize for each side that
   /// changes), so a form saved again keeps the sizes it was saved with.
-  void resizeTwips(host::Twips width, host::Twips height);
+  void resizeTwips(values::Twips width, values::Twips height);
   /// The control's size in twips, as it keeps it (what a form saves as its width and height).
-  host::Twips widthTwips() const;
+  values::Twips widthTwips() const;
   /// The control's height in twips, as it keeps it.
-  host::Twips heightTwips() const;
+  values::Twips heightTwips() const;
   /// Whether the control runs (UserMode True) or a designer shows it (False).
   bool userMode() const;
 
   /// The control by property name, as the property page and other by-name clients reach it: a
   /// set is the control's own put, delivered as a write from the program (so signals follow),
-  /// and its failure is thrown to the caller as host::AutomationError instead of being reported.
-  host::Dispatch& dispatch();
+  /// and its failure is thrown to the caller as values::AutomationError instead of being reported.
+  values::Dispatch& dispatch();
 
   /// The names of the opt-in properties above, for a program that offers its user a switch for
   /// each (setProperty(name, true) switches a Boolean one on).
@@ -166,12 +166,12 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   /// Calls the method in slot `slot`; a failure is reported as for writeMember().
   void callMember(std::size_t slot);
   /// Emits the signal of a raised event, with its arguments by pointer (generated).
-  virtual void emitEvent(const host::EventInfo& event, host::EventArgs& args) = 0;
+  virtual void emitEvent(const values::EventInfo& event, values::EventArgs& args) = 0;
 
  private:
   struct Parts;
   class ByName;
-  void onEvent(const host::EventInfo& event, host::EventArgs& args) override;
+  void onEvent(const values::EventInfo& event, values::EventArgs& args) override;
   /// A receiver connecting to a property's signal is told of changes from the value then.
   void connectNotify(const QMetaMethod& signal) override;
   void disconnectNotify(const QMetaMethod& signal) override;
@@ -196,7 +196,7 @@ class KestrinWidgetBase : public QWidget, private host::EventSink {
   // By slot: the values last announced (compared as a form file keeps them: fonts and pictures
   // by content); Empty while none is recorded (no get reads Empty). Kept only for ValidState
   // and the properties whose signals have receivers.
-  std::vector<host::Variant> announced_;
+  std::vector<values::Variant> announced_;
   // By slot: the property's NOTIFY signal (invalid for none), found when first needed (shared
   // by every widget of the same class).
   const std::vector<QMetaMethod>* notifiers_ = nullptr;

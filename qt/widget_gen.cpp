@@ -18,7 +18,7 @@
 
 namespace {
 
-using kestrinx::host::AutoType;
+using kestrinx::values::AutoType;
 namespace members = kestrinx::members;
 
 // The Qt type a property of each automation type has.
@@ -32,14 +32,14 @@ std::string_view propertyType(AutoType t) {
     case AutoType::String: return "QString";
     case AutoType::Color: return "uint";
     case AutoType::Font: return "QFont";
-    case AutoType::Picture: return "kestrinx::host::PictureRef";
-    case AutoType::DataObject: return "kestrinx::host::DataObjectRef";
+    case AutoType::Picture: return "kestrinx::values::PictureRef";
+    case AutoType::DataObject: return "kestrinx::values::DataObjectRef";
   }
   return "QVariant";
 }
 
 // The variable an event argument of each automation type is, as the event raiser holds it
-// (the types of host::ArgRef).
+// (the types of values::ArgRef).
 std::string_view argumentType(AutoType t) {
   switch (t) {
     case AutoType::Boolean:
@@ -48,7 +48,7 @@ std::string_view argumentType(AutoType t) {
     case AutoType::Color:
     case AutoType::Enum: return "qint32";
     case AutoType::Single: return "float";
-    case AutoType::DataObject: return "kestrinx::host::DataObjectRef";
+    case AutoType::DataObject: return "kestrinx::values::DataObjectRef";
     default: return "";  // no event has an argument of another type
   }
 }
@@ -98,7 +98,7 @@ std::string generate() {
     o << " NOTIFY " << m.name << "Changed)\n";
   }
   o << "\n public:\n";
-  for (const kestrinx::host::EnumInfo* e : kestrinx::enums::All) {
+  for (const kestrinx::values::EnumInfo* e : kestrinx::enums::All) {
     o << "  /// The published enumeration " << e->name << " (kestrinx::" << e->name << ").\n";
     o << "  enum " << e->name << " {";
     for (std::size_t i = 0; i < e->members.size(); ++i)
@@ -163,7 +163,7 @@ std::string generate() {
     }
   o << "\n protected:\n"
        "  /// Emits the signal of a raised event.\n"
-       "  void emitEvent(const kestrinx::host::EventInfo& event, kestrinx::host::EventArgs& args) override {\n"
+       "  void emitEvent(const kestrinx::values::EventInfo& event, kestrinx::values::EventArgs& args) override {\n"
        "    switch (event.id) {\n";
   for (const members::Event& e : members::kEvents) {
     o << "      case " << e.info.id << ": Q_EMIT " << e.info.name << "(";

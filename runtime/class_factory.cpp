@@ -1,11 +1,11 @@
 // Class factories.
-#include "host/runtime/class_factory.h"
+#include "runtime/class_factory.h"
 
 #include <utility>
 
-#include "host/runtime/control_object.h"
-#include "host/runtime/errors.h"
-#include "host/runtime/page_object.h"
+#include "runtime/control_object.h"
+#include "runtime/errors.h"
+#include "runtime/page_object.h"
 
 namespace kestrinx::runtime {
 

@@ -4,8 +4,8 @@
 
 #include <variant>
 
-#include "host/runtime/object.h"
-#include "host/runtime/project.h"
+#include "runtime/object.h"
+#include "runtime/project.h"
 
 namespace kestrinx::runtime {
 

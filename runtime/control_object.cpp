@@ -1,14 +1,14 @@
 // Control objects: dispatch by identifier, and event connections.
-#include "host/runtime/control_object.h"
+#include "runtime/control_object.h"
 
 #include <algorithm>
 #include <new>
 #include <string_view>
 #include <utility>
 
-#include "host/error.h"
-#include "host/runtime/errors.h"
-#include "host/runtime/variants.h"
+#include "runtime/errors.h"
+#include "runtime/variants.h"
+#include "values/error.h"
 
 namespace kestrinx::runtime {
 
@@ -190,7 +190,7 @@ KxHResult ControlObject::getIDsOfNames(const KxGuid* riid, const char* const* na
   if (count == 0) return KX_E_INVALIDARG;
   for (std::uint32_t i = 0; i < count; ++i) dispids[i] = KX_DISPID_UNKNOWN;
   // The members take no named parameters, so only the member's own name can be known.
-  const host::MemberInfo* m = names[0] == nullptr ? nullptr : automation_->find(std::string_view(names[0]));
+  const values::MemberInfo* m = names[0] == nullptr ? nullptr : automation_->find(std::string_view(names[0]));
   if (m != nullptr) dispids[0] = m->id;
   return m != nullptr && count == 1 ? KX_S_OK : KX_DISP_E_UNKNOWNNAME;
 }
@@ -214,10 +214,10 @@ KxHResult ControlObject::invoke(std::int32_t dispid, const KxGuid* riid, std::ui
 
   return guarded(
       [&]() -> KxHResult {
-        if (automation_->find(dispid) == nullptr) host::raiseError(host::err::MemberNotSupported);
-        if (p.cArgs > kMaxArguments) host::raiseError(host::err::WrongNumberOfArguments);
+        if (automation_->find(dispid) == nullptr) values::raiseError(values::err::MemberNotSupported);
+        if (p.cArgs > kMaxArguments) values::raiseError(values::err::WrongNumberOfArguments);
         // Arguments in their natural order; an argument marked "not given" is left out.
-        std::vector<host::Variant> args;
+        std::vector<values::Variant> args;
         args.reserve(p.cArgs);
         for (std::uint32_t i = p.cArgs; i-- > 0;) {
           const KxVariant& a = p.rgvarg[i];
@@ -229,12 +229,12 @@ KxHResult ControlObject::invoke(std::int32_t dispid, const KxGuid* riid, std::ui
             throw;
           }
         }
-        host::Variant value;
+        values::Variant value;
         try {
           value = automation_->invoke(dispid, flags, args);
-        } catch (const host::AutomationError& e) {
+        } catch (const values::AutomationError& e) {
           // A value that does not convert is the put's one argument.
-          if (argErr != nullptr && (e.number() == host::err::TypeMismatch || e.number() == host::err::Overflow) && put &&
+          if (argErr != nullptr && (e.number() == values::err::TypeMismatch || e.number() == values::err::Overflow) && put &&
               p.cArgs > 0)
             *argErr = 0;
           throw;
@@ -265,7 +265,7 @@ bool ControlObject::connected(std::uint32_t cookie) const {
   return std::any_of(connections_.begin(), connections_.end(), [&](const auto& c) { return c.cookie == cookie; });
 }
 
-void ControlObject::onEvent(const host::EventInfo& event, host::EventArgs& args) {
+void ControlObject::onEvent(const values::EventInfo& event, values::EventArgs& args) {
   if (connections_.empty()) return;
   // The sinks connected now hear the event, each holding a reference for the delivery; one
   // disconnected by an earlier sink's handler hears no more of it.
@@ -281,7 +281,7 @@ void ControlObject::onEvent(const host::EventInfo& event, host::EventArgs& args)
   for (const Connection& c : now) c.sink->lpVtbl->Release(c.sink);
 }
 
-void ControlObject::deliver(KxDispatch* sink, const host::EventInfo& event, host::EventArgs& args) {
+void ControlObject::deliver(KxDispatch* sink, const values::EventInfo& event, values::EventArgs& args) {
   const std::size_t n = args.size();
   // Each argument in a variant of its own, passed by reference (last argument first).
   std::vector<KxVariant> values(n), refs(n);
@@ -316,7 +316,7 @@ void ControlObject::deliver(KxDispatch* sink, const host::EventInfo& event, host
   for (std::size_t i = 0; i < n; ++i) {
     try {
       args.setValue(i, fromAbi(values[i]));
-    } catch (const host::AutomationError&) {
+    } catch (const values::AutomationError&) {
     } catch (const InterfaceError&) {
     }
   }

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "host/automation.h"
 #include "host/component.h"
-#include "host/runtime/object.h"
-#include "host/runtime/project.h"
+#include "runtime/object.h"
+#include "runtime/project.h"
+#include "values/automation.h"
 
 namespace kestrinx::runtime {
 
 class ConnectionPoint;
 
-class ControlObject final : public Object, private host::EventSink {
+class ControlObject final : public Object, private values::EventSink {
  public:
   // Creates a control of `cls` on a new host, as a newly placed control (Initialize, then
   // InitProperties), with one reference. Throws what creation raises.
@@ -41,8 +41,8 @@ class ControlObject final : public Object, private host::EventSink {
   ~ControlObject() override;
   void* interfaceFor(const KxGuid& iid) noexcept override;
   // Each event reaches every connected sink in turn with its arguments by reference.
-  void onEvent(const host::EventInfo& event, host::EventArgs& args) override;
-  void deliver(KxDispatch* sink, const host::EventInfo& event, host::EventArgs& args);
+  void onEvent(const values::EventInfo& event, values::EventArgs& args) override;
+  void deliver(KxDispatch* sink, const values::EventInfo& event, values::EventArgs& args);
   bool connected(std::uint32_t cookie) const;
 
   struct Connection {
@@ -57,7 +57,7 @@ class ControlObject final : public Object, private host::EventSink {
   std::string progId_;
   std::unique_ptr<ControlHost> host_;
   std::unique_ptr<host::Component> component_;  // after host_: destroyed before the site it stands on
-  host::Automation* automation_ = nullptr;
+  values::Automation* automation_ = nullptr;
   std::vector<Connection> connections_;
   std::uint32_t nextCookie_ = 1;
   ConnectionPoint* point_ = nullptr;  // the live connection point, which holds a reference to this

@@ -1,5 +1,5 @@
 // Run-time errors and result codes, both ways.
-#include "host/runtime/errors.h"
+#include "runtime/errors.h"
 
 #include <cstdio>
 #include <string>
@@ -15,13 +15,13 @@ struct Pair {
 
 // Errors with a result code of their own, first match wins both ways.
 constexpr Pair kPairs[] = {
-    {host::err::MemberNotSupported, KX_DISP_E_MEMBERNOTFOUND},
-    {host::err::ReadOnlyProperty, KX_DISP_E_MEMBERNOTFOUND},
-    {host::err::TypeMismatch, KX_DISP_E_TYPEMISMATCH},
-    {host::err::Overflow, KX_DISP_E_OVERFLOW},
-    {host::err::ArgumentNotOptional, KX_DISP_E_PARAMNOTOPTIONAL},
-    {host::err::WrongNumberOfArguments, KX_DISP_E_BADPARAMCOUNT},
-    {host::err::OutOfMemory, KX_E_OUTOFMEMORY},
+    {values::err::MemberNotSupported, KX_DISP_E_MEMBERNOTFOUND},
+    {values::err::ReadOnlyProperty, KX_DISP_E_MEMBERNOTFOUND},
+    {values::err::TypeMismatch, KX_DISP_E_TYPEMISMATCH},
+    {values::err::Overflow, KX_DISP_E_OVERFLOW},
+    {values::err::ArgumentNotOptional, KX_DISP_E_PARAMNOTOPTIONAL},
+    {values::err::WrongNumberOfArguments, KX_DISP_E_BADPARAMCOUNT},
+    {values::err::OutOfMemory, KX_E_OUTOFMEMORY},
 };
 
 std::string text(KxBStr s) { return s == nullptr ? std::string() : std::string(s, kx_bstr_length(s)); }
@@ -40,7 +40,7 @@ KxHResult resultOf(std::int32_t number) {
   return KX_DISP_E_EXCEPTION;
 }
 
-void fillExcepInfo(KxExcepInfo* excep, const host::AutomationError& error, std::string_view source) {
+void fillExcepInfo(KxExcepInfo* excep, const values::AutomationError& error, std::string_view source) {
   if (excep == nullptr) return;
   kx_excepinfo_clear(excep);
   excep->scode = KX_ERROR_SCODE(error.number());
@@ -48,21 +48,21 @@ void fillExcepInfo(KxExcepInfo* excep, const host::AutomationError& error, std::
   excep->bstrDescription = copy(error.what());
 }
 
-host::AutomationError errorOf(KxHResult result, const KxExcepInfo& excep) {
+values::AutomationError errorOf(KxHResult result, const KxExcepInfo& excep) {
   const std::string description = text(excep.bstrDescription);
   if (KX_FAILED(excep.scode) && KX_SCODE_FACILITY(excep.scode) == KX_FACILITY_CONTROL) {
     const std::int32_t number = KX_SCODE_CODE(excep.scode);
-    return description.empty() ? host::AutomationError(number) : host::AutomationError(number, description);
+    return description.empty() ? values::AutomationError(number) : values::AutomationError(number, description);
   }
   if (result != KX_DISP_E_EXCEPTION) {
     for (const Pair& p : kPairs)
-      if (p.result == result) return host::AutomationError(p.number);
-    if (result == KX_DISP_E_UNKNOWNNAME) return host::AutomationError(host::err::MemberNotSupported);
+      if (p.result == result) return values::AutomationError(p.number);
+    if (result == KX_DISP_E_UNKNOWNNAME) return values::AutomationError(values::err::MemberNotSupported);
   }
-  if (!description.empty()) return host::AutomationError(host::err::AutomationFailure, description);
+  if (!description.empty()) return values::AutomationError(values::err::AutomationFailure, description);
   char code[48];
   std::snprintf(code, sizeof code, "Automation error (0x%08X)", static_cast<unsigned>(result));
-  return host::AutomationError(host::err::AutomationFailure, code);
+  return values::AutomationError(values::err::AutomationFailure, code);
 }
 
 }  // namespace kestrinx::runtime

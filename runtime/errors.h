@@ -7,8 +7,8 @@
 #include <new>
 #include <string_view>
 
-#include "host/error.h"
-#include "packaging/kestrinx_abi.h"
+#include "runtime/kestrinx_abi.h"
+#include "values/error.h"
 
 namespace kestrinx::runtime {
 
@@ -36,12 +36,12 @@ KxHResult resultOf(std::int32_t number);
 
 // Fills *excep (when not NULL) with the error: scode KX_ERROR_SCODE(number), its text, and
 // `source` (the class's programmatic name).
-void fillExcepInfo(KxExcepInfo* excep, const host::AutomationError& error, std::string_view source);
+void fillExcepInfo(KxExcepInfo* excep, const values::AutomationError& error, std::string_view source);
 
 // The run-time error a client's failed call stands for: the number and text of its exception
 // information when it gives them, else the error of its result code (the reverse of resultOf),
 // else 440 "Automation error" naming the code.
-host::AutomationError errorOf(KxHResult result, const KxExcepInfo& excep);
+values::AutomationError errorOf(KxHResult result, const KxExcepInfo& excep);
 
 // Runs `work` (which returns a result code) and turns what it throws into a result code:
 // a run-time error as resultOf says (the exception information filled when `excep` is given),
@@ -50,7 +50,7 @@ template <typename Work>
 KxHResult guarded(Work&& work, KxExcepInfo* excep = nullptr, std::string_view source = {}) noexcept {
   try {
     return work();
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     try {
       fillExcepInfo(excep, e, source);
     } catch (...) {

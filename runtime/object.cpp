@@ -1,5 +1,5 @@
 // Reference counts, interface queries and the module-wide counts.
-#include "host/runtime/object.h"
+#include "runtime/object.h"
 
 namespace kestrinx::runtime {
 

@@ -1,4 +1,4 @@
-// The objects the runtime hands across the C interface (packaging/kestrinx_abi.h): one reference
+// The objects the runtime hands across the C interface (runtime/kestrinx_abi.h): one reference
 // count per object, the interfaces it answers, and the module-wide counts that decide whether
 // the library may be unloaded (every live object and every server lock).
 #pragma once
@@ -6,19 +6,19 @@
 #include <atomic>
 #include <cstdint>
 
-#include "host/automation.h"
-#include "packaging/kestrinx_abi.h"
+#include "runtime/kestrinx_abi.h"
+#include "values/automation.h"
 
 namespace kestrinx::runtime {
 
 inline bool operator==(const KxGuid& a, const KxGuid& b) { return kx_guid_equal(&a, &b) != 0; }
 
-constexpr KxGuid toKxGuid(const host::Guid& g) {
+constexpr KxGuid toKxGuid(const values::Guid& g) {
   return KxGuid{g.data1, g.data2, g.data3,
                 {g.data4[0], g.data4[1], g.data4[2], g.data4[3], g.data4[4], g.data4[5], g.data4[6], g.data4[7]}};
 }
-constexpr host::Guid toGuid(const KxGuid& k) {
-  return host::Guid{k.Data1, k.Data2, k.Data3,
+constexpr values::Guid toGuid(const KxGuid& k) {
+  return values::Guid{k.Data1, k.Data2, k.Data3,
                     {k.Data4[0], k.Data4[1], k.Data4[2], k.Data4[3], k.Data4[4], k.Data4[5], k.Data4[6], k.Data4[7]}};
 }
 

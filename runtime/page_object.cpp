@@ -1,12 +1,12 @@
 // Property page objects and the page protocol.
-#include "host/runtime/page_object.h"
+#include "runtime/page_object.h"
 
 #include <new>
 #include <utility>
 
-#include "host/error.h"
-#include "host/runtime/errors.h"
-#include "host/runtime/variants.h"
+#include "runtime/errors.h"
+#include "runtime/variants.h"
+#include "values/error.h"
 
 namespace kestrinx::runtime {
 
@@ -20,7 +20,7 @@ std::int32_t ClientDispatch::idOf(const std::string& name) {
   const char* names[] = {name.c_str()};
   std::int32_t id = KX_DISPID_UNKNOWN;
   const KxHResult hr = d_->lpVtbl->GetIDsOfNames(d_, &KX_IID_NULL, names, 1, 0, &id);
-  if (KX_FAILED(hr)) host::raiseError(host::err::MemberNotSupported);
+  if (KX_FAILED(hr)) values::raiseError(values::err::MemberNotSupported);
   return id;
 }
 
@@ -32,14 +32,14 @@ void check(KxHResult hr, KxExcepInfo& excep) {
     kx_excepinfo_clear(&excep);
     return;
   }
-  const host::AutomationError error = errorOf(hr, excep);
+  const values::AutomationError error = errorOf(hr, excep);
   kx_excepinfo_clear(&excep);
   throw error;
 }
 
 }  // namespace
 
-host::Variant ClientDispatch::getProperty(const std::string& name) {
+values::Variant ClientDispatch::getProperty(const std::string& name) {
   const std::int32_t id = idOf(name);
   KxDispParams none{nullptr, nullptr, 0, 0};
   KxVariant result;
@@ -53,7 +53,7 @@ host::Variant ClientDispatch::getProperty(const std::string& name) {
   return fromAbi(result);
 }
 
-void ClientDispatch::setProperty(const std::string& name, const host::Variant& value) {
+void ClientDispatch::setProperty(const std::string& name, const values::Variant& value) {
   const std::int32_t id = idOf(name);
   KxVariant arg;
   toAbi(value, arg);
@@ -95,32 +95,32 @@ class PageObject::Site final : public host::PageSite {
       load();
     } catch (...) {
       loading_ = false;
-      changed_ = host::False;
+      changed_ = values::False;
       throw;
     }
     loading_ = false;
-    changed_ = host::False;
+    changed_ = values::False;
   }
 
   std::string caption() const { return caption_; }
-  host::Twips width() const { return width_; }
-  host::Twips height() const { return height_; }
+  values::Twips width() const { return width_; }
+  values::Twips height() const { return height_; }
 
   // -- selection and Changed --
   std::size_t selectedCount() const override { return selected_.size(); }
-  host::Dispatch& selectedControl(std::size_t i) override {
-    if (i >= selected_.size()) host::raiseError(host::err::SubscriptOutOfRange);
+  values::Dispatch& selectedControl(std::size_t i) override {
+    if (i >= selected_.size()) values::raiseError(values::err::SubscriptOutOfRange);
     return *selected_[i];
   }
-  host::Boolean changed() const override { return changed_; }
-  void setChanged(host::Boolean v) override {
-    const bool becameDirty = changed_ == host::False && v != host::False;
+  values::Boolean changed() const override { return changed_; }
+  void setChanged(values::Boolean v) override {
+    const bool becameDirty = changed_ == values::False && v != values::False;
     changed_ = v;
     if (becameDirty && !loading_ && client_ != nullptr) client_->lpVtbl->OnStatusChange(client_, KX_PROPPAGESTATUS_DIRTY);
   }
 
   // -- the widgets, from the library's widget host --
-  void setPageArea(std::string_view caption, host::Twips width, host::Twips height) override {
+  void setPageArea(std::string_view caption, values::Twips width, values::Twips height) override {
     caption_ = std::string(caption);
     width_ = width;
     height_ = height;
@@ -146,10 +146,10 @@ class PageObject::Site final : public host::PageSite {
   host::PageSite& widgets_;
   KxPropertyPageSite* client_ = nullptr;  // one reference held
   std::vector<std::unique_ptr<ClientDispatch>> selected_;
-  host::Boolean changed_ = host::False;
+  values::Boolean changed_ = values::False;
   bool loading_ = false;
   std::string caption_;
-  host::Twips width_ = 0, height_ = 0;
+  values::Twips width_ = 0, height_ = 0;
 };
 
 // ---- the page object ---------------------------------------------------------------------------
@@ -267,13 +267,13 @@ KxHResult PageObject::setObjects(std::uint32_t count, KxUnknown* const* objects,
       excep, progId_);
 }
 
-KxHResult PageObject::isPageDirty() const { return site_->changed() != host::False ? KX_S_OK : KX_S_FALSE; }
+KxHResult PageObject::isPageDirty() const { return site_->changed() != values::False ? KX_S_OK : KX_S_FALSE; }
 
 KxHResult PageObject::apply(KxExcepInfo* excep) {
   return guarded(
       [&]() -> KxHResult {
         page_->applyChanges();
-        site_->setChanged(host::False);
+        site_->setChanged(values::False);
         return KX_S_OK;
       },
       excep, progId_);

@@ -7,24 +7,24 @@
 #include <string>
 #include <vector>
 
-#include "host/dispatch.h"
 #include "host/page_site.h"
-#include "host/runtime/object.h"
-#include "host/runtime/project.h"
+#include "runtime/object.h"
+#include "runtime/project.h"
+#include "values/dispatch.h"
 
 namespace kestrinx::runtime {
 
 // A client's dispatch object seen by name, as a page reads and sets a selected control: each
 // get or set is a GetIDsOfNames and an Invoke, and a failure is the run-time error it reports.
-class ClientDispatch final : public host::Dispatch {
+class ClientDispatch final : public values::Dispatch {
  public:
   explicit ClientDispatch(KxDispatch* d);  // keeps one reference
   ~ClientDispatch() override;
   ClientDispatch(const ClientDispatch&) = delete;
   ClientDispatch& operator=(const ClientDispatch&) = delete;
 
-  host::Variant getProperty(const std::string& name) override;
-  void setProperty(const std::string& name, const host::Variant& value) override;
+  values::Variant getProperty(const std::string& name) override;
+  void setProperty(const std::string& name, const values::Variant& value) override;
 
  private:
   std::int32_t idOf(const std::string& name);

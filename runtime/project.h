@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "host/automation.h"
 #include "host/component.h"
 #include "host/control_site.h"
 #include "host/page_site.h"
+#include "values/automation.h"
 
 namespace kestrinx::runtime {
 
@@ -39,12 +39,12 @@ class PropertyPage {
 };
 
 // A control class: created on a ControlHost of its own, reached by identifier through its
-// host::Automation, raising its events through a connection point for `eventInterfaceId`.
+// values::Automation, raising its events through a connection point for `eventInterfaceId`.
 struct ControlClass {
-  host::Guid clsid;
+  values::Guid clsid;
   std::string name;              // "Kestrin": the class's name in the registry
-  host::Guid interfaceId;        // its default (dual) interface
-  host::Guid eventInterfaceId;   // its source interface
+  values::Guid interfaceId;        // its default (dual) interface
+  values::Guid eventInterfaceId;   // its source interface
   host::ComponentClass component;  // its programmatic name and how to create one on a site
   // The host a new control stands on; `instanceName` is the name its site gives it.
   std::function<std::unique_ptr<ControlHost>(const std::string& instanceName)> makeHost;
@@ -53,23 +53,23 @@ struct ControlClass {
 // A property page class: its widgets come from a page site the library provides (which owns
 // them); the runtime supplies the selection and the Changed flag.
 struct PageClass {
-  host::Guid clsid;
+  values::Guid clsid;
   std::string name;    // "General"
   std::string progId;  // "KestrinX.General"
-  host::Guid interfaceId;
+  values::Guid interfaceId;
   std::function<std::unique_ptr<host::PageSite>()> makeWidgetSite;
   std::function<std::unique_ptr<PropertyPage>(host::PageSite&)> create;
 };
 
 // An interface the type library describes, as the registry lists it.
 struct InterfaceEntry {
-  host::Guid iid;
+  values::Guid iid;
   std::string name;
 };
 
 // The type library, which the library file carries as resource TYPELIB `resourceId`.
 struct TypeLibraryEntry {
-  host::Guid libid;
+  values::Guid libid;
   std::string name;
   std::uint16_t majorVersion = 1;
   std::uint16_t minorVersion = 0;

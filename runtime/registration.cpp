@@ -1,5 +1,5 @@
 // Registration entries from the project descriptor.
-#include "host/runtime/registration.h"
+#include "runtime/registration.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -38,7 +38,7 @@ std::vector<RegistryEntry> registrationEntries(const Project& project) {
   const std::string libVersion = version(lib.majorVersion, lib.minorVersion);
   Entries e;
 
-  const auto classEntries = [&](const host::Guid& clsid, const std::string& name, const std::string& progId,
+  const auto classEntries = [&](const values::Guid& clsid, const std::string& name, const std::string& progId,
                                 bool control) {
     const std::string k = "CLSID\\" + clsid.toString();
     e.value(k, "", name);

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/runtime/project.h"
-#include "host/runtime/registry.h"
+#include "runtime/project.h"
+#include "runtime/registry.h"
 
 namespace kestrinx::runtime {
 

@@ -1,5 +1,5 @@
 // The registry tree, its JSON file, where the file is, and safe updates of it.
-#include "host/runtime/registry.h"
+#include "runtime/registry.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -13,8 +13,8 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "host/atomic_file.h"
-#include "host/text.h"
+#include "forms/atomic_file.h"
+#include "values/text.h"
 
 namespace kestrinx::runtime {
 
@@ -119,7 +119,7 @@ const char* variable(const char* name) {
 bool NoCase::operator()(std::string_view a, std::string_view b) const {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    const char x = host::toLowerAscii(a[i]), y = host::toLowerAscii(b[i]);
+    const char x = values::toLowerAscii(a[i]), y = values::toLowerAscii(b[i]);
     if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
   }
   return a.size() < b.size();
@@ -254,8 +254,8 @@ std::string registryPath(const Configuration& config) {
 Registry loadRegistry(const std::string& path) {
   std::string text;
   try {
-    text = host::readWholeFile(path, kMaxFileSize);
-  } catch (const host::FileAccessError& e) {
+    text = forms::readWholeFile(path, kMaxFileSize);
+  } catch (const forms::FileAccessError& e) {
     if (e.errorNumber() == ENOENT) return {};
     throw RegistryError(e.what());
   }
@@ -270,8 +270,8 @@ void saveRegistry(const std::string& path, const Registry& registry) {
   const std::string text = registry.toJson();
   createFolderOf(path);
   try {
-    host::replaceFile(path, text);
-  } catch (const host::FileAccessError& e) {
+    forms::replaceFile(path, text);
+  } catch (const forms::FileAccessError& e) {
     throw RegistryError(e.what());
   }
 }

@@ -29,7 +29,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/runtime/project.h"
+#include "runtime/project.h"
 
 namespace kestrinx::runtime {
 
@@ -90,7 +90,7 @@ std::string registryPath(const Configuration& config);
 // file that cannot be read, is larger than 16 MiB or is not a registry file.
 Registry loadRegistry(const std::string& path);
 
-// Replaces the file with `registry` atomically (host::replaceFile: a temporary file in the same
+// Replaces the file with `registry` atomically (forms::replaceFile: a temporary file in the same
 // folder, flushed to disk, renamed over the file, the folder flushed). Missing folders are
 // created. RegistryError on failure, with the file as it was.
 void saveRegistry(const std::string& path, const Registry& registry);

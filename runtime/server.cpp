@@ -1,11 +1,11 @@
 // The four server operations over the project descriptor.
-#include "host/runtime/server.h"
+#include "runtime/server.h"
 
-#include "host/runtime/class_factory.h"
-#include "host/runtime/errors.h"
-#include "host/runtime/object.h"
-#include "host/runtime/registration.h"
-#include "host/runtime/registry.h"
+#include "runtime/class_factory.h"
+#include "runtime/errors.h"
+#include "runtime/object.h"
+#include "runtime/registration.h"
+#include "runtime/registry.h"
 
 namespace kestrinx::runtime {
 
@@ -36,7 +36,7 @@ KxHResult getClassObject(const Project& project, const KxGuid* rclsid, const KxG
   if (ppv == nullptr) return KX_E_POINTER;
   *ppv = nullptr;
   if (rclsid == nullptr || riid == nullptr) return KX_E_POINTER;
-  const host::Guid clsid = toGuid(*rclsid);
+  const values::Guid clsid = toGuid(*rclsid);
   return guarded([&]() -> KxHResult {
     ClassFactory* factory = nullptr;
     for (const ControlClass& c : project.controls)

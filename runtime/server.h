@@ -2,8 +2,8 @@
 // project descriptor, returning the result unchanged.
 #pragma once
 
-#include "host/runtime/project.h"
-#include "packaging/kestrinx_abi.h"
+#include "runtime/kestrinx_abi.h"
+#include "runtime/project.h"
 
 namespace kestrinx::runtime {
 

@@ -1,12 +1,12 @@
-// host::Variant to and from KxVariant, and the value objects that carry host objects.
-#include "host/runtime/variants.h"
+// values::Variant to and from KxVariant, and the value objects that carry host objects.
+#include "runtime/variants.h"
 
 #include <new>
 #include <string>
 
-#include "host/error.h"
-#include "host/runtime/errors.h"
-#include "host/runtime/object.h"
+#include "runtime/errors.h"
+#include "runtime/object.h"
+#include "values/error.h"
 
 namespace kestrinx::runtime {
 
@@ -16,9 +16,9 @@ namespace {
 // recognises its own by the function table.
 class ValueObject final : public Object {
  public:
-  explicit ValueObject(host::Variant value) : value_(std::move(value)) { face_.owner = this; }
+  explicit ValueObject(values::Variant value) : value_(std::move(value)) { face_.owner = this; }
   KxUnknown* unknown() { return &face_.iface; }
-  const host::Variant& value() const { return value_; }
+  const values::Variant& value() const { return value_; }
 
   static const ValueObject* from(const KxUnknown* p) {
     if (p == nullptr || p->lpVtbl != &kTable) return nullptr;
@@ -31,13 +31,13 @@ class ValueObject final : public Object {
   static constexpr KxUnknownVtbl kTable{&queryInterfaceEntry<KxUnknown>, &addRefEntry<KxUnknown>,
                                         &releaseEntry<KxUnknown>};
   Face<KxUnknown> face_{{&kTable}, nullptr};
-  host::Variant value_;
+  values::Variant value_;
 };
 
-host::Variant objectValue(const KxUnknown* p) {
+values::Variant objectValue(const KxUnknown* p) {
   if (p == nullptr) return {};
   const ValueObject* v = ValueObject::from(p);
-  if (v == nullptr) host::raiseError(host::err::TypeMismatch);
+  if (v == nullptr) values::raiseError(values::err::TypeMismatch);
   return v->value();
 }
 
@@ -51,33 +51,33 @@ std::string stringOf(const KxBStr s) { return s == nullptr ? std::string() : std
 
 }  // namespace
 
-host::Variant fromAbi(const KxVariant& v) {
+values::Variant fromAbi(const KxVariant& v) {
   const bool byRef = (v.vt & KX_VT_BYREF) != 0;
   const KxVarType type = v.vt & static_cast<KxVarType>(~KX_VT_BYREF);
   if (!byRef) {
     switch (type) {
       case KX_VT_EMPTY: return {};
-      case KX_VT_NULL: host::raiseError(host::err::InvalidUseOfNull);
-      case KX_VT_I2: return host::Variant::integer(v.iVal);
-      case KX_VT_I4: return host::Variant::longValue(v.lVal);
-      case KX_VT_R4: return host::Variant::single(v.fltVal);
-      case KX_VT_R8: return host::Variant::doubleValue(v.dblVal);
-      case KX_VT_DATE: return host::Variant::date(host::Date{v.date});
-      case KX_VT_BSTR: return host::Variant::string(stringOf(v.bstrVal));
-      case KX_VT_BOOL: return host::Variant::boolean(v.boolVal);
+      case KX_VT_NULL: values::raiseError(values::err::InvalidUseOfNull);
+      case KX_VT_I2: return values::Variant::integer(v.iVal);
+      case KX_VT_I4: return values::Variant::longValue(v.lVal);
+      case KX_VT_R4: return values::Variant::single(v.fltVal);
+      case KX_VT_R8: return values::Variant::doubleValue(v.dblVal);
+      case KX_VT_DATE: return values::Variant::date(values::Date{v.date});
+      case KX_VT_BSTR: return values::Variant::string(stringOf(v.bstrVal));
+      case KX_VT_BOOL: return values::Variant::boolean(v.boolVal);
       case KX_VT_UNKNOWN: return objectValue(v.punkVal);
       case KX_VT_DISPATCH: return objectValue(reinterpret_cast<const KxUnknown*>(v.pdispVal));
       default: throw InterfaceError(KX_DISP_E_BADVARTYPE);
     }
   }
   switch (type) {
-    case KX_VT_I2: return host::Variant::integer(deref(v.piVal));
-    case KX_VT_I4: return host::Variant::longValue(deref(v.plVal));
-    case KX_VT_R4: return host::Variant::single(deref(v.pfltVal));
-    case KX_VT_R8: return host::Variant::doubleValue(deref(v.pdblVal));
-    case KX_VT_DATE: return host::Variant::date(host::Date{deref(v.pdate)});
-    case KX_VT_BSTR: return host::Variant::string(stringOf(deref(v.pbstrVal)));
-    case KX_VT_BOOL: return host::Variant::boolean(deref(v.pboolVal));
+    case KX_VT_I2: return values::Variant::integer(deref(v.piVal));
+    case KX_VT_I4: return values::Variant::longValue(deref(v.plVal));
+    case KX_VT_R4: return values::Variant::single(deref(v.pfltVal));
+    case KX_VT_R8: return values::Variant::doubleValue(deref(v.pdblVal));
+    case KX_VT_DATE: return values::Variant::date(values::Date{deref(v.pdate)});
+    case KX_VT_BSTR: return values::Variant::string(stringOf(deref(v.pbstrVal)));
+    case KX_VT_BOOL: return values::Variant::boolean(deref(v.pboolVal));
     case KX_VT_UNKNOWN: return objectValue(deref(v.ppunkVal));
     case KX_VT_DISPATCH: return objectValue(reinterpret_cast<const KxUnknown*>(deref(v.ppdispVal)));
     case KX_VT_VARIANT: {
@@ -90,35 +90,35 @@ host::Variant fromAbi(const KxVariant& v) {
   }
 }
 
-void toAbi(const host::Variant& value, KxVariant& out) {
+void toAbi(const values::Variant& value, KxVariant& out) {
   kx_variant_init(&out);
   switch (value.type()) {
-    case host::VarType::Empty: return;
-    case host::VarType::Integer:
+    case values::VarType::Empty: return;
+    case values::VarType::Integer:
       out.vt = KX_VT_I2;
       out.iVal = value.toInteger();
       return;
-    case host::VarType::Long:
+    case values::VarType::Long:
       out.vt = KX_VT_I4;
       out.lVal = value.toLong();
       return;
-    case host::VarType::Single:
+    case values::VarType::Single:
       out.vt = KX_VT_R4;
       out.fltVal = value.toSingle();
       return;
-    case host::VarType::Double:
+    case values::VarType::Double:
       out.vt = KX_VT_R8;
       out.dblVal = value.toDouble();
       return;
-    case host::VarType::Boolean:
+    case values::VarType::Boolean:
       out.vt = KX_VT_BOOL;
       out.boolVal = value.toBoolean();
       return;
-    case host::VarType::Date:
+    case values::VarType::Date:
       out.vt = KX_VT_DATE;
       out.date = value.toDate().serial;
       return;
-    case host::VarType::String: {
+    case values::VarType::String: {
       const std::string s = value.toString();
       KxBStr b = kx_bstr_alloc(s.data(), static_cast<std::uint32_t>(s.size()));
       if (b == nullptr) throw std::bad_alloc();
@@ -126,14 +126,14 @@ void toAbi(const host::Variant& value, KxVariant& out) {
       out.bstrVal = b;
       return;
     }
-    case host::VarType::Font:
-    case host::VarType::Picture:
-    case host::VarType::DataObject: {
+    case values::VarType::Font:
+    case values::VarType::Picture:
+    case values::VarType::DataObject: {
       out.vt = KX_VT_UNKNOWN;
       // Nothing stays nothing; an object crosses as a value object carrying it.
-      const bool nothing = (value.type() == host::VarType::Font && !value.toFont()) ||
-                           (value.type() == host::VarType::Picture && !value.toPicture()) ||
-                           (value.type() == host::VarType::DataObject && !value.toDataObject());
+      const bool nothing = (value.type() == values::VarType::Font && !value.toFont()) ||
+                           (value.type() == values::VarType::Picture && !value.toPicture()) ||
+                           (value.type() == values::VarType::DataObject && !value.toDataObject());
       out.punkVal = nothing ? nullptr : (new ValueObject(value))->unknown();
       return;
     }

@@ -1,10 +1,10 @@
-// Values across the C interface: host::Variant to and from KxVariant. Strings cross as UTF-8
+// Values across the C interface: values::Variant to and from KxVariant. Strings cross as UTF-8
 // KxBStr; the objects a control's members take (fonts, pictures, data objects) cross as value
 // objects the runtime hands out, each carrying its host object, so a client can hand it back.
 #pragma once
 
-#include "host/variant.h"
-#include "packaging/kestrinx_abi.h"
+#include "runtime/kestrinx_abi.h"
+#include "values/variant.h"
 
 namespace kestrinx::runtime {
 
@@ -14,10 +14,10 @@ namespace kestrinx::runtime {
 // Throws InterfaceError(DISP_E_BADVARTYPE) for a type the runtime does not take (and for
 // KX_VT_ERROR, which only an argument list may hold), InterfaceError(E_POINTER) for a NULL
 // by-reference pointer, AutomationError 13 for an object of anyone else, 94 for Null.
-host::Variant fromAbi(const KxVariant& v);
+values::Variant fromAbi(const KxVariant& v);
 
 // `value` as a variant the caller owns: strings newly allocated, objects as new value objects.
 // `out` is overwritten, not cleared. Throws std::bad_alloc.
-void toAbi(const host::Variant& value, KxVariant& out);
+void toAbi(const values::Variant& value, KxVariant& out);
 
 }  // namespace kestrinx::runtime

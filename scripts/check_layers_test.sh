@@ -8,44 +8,42 @@ checker=$(cd "$(dirname "$0")" && pwd)/check_layers.sh
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 
-ifc='control/ includes only the standard library, host/ interfaces and control/'
 qt='Qt belongs in host/qt/, qt/, designer/, apps/, tests/qt/, examples/, and bench/ and tests/consumer/ files named *qt*'
+up='a path with .. steps around the include roots; name the header from its folder ("values/variant.h")'
+side='not a path from a top-level folder; name the header from its folder ("values/variant.h")'
+sys='takes every service from a host'
 rows=$(cat <<EOF
 control/a.cpp|#include <vector>|
-control/a.cpp|  #  include "host/error.h"|
+control/a.cpp|  #  include "host/widgets.h"|
 control/a.cpp|#include "control/kestrin.h"|
 control/a.cpp|#include "key_filter.h"|
-control/a.cpp|#include <host/types.h>|
-control/a.cpp|#include "host/headless/headless.h"|host/headless/headless.h belongs to a host; control/ includes only the interfaces directly in host/
-control/a.cpp|#include "../host/headless/headless.h"|host/headless/headless.h belongs to a host; control/ includes only the interfaces directly in host/
-control/a.cpp|#include "apps/kestrinx/session.h"|$ifc
-control/a.cpp|#include "propertypage/page.h"|$ifc
-control/a.cpp|#include <unistd.h>|not a standard library header; $ifc
-control/a.cpp|#include KESTRINX_HEADER|not a plain include: control/ includes name their header
+control/a.cpp|#include <values/types.h>|
+control/a.cpp|#include "../host/headless/headless.h"|$up
+control/a.cpp|#include "./../apps/kestrinx/session.h"|$up
+control/a.cpp|#include <unistd.h>|not a standard library header; control/ $sys
+control/a.cpp|#include KESTRINX_HEADER|not a plain include: name the header
 control/a.cpp|#include <QLineEdit>|$qt
 control/sub/b.h|#include "host/qt/qt_host.h"|$qt
-propertypage/page.cpp|#include "propertypage/page.h"|
-propertypage/page.cpp|#include "host/property_page_site.h"|
-propertypage/page.cpp|#include "control/kestrin.h"|propertypage/ includes only the standard library, host/ interfaces and propertypage/
-host/values.cpp|#include "host/values.h"|
-host/values.cpp|#include "control/kestrin.h"|host/ interfaces include only the standard library and host/ interfaces
-host/values.cpp|#include "headless/headless.h"|host/ interfaces include only the standard library and host/ interfaces
-host/values.cpp|#include <gtest/gtest.h>|not a standard library header; host/ interfaces include only the standard library and host/ interfaces
-host/form_file.cpp|#include <nlohmann/json.hpp>|
-host/atomic_file.cpp|#include <sys/stat.h>|
-host/atomic_file.cpp|#include <unistd.h>|
-host/form_file.h|#include <nlohmann/json.hpp>|not a standard library header; host/ interfaces include only the standard library and host/ interfaces
-host/atomic_file.h|#include <unistd.h>|not a standard library header; host/ interfaces include only the standard library and host/ interfaces
+propertypage/page.cpp|#include <sys/stat.h>|not a standard library header; propertypage/ $sys
+values/variant.cpp|#include <chrono>|
+values/variant.cpp|#include <nlohmann/json.hpp>|not a standard library header; values/ $sys
+host/services.cpp|#include <time.h>|
+host/services.cpp|#include <pthread.h>|not a standard library header; host/ $sys
+host/services.cpp|#include "headless/form.h"|$side
 host/headless/form.cpp|#include "host/headless/headless.h"|
 host/headless/form.cpp|#include "event_depth.h"|
 host/headless/form.cpp|#include <sys/ioctl.h>|
-host/headless/form.cpp|#include "control/kestrin.h"|host/headless/ is a host: from the project it includes only host/ interfaces and host/headless/
 host/headless/form.cpp|#include "host/qt/qt_host.h"|$qt
 host/qt/qt_host.cpp|#include <QtWidgets/QLineEdit>|
-host/qt/qt_host.cpp|#include "host/headless/headless.h"|host/qt/ is a host: from the project it includes only host/ interfaces and host/qt/
+forms/atomic_file.cpp|#include <unistd.h>|
+forms/form_file.cpp|#include <nlohmann/json.hpp>|
+runtime/registry.cpp|#include "../forms/atomic_file.h"|$up
 apps/kestrinx/main.cpp|#include "session.h"|
 apps/kestrinx/main.cpp|#include <QApplication>|
 tests/qt/qt_test.cpp|#include <QtTest>|
+tests/support/test_helpers.h|#include <vector>|
+tests/control/x_test.cpp|#include "support/test_helpers.h"|
+tests/control/x_test.cpp|#include "nowhere/test_helpers.h"|$side
 qt/kestrin_widget.h|#include <QWidget>|
 examples/demo.cpp|#include <QWidget>|
 bench/qt_paint_bench.cpp|#include <QPainter>|
@@ -53,7 +51,7 @@ designer/plugin.cpp|#include <QtUiPlugin/QDesignerCustomWidgetInterface>|
 tests/consumer/qt_consumer.cpp|#include <QApplication>|
 tests/consumer/headless_consumer.cpp|#include <QString>|$qt
 bench/layout_bench.cpp|#include <QPainter>|$qt
-tests/control/x_test.cpp|#include <QString>|$qt
+tests/control/y_test.cpp|#include <QString>|$qt
 fuzz/fuzz_x.cpp|#include <QtCore/QString>|$qt
 EOF
 )

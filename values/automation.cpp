@@ -1,12 +1,12 @@
 // Automation type names, coercion to a member's type and event arguments as variants.
-#include "host/automation.h"
+#include "values/automation.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "host/error.h"
+#include "values/error.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 std::string Guid::toString() const {
   char buf[39];
@@ -119,4 +119,4 @@ void EventArgs::setValue(std::size_t i, const Variant& v) {
       refs_[i]);
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

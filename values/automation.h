@@ -14,11 +14,11 @@
 #include <string_view>
 #include <variant>
 
-#include "host/objects.h"
-#include "host/types.h"
-#include "host/variant.h"
+#include "values/objects.h"
+#include "values/types.h"
+#include "values/variant.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 // A 128-bit interface, class or library identifier in its standard field layout.
 struct Guid {
@@ -154,4 +154,4 @@ class EventSink {
   virtual void onEvent(const EventInfo& event, EventArgs& args) = 0;
 };
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

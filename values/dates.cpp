@@ -23,11 +23,11 @@
 #include <optional>
 #include <string>
 
-#include "host/error.h"
-#include "host/text.h"
-#include "host/value_text.h"
+#include "values/error.h"
+#include "values/text.h"
+#include "values/value_text.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 namespace {
 
@@ -423,4 +423,4 @@ std::string formatDateParts(const DateTimeParts& p, std::string_view pattern) {
 
 }  // namespace detail
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

@@ -1,10 +1,10 @@
 // The automation rules of invocation by identifier, for every control class.
-#include "host/dispatch.h"
+#include "values/dispatch.h"
 
-#include "host/error.h"
-#include "host/text.h"
+#include "values/error.h"
+#include "values/text.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 const MemberInfo* Automation::find(std::string_view name) const {
   for (const MemberInfo& m : members())
@@ -44,4 +44,4 @@ Variant Automation::invoke(std::int32_t id, std::uint16_t kinds, std::span<const
   raiseError(putOfReadOnly ? err::ReadOnlyProperty : err::MemberNotSupported);
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

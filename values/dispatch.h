@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/automation.h"
-#include "host/variant.h"
+#include "values/automation.h"
+#include "values/variant.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 // Properties read and set by name (any case); each value is coerced to the property's type (errors 13 and 6 as for any coercion, 438 for an unknown name).
 class Dispatch {
@@ -77,4 +77,4 @@ class Automation {
   virtual void callMember(const MemberInfo& m) = 0;
 };
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

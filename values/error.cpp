@@ -1,7 +1,7 @@
 // Automation errors: the host's standard texts and the exception that carries them.
-#include "host/error.h"
+#include "values/error.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 namespace {
 
@@ -55,4 +55,4 @@ AutomationError::AutomationError(std::int32_t number, const std::string& text)
 
 void raiseError(std::int32_t number) { throw AutomationError(number); }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

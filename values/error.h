@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 /// Error numbers the project raises or relies on; each has its standard text in error.cpp.
 /// Raise them through raiseError, never by a number or a text typed at the place of use.
@@ -71,4 +71,4 @@ bool skipOnError(Step&& step) {
   }
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

@@ -11,11 +11,11 @@
 #include <new>
 #include <stdexcept>
 
-#include "host/error.h"
-#include "host/text.h"
-#include "host/value_text.h"
+#include "values/error.h"
+#include "values/text.h"
+#include "values/value_text.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 namespace {
 
@@ -110,4 +110,4 @@ std::string spaces(std::int32_t n) {
   }
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

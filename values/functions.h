@@ -38,10 +38,10 @@
 #include <string>
 #include <string_view>
 
-#include "host/text.h"  // the ASCII helpers (equalsIgnoreCase, trimSpaces, ...) come with the value functions
-#include "host/variant.h"
+#include "values/text.h"  // the ASCII helpers (equalsIgnoreCase, trimSpaces, ...) come with the value functions
+#include "values/variant.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 // Parsed calendar date and time of day.
 struct DateTimeParts {
@@ -99,4 +99,4 @@ std::string upperCase(std::string_view s);  // ASCII letters only
 std::string left(std::string_view s, std::int32_t n);
 std::string spaces(std::int32_t n);
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

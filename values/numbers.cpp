@@ -20,10 +20,10 @@
 #include <cmath>
 #include <limits>
 
-#include "host/text.h"
-#include "host/value_text.h"
+#include "values/text.h"
+#include "values/value_text.h"
 
-namespace kestrinx::host::detail {
+namespace kestrinx::values::detail {
 
 namespace {
 
@@ -257,10 +257,10 @@ std::string fixedText(float v) { return fixedTextOf(v); }
 std::string shortestText(double v) { return shortestTextOf(v); }
 std::string shortestText(float v) { return shortestTextOf(v); }
 
-}  // namespace kestrinx::host::detail
+}  // namespace kestrinx::values::detail
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 bool isNumeric(std::string_view text) { return detail::scanNumber(text).has_value(); }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

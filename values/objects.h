@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 // The font every new widget, surface and ambient font starts with.
 inline constexpr std::string_view DefaultFontName = "MS Sans Serif";
@@ -66,4 +66,4 @@ class DataObject {
 };
 using DataObjectRef = std::shared_ptr<DataObject>;
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "host/variant.h"
+#include "values/variant.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 /// Where a control's saved properties live: the host reads and writes them by key, each with
 /// the default the control passes. Errors: a failing read or write throws AutomationError.
@@ -19,4 +19,4 @@ class PropertyBag {
   virtual void writeProperty(const std::string& name, const Variant& value, const Variant& defaultValue) = 0;
 };
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

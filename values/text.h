@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -34,4 +34,4 @@ constexpr std::string_view trimTrailingSpaces(std::string_view s) {
 }
 constexpr std::string_view trimSpaces(std::string_view s) { return trimTrailingSpaces(trimLeadingSpaces(s)); }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

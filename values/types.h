@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 /// 16-bit automation Boolean. Stored exactly as given (never normalised);
 /// a flag counts as set when it is non-zero.
@@ -24,4 +24,4 @@ inline constexpr OleColor SystemButtonText = 0x80000012u;        ///< system col
 /// Lengths and positions on a control's surface, in twips (1/1440 inch), single precision.
 using Twips = float;
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

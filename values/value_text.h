@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/values.h"
+#include "values/functions.h"
 
-namespace kestrinx::host::detail {
+namespace kestrinx::values::detail {
 
 // A text that reads as a number (see values.h), split into its parts. Views into the text.
 struct NumberText {
@@ -45,4 +45,4 @@ std::string formatDateParts(const DateTimeParts& p, std::string_view pattern);
 // True when the serial lies in 100-01-01 .. 9999-12-31 (any time of day); false for NaN.
 bool serialInRange(double serial);
 
-}  // namespace kestrinx::host::detail
+}  // namespace kestrinx::values::detail

@@ -1,15 +1,16 @@
 // The automation coercions of Variant.
-#include "host/variant.h"
+#include "values/variant.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
-#include "host/error.h"
-#include "host/text.h"
-#include "host/value_text.h"
-#include "host/values.h"
+#include "values/error.h"
+#include "values/functions.h"
+#include "values/text.h"
+#include "values/value_text.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 namespace {
 
@@ -103,9 +104,9 @@ Boolean Variant::toBoolean() const {
       const std::string_view s = trimSpaces(std::get<std::string>(value_));
       if (equalsIgnoreCase(s, "true")) return True;
       if (equalsIgnoreCase(s, "false")) return False;
-      return host::toBoolean(stringToDouble(std::get<std::string>(value_)) != 0.0);
+      return values::toBoolean(stringToDouble(std::get<std::string>(value_)) != 0.0);
     }
-    default: return host::toBoolean(toDouble() != 0.0);
+    default: return values::toBoolean(toDouble() != 0.0);
   }
 }
 
@@ -154,4 +155,44 @@ FontRef Variant::toFont() const { return objectAs<FontRef>(); }
 PictureRef Variant::toPicture() const { return objectAs<PictureRef>(); }
 DataObjectRef Variant::toDataObject() const { return objectAs<DataObjectRef>(); }
 
-}  // namespace kestrinx::host
+// ---- values compared as a file keeps them ------------------------------------------------------
+
+namespace {
+
+template <typename T>
+bool sameBits(T a, T b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// What a file keeps of a picture: its type, size and image bytes (not the handle of the moment).
+bool samePicture(const Picture& a, const Picture& b) {
+  return a.type == b.type && a.width == b.width && a.height == b.height && a.bytes == b.bytes;
+}
+
+}  // namespace
+
+bool sameFont(const Font& a, const Font& b) {
+  return a.name == b.name && sameBits(a.size, b.size) && a.bold == b.bold && a.italic == b.italic &&
+         a.underline == b.underline && a.strikethrough == b.strikethrough && a.weight == b.weight &&
+         a.charset == b.charset;
+}
+
+bool sameValue(const Variant& a, const Variant& b) {
+  if (a.type() != b.type()) return false;
+  switch (a.type()) {
+    case VarType::Single: return sameBits(a.toSingle(), b.toSingle());
+    case VarType::Double: return sameBits(a.toDouble(), b.toDouble());
+    case VarType::Date: return sameBits(a.toDate().serial, b.toDate().serial);
+    case VarType::Font: {
+      const FontRef fa = a.toFont(), fb = b.toFont();
+      return fa == fb || (fa && fb && sameFont(*fa, *fb));
+    }
+    case VarType::Picture: {
+      const PictureRef pa = a.toPicture(), pb = b.toPicture();
+      return pa == pb || (pa && pb && samePicture(*pa, *pb));
+    }
+    default: return a == b;
+  }
+}
+
+}  // namespace kestrinx::values

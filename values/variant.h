@@ -11,10 +11,10 @@
 #include <utility>
 #include <variant>
 
-#include "host/objects.h"
-#include "host/types.h"
+#include "values/objects.h"
+#include "values/types.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 // An automation date: days since 1899-12-30, the fraction of a day being the time.
 struct Date {
@@ -151,4 +151,9 @@ std::int32_t roundToLong(double v);
 // the value or it is not a finite number.
 float toCoordinate(double v);
 
-}  // namespace kestrinx::host
+// Values compared as a saved file keeps them: fonts and pictures by their contents, numbers by
+// their bits (so a NaN equals itself), everything else by value.
+bool sameValue(const Variant& a, const Variant& b);
+bool sameFont(const Font& a, const Font& b);
+
+}  // namespace kestrinx::values

@@ -21,13 +21,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "apps/kestrinx/values.h"
+#include "control/member_text.h"
 #include "control/members.h"
-#include "host/atomic_file.h"
-#include "host/error.h"
+#include "forms/atomic_file.h"
 #include "host/qt/strings.h"
 #include "qt/general_dialog.h"
 #include "runner.h"
+#include "values/error.h"
 
 namespace kestrinx::demo {
 
@@ -38,7 +38,7 @@ constexpr int kCornerGrip = 8;
 // The least size a control is resized to, in pixels.
 constexpr QSize kLeastSize{40, 16};
 
-QString errorText(const host::AutomationError& e) {
+QString errorText(const values::AutomationError& e) {
   return QStringLiteral("run-time error %1: %2").arg(e.number()).arg(QString::fromUtf8(e.what()));
 }
 
@@ -184,7 +184,7 @@ void Designer::buildActions() {
 
 bool Designer::openFile(const QString& path) {
   try {
-    const host::FormFile file = host::readFormFile(qthost::toStdString(path));
+    const forms::FormFile file = forms::readFormFile(qthost::toStdString(path));
     select({});
     const QStringList problems = form_->load(file);
     fileName_ = path;
@@ -201,13 +201,13 @@ bool Designer::openFile(const QString& path) {
 
 bool Designer::saveFile(const QString& path) {
   try {
-    host::writeFormFile(qthost::toStdString(path), form_->save());
+    forms::writeFormFile(qthost::toStdString(path), form_->save());
     fileName_ = path;
     setWindowTitle(QStringLiteral("%1 - %2 [design]").arg(form_->formName(), path));
     report(QString());
     statusBar()->showMessage(tr("Saved %1").arg(path));
     return true;
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     report(tr("Cannot save %1: %2").arg(path, errorText(e)));
   } catch (const std::exception& e) {
     report(tr("Cannot save %1: %2").arg(path, QString::fromUtf8(e.what())));
@@ -267,8 +267,8 @@ void Designer::refreshProperties() {
     QString text;
     if (!chosen.isEmpty()) {
       try {
-        text = qthost::toQString(cli::textFromValue(m, chosen.first()->dispatch().getProperty(std::string(m.name))));
-      } catch (const host::AutomationError& e) {
+        text = qthost::toQString(members::textFromValue(m, chosen.first()->dispatch().getProperty(std::string(m.name))));
+      } catch (const values::AutomationError& e) {
         text = QStringLiteral("(%1)").arg(errorText(e));
       }
     }
@@ -290,20 +290,20 @@ bool Designer::setProperty(const QString& name, const QString& text) {
   Change change{QString::fromUtf8(m->name.data(), static_cast<qsizetype>(m->name.size())), {}};
   QString failure;
   try {
-    const host::Variant value = cli::valueFromText(*m, qthost::toStdString(text));
+    const values::Variant value = members::valueFromText(*m, qthost::toStdString(text));
     for (KestrinWidget* w : chosen) {
-      host::Dispatch& d = w->dispatch();
+      values::Dispatch& d = w->dispatch();
       const std::string property(m->name);
-      const host::Variant before = d.getProperty(property);
+      const values::Variant before = d.getProperty(property);
       try {
         d.setProperty(property, value);
-      } catch (const host::AutomationError& e) {
+      } catch (const values::AutomationError& e) {
         failure = tr("%1.%2 = %3: %4").arg(w->objectName(), change.property, text, errorText(e));
         break;
       }
       change.before.emplace_back(w, before);
     }
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     failure = tr("%1 = %2: %3").arg(change.property, text, errorText(e));
   }
   if (!change.before.empty()) undo_.push_back(std::move(change));
@@ -326,7 +326,7 @@ bool Designer::undo() {
     if (!w) continue;
     try {
       w->dispatch().setProperty(qthost::toStdString(last.property), before);
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       failure = tr("Undo %1.%2: %3").arg(w->objectName(), last.property, errorText(e));
     }
   }
@@ -359,11 +359,11 @@ void Designer::openGeneral() {
 RunWindow* Designer::run() {
   try {
     // Read back from the saved text, as the running program reads the form file.
-    const host::FormFile saved = host::parseForm(host::formText(form_->save()), qthost::toStdString(fileName_));
+    const forms::FormFile saved = forms::parseForm(forms::formText(form_->save()), qthost::toStdString(fileName_));
     delete runWindow_.data();
     runWindow_ = new RunWindow(saved, this);
     return runWindow_;
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     report(tr("Cannot run the form: %1").arg(errorText(e)));
   } catch (const std::exception& e) {
     report(tr("Cannot run the form: %1").arg(QString::fromUtf8(e.what())));

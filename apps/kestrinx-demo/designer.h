@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "form_view.h"
-#include "host/variant.h"
+#include "values/variant.h"
 
 class QLabel;
 class QRubberBand;
@@ -69,7 +69,7 @@ class Designer final : public QMainWindow {
   class Overlay;
   struct Change {
     QString property;
-    std::vector<std::pair<QPointer<KestrinWidget>, host::Variant>> before;
+    std::vector<std::pair<QPointer<KestrinWidget>, values::Variant>> before;
   };
   enum class Drag { None, Move, Resize, Band };
 

@@ -5,12 +5,12 @@
 #include <stdexcept>
 
 #include "control/kestrin_component.h"
-#include "host/error.h"
-#include "host/form_property_bag.h"
+#include "forms/form_property_bag.h"
 #include "host/headless/form_document.h"
 #include "host/qt/strings.h"
 #include "host/qt/units.h"
 #include "qt/form_widgets.h"
+#include "values/error.h"
 
 namespace kestrinx::demo {
 
@@ -18,8 +18,8 @@ namespace {
 
 // The side to save for the pixels shown: the saved twips while the widget still shows them, so a
 // form saved again unchanged keeps its exact placement. (The size is the control's own, in twips.)
-host::Twips keptOrMeasured(host::Twips saved, int shown, int (*toPixels)(const QWidget&, host::Twips),
-                           host::Twips (*toTwips)(const QWidget&, double), const QWidget& w) {
+values::Twips keptOrMeasured(values::Twips saved, int shown, int (*toPixels)(const QWidget&, values::Twips),
+                           values::Twips (*toTwips)(const QWidget&, double), const QWidget& w) {
   return toPixels(w, saved) == shown ? saved : toTwips(w, shown);
 }
 
@@ -32,7 +32,7 @@ FormView::FormView(Mode mode, QWidget* parent) : QWidget(parent), mode_(mode) {
 
 FormView::~FormView() = default;
 
-KestrinWidget* FormView::create(Control& c, host::PropertyBag* bag) {
+KestrinWidget* FormView::create(Control& c, values::PropertyBag* bag) {
   qt::KestrinWidgetSetup setup{qthost::toQString(c.record.name), mode_ == Mode::Run, bag};
   auto* w = new KestrinWidget(setup, this);
   if (mode_ == Mode::Design) {
@@ -45,18 +45,18 @@ KestrinWidget* FormView::create(Control& c, host::PropertyBag* bag) {
   return w;
 }
 
-QStringList FormView::load(const host::FormFile& file) {
-  for (const host::FormControl& fc : file.controls)
+QStringList FormView::load(const forms::FormFile& file) {
+  for (const forms::FormControl& fc : file.controls)
     if (fc.progId != KestrinProgId)
       throw std::runtime_error("control '" + fc.name + "' is of class '" + fc.progId + "', which this form cannot show");
   for (auto& c : controls_) delete c->widget;
   controls_.clear();
   formName_ = qthost::toQString(file.name);
   QStringList problems;
-  for (const host::FormControl& fc : file.controls) {
+  for (const forms::FormControl& fc : file.controls) {
     auto c = std::make_unique<Control>();
     c->record = fc;
-    host::FormPropertyBag bag(c->record.properties);
+    forms::FormPropertyBag bag(c->record.properties);
     KestrinWidget* w = create(*c, &bag);
     if (w->lastError() != 0) {
       c->complete = false;
@@ -71,22 +71,22 @@ QStringList FormView::load(const host::FormFile& file) {
   return problems;
 }
 
-host::FormFile FormView::save() const {
-  host::FormFile file;
+forms::FormFile FormView::save() const {
+  forms::FormFile file;
   file.name = qthost::toStdString(formName_);
   for (const auto& c : controls_) {
-    host::FormControl saved = c->record;
+    forms::FormControl saved = c->record;
     const KestrinWidget& w = *c->widget;
     if (c->complete) {
-      host::FormPropertyBag bag(saved.properties);
+      forms::FormPropertyBag bag(saved.properties);
       try {
         w.writeProperties(bag);
-      } catch (const host::AutomationError& e) {
-        throw host::AutomationError(e.number(), "control '" + saved.name + "': " + e.what());
+      } catch (const values::AutomationError& e) {
+        throw values::AutomationError(e.number(), "control '" + saved.name + "': " + e.what());
       }
     }
     const QRect g = w.geometry();
-    host::Placement& p = saved.placement;
+    forms::Placement& p = saved.placement;
     p.left = keptOrMeasured(p.left, g.x(), qthost::toPixelsX, qthost::toTwipsX, w);
     p.top = keptOrMeasured(p.top, g.y(), qthost::toPixelsY, qthost::toTwipsY, w);
     p.width = w.widthTwips();

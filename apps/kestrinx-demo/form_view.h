@@ -4,7 +4,7 @@
 // keys) or run mode (UserMode True: the user types into them).
 //
 // Each control reads its saved properties through the form file's property bag
-// (host/form_property_bag.h) and writes them back into the same entries when the form is saved,
+// (forms/form_property_bag.h) and writes them back into the same entries when the form is saved,
 // so keys it does not know (a newer build's) stay where they were. A control whose loading
 // stopped is saved exactly as it was loaded.
 #pragma once
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "qt/kestrin_widget.h"
 
 namespace kestrinx::demo {
@@ -36,10 +36,10 @@ class FormView final : public QWidget {
   // Replaces the controls with those of `file`. Returns one message per control whose saved
   // properties stopped its loading (it stays, as far as it got). A control of a class other
   // than Kestrin is refused before anything changes (std::runtime_error).
-  QStringList load(const host::FormFile& file);
-  // The form as a file holds it; throws host::AutomationError naming the control whose
+  QStringList load(const forms::FormFile& file);
+  // The form as a file holds it; throws values::AutomationError naming the control whose
   // WriteProperties failed.
-  host::FormFile save() const;
+  forms::FormFile save() const;
 
   // Places a new control as a designer does (InitProperties), at `left`, `top` in pixels, named
   // Kestrin<n> with the first free n.
@@ -58,10 +58,10 @@ class FormView final : public QWidget {
  private:
   struct Control {
     KestrinWidget* widget = nullptr;
-    host::FormControl record;  // as loaded or last saved; its entries are the control's bag
+    forms::FormControl record;  // as loaded or last saved; its entries are the control's bag
     bool complete = true;      // its loading did not stop
   };
-  KestrinWidget* create(Control& c, host::PropertyBag* bag);
+  KestrinWidget* create(Control& c, values::PropertyBag* bag);
 
   Mode mode_;
   QString formName_ = QStringLiteral("Form1");

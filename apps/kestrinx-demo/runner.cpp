@@ -15,7 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "host/values.h"
+#include "values/functions.h"
 
 namespace kestrinx::demo {
 
@@ -33,7 +33,7 @@ QString keyText(qint16 code) {
 
 }  // namespace
 
-RunWindow::RunWindow(const host::FormFile& saved, QWidget* parent) : QWidget(parent, Qt::Window) {
+RunWindow::RunWindow(const forms::FormFile& saved, QWidget* parent) : QWidget(parent, Qt::Window) {
   form_ = new FormView(FormView::Mode::Run);
   form_->setMinimumSize(480, 300);
   const QStringList problems = form_->load(saved);
@@ -102,8 +102,8 @@ QWidget* RunWindow::makeOptInPanel() {
     } else if (type == QMetaType::Int) {
       // The one whole-number opt-in is a year: the first of the century window.
       auto* spin = new QSpinBox;
-      spin->setRange(host::kFirstCenturyStart, host::kLastCenturyStart);
-      spin->setValue(current(key).isValid() ? current(key).toInt() : host::DateReading{}.centuryStart);
+      spin->setRange(values::kFirstCenturyStart, values::kLastCenturyStart);
+      spin->setValue(current(key).isValid() ? current(key).toInt() : values::DateReading{}.centuryStart);
       spin->setKeyboardTracking(false);  // a year typed digit by digit is applied once, whole
       connect(spin, &QSpinBox::valueChanged, this, [this, name](int year) { setOptIn(name, year); });
       auto* labelled = new QHBoxLayout;

@@ -10,7 +10,7 @@
 #include <QWidget>
 
 #include "form_view.h"
-#include "host/form_file.h"
+#include "forms/form_file.h"
 
 class QListWidget;
 class QTableWidget;
@@ -22,7 +22,7 @@ class RunWindow final : public QWidget {
 
  public:
   // Shows `saved` running. Controls that stopped loading are listed in the log.
-  explicit RunWindow(const host::FormFile& saved, QWidget* parent = nullptr);
+  explicit RunWindow(const forms::FormFile& saved, QWidget* parent = nullptr);
   ~RunWindow() override;
 
   FormView& form() const { return *form_; }

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "designer.h"
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "qt/general_dialog.h"
 #include "runner.h"
 

@@ -9,18 +9,18 @@
 
 #include "batch.h"
 #include "control/kestrin_component.h"
+#include "control/member_text.h"
 #include "control/members.h"
-#include "host/automation.h"
-#include "host/error.h"
-#include "host/form_file.h"
-#include "host/text.h"
+#include "forms/form_file.h"
 #include "host/headless/headless.h"
 #include "host/headless/page_site.h"
 #include "options.h"
-#include "propertypage/general.h"
 #include "output.h"
+#include "propertypage/general.h"
 #include "terminal.h"
-#include "values.h"
+#include "values/automation.h"
+#include "values/error.h"
+#include "values/text.h"
 
 namespace kestrinx::cli {
 
@@ -55,14 +55,14 @@ std::string twips(float v) {
 
 // A value the member table does not describe (a key kept for a newer build): its text as the
 // tool shows values of that kind.
-std::string keptText(const host::Variant& v) {
+std::string keptText(const values::Variant& v) {
   switch (v.type()) {
-    case host::VarType::Font: return fontText(v.toFont());
-    case host::VarType::Picture: {
-      const host::PictureRef p = v.toPicture();
+    case values::VarType::Font: return members::fontText(v.toFont());
+    case values::VarType::Picture: {
+      const values::PictureRef p = v.toPicture();
       return p ? "(picture, " + std::to_string(p->bytes.size()) + " bytes)" : "(none)";
     }
-    case host::VarType::DataObject: return "(data object)";
+    case values::VarType::DataObject: return "(data object)";
     default: return v.toString();
   }
 }
@@ -99,8 +99,8 @@ int runNew(const std::vector<std::string>& args) {
     }
   }
   if (!file || names.empty()) throw UsageError("form new: expected 'form new FILE NAME...'");
-  if (!formName) formName = host::isValidFormName(stemOf(*file)) ? stemOf(*file) : "Form1";
-  if (!host::isValidFormName(*formName))
+  if (!formName) formName = forms::isValidFormName(stemOf(*file)) ? stemOf(*file) : "Form1";
+  if (!forms::isValidFormName(*formName))
     throw UsageError("form new: the form name " + shown(*formName) + " is not a name (a letter, then letters, digits and _)");
   if (fileExists(*file) && !force) throw Refusal(*file + " exists (use --force to replace it)");
 
@@ -121,7 +121,7 @@ int runNew(const std::vector<std::string>& args) {
 
 // Opens a form file; problems of controls that did not load completely are written to `err`.
 std::unique_ptr<FormDocument> open(const std::string& file, FormMode mode, std::FILE* err) {
-  auto doc = std::make_unique<FormDocument>(host::readFormFile(file), classes(), mode);
+  auto doc = std::make_unique<FormDocument>(forms::readFormFile(file), classes(), mode);
   for (const headless::LoadProblem* p : doc->problems())
     std::fprintf(err, "kestrinx: %s: %s\n", file.c_str(), p->message().c_str());
   return doc;
@@ -154,8 +154,8 @@ int runShow(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
   }
   for (std::size_t i = 0; i < doc->size(); ++i) {
     DocumentControl& c = doc->control(i);
-    const host::Placement p = c.placement();
-    host::Dispatch& d = c.component().dispatch();
+    const forms::Placement p = c.placement();
+    values::Dispatch& d = c.component().dispatch();
     if (json) {
       s += std::string(i ? "," : "") + "{\"name\":" + jsonString(c.name()) + ",\"class\":" + jsonString(c.progId()) +
            ",\"left\":" + twips(p.left) + ",\"top\":" + twips(p.top) + ",\"width\":" + twips(p.width) +
@@ -169,8 +169,8 @@ int runShow(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
       if (!m.saved) continue;
       std::string value;
       try {
-        value = textFromValue(m, d.getProperty(std::string(m.name)));
-      } catch (const host::AutomationError& e) {
+        value = members::textFromValue(m, d.getProperty(std::string(m.name)));
+      } catch (const values::AutomationError& e) {
         value = "(error " + std::to_string(e.number()) + ": " + e.what() + ")";
       }
       if (json) {
@@ -182,19 +182,19 @@ int runShow(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
       }
       first = false;
     }
-    const std::vector<host::FormEntry> kept = c.keptEntries();
+    const std::vector<forms::FormEntry> kept = c.keptEntries();
     if (json) {
       s += "},\"kept\":[";
       for (std::size_t k = 0; k < kept.size(); ++k)
         s += std::string(k ? "," : "") + "{\"key\":" + jsonString(kept[k].key) +
-             ",\"type\":" + jsonString(host::varTypeName(kept[k].value.type())) +
+             ",\"type\":" + jsonString(values::varTypeName(kept[k].value.type())) +
              ",\"value\":" + jsonString(keptText(kept[k].value)) + "}";
       s += "]";
       if (c.problem()) s += ",\"problem\":" + jsonString(c.problem()->message());
       s += "}";
     } else {
-      for (const host::FormEntry& e : kept)
-        s += "  kept: " + tableText(e.key) + " (" + std::string(host::varTypeName(e.value.type())) + ") " +
+      for (const forms::FormEntry& e : kept)
+        s += "  kept: " + tableText(e.key) + " (" + std::string(values::varTypeName(e.value.type())) + ") " +
              tableText(keptText(e.value)) + "\n";
       if (c.problem()) s += "  did not load completely: " + c.problem()->message() + "\n";
     }
@@ -215,7 +215,7 @@ Assignment parseAssignment(const std::string& text) {
   a.text = text;
   std::string target;
   const std::size_t dot = text.find('.');
-  if (!splitAssignment(text, target, a.value) || dot == std::string::npos || dot == 0 || dot + 1 >= target.size())
+  if (!members::splitAssignment(text, target, a.value) || dot == std::string::npos || dot == 0 || dot + 1 >= target.size())
     throw UsageError("form set: bad assignment " + shown(text) + " (expected NAME.Property=VALUE)");
   a.control = target.substr(0, dot);
   a.property = target.substr(dot + 1);
@@ -254,11 +254,11 @@ int runSet(const std::vector<std::string>& args, std::FILE* err) {
     if (!m->has(members::Put) && !m->has(members::PutRef))
       throw Refusal(shown(a.text) + ": " + std::string(m->name) + " is read-only");
     try {
-      c->component().dispatch().setProperty(std::string(m->name), valueFromText(*m, a.value));
-    } catch (const host::AutomationError& e) {
-      const bool conversion = e.number() == host::err::TypeMismatch || e.number() == host::err::Overflow;
+      c->component().dispatch().setProperty(std::string(m->name), members::valueFromText(*m, a.value));
+    } catch (const values::AutomationError& e) {
+      const bool conversion = e.number() == values::err::TypeMismatch || e.number() == values::err::Overflow;
       throw Refusal(shown(a.text) + ": run-time error " + std::to_string(e.number()) + ": " + e.what() +
-                    (conversion ? " (" + std::string(host::autoTypeName(m->type)) + " expected)" : ""));
+                    (conversion ? " (" + std::string(values::autoTypeName(m->type)) + " expected)" : ""));
     }
   }
   doc->save(*file);
@@ -277,7 +277,7 @@ std::string pageLine(const propertypage::WidgetState& w) {
     case WidgetKind::Label: return indent + w.name + "  \"" + tableText(w.caption) + "\"";
     case WidgetKind::CheckBox: {
       const char* mark = w.value == "1" ? "[x]" : w.value == "0" ? "[ ]" : "[-]";
-      const bool sameName = host::equalsIgnoreCase(w.caption, w.property);
+      const bool sameName = values::equalsIgnoreCase(w.caption, w.property);
       return indent + w.name + "  " + mark + " " + tableText(w.caption) + (sameName ? "" : "  -> " + w.property);
     }
     case WidgetKind::TextBox:
@@ -314,7 +314,7 @@ int runPage(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
     std::fprintf(err, "kestrinx: %s: nothing applied: the form did not load completely\n", file->c_str());
     return 1;
   }
-  std::vector<host::Dispatch*> selection;
+  std::vector<values::Dispatch*> selection;
   for (const std::string& name : names) {
     DocumentControl* c = doc->find(name);
     if (c == nullptr) throw Refusal(*file + " has no control " + shown(name));
@@ -327,14 +327,14 @@ int runPage(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
   try {
     page.PropertyPage_Initialize();
     page.PropertyPage_SelectionChanged();
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     std::fprintf(err, "kestrinx: the page could not load %s: %s\n", names.front().c_str(), e.what());
     return 1;
   }
   for (const std::string& w : widgetSets) {
     try {
       page.setWidget(w);
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       throw Refusal("--set " + shown(w) + ": " + e.what());
     }
   }
@@ -351,7 +351,7 @@ int runPage(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
   if (!apply) return 0;
   try {
     page.PropertyPage_ApplyChanges();
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     throw Refusal("the page was not applied: " + std::string(e.what()));
   }
   doc->save(*file);
@@ -365,7 +365,7 @@ int runPage(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
 // A control of a form opened in run mode, as a session's host.
 class DocumentHost final : public Session::Host {
  public:
-  DocumentHost(host::FormFile file, const std::string& name)
+  DocumentHost(forms::FormFile file, const std::string& name)
       : doc_(std::move(file), classes(), FormMode::Run), control_(*doc_.find(name)) {}
   headless::Form& form() override { return doc_.form(); }
   headless::ControlSite& site() override { return control_.site(); }
@@ -410,8 +410,8 @@ int runTry(const std::vector<std::string>& args, const ClockReading& startClock,
   }
   if (!file || !name) throw UsageError("form try: expected 'form try FILE NAME'");
 
-  const host::FormFile form = host::readFormFile(*file);
-  const host::FormControl* saved = form.find(*name);
+  const forms::FormFile form = forms::readFormFile(*file);
+  const forms::FormControl* saved = form.find(*name);
   if (saved == nullptr) throw Refusal(*file + " has no control " + shown(*name));
   const std::string controlName = saved->name;
   // Opened once to report what does not load; each session below opens its own copy.

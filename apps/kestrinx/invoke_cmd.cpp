@@ -4,13 +4,13 @@
 #include <cstdlib>
 
 #include "control/kestrin_component.h"
-#include "host/dispatch.h"
-#include "host/error.h"
+#include "control/member_text.h"
 #include "host/headless/control_site.h"
 #include "host/headless/form.h"
 #include "options.h"
 #include "output.h"
-#include "values.h"
+#include "values/dispatch.h"
+#include "values/error.h"
 
 namespace kestrinx::cli {
 
@@ -39,7 +39,7 @@ std::optional<std::int32_t> identifier(const std::string& text) {
   const std::string digits = hex ? text.substr(2) : (text[0] == '-' ? text.substr(1) : text);
   if (digits.empty() || (hex && digits.size() > 8)) return std::nullopt;
   for (char c : digits)
-    if (!(host::isDigit(c) || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))))) return std::nullopt;
+    if (!(values::isDigit(c) || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))))) return std::nullopt;
   errno = 0;
   if (hex) return static_cast<std::int32_t>(std::strtoul(digits.c_str(), nullptr, 16));
   const long long v = std::strtoll(text.c_str(), nullptr, 10);
@@ -59,30 +59,30 @@ std::unique_ptr<OpenedControl> openControl(const std::string& form, const std::s
 
 int invokeMember(host::Component& control, const std::string& member, const std::optional<std::string>& value,
                  std::FILE* out, std::FILE* err) {
-  host::Automation* automation = control.automation();
+  values::Automation* automation = control.automation();
   if (automation == nullptr) {
     std::fputs("kestrinx: invoke: the control publishes no members by identifier\n", err);
     return 1;
   }
   const std::optional<std::int32_t> id = identifier(member);
-  const host::MemberInfo* m = id ? automation->find(*id) : automation->find(member);
+  const values::MemberInfo* m = id ? automation->find(*id) : automation->find(member);
   std::string name = m != nullptr ? std::string(m->name) : shown(member);
   try {
-    if (m == nullptr) host::raiseError(host::err::MemberNotSupported);
+    if (m == nullptr) values::raiseError(values::err::MemberNotSupported);
     if (value) {
-      const host::Variant v = valueFromText(m->type, m->enumeration, *value);
-      automation->invoke(m->id, host::InvokePut | host::InvokePutRef, std::span<const host::Variant>(&v, 1));
-      if (m->has(host::InvokeGet)) {
-        const host::Variant now = automation->invoke(m->id, host::InvokeGet, {});
-        std::fprintf(out, "%s\n", textFromValue(m->type, m->enumeration, now).c_str());
+      const values::Variant v = members::valueFromText(m->type, m->enumeration, *value);
+      automation->invoke(m->id, values::InvokePut | values::InvokePutRef, std::span<const values::Variant>(&v, 1));
+      if (m->has(values::InvokeGet)) {
+        const values::Variant now = automation->invoke(m->id, values::InvokeGet, {});
+        std::fprintf(out, "%s\n", members::textFromValue(m->type, m->enumeration, now).c_str());
       }
-    } else if (m->has(host::InvokeGet)) {
-      const host::Variant now = automation->invoke(m->id, host::InvokeGet, {});
-      std::fprintf(out, "%s\n", textFromValue(m->type, m->enumeration, now).c_str());
+    } else if (m->has(values::InvokeGet)) {
+      const values::Variant now = automation->invoke(m->id, values::InvokeGet, {});
+      std::fprintf(out, "%s\n", members::textFromValue(m->type, m->enumeration, now).c_str());
     } else {
-      automation->invoke(m->id, host::InvokeMethod, {});
+      automation->invoke(m->id, values::InvokeMethod, {});
     }
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     std::fprintf(err, "kestrinx: invoke: %s: run-time error %d: %s\n", name.c_str(), static_cast<int>(e.number()),
                  e.what());
     return 1;

@@ -9,13 +9,13 @@
 
 #include "batch.h"
 #include "form_cmd.h"
-#include "host/error.h"
 #include "invoke_cmd.h"
 #include "members_cmd.h"
 #include "options.h"
 #include "registry_cmd.h"
 #include "terminal.h"
 #include "typelib_cmd.h"
+#include "values/error.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ int run(const Options& options) {
   if (!options.session.sets.empty()) {
     try {
       Session probe(options.session);
-    } catch (const kestrinx::host::AutomationError& e) {
+    } catch (const kestrinx::values::AutomationError& e) {
       std::fprintf(stderr, "kestrinx: --set %s (error %d)\n", e.what(), static_cast<int>(e.number()));
       return 2;
     }

@@ -34,7 +34,7 @@ std::string accessText(const Member& m, const char* separator) {
 std::string typeText(const Member& m) {
   if (m.has(members::Method)) return "";
   if (m.enumeration != nullptr) return std::string(m.enumeration->name);
-  return std::string(host::autoTypeName(m.type));
+  return std::string(values::autoTypeName(m.type));
 }
 
 std::string defaultText(const Member& m) {
@@ -43,7 +43,7 @@ std::string defaultText(const Member& m) {
   switch (d.kind) {
     case Kind::Integer: return "Integer " + std::to_string(d.number);
     case Kind::Long:
-      return m.type == host::AutoType::Color ? "Long " + hex(d.number) : "Long " + std::to_string(d.number);
+      return m.type == values::AutoType::Color ? "Long " + hex(d.number) : "Long " + std::to_string(d.number);
     case Kind::Boolean: return std::string("Boolean ") + (d.number != 0 ? "True" : "False");
     case Kind::String: return "String \"\"";
     case Kind::InstanceName: return "the instance name";
@@ -53,11 +53,11 @@ std::string defaultText(const Member& m) {
   return "";
 }
 
-std::string paramsText(const host::EventInfo& e) {
+std::string paramsText(const values::EventInfo& e) {
   std::string s;
-  for (const host::ParamInfo& p : e.params) {
+  for (const values::ParamInfo& p : e.params) {
     if (!s.empty()) s += ", ";
-    s += std::string(p.name) + " As " + std::string(host::autoTypeName(p.type));
+    s += std::string(p.name) + " As " + std::string(values::autoTypeName(p.type));
   }
   return s;
 }
@@ -70,7 +70,7 @@ void writeTable(std::FILE* out) {
   for (std::size_t i = 0; i < members::kMembers.size(); ++i) {
     const Member& m = members::kMembers[i];
     const std::string saved =
-        m.saved ? std::string(host::varTypeName(m.written)) + " (" + defaultText(m) + ")" : std::string("-");
+        m.saved ? std::string(values::varTypeName(m.written)) + " (" + defaultText(m) + ")" : std::string("-");
     std::fprintf(out, "%4zu  %-10s  %-16s  %-14s  %-16s  %s\n", i, hex(m.id).c_str(), std::string(m.name).c_str(),
                  accessText(m, " ").c_str(), typeText(m).c_str(), saved.c_str());
   }
@@ -80,9 +80,9 @@ void writeTable(std::FILE* out) {
                  e.info.raised ? "" : "  [never raised]");
   }
   std::fprintf(out, "\nEnumerations\n\n");
-  for (const host::EnumInfo* info : enums::All) {
+  for (const values::EnumInfo* info : enums::All) {
     std::fprintf(out, "%s %s\n", std::string(info->name).c_str(), info->guid.toString().c_str());
-    for (const host::EnumMember& c : info->members)
+    for (const values::EnumMember& c : info->members)
       std::fprintf(out, "  %-14s = %d\n", std::string(c.name).c_str(), c.value);
   }
 }
@@ -98,27 +98,27 @@ void writeJson(std::FILE* out) {
     s += "\"" + access + "\"]";
     if (!m.has(members::Method)) s += ",\"type\":" + jsonString(typeText(m));
     if (m.saved) {
-      s += ",\"key\":" + jsonString(m.name) + ",\"writtenAs\":" + jsonString(host::varTypeName(m.written)) +
+      s += ",\"key\":" + jsonString(m.name) + ",\"writtenAs\":" + jsonString(values::varTypeName(m.written)) +
            ",\"default\":" + jsonString(defaultText(m));
     }
     s += "}";
   }
   s += "],\"events\":[";
   for (std::size_t i = 0; i < members::kEvents.size(); ++i) {
-    const host::EventInfo& e = members::kEvents[i].info;
+    const values::EventInfo& e = members::kEvents[i].info;
     if (i > 0) s += ",";
     s += "{\"id\":" + std::to_string(e.id) + ",\"name\":" + jsonString(e.name) + ",\"raised\":" +
          (e.raised ? "true" : "false") + ",\"arguments\":[";
     for (std::size_t j = 0; j < e.params.size(); ++j) {
       if (j > 0) s += ",";
       s += "{\"name\":" + jsonString(e.params[j].name) +
-           ",\"type\":" + jsonString(host::autoTypeName(e.params[j].type)) + ",\"byRef\":true}";
+           ",\"type\":" + jsonString(values::autoTypeName(e.params[j].type)) + ",\"byRef\":true}";
     }
     s += "]}";
   }
   s += "],\"enumerations\":[";
   for (std::size_t i = 0; i < enums::All.size(); ++i) {
-    const host::EnumInfo& info = *enums::All[i];
+    const values::EnumInfo& info = *enums::All[i];
     if (i > 0) s += ",";
     s += "{\"name\":" + jsonString(info.name) + ",\"guid\":" + jsonString(info.guid.toString()) + ",\"members\":[";
     for (std::size_t j = 0; j < info.members.size(); ++j) {

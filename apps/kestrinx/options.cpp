@@ -3,10 +3,10 @@
 #include <cctype>
 #include <optional>
 
+#include "control/member_text.h"
 #include "control/members.h"
-#include "host/automation.h"
-#include "host/error.h"
-#include "values.h"
+#include "values/automation.h"
+#include "values/error.h"
 
 namespace kestrinx::cli {
 
@@ -59,18 +59,18 @@ std::int32_t parseTimeFormat(const std::string& v) {
 // type. Whether the control takes the value is known only when the put runs.
 std::pair<std::string, std::string> parseSet(const std::string& text) {
   std::string name, v;
-  if (!splitAssignment(text, name, v)) throw UsageError("bad --set " + shown(text) + " (expected Property=value)");
+  if (!members::splitAssignment(text, name, v)) throw UsageError("bad --set " + shown(text) + " (expected Property=value)");
   const members::Member* m = members::find(name);
   if (m == nullptr) throw UsageError("--set: no property " + shown(name) + " (see 'kestrinx members')");
   if (!m->has(members::Put) && !m->has(members::PutRef))
     throw UsageError("--set: " + std::string(m->name) + " is read-only");
   try {
-    (void)host::coerce(valueFromText(*m, v), m->type);
-  } catch (const host::AutomationError& e) {
-    std::string expected(m->enumeration ? m->enumeration->name : host::autoTypeName(m->type));
+    (void)values::coerce(members::valueFromText(*m, v), m->type);
+  } catch (const values::AutomationError& e) {
+    std::string expected(m->enumeration ? m->enumeration->name : values::autoTypeName(m->type));
     if (m->enumeration != nullptr) {
       expected += ":";
-      for (const host::EnumMember& c : m->enumeration->members) expected += " " + std::string(c.name);
+      for (const values::EnumMember& c : m->enumeration->members) expected += " " + std::string(c.name);
       expected += " or a number";
     }
     throw UsageError("--set " + std::string(m->name) + "=" + shown(v) + ": " + e.what() + " (" + expected +
@@ -83,10 +83,10 @@ std::pair<std::string, std::string> parseSet(const std::string& text) {
 int parseCenturyWindow(const std::string& v) {
   if (!v.empty() && v.size() <= 4 && allDigits(v)) {
     const int year = toInt(v);
-    if (year >= host::kFirstCenturyStart && year <= host::kLastCenturyStart) return year;
+    if (year >= values::kFirstCenturyStart && year <= values::kLastCenturyStart) return year;
   }
   throw UsageError("bad --century-window " + shown(v) + " (expected a year from " +
-                   std::to_string(host::kFirstCenturyStart) + " to " + std::to_string(host::kLastCenturyStart) + ")");
+                   std::to_string(values::kFirstCenturyStart) + " to " + std::to_string(values::kLastCenturyStart) + ")");
 }
 
 // Reads the options of `kestrinx try`.

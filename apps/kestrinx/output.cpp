@@ -4,7 +4,7 @@
 
 namespace kestrinx::cli {
 
-std::string colourHex(host::OleColor colour) {
+std::string colourHex(values::OleColor colour) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(colour));
   return buf;

@@ -5,18 +5,18 @@
 #include <string>
 #include <string_view>
 
-#include "host/json_text.h"
-#include "host/types.h"
+#include "forms/json_text.h"
 #include "session.h"
+#include "values/types.h"
 
 namespace kestrinx::cli {
 
-// The tool's JSON strings are the host's (always valid UTF-8; see host/json_text.h).
-using host::jsonString;
-using host::utf8SequenceLength;
+// The tool's JSON strings are the host's (always valid UTF-8; see forms/json_text.h).
+using forms::jsonString;
+using forms::utf8SequenceLength;
 
 // "0x80000005": an OLE colour as eight hexadecimal digits.
-std::string colourHex(host::OleColor colour);
+std::string colourHex(values::OleColor colour);
 
 // One line (without the newline), e.g.  valid   "1,234,567"  pad=22 colour=valid beeps=0
 std::string humanLine(const Outcome& outcome);

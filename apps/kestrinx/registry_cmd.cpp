@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <optional>
 
-#include "host/runtime/registry.h"
 #include "options.h"
 #include "output.h"
-#include "packaging/kestrinx_abi.h"
+#include "runtime/kestrinx_abi.h"
+#include "runtime/registry.h"
 
 namespace kestrinx::cli {
 

@@ -2,9 +2,9 @@
 
 #include <exception>
 
+#include "control/member_text.h"
 #include "control/members.h"
-#include "host/error.h"
-#include "values.h"
+#include "values/error.h"
 
 namespace kestrinx::cli {
 
@@ -57,19 +57,19 @@ Session::Session(const SessionConfig& config) : Session(std::make_unique<OwnCont
   control_.put_FormatDate(config.formatDate);
   control_.put_FormatTime(config.formatTime);
   if (config.leftAlign) control_.put_NumAlignment(LEFT_ALIGN);
-  if (!config.separators) control_.put_NumSeparatorUse(host::False);
-  control_.put_InvalidBeep(host::toBoolean(config.invalidBeep));
-  control_.put_ColorEditUse(host::True);
+  if (!config.separators) control_.put_NumSeparatorUse(values::False);
+  control_.put_InvalidBeep(values::toBoolean(config.invalidBeep));
+  control_.put_ColorEditUse(values::True);
   if (config.caption) control_.put_Caption(*config.caption);
   // A new control shows its instance name as its text; the user starts with an empty box.
   control_.put_Text("");
   for (const auto& [name, value] : config.sets) {
     const members::Member* m = members::find(name);
-    if (m == nullptr) host::raiseError(host::err::MemberNotSupported);
+    if (m == nullptr) values::raiseError(values::err::MemberNotSupported);
     try {
-      members::put(control_, *m, valueFromText(*m, value));
-    } catch (const host::AutomationError& e) {
-      throw host::AutomationError(e.number(), std::string(m->name) + "=" + value + ": " + e.what());
+      members::put(control_, *m, members::valueFromText(*m, value));
+    } catch (const values::AutomationError& e) {
+      throw values::AutomationError(e.number(), std::string(m->name) + "=" + value + ": " + e.what());
     }
   }
 
@@ -156,12 +156,12 @@ Outcome checkEntry(const SessionFactory& fresh, std::string_view entry, std::siz
     try {
       session->type(entry);
       session->leave();
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       out.error = "run-time error " + std::to_string(e.number()) + ": " + e.what();
     }
     out.boxText = session->boxText();
     out.pad = alignmentPad(session->control().get_KestrinType(), out.boxText);
-    out.valid = session->control().get_ValidState() != host::False;
+    out.valid = session->control().get_ValidState() != values::False;
     out.backColor = session->backColor();
     out.colour = session->colourRole();
     out.beeps = session->beeps();

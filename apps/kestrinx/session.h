@@ -35,7 +35,7 @@ struct SessionConfig {
   // Properties set through the control's own puts, by name, after the choices above.
   std::vector<std::pair<std::string, std::string>> sets;
   ClockReading clock;
-  host::DateReading dateReading;  // the form's two-digit-year window and day/month strictness
+  values::DateReading dateReading;  // the form's two-digit-year window and day/month strictness
 };
 
 // The colour a box shows, named by its role in the control's settings.

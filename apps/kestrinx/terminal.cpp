@@ -13,8 +13,8 @@
 #include <exception>
 #include <vector>
 
-#include "host/error.h"
 #include "output.h"
+#include "values/error.h"
 
 namespace kestrinx::cli {
 
@@ -224,7 +224,7 @@ class InteractiveBox {
           break;
       }
       error_.clear();
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       error_ = "run-time error " + std::to_string(e.number()) + ": " + e.what();
     }
     const int rang = session_.beeps() - beepsBefore;
@@ -253,7 +253,7 @@ class InteractiveBox {
   }
 
   std::string status() {
-    const bool valid = session_.control().get_ValidState() != host::False;
+    const bool valid = session_.control().get_ValidState() != values::False;
     std::string s;
     if (session_.editing())
       s = "editing";
@@ -330,7 +330,7 @@ TermKey byteKey(unsigned char c) {
   }
 }
 
-std::string ansiColours(host::OleColor colour) {
+std::string ansiColours(values::OleColor colour) {
   // System colours have no RGB here; the window background (and any other) shows as white.
   if (colour & 0x80000000u) return "30;47";
   const int r = static_cast<int>(colour & 0xFF), g = static_cast<int>((colour >> 8) & 0xFF),

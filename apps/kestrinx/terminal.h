@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/types.h"
 #include "session.h"
+#include "values/types.h"
 
 namespace kestrinx::cli {
 
@@ -38,14 +38,14 @@ TermKey byteKey(unsigned char c);
 // The ANSI SGR codes ("30;47") that show an OLE colour as a box background with readable text:
 // the window background as white, 0x0000FFFF yellow, 0x000000FF red, other colours the nearest
 // of the eight basic colours.
-std::string ansiColours(host::OleColor colour);
+std::string ansiColours(values::OleColor colour);
 
 // What the box line shows.
 struct BoxView {
   std::string caption;
   std::string text;
   std::size_t caret = 0;  // byte offset in text
-  host::OleColor backColor = host::SystemWindowBackground;
+  values::OleColor backColor = values::SystemWindowBackground;
   std::string status;  // after the box
   std::string note;    // the line under the box (the last message box)
 };

@@ -36,7 +36,7 @@ std::string ident(std::string_view s) {
   return s.empty() ? std::string("\"\"") : std::string(s);
 }
 
-std::string guidText(const std::optional<host::Guid>& g) { return g ? g->toString() : "(no GUID)"; }
+std::string guidText(const std::optional<values::Guid>& g) { return g ? g->toString() : "(no GUID)"; }
 
 std::string_view typeKindName(std::uint8_t kind) {
   static constexpr std::string_view names[] = {"TKIND_ENUM",     "TKIND_RECORD",  "TKIND_MODULE", "TKIND_INTERFACE",

@@ -1,14 +1,14 @@
 // The headless check box: Value and Click.
 #include "host/headless/check_box.h"
 
-#include "host/error.h"
 #include "host/headless/event_depth.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
 void CheckBox::setValue(std::int16_t v) {
   check("setValue");
-  if (v < 0 || v > 2) host::raiseError(host::err::InvalidPropertyValue);
+  if (v < 0 || v > 2) values::raiseError(values::err::InvalidPropertyValue);
   if (v == value_) return;
   value_ = v;
   detail::raiseEvent(sink_, [&](host::ClickEvents& s) { s.onClick(index_); });

@@ -1,8 +1,8 @@
 // The headless drop-down list: items, ListIndex, the user's pick, Change and Click.
 #include "host/headless/combo_box.h"
 
-#include "host/error.h"
 #include "host/headless/event_depth.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
@@ -13,19 +13,19 @@ void ComboBox::clear() {
 }
 
 std::string ComboBox::list(std::int32_t index) const {
-  if (index < 0 || index >= listCount()) host::raiseError(host::err::InvalidPropertyArrayIndex);
+  if (index < 0 || index >= listCount()) values::raiseError(values::err::InvalidPropertyArrayIndex);
   return items_[static_cast<std::size_t>(index)];
 }
 
 void ComboBox::setListIndex(std::int32_t v) {
   check("setListIndex");
-  if (v < -1 || v >= listCount()) host::raiseError(host::err::InvalidPropertyValue);
+  if (v < -1 || v >= listCount()) values::raiseError(values::err::InvalidPropertyValue);
   change(v);
 }
 
 void ComboBox::choose(std::int32_t item) {
   // A user's pick is never stopped by an injected failure; only an item the list lacks is refused.
-  if (item < 0 || item >= listCount()) host::raiseError(host::err::InvalidPropertyValue);
+  if (item < 0 || item >= listCount()) values::raiseError(values::err::InvalidPropertyValue);
   change(item);
 }
 

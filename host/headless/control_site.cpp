@@ -3,7 +3,7 @@
 #include "host/headless/control_site.h"
 
 #include "host/control_design.h"
-#include "host/error.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
@@ -24,7 +24,7 @@ host::TextBox& ControlSite::txtKestrin(int index) { return box(index); }
 TextBox& ControlSite::box(int index) {
   if (index == 0) return box0_;
   if (index == 1) return box1_;
-  host::raiseError(host::err::NoSuchControlArrayElement);
+  values::raiseError(values::err::NoSuchControlArrayElement);
 }
 
 }  // namespace kestrinx::headless

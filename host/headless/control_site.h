@@ -3,7 +3,7 @@
 ///
 /// Initial geometry as the control's design lays it out (host/control_design.h: label at (0,0)
 /// 828x240, both boxes at (960,0) 1600x360, surface 2560x360), text and caption equal to the
-/// instance name, the default font (host::DefaultFontName, host::DefaultFontSize); element 1 is
+/// instance name, the default font (values::DefaultFontName, values::DefaultFontSize); element 1 is
 /// the flat one.
 #pragma once
 

@@ -12,7 +12,7 @@ void FailurePoints::clearFailures() { failing_.clear(); }
 void FailurePoints::check(const char* member) const {
   if (failing_.empty()) return;
   auto it = failing_.find(member);
-  if (it != failing_.end()) host::raiseError(it->second);
+  if (it != failing_.end()) values::raiseError(it->second);
 }
 
 }  // namespace kestrinx::headless

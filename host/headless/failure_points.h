@@ -11,13 +11,13 @@
 #include <map>
 #include <string>
 
-#include "host/error.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
 class FailurePoints {
  public:
-  void setFailure(const std::string& member, std::int32_t errorNumber = host::err::InvalidPropertyValue);
+  void setFailure(const std::string& member, std::int32_t errorNumber = values::err::InvalidPropertyValue);
   void clearFailures();
   // Throws the registered error when `member` is set to fail.
   void check(const char* member) const;

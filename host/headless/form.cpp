@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "host/error.h"
 #include "host/headless/event_depth.h"
 #include "host/headless/text_box.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
@@ -22,7 +22,7 @@ void Form::detach(TextBox* box) {
 void Form::focus(TextBox* box) {
   if (box == focused_) return;
   const auto attached = [this](TextBox* b) { return std::find(boxes_.begin(), boxes_.end(), b) != boxes_.end(); };
-  if (box != nullptr && (!attached(box) || !box->enabled())) host::raiseError(host::err::InvalidProcedureCall);
+  if (box != nullptr && (!attached(box) || !box->enabled())) values::raiseError(values::err::InvalidProcedureCall);
   detail::EventDepth guard;
 
   // While LostFocus runs, no box has focus. A LostFocus handler that moves focus itself wins:
@@ -51,7 +51,7 @@ void Form::press(Key k, std::int16_t shift) {
   // Tab (Shift+Tab backwards) goes to the next box that can take focus, in creation order,
   // without wrapping: past the last box focus leaves every box, as if another control on the
   // form came next; the following Tab starts again at the first box.
-  const auto canFocus = [](const TextBox* b) { return b->enabled() != host::False && b->visible(); };
+  const auto canFocus = [](const TextBox* b) { return b->enabled() != values::False && b->visible(); };
   const bool backwards = (shift & ShiftMask) != 0;
   std::vector<TextBox*> order = boxes_;
   if (backwards) std::reverse(order.begin(), order.end());

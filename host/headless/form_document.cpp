@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "host/form_file_rules.h"
-#include "host/form_property_bag.h"
+#include "forms/form_file_rules.h"
+#include "forms/form_property_bag.h"
 #include "host/headless/control_site.h"
 #include "host/headless/form.h"
 #include "host/headless/surface.h"
-#include "host/text.h"
+#include "values/text.h"
 
 namespace kestrinx::headless {
 
@@ -22,24 +22,24 @@ std::string LoadProblem::message() const {
 DocumentControl::DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls,
                                  FormMode mode)
     : name_(std::move(name)), progId_(std::move(progId)), site_(std::make_unique<ControlSite>(form, name_)) {
-  site_->headlessSurface().setUserMode(mode == FormMode::Run ? host::True : host::False);
+  site_->headlessSurface().setUserMode(mode == FormMode::Run ? values::True : values::False);
   component_ = cls.create(*site_);
 }
 
 DocumentControl::~DocumentControl() = default;
 
-host::Placement DocumentControl::placement() const {
+forms::Placement DocumentControl::placement() const {
   ControlSite& site = *site_;
   return {left_, top_, site.headlessSurface().width(), site.headlessSurface().height()};
 }
 
-void DocumentControl::setPlacement(const host::Placement& placement) {
+void DocumentControl::setPlacement(const forms::Placement& placement) {
   left_ = placement.left;
   top_ = placement.top;
   site_->headlessSurface().resize(placement.width, placement.height);
 }
 
-void DocumentControl::show(const host::Placement& placement) {
+void DocumentControl::show(const forms::Placement& placement) {
   // The form shows the control at its size: a Resize when the size differs from the site's,
   // and a Paint either way, so the control is laid out for that size however it got there.
   setPlacement(placement);
@@ -47,21 +47,21 @@ void DocumentControl::show(const host::Placement& placement) {
   site_->headlessSurface().clearChangedProperties();
 }
 
-void DocumentControl::load(std::vector<host::FormEntry> properties, const host::Placement& placement) {
-  const auto stop = [&](const std::string& key, const host::AutomationError& e) {
+void DocumentControl::load(std::vector<forms::FormEntry> properties, const forms::Placement& placement) {
+  const auto stop = [&](const std::string& key, const values::AutomationError& e) {
     if (!problem_) problem_ = LoadProblem{name_, key, e.number(), e.what()};
   };
   std::vector<bool> read(properties.size(), false);
   try {
     component_->Initialize();
-    host::FormPropertyBag bag(properties);
+    forms::FormPropertyBag bag(properties);
     try {
       component_->ReadProperties(bag);
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       stop(bag.lastKeyRead(), e);
     }
     for (std::size_t i = 0; i < properties.size(); ++i) read[i] = bag.touched(i);
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     stop("", e);
   }
   // What the control read it writes again itself; the rest waits beside it (all of it when
@@ -70,7 +70,7 @@ void DocumentControl::load(std::vector<host::FormEntry> properties, const host::
     if (problem_ || !read[i]) kept_.push_back({i, std::move(properties[i])});
   try {
     show(placement);
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     stop("", e);
   }
 }
@@ -83,19 +83,19 @@ bool contains(const std::vector<std::string>& keys, const std::string& key) {
 
 }  // namespace
 
-host::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std::size_t expected) const {
-  host::FormControl out{name_, progId_, placement(), {}};
+forms::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std::size_t expected) const {
+  forms::FormControl out{name_, progId_, placement(), {}};
   if (problem_) {
     // What was never read is saved as it was.
     for (const Kept& k : kept_) out.properties.push_back(k.entry);
     return out;
   }
   out.properties.reserve(expected + kept_.size());
-  host::FormPropertyBag bag(out.properties);
+  forms::FormPropertyBag bag(out.properties);
   try {
     component_->WriteProperties(bag);
-  } catch (const host::AutomationError& e) {
-    throw host::AutomationError(e.number(), "control '" + name_ + "' could not save its properties: " + e.what());
+  } catch (const values::AutomationError& e) {
+    throw values::AutomationError(e.number(), "control '" + name_ + "' could not save its properties: " + e.what());
   }
   // Each goes back after those before it, so its place stays where it is put.
   for (const Kept& k : kept_) {
@@ -107,22 +107,22 @@ host::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std::
   return out;
 }
 
-void DocumentControl::keepUnwritten(const std::vector<host::FormEntry>& saved, const std::vector<std::size_t>& keptAt) {
+void DocumentControl::keepUnwritten(const std::vector<forms::FormEntry>& saved, const std::vector<std::size_t>& keptAt) {
   if (problem_) return;  // still what it was loaded from
   // Every other entry of `saved` the control wrote itself.
   kept_.clear();
   for (std::size_t i : keptAt) kept_.push_back({i, saved[i]});
 }
 
-std::vector<host::FormEntry> DocumentControl::keptEntries() const {
-  std::vector<host::FormEntry> scratch;
-  host::FormPropertyBag bag(scratch);
+std::vector<forms::FormEntry> DocumentControl::keptEntries() const {
+  std::vector<forms::FormEntry> scratch;
+  forms::FormPropertyBag bag(scratch);
   try {
     component_->WriteProperties(bag);
-  } catch (const host::AutomationError&) {
+  } catch (const values::AutomationError&) {
     // The keys written before the failure still count as the control's own.
   }
-  std::vector<host::FormEntry> kept;
+  std::vector<forms::FormEntry> kept;
   for (const Kept& k : kept_)
     if (problem_ || !contains(bag.keysWritten(), k.entry.key)) kept.push_back(k.entry);
   return kept;
@@ -133,19 +133,19 @@ std::vector<host::FormEntry> DocumentControl::keptEntries() const {
 FormDocument::FormDocument(std::string name, std::vector<host::ComponentClass> classes, FormMode mode)
     : name_(std::move(name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {}
 
-FormDocument::FormDocument(host::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode)
+FormDocument::FormDocument(forms::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode)
     : name_(std::move(file.name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {
   std::vector<const host::ComponentClass*> classOfControl;
   classOfControl.reserve(file.controls.size());
-  for (const host::FormControl& c : file.controls) classOfControl.push_back(&classOf(c.name, c.progId));
+  for (const forms::FormControl& c : file.controls) classOfControl.push_back(&classOf(c.name, c.progId));
   controls_.reserve(file.controls.size());
   byName_.reserve(file.controls.size());
   for (std::size_t i = 0; i < file.controls.size(); ++i) {
-    host::FormControl& c = file.controls[i];
+    forms::FormControl& c = file.controls[i];
     const host::ComponentClass& cls = *classOfControl[i];
     std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, mode));
     control->load(std::move(c.properties), c.placement);
-    byName_.emplace(host::formrules::foldedName(control->name()), i);
+    byName_.emplace(forms::rules::foldedName(control->name()), i);
     controls_.push_back(std::move(control));
   }
 }
@@ -162,7 +162,7 @@ FormDocument::~FormDocument() {
 
 const host::ComponentClass& FormDocument::classOf(const std::string& control, const std::string& progId) const {
   for (const host::ComponentClass& c : classes_)
-    if (host::equalsIgnoreCase(c.progId, progId)) return c;
+    if (values::equalsIgnoreCase(c.progId, progId)) return c;
   std::string known;
   for (const host::ComponentClass& c : classes_) known += (known.empty() ? "" : ", ") + c.progId;
   throw FormDocumentError("control '" + control + "': class '" + progId + "' is not known to this build" +
@@ -170,7 +170,7 @@ const host::ComponentClass& FormDocument::classOf(const std::string& control, co
 }
 
 DocumentControl* FormDocument::find(std::string_view name) {
-  const auto at = byName_.find(host::formrules::foldedName(name));
+  const auto at = byName_.find(forms::rules::foldedName(name));
   return at == byName_.end() ? nullptr : controls_[at->second].get();
 }
 
@@ -182,26 +182,26 @@ std::vector<const LoadProblem*> FormDocument::problems() const {
 }
 
 DocumentControl& FormDocument::place(const std::string& name, const std::string& progId,
-                                     const host::Placement& placement) {
-  if (!host::isValidFormName(name))
+                                     const forms::Placement& placement) {
+  if (!forms::isValidFormName(name))
     throw FormDocumentError("'" + name + "' is not a control name (a letter, then letters, digits and _, at most 40)");
   if (find(name) != nullptr) throw FormDocumentError("the form already has a control named '" + name + "'");
-  if (controls_.size() >= host::FormLimits::Controls)
+  if (controls_.size() >= forms::FormLimits::Controls)
     throw FormDocumentError("the form already has " + std::to_string(controls_.size()) + " controls");
   const host::ComponentClass& cls = classOf(name, progId);
   std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, name, cls.progId, cls, mode_));
   control->component().Initialize();
   control->component().InitProperties();
   control->show(placement);
-  byName_.emplace(host::formrules::foldedName(name), controls_.size());
+  byName_.emplace(forms::rules::foldedName(name), controls_.size());
   controls_.push_back(std::move(control));
   return *controls_.back();
 }
 
-host::FormFile FormDocument::toFile() const { return toFile(nullptr); }
+forms::FormFile FormDocument::toFile() const { return toFile(nullptr); }
 
-host::FormFile FormDocument::toFile(std::vector<std::vector<std::size_t>>* keptAt) const {
-  host::FormFile file;
+forms::FormFile FormDocument::toFile(std::vector<std::vector<std::size_t>>* keptAt) const {
+  forms::FormFile file;
   file.name = name_;
   file.controls.reserve(controls_.size());
   if (keptAt) keptAt->assign(controls_.size(), {});
@@ -213,10 +213,10 @@ host::FormFile FormDocument::toFile(std::vector<std::vector<std::size_t>>* keptA
   return file;
 }
 
-void FormDocument::save(const std::string& path, host::FileOps& ops) {
+void FormDocument::save(const std::string& path, forms::FileOps& ops) {
   std::vector<std::vector<std::size_t>> keptAt;
-  const host::FormFile file = toFile(&keptAt);
-  host::writeFormFile(path, file, ops);
+  const forms::FormFile file = toFile(&keptAt);
+  forms::writeFormFile(path, file, ops);
   for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->keepUnwritten(file.controls[i].properties, keptAt[i]);
 }
 

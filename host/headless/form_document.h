@@ -1,11 +1,11 @@
-// A form document on the headless host: a form created from a form file (host/form_file.h) with
+// A form document on the headless host: a form created from a form file (forms/form_file.h) with
 // one site and one control per saved control, or a new form a designer places controls on, and
 // saved back to a file. Controls are created through the classes the caller hands in, so the
 // host knows no control class of its own.
 //
 // Opening: for each saved control in order, a ControlSite with its instance name, UserMode
 // (False in design mode, True in run mode), the component created, Initialize, ReadProperties
-// from the control's saved properties (a host::FormPropertyBag), then the saved placement: the
+// from the control's saved properties (a forms::FormPropertyBag), then the saved placement: the
 // surface is resized to the saved size and painted, as the form shows it, so the control lays
 // itself out for exactly the size it was saved with. A control whose ReadProperties fails stays
 // on the form as far as it got; the failure (control, key, error) is collected in problems().
@@ -25,9 +25,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/atomic_file.h"
+#include "forms/atomic_file.h"
+#include "forms/form_file.h"
 #include "host/component.h"
-#include "host/form_file.h"
 
 namespace kestrinx::headless {
 
@@ -68,14 +68,14 @@ class DocumentControl {
   const host::Component& component() const { return *component_; }
 
   // Left and top as the form keeps them; width and height the surface's own.
-  host::Placement placement() const;
+  forms::Placement placement() const;
   // Moves and resizes the control (a size change raises Resize).
-  void setPlacement(const host::Placement& placement);
+  void setPlacement(const forms::Placement& placement);
 
   // The saved properties the document keeps beside the control, to save them again: those the
   // control did not read when it loaded (a newer build's keys, say) and has not written since; or,
   // for a control that did not load completely, all of them as they were loaded.
-  std::vector<host::FormEntry> keptEntries() const;
+  std::vector<forms::FormEntry> keptEntries() const;
   // How loading failed, or nullptr.
   const LoadProblem* problem() const { return problem_ ? &*problem_ : nullptr; }
 
@@ -83,26 +83,26 @@ class DocumentControl {
   friend class FormDocument;
   DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls, FormMode mode);
   // Initialize, ReadProperties from `properties`, then the placement; failures become problem_.
-  void load(std::vector<host::FormEntry> properties, const host::Placement& placement);
+  void load(std::vector<forms::FormEntry> properties, const forms::Placement& placement);
   // Shows the control at its new placement and forgets the changes loading or placing reported.
-  void show(const host::Placement& placement);
-  // This control as a file holds it; throws host::AutomationError from WriteProperties. The
+  void show(const forms::Placement& placement);
+  // This control as a file holds it; throws values::AutomationError from WriteProperties. The
   // control writes into an empty list (room made for `expected` entries) and the kept entries it
   // did not write go back to their places, so a form saved again unchanged is saved the same.
   // `keptAt` receives the places of those kept entries in the saved list.
-  host::FormControl saved(std::vector<std::size_t>* keptAt = nullptr, std::size_t expected = 0) const;
+  forms::FormControl saved(std::vector<std::size_t>* keptAt = nullptr, std::size_t expected = 0) const;
   // After a save: keeps the entries of `saved` the control did not write, those at `keptAt`.
-  void keepUnwritten(const std::vector<host::FormEntry>& saved, const std::vector<std::size_t>& keptAt);
+  void keepUnwritten(const std::vector<forms::FormEntry>& saved, const std::vector<std::size_t>& keptAt);
 
   // A saved property kept beside the control, with its place in the control's list.
   struct Kept {
     std::size_t place;
-    host::FormEntry entry;
+    forms::FormEntry entry;
   };
   std::string name_, progId_;
   std::unique_ptr<ControlSite> site_;
   std::unique_ptr<host::Component> component_;
-  host::Twips left_ = 0, top_ = 0;
+  values::Twips left_ = 0, top_ = 0;
   std::vector<Kept> kept_;
   std::optional<LoadProblem> problem_;
 };
@@ -113,7 +113,7 @@ class FormDocument {
   FormDocument(std::string name, std::vector<host::ComponentClass> classes, FormMode mode);
   // Opens `file` as described above. Throws FormDocumentError, before creating anything, when a
   // control's class is not among `classes`.
-  FormDocument(host::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode);
+  FormDocument(forms::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode);
   FormDocument(const FormDocument&) = delete;
   FormDocument& operator=(const FormDocument&) = delete;
   ~FormDocument();
@@ -131,18 +131,18 @@ class FormDocument {
   // Places a new control as a designer does: a site with the name, the component, Initialize,
   // InitProperties, then the placement. Throws FormDocumentError for a name that is not a name
   // or is taken, and for an unknown class.
-  DocumentControl& place(const std::string& name, const std::string& progId, const host::Placement& placement);
+  DocumentControl& place(const std::string& name, const std::string& progId, const forms::Placement& placement);
 
-  // The form as a file holds it. Throws host::AutomationError (its text naming the control) when
+  // The form as a file holds it. Throws values::AutomationError (its text naming the control) when
   // a control's WriteProperties fails; nothing changes then.
-  host::FormFile toFile() const;
+  forms::FormFile toFile() const;
   // Writes toFile() to `path` atomically; afterwards each control's record is what was saved.
-  // Throws what toFile and host::writeFormFile throw; the file is unchanged then.
-  void save(const std::string& path, host::FileOps& ops = host::systemFileOps());
+  // Throws what toFile and forms::writeFormFile throw; the file is unchanged then.
+  void save(const std::string& path, forms::FileOps& ops = forms::systemFileOps());
 
  private:
   const host::ComponentClass& classOf(const std::string& control, const std::string& progId) const;
-  host::FormFile toFile(std::vector<std::vector<std::size_t>>* keptAt) const;
+  forms::FormFile toFile(std::vector<std::vector<std::size_t>>* keptAt) const;
 
   std::string name_;
   std::vector<host::ComponentClass> classes_;

@@ -26,4 +26,4 @@
 #include "host/headless/tab_control.h"
 #include "host/headless/text_box.h"
 #include "host/headless/widget.h"
-#include "host/values.h"  // the value functions, which users of the headless host have always had with it
+#include "values/functions.h"  // the value functions, which users of the headless host have always had with it

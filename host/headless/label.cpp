@@ -1,12 +1,12 @@
 // The headless label: sizes itself to its caption in its font.
 #include "host/headless/label.h"
 
-#include "host/error.h"
 #include "host/headless/metrics.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
-Label::Label() : font_(std::make_shared<host::Font>()) { autoSize(); }
+Label::Label() : font_(std::make_shared<values::Font>()) { autoSize(); }
 
 // Every set re-sizes, also one that keeps the caption, so a size set by hand lasts only until
 // the next caption or font set.
@@ -16,9 +16,9 @@ void Label::setCaption(const std::string& v) {
   autoSize();
 }
 
-void Label::setFont(host::FontRef v) {
+void Label::setFont(values::FontRef v) {
   check("setFont");
-  if (!v) host::raiseError(host::err::ObjectRequired);
+  if (!v) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(v);
   autoSize();
 }

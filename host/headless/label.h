@@ -4,13 +4,13 @@
 #include <string>
 
 #include "host/headless/widget.h"
-#include "host/objects.h"
-#include "host/types.h"
 #include "host/widgets.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 namespace kestrinx::headless {
 
-using host::OleColor;
+using values::OleColor;
 
 class Label final : public Widget<host::Label> {
  public:
@@ -19,14 +19,14 @@ class Label final : public Widget<host::Label> {
   void setCaption(const std::string& v) override;  // re-sizes to the text
   OleColor foreColor() const override { return foreColor_; }
   void setForeColor(OleColor v) override { check("setForeColor"); foreColor_ = v; }
-  host::FontRef font() const override { return font_; }
-  void setFont(host::FontRef v) override;  // re-sizes; error 424 for no font
+  values::FontRef font() const override { return font_; }
+  void setFont(values::FontRef v) override;  // re-sizes; error 424 for no font
 
  private:
   void autoSize();
   std::string caption_;
-  OleColor foreColor_ = host::SystemButtonText;
-  host::FontRef font_;
+  OleColor foreColor_ = values::SystemButtonText;
+  values::FontRef font_;
 };
 
 }  // namespace kestrinx::headless

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/text.h"
+#include "values/text.h"
 
 namespace kestrinx::headless {
 
@@ -11,7 +11,7 @@ namespace {
 
 bool isFixedPitch(const std::string& name) {
   std::string lower(name);
-  for (char& c : lower) c = host::toLowerAscii(c);
+  for (char& c : lower) c = values::toLowerAscii(c);
   return lower.find("courier") != std::string::npos || lower.find("mono") != std::string::npos ||
          lower.find("fixed") != std::string::npos;
 }
@@ -31,7 +31,7 @@ int advance(char c) {
 
 }  // namespace
 
-Twips textWidth(const host::Font& font, const std::string& s) {
+Twips textWidth(const values::Font& font, const std::string& s) {
   const bool fixed = isFixedPitch(font.name);
   const long long extra = font.bold ? 1 : 0;
   long long sixteenths = 0;
@@ -41,6 +41,6 @@ Twips textWidth(const host::Font& font, const std::string& s) {
   return static_cast<Twips>(em * static_cast<double>(sixteenths) / 16.0);
 }
 
-Twips lineHeight(const host::Font& font) { return static_cast<Twips>(static_cast<double>(font.size) * 24.0); }
+Twips lineHeight(const values::Font& font) { return static_cast<Twips>(static_cast<double>(font.size) * 24.0); }
 
 }  // namespace kestrinx::headless

@@ -14,14 +14,14 @@
 
 #include <string>
 
-#include "host/objects.h"
-#include "host/types.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 namespace kestrinx::headless {
 
-using host::Twips;
+using values::Twips;
 
-Twips textWidth(const host::Font& font, const std::string& s);
-Twips lineHeight(const host::Font& font);
+Twips textWidth(const values::Font& font, const std::string& s);
+Twips lineHeight(const values::Font& font);
 
 }  // namespace kestrinx::headless

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "host/accepted_values.h"
-#include "host/error.h"
-#include "host/text.h"
+#include "values/error.h"
+#include "values/text.h"
 
 namespace kestrinx::headless {
 
@@ -17,7 +17,7 @@ void PageSite::setPageArea(std::string_view caption, Twips width, Twips height) 
 
 host::TabControl& PageSite::createTabControl(const host::WidgetDesign& design,
                                              std::span<const std::string_view> tabCaptions) {
-  if (tabCaptions.empty()) host::raiseError(host::err::InvalidPropertyValue);
+  if (tabCaptions.empty()) values::raiseError(values::err::InvalidPropertyValue);
   auto tabs = std::make_unique<TabControl>();
   tabs->setTabs(static_cast<std::int16_t>(tabCaptions.size()));
   for (std::size_t i = 0; i < tabCaptions.size(); ++i)
@@ -75,7 +75,7 @@ W& PageSite::place(std::unique_ptr<W> widget, const host::WidgetDesign& design) 
     const Placed* owner = nullptr;
     for (const Placed& p : placed_)
       if (p.widget.get() == frame) owner = &p;
-    if (owner == nullptr || owner->tab != design.tab) host::raiseError(host::err::InvalidProcedureCall);
+    if (owner == nullptr || owner->tab != design.tab) values::raiseError(values::err::InvalidProcedureCall);
     frameName = owner->name;
   }
   widget->move(design.left, design.top, design.width, design.height);
@@ -87,20 +87,20 @@ W& PageSite::place(std::unique_ptr<W> widget, const host::WidgetDesign& design) 
 
 const PageSite::Placed* PageSite::lookup(std::string_view name, std::int16_t index) const {
   for (const Placed& p : placed_)
-    if (p.index == index && host::equalsIgnoreCase(p.name, name)) return &p;
+    if (p.index == index && values::equalsIgnoreCase(p.name, name)) return &p;
   return nullptr;
 }
 
 const PageSite::Placed& PageSite::placement(std::string_view name, std::int16_t index) const {
   const Placed* p = lookup(name, index);
-  if (p == nullptr) host::raiseError(host::err::NoSuchControlArrayElement);
+  if (p == nullptr) values::raiseError(values::err::NoSuchControlArrayElement);
   return *p;
 }
 
 template <typename W>
 W& PageSite::find(std::string_view name, std::int16_t index) const {
   auto* w = dynamic_cast<W*>(placement(name, index).widget.get());
-  if (w == nullptr) host::raiseError(host::err::NoSuchControlArrayElement);
+  if (w == nullptr) values::raiseError(values::err::NoSuchControlArrayElement);
   return *w;
 }
 
@@ -113,7 +113,7 @@ Frame& PageSite::frame(std::string_view name) { return find<Frame>(name, host::W
 TabControl& PageSite::tabControl() {
   for (Placed& p : placed_)
     if (auto* tabs = dynamic_cast<TabControl*>(p.widget.get())) return *tabs;
-  host::raiseError(host::err::NoSuchControlArrayElement);
+  values::raiseError(values::err::NoSuchControlArrayElement);
 }
 
 void PageSite::type(std::string_view name, std::int16_t index, const std::string& s) {

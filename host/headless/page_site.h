@@ -41,9 +41,9 @@ class PageSite final : public host::PageSite {
   PageSite& operator=(const PageSite&) = delete;
 
   // -- the selection and Changed --
-  void select(std::vector<host::Dispatch*> controls) { selection_.select(std::move(controls)); }
+  void select(std::vector<values::Dispatch*> controls) { selection_.select(std::move(controls)); }
   std::size_t selectedCount() const override { return selection_.selectedCount(); }
-  host::Dispatch& selectedControl(std::size_t i) override { return selection_.selectedControl(i); }
+  values::Dispatch& selectedControl(std::size_t i) override { return selection_.selectedControl(i); }
   Boolean changed() const override { return selection_.changed(); }
   void setChanged(Boolean v) override { selection_.setChanged(v); }
 

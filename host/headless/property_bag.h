@@ -7,29 +7,29 @@
 #include <string>
 #include <vector>
 
-#include "host/property_bag.h"
-#include "host/variant.h"
+#include "values/property_bag.h"
+#include "values/variant.h"
 
 namespace kestrinx::headless {
 
 /// The in-memory property bag, with its reads and writes recorded in order.
-class PropertyBag final : public host::PropertyBag {
+class PropertyBag final : public values::PropertyBag {
  public:
   /// The stored value, or `defaultValue`; records the read.
-  host::Variant readProperty(const std::string& name, const host::Variant& defaultValue) override;
+  values::Variant readProperty(const std::string& name, const values::Variant& defaultValue) override;
   /// Stores the value (a key written twice keeps the later value); records the write.
-  void writeProperty(const std::string& name, const host::Variant& value, const host::Variant& defaultValue) override;
+  void writeProperty(const std::string& name, const values::Variant& value, const values::Variant& defaultValue) override;
   /// Whether a value is stored under `name`.
   bool contains(const std::string& name) const { return values_.count(name) != 0; }
   /// The stored values by key.
-  const std::map<std::string, host::Variant>& values() const { return values_; }
+  const std::map<std::string, values::Variant>& values() const { return values_; }
   /// The keys read, in order (a key read twice is listed twice).
   const std::vector<std::string>& readOrder() const { return reads_; }
   /// The keys written, in order.
   const std::vector<std::string>& writeOrder() const { return writes_; }
 
  private:
-  std::map<std::string, host::Variant> values_;
+  std::map<std::string, values::Variant> values_;
   std::vector<std::string> reads_, writes_;
 };
 

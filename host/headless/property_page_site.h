@@ -6,23 +6,23 @@
 #include <vector>
 
 #include "host/property_page_site.h"
-#include "host/types.h"
+#include "values/types.h"
 
 namespace kestrinx::headless {
 
-using host::Boolean;
+using values::Boolean;
 
 class PropertyPageSite final : public host::PropertyPageSite {
  public:
-  void select(std::vector<host::Dispatch*> controls) { selected_ = std::move(controls); }
+  void select(std::vector<values::Dispatch*> controls) { selected_ = std::move(controls); }
   std::size_t selectedCount() const override { return selected_.size(); }
-  host::Dispatch& selectedControl(std::size_t i) override;  // error 9 outside the selection
+  values::Dispatch& selectedControl(std::size_t i) override;  // error 9 outside the selection
   Boolean changed() const override { return changed_; }
   void setChanged(Boolean v) override { changed_ = v; }
 
  private:
-  std::vector<host::Dispatch*> selected_;
-  Boolean changed_ = host::False;
+  std::vector<values::Dispatch*> selected_;
+  Boolean changed_ = values::False;
 };
 
 }  // namespace kestrinx::headless

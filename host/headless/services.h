@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "host/services.h"
-#include "host/variant.h"
+#include "values/variant.h"
 
 namespace kestrinx::headless {
 
@@ -22,9 +22,9 @@ struct MessageRecord {
 class Services final : public host::Services {
  public:
   Services();  ///< clock starts at 2000-01-01 00:00:00
-  host::Date now() const override { return now_; }
+  values::Date now() const override { return now_; }
   /// Sets the clock to a date and time (days since 1899-12-30).
-  void setNow(host::Date d) { now_ = d; }
+  void setNow(values::Date d) { now_ = d; }
   /// Sets the clock to a calendar date and time of day.
   void setNow(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
   /// Counts the beep.
@@ -43,16 +43,16 @@ class Services final : public host::Services {
   }
   /// The answer every following message box gets.
   void setMsgBoxAnswer(host::MsgBoxResult r) { answer_ = r; }
-  host::DateReading dateReading() const override { return dateReading_; }
+  values::DateReading dateReading() const override { return dateReading_; }
   /// How following date entries are read.
-  void setDateReading(const host::DateReading& r) { dateReading_ = r; }
+  void setDateReading(const values::DateReading& r) { dateReading_ = r; }
 
  private:
-  host::Date now_;
+  values::Date now_;
   int beeps_ = 0;
   std::vector<MessageRecord> messages_;
   host::MsgBoxResult answer_ = host::MsgBoxResult::Ok;
-  host::DateReading dateReading_;
+  values::DateReading dateReading_;
 };
 
 }  // namespace kestrinx::headless

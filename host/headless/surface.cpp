@@ -5,9 +5,9 @@
 #include <atomic>
 
 #include "host/accepted_values.h"
-#include "host/error.h"
 #include "host/headless/event_depth.h"
 #include "host/headless/metrics.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
@@ -29,13 +29,13 @@ void changeSize(Twips& side, Twips v, int& resizes, host::SurfaceEvents* const& 
 
 Surface::Surface(std::string extenderName)
     : extenderName_(std::move(extenderName)),
-      ambientFont_(std::make_shared<host::Font>()),
-      font_(std::make_shared<host::Font>(*ambientFont_)),
+      ambientFont_(std::make_shared<values::Font>()),
+      font_(std::make_shared<values::Font>(*ambientFont_)),
       hWnd_(nextHandle.fetch_add(0x10)) {}
 
-void Surface::setFont(host::FontRef f) {
+void Surface::setFont(values::FontRef f) {
   check("setFont");
-  if (!f) host::raiseError(host::err::ObjectRequired);
+  if (!f) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(f);
 }
 

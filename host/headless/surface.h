@@ -10,23 +10,23 @@
 
 #include "host/control_design.h"
 #include "host/headless/failure_points.h"
-#include "host/objects.h"
 #include "host/surface.h"
-#include "host/types.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 namespace kestrinx::headless {
 
-using host::Boolean;
-using host::Twips;
+using values::Boolean;
+using values::Twips;
 
 class Surface final : public host::Surface, public FailurePoints {
  public:
   explicit Surface(std::string extenderName);
   std::string extenderName() const override { return extenderName_; }
-  host::FontRef ambientFont() const override { return ambientFont_; }
+  values::FontRef ambientFont() const override { return ambientFont_; }
   Boolean ambientUserMode() const override { return userMode_; }
-  host::FontRef font() const override { return font_; }
-  void setFont(host::FontRef f) override;
+  values::FontRef font() const override { return font_; }
+  void setFont(values::FontRef f) override;
   Twips textWidth(const std::string& s) const override;
   Twips width() const override { return width_; }
   Twips height() const override { return height_; }
@@ -47,7 +47,7 @@ class Surface final : public host::Surface, public FailurePoints {
 
   // -- what the container does --
   void setUserMode(Boolean v) { userMode_ = v; }
-  void setAmbientFont(host::FontRef f) { ambientFont_ = std::move(f); }
+  void setAmbientFont(values::FontRef f) { ambientFont_ = std::move(f); }
   // The container resizes the control: width then height, each raising Resize if it changed.
   void resize(Twips width, Twips height);
   void paint();
@@ -63,11 +63,11 @@ class Surface final : public host::Surface, public FailurePoints {
 
  private:
   std::string extenderName_;
-  host::FontRef ambientFont_;
-  host::FontRef font_;
-  Boolean userMode_ = host::True;
+  values::FontRef ambientFont_;
+  values::FontRef font_;
+  Boolean userMode_ = values::True;
   Twips width_ = host::design::SurfaceWidth, height_ = host::design::SurfaceHeight;
-  Boolean autoRedraw_ = host::False;
+  Boolean autoRedraw_ = values::False;
   std::int32_t hWnd_;
   host::SurfaceEvents* sink_ = nullptr;
   std::vector<std::string> changed_;

@@ -1,31 +1,31 @@
 // The headless tab control: the number of tabs, the current tab and the captions.
 #include "host/headless/tab_control.h"
 
-#include "host/error.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
 void TabControl::setTabs(std::int16_t n) {
   check("setTabs");
-  if (n < 1) host::raiseError(host::err::InvalidPropertyValue);
+  if (n < 1) values::raiseError(values::err::InvalidPropertyValue);
   captions_.resize(static_cast<std::size_t>(n));
   if (tab_ >= n) tab_ = static_cast<std::int16_t>(n - 1);
 }
 
 void TabControl::setTab(std::int16_t v) {
   check("setTab");
-  if (v < 0 || v >= tabs()) host::raiseError(host::err::InvalidPropertyValue);
+  if (v < 0 || v >= tabs()) values::raiseError(values::err::InvalidPropertyValue);
   tab_ = v;
 }
 
 std::string TabControl::tabCaption(std::int16_t tab) const {
-  if (tab < 0 || tab >= tabs()) host::raiseError(host::err::InvalidPropertyArrayIndex);
+  if (tab < 0 || tab >= tabs()) values::raiseError(values::err::InvalidPropertyArrayIndex);
   return captions_[static_cast<std::size_t>(tab)];
 }
 
 void TabControl::setTabCaption(std::int16_t tab, const std::string& v) {
   check("setTabCaption");
-  if (tab < 0 || tab >= tabs()) host::raiseError(host::err::InvalidPropertyArrayIndex);
+  if (tab < 0 || tab >= tabs()) values::raiseError(values::err::InvalidPropertyArrayIndex);
   captions_[static_cast<std::size_t>(tab)] = v;
 }
 

@@ -8,9 +8,9 @@
 #include <limits>
 
 #include "host/accepted_values.h"
-#include "host/error.h"
 #include "host/headless/event_depth.h"
 #include "host/headless/form.h"
+#include "values/error.h"
 
 namespace kestrinx::headless {
 
@@ -35,7 +35,7 @@ std::string firstLine(const std::string& s) { return s.substr(0, s.find_first_of
 
 }  // namespace
 
-TextBox::TextBox(Form& form) : form_(form), font_(std::make_shared<host::Font>()) { form_.attach(this); }
+TextBox::TextBox(Form& form) : form_(form), font_(std::make_shared<values::Font>()) { form_.attach(this); }
 
 TextBox::~TextBox() { form_.detach(this); }
 
@@ -82,9 +82,9 @@ void TextBox::setSelText(const std::string& v) {
   replaceSelection(v, host::ChangeSource::Program, LengthLimit::None);
 }
 
-void TextBox::setFont(host::FontRef v) {
+void TextBox::setFont(values::FontRef v) {
   check("setFont");
-  if (!v) host::raiseError(host::err::ObjectRequired);
+  if (!v) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(v);
 }
 
@@ -249,21 +249,21 @@ void TextBox::mouseUp(std::int16_t button, std::int16_t shift, float x, float y)
   raise([&](host::TextBoxEvents& s) { s.onMouseUp(index_, button, shift, x, y); });
 }
 
-std::int32_t TextBox::dragOver(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
+std::int32_t TextBox::dragOver(values::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
                                float x, float y, std::int16_t state) {
   if (!enabled_) return kDropEffectNone;
   raise([&](host::TextBoxEvents& s) { s.onOLEDragOver(index_, data, effect, button, shift, x, y, state); });
   return effect;
 }
 
-std::int32_t TextBox::dragDrop(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
+std::int32_t TextBox::dragDrop(values::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
                                float x, float y) {
   if (!enabled_) return kDropEffectNone;
   raise([&](host::TextBoxEvents& s) { s.onOLEDragDrop(index_, data, effect, button, shift, x, y); });
   // With automatic dropping the box takes dropped text itself, at the caret, as a user edit.
   if (oleDropMode_ == kOleDropAutomatic && effect != kDropEffectNone && data &&
-      data->hasFormat(host::DataObject::TextFormat) && !locked_) {
-    const std::string piece = firstLine(data->getData(host::DataObject::TextFormat));
+      data->hasFormat(values::DataObject::TextFormat) && !locked_) {
+    const std::string piece = firstLine(data->getData(values::DataObject::TextFormat));
     if (!piece.empty()) replaceSelection(piece, host::ChangeSource::UserEdit, LengthLimit::MaxLength);
   }
   return effect;

@@ -10,14 +10,14 @@
 
 #include "host/headless/keys.h"
 #include "host/headless/widget.h"
-#include "host/objects.h"
-#include "host/types.h"
 #include "host/widgets.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 namespace kestrinx::headless {
 
-using host::Boolean;
-using host::OleColor;
+using values::Boolean;
+using values::OleColor;
 
 class Form;
 
@@ -38,8 +38,8 @@ class TextBox final : public Widget<host::TextBox> {
   void setBackColor(OleColor v) override { check("setBackColor"); backColor_ = v; }
   OleColor foreColor() const override { return foreColor_; }
   void setForeColor(OleColor v) override { check("setForeColor"); foreColor_ = v; }
-  host::FontRef font() const override { return font_; }
-  void setFont(host::FontRef v) override;  // error 424 for no font
+  values::FontRef font() const override { return font_; }
+  void setFont(values::FontRef v) override;  // error 424 for no font
   float fontSize() const override;
   Boolean enabled() const override { return enabled_; }
   void setEnabled(Boolean v) override { check("setEnabled"); enabled_ = v; }
@@ -49,8 +49,8 @@ class TextBox final : public Widget<host::TextBox> {
   void setMaxLength(std::int32_t v) override;
   std::int16_t mousePointer() const override { return mousePointer_; }
   void setMousePointer(std::int16_t v) override;  // error 380 outside 0..15 and 99
-  host::PictureRef mouseIcon() const override { return mouseIcon_; }
-  void setMouseIcon(host::PictureRef v) override { check("setMouseIcon"); mouseIcon_ = std::move(v); }
+  values::PictureRef mouseIcon() const override { return mouseIcon_; }
+  void setMouseIcon(values::PictureRef v) override { check("setMouseIcon"); mouseIcon_ = std::move(v); }
   std::int16_t scrollBars() const override { return scrollBars_; }
   std::string toolTipText() const override { return toolTip_; }
   void setToolTipText(const std::string& v) override { check("setToolTipText"); toolTip_ = v; }
@@ -96,9 +96,9 @@ class TextBox final : public Widget<host::TextBox> {
   void mouseUp(std::int16_t button, std::int16_t shift, float x, float y);
   // Drag-and-drop as the host reports it; the by-reference effect comes back. With OLEDropMode
   // 2 (automatic) a drop with a non-zero effect also pastes the data's text at the caret.
-  std::int32_t dragOver(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
+  std::int32_t dragOver(values::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
                         float x, float y, std::int16_t state);
-  std::int32_t dragDrop(host::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
+  std::int32_t dragDrop(values::DataObjectRef data, std::int32_t effect, std::int16_t button, std::int16_t shift,
                         float x, float y);
   std::int32_t completeDrag(std::int32_t effect);
   void setScrollBars(std::int16_t v) { scrollBars_ = v; }  // design-time only in a real host
@@ -132,14 +132,14 @@ class TextBox final : public Widget<host::TextBox> {
   std::int16_t index_ = 0;
   std::string text_;
   std::int32_t selStart_ = 0, selLength_ = 0;
-  OleColor backColor_ = host::SystemWindowBackground;
-  OleColor foreColor_ = host::SystemWindowText;
-  host::FontRef font_;
-  Boolean enabled_ = host::True;
-  Boolean locked_ = host::False;
+  OleColor backColor_ = values::SystemWindowBackground;
+  OleColor foreColor_ = values::SystemWindowText;
+  values::FontRef font_;
+  Boolean enabled_ = values::True;
+  Boolean locked_ = values::False;
   std::int32_t maxLength_ = 0;
   std::int16_t mousePointer_ = 0;
-  host::PictureRef mouseIcon_;
+  values::PictureRef mouseIcon_;
   std::int16_t scrollBars_ = 0;
   std::string toolTip_;
   std::int16_t linkMode_ = 0, linkTimeout_ = 50;

@@ -6,11 +6,11 @@
 
 #include "host/accepted_values.h"
 #include "host/headless/failure_points.h"
-#include "host/types.h"
+#include "values/types.h"
 
 namespace kestrinx::headless {
 
-using host::Twips;
+using values::Twips;
 
 template <typename Interface>
 class Widget : public Interface, public FailurePoints {

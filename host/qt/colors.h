@@ -10,11 +10,11 @@
 
 class QWidget;
 
-#include "host/types.h"
+#include "values/types.h"
 
 namespace kestrinx::qthost {
 
-using host::OleColor;
+using values::OleColor;
 
 QColor toQColor(OleColor c, const QPalette& palette);
 

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "host/control_design.h"
-#include "host/error.h"
+#include "values/error.h"
 
 namespace kestrinx::qthost {
 
@@ -46,7 +46,7 @@ void ControlSite::releasePlacing() {
 TextBox& ControlSite::box(int index) {
   if (index == 0) return box0_;
   if (index == 1) return box1_;
-  host::raiseError(host::err::NoSuchControlArrayElement);
+  values::raiseError(values::err::NoSuchControlArrayElement);
 }
 
 }  // namespace kestrinx::qthost

@@ -4,7 +4,7 @@
 
 namespace kestrinx::qthost {
 
-void Delivery::report(const host::AutomationError& e) noexcept {
+void Delivery::report(const values::AutomationError& e) noexcept {
   if (onError_) {
     try {
       settle();

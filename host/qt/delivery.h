@@ -15,13 +15,13 @@
 #include <functional>
 #include <utility>
 
-#include "host/error.h"
+#include "values/error.h"
 
 namespace kestrinx::qthost {
 
 class Delivery {
  public:
-  using ErrorHandler = std::function<void(const host::AutomationError&)>;
+  using ErrorHandler = std::function<void(const values::AutomationError&)>;
 
   // An edit held back by a widget; settle() hands it to the widget's Qt object.
   class HeldEdit {
@@ -67,13 +67,13 @@ class Delivery {
   void guarded(Step& step) noexcept {
     try {
       step();
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       report(e);
     } catch (const std::exception& e) {
       reportOther(e);
     }
   }
-  void report(const host::AutomationError& e) noexcept;
+  void report(const values::AutomationError& e) noexcept;
   static void reportOther(const std::exception& e) noexcept;
 
   ErrorHandler onError_;

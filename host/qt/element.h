@@ -11,7 +11,7 @@
 
 #include "host/accepted_values.h"
 #include "host/qt/units.h"
-#include "host/types.h"
+#include "values/types.h"
 
 namespace kestrinx::qthost {
 

@@ -13,7 +13,7 @@ namespace kestrinx::qthost {
 namespace {
 
 const QString& defaultName() {
-  static const QString name = QString::fromUtf8(host::DefaultFontName.data(), host::DefaultFontName.size());
+  static const QString name = QString::fromUtf8(values::DefaultFontName.data(), values::DefaultFontName.size());
   return name;
 }
 
@@ -41,7 +41,7 @@ QString defaultFontFamily() {
   return QFontInfo(QFont(defaultName())).family();
 }
 
-QFont toQFont(const host::Font& f) {
+QFont toQFont(const values::Font& f) {
   QFont q(toQString(f.name));
   // A size that is no positive number leaves Qt's default size.
   if (std::isfinite(f.size) && f.size > 0) q.setPointSizeF(std::min(static_cast<double>(f.size), 4096.0));
@@ -56,8 +56,8 @@ QFont toQFont(const host::Font& f) {
   return q;
 }
 
-host::FontRef fromQFont(const QFont& q) {
-  auto f = std::make_shared<host::Font>();
+values::FontRef fromQFont(const QFont& q) {
+  auto f = std::make_shared<values::Font>();
   f->name = toStdString(q.family());
   if (q.pointSizeF() > 0) f->size = static_cast<float>(q.pointSizeF());
   f->weight = static_cast<std::int16_t>(q.weight());

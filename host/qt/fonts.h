@@ -1,7 +1,7 @@
 // Fonts on a Qt host: the control's font objects (name, size in points, bold, italic,
 // underline, strikethrough, weight) as QFonts, and back.
 //
-// Every new control starts in host::DefaultFontName, a font few Qt desktops have. The first
+// Every new control starts in values::DefaultFontName, a font few Qt desktops have. The first
 // site created installs a QFont substitution for that name (QFont::insertSubstitution) to a
 // real sans-serif family that is installed (DejaVu Sans, Liberation Sans, Noto Sans or
 // FreeSans, else the desktop's general font), unless the named font itself is installed. So a
@@ -11,7 +11,7 @@
 #include <QFont>
 #include <QString>
 
-#include "host/objects.h"
+#include "values/objects.h"
 
 namespace kestrinx::qthost {
 
@@ -21,8 +21,8 @@ void installFontSubstitutions();
 // The family the default font name shows in.
 QString defaultFontFamily();
 
-QFont toQFont(const host::Font& f);
+QFont toQFont(const values::Font& f);
 // A new font object describing `f` (weight kept in step with bold).
-host::FontRef fromQFont(const QFont& f);
+values::FontRef fromQFont(const QFont& f);
 
 }  // namespace kestrinx::qthost

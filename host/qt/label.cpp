@@ -5,11 +5,11 @@
 #include <QLabel>
 #include <QStyle>
 
-#include "host/error.h"
 #include "host/qt/colors.h"
 #include "host/qt/fonts.h"
 #include "host/qt/strings.h"
 #include "host/qt/units.h"
+#include "values/error.h"
 
 namespace kestrinx::qthost {
 
@@ -52,7 +52,7 @@ QSize Label::sizeHint() {
 Label::Label(QWidget& surface, const std::string& caption) : Label(surface, caption, Placed{}) { autoSize(); }
 
 Label::Label(QWidget& surface, const std::string& caption, const Placed& at)
-    : label_(new QLabel(&surface)), font_(std::make_shared<host::Font>()) {
+    : label_(new QLabel(&surface)), font_(std::make_shared<values::Font>()) {
   installFontSubstitutions();
   label_->setTextFormat(Qt::PlainText);
   label_->setFont(toQFont(*font_));
@@ -82,8 +82,8 @@ void Label::setForeColor(OleColor v) {
   setPaletteUnlessSame(*label_, p);
 }
 
-void Label::setFont(host::FontRef v) {
-  if (!v) host::raiseError(host::err::ObjectRequired);
+void Label::setFont(values::FontRef v) {
+  if (!v) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(v);
   label_->setFont(toQFont(*font_));
   autoSize();

@@ -10,17 +10,17 @@
 #include <optional>
 #include <string>
 
-#include "host/objects.h"
 #include "host/qt/element.h"
 #include "host/qt/strings.h"
-#include "host/types.h"
 #include "host/widgets.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 class QLabel;
 
 namespace kestrinx::qthost {
 
-using host::OleColor;
+using values::OleColor;
 
 class Label final : public Element<host::Label> {
  public:
@@ -41,8 +41,8 @@ class Label final : public Element<host::Label> {
   void setCaption(const std::string& v) override;
   OleColor foreColor() const override { return foreColor_; }
   void setForeColor(OleColor v) override;
-  host::FontRef font() const override { return font_; }
-  void setFont(host::FontRef v) override;  // error 424 for no font
+  values::FontRef font() const override { return font_; }
+  void setFont(values::FontRef v) override;  // error 424 for no font
 
   QLabel& qlabel() const;
 
@@ -64,8 +64,8 @@ class Label final : public Element<host::Label> {
 
   QPointer<QLabel> label_;
   mutable Utf8Cache caption_;  // the caption last converted to UTF-8
-  OleColor foreColor_ = host::SystemButtonText;
-  host::FontRef font_;
+  OleColor foreColor_ = values::SystemButtonText;
+  values::FontRef font_;
 };
 
 }  // namespace kestrinx::qthost

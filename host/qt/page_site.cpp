@@ -10,15 +10,15 @@
 #include <QWidget>
 
 #include "host/accepted_values.h"
-#include "host/error.h"
-#include "host/objects.h"
 #include "host/qt/fonts.h"
 #include "host/qt/label.h"
 #include "host/qt/page_widgets.h"
 #include "host/qt/strings.h"
 #include "host/qt/text_box.h"
 #include "host/qt/units.h"
-#include "host/text.h"
+#include "values/error.h"
+#include "values/objects.h"
+#include "values/text.h"
 
 namespace kestrinx::qthost {
 
@@ -36,7 +36,7 @@ void showWholeCaption(QWidget& w) {
 PageSite::PageSite(QWidget& page) : page_(&page) {
   // The page shows in the default font, as the controls do.
   installFontSubstitutions();
-  page.setFont(toQFont(host::Font{}));
+  page.setFont(toQFont(values::Font{}));
 }
 
 // The widgets go in the reverse order of their creation: those inside a frame or on a tab
@@ -45,19 +45,19 @@ PageSite::~PageSite() {
   while (!owned_.empty()) owned_.pop_back();
 }
 
-host::Dispatch& PageSite::selectedControl(std::size_t i) {
-  if (i >= selected_.size()) host::raiseError(host::err::SubscriptOutOfRange);
-  if (selected_[i] == nullptr) host::raiseError(host::err::ObjectVariableNotSet);
+values::Dispatch& PageSite::selectedControl(std::size_t i) {
+  if (i >= selected_.size()) values::raiseError(values::err::SubscriptOutOfRange);
+  if (selected_[i] == nullptr) values::raiseError(values::err::ObjectVariableNotSet);
   return *selected_[i];
 }
 
-void PageSite::setChanged(host::Boolean v) {
-  const bool was = changed_ != host::False;
+void PageSite::setChanged(values::Boolean v) {
+  const bool was = changed_ != values::False;
   changed_ = v;
-  if (was != (v != host::False) && changedHook_) changedHook_(v != host::False);
+  if (was != (v != values::False) && changedHook_) changedHook_(v != values::False);
 }
 
-void PageSite::setPageArea(std::string_view caption, host::Twips width, host::Twips height) {
+void PageSite::setPageArea(std::string_view caption, values::Twips width, values::Twips height) {
   caption_ = std::string(caption);
   page_->setFixedSize(toPixelsX(*page_, host::checkedSize(width)), toPixelsY(*page_, host::checkedSize(height)));
 }
@@ -69,9 +69,9 @@ QWidget& PageSite::parentFor(const host::WidgetDesign& design) const {
       if (p.tab != design.tab) break;
       return *p.qwidget;
     }
-    host::raiseError(host::err::InvalidProcedureCall);
+    values::raiseError(values::err::InvalidProcedureCall);
   }
-  if (tabs_ == nullptr) host::raiseError(host::err::InvalidProcedureCall);
+  if (tabs_ == nullptr) values::raiseError(values::err::InvalidProcedureCall);
   return tabs_->canvas(design.tab);
 }
 
@@ -94,7 +94,7 @@ W& PageSite::place(std::unique_ptr<W> widget, QWidget& qwidget, const host::Widg
 
 host::TabControl& PageSite::createTabControl(const host::WidgetDesign& design,
                                              std::span<const std::string_view> tabCaptions) {
-  if (tabs_ != nullptr || tabCaptions.empty()) host::raiseError(host::err::InvalidProcedureCall);
+  if (tabs_ != nullptr || tabCaptions.empty()) values::raiseError(values::err::InvalidProcedureCall);
   auto tabs = std::make_unique<TabControl>(*page_);
   tabs->setTabs(static_cast<std::int16_t>(tabCaptions.size()));
   for (std::size_t i = 0; i < tabCaptions.size(); ++i)
@@ -154,7 +154,7 @@ host::Label& PageSite::createLabel(const host::WidgetDesign& design) {
 
 QWidget* PageSite::find(std::string_view name, std::int16_t index) const {
   for (const Placed& p : placed_)
-    if (p.index == index && host::equalsIgnoreCase(p.name, name)) return p.qwidget;
+    if (p.index == index && values::equalsIgnoreCase(p.name, name)) return p.qwidget;
   return nullptr;
 }
 

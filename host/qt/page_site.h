@@ -50,11 +50,11 @@ class PageSite final : public host::PageSite {
   PageSite& operator=(const PageSite&) = delete;
 
   // -- the selection and Changed --
-  void select(std::vector<host::Dispatch*> controls) { selected_ = std::move(controls); }
+  void select(std::vector<values::Dispatch*> controls) { selected_ = std::move(controls); }
   std::size_t selectedCount() const override { return selected_.size(); }
-  host::Dispatch& selectedControl(std::size_t i) override;  // error 9 outside the selection
-  host::Boolean changed() const override { return changed_; }
-  void setChanged(host::Boolean v) override;
+  values::Dispatch& selectedControl(std::size_t i) override;  // error 9 outside the selection
+  values::Boolean changed() const override { return changed_; }
+  void setChanged(values::Boolean v) override;
   // Told the new Changed whenever it changes.
   void setChangedHook(std::function<void(bool)> hook) { changedHook_ = std::move(hook); }
   // Told every automation error a user's action on the page ended with.
@@ -62,7 +62,7 @@ class PageSite final : public host::PageSite {
   Delivery& delivery() { return delivery_; }
 
   // -- the factory --
-  void setPageArea(std::string_view caption, host::Twips width, host::Twips height) override;
+  void setPageArea(std::string_view caption, values::Twips width, values::Twips height) override;
   host::TabControl& createTabControl(const host::WidgetDesign& design,
                                      std::span<const std::string_view> tabCaptions) override;
   host::Frame& createFrame(const host::WidgetDesign& design) override;
@@ -90,8 +90,8 @@ class PageSite final : public host::PageSite {
 
   QPointer<QWidget> page_;
   Delivery delivery_;
-  std::vector<host::Dispatch*> selected_;
-  host::Boolean changed_ = host::False;
+  std::vector<values::Dispatch*> selected_;
+  values::Boolean changed_ = values::False;
   std::function<void(bool)> changedHook_;
   std::string caption_;
   TabControl* tabs_ = nullptr;

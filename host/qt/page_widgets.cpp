@@ -8,9 +8,9 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-#include "host/error.h"
 #include "host/event_depth.h"
 #include "host/qt/strings.h"
+#include "values/error.h"
 
 namespace kestrinx::qthost {
 
@@ -52,7 +52,7 @@ QWidget& TabControl::widget() const { return *tabs_; }
 std::int16_t TabControl::tabs() const { return static_cast<std::int16_t>(tabs_->count()); }
 
 void TabControl::setTabs(std::int16_t n) {
-  if (n < 1) host::raiseError(host::err::InvalidPropertyValue);
+  if (n < 1) values::raiseError(values::err::InvalidPropertyValue);
   while (tabs_->count() > n) {
     QWidget* page = tabs_->widget(tabs_->count() - 1);
     tabs_->removeTab(tabs_->count() - 1);
@@ -69,22 +69,22 @@ void TabControl::setTabs(std::int16_t n) {
 std::int16_t TabControl::tab() const { return static_cast<std::int16_t>(tabs_->currentIndex()); }
 
 void TabControl::setTab(std::int16_t v) {
-  if (v < 0 || v >= tabs()) host::raiseError(host::err::InvalidPropertyValue);
+  if (v < 0 || v >= tabs()) values::raiseError(values::err::InvalidPropertyValue);
   tabs_->setCurrentIndex(v);
 }
 
 std::string TabControl::tabCaption(std::int16_t tab) const {
-  if (tab < 0 || tab >= tabs()) host::raiseError(host::err::InvalidPropertyArrayIndex);
+  if (tab < 0 || tab >= tabs()) values::raiseError(values::err::InvalidPropertyArrayIndex);
   return toStdString(tabs_->tabText(tab));
 }
 
 void TabControl::setTabCaption(std::int16_t tab, const std::string& v) {
-  if (tab < 0 || tab >= tabs()) host::raiseError(host::err::InvalidPropertyArrayIndex);
+  if (tab < 0 || tab >= tabs()) values::raiseError(values::err::InvalidPropertyArrayIndex);
   tabs_->setTabText(tab, toQString(v));
 }
 
 QWidget& TabControl::canvas(std::int16_t tab) const {
-  if (tab < 0 || tab >= tabs()) host::raiseError(host::err::InvalidPropertyValue);
+  if (tab < 0 || tab >= tabs()) values::raiseError(values::err::InvalidPropertyValue);
   return *canvases_[static_cast<std::size_t>(tab)];
 }
 
@@ -127,7 +127,7 @@ void CheckBox::show() {
 }
 
 void CheckBox::setValue(std::int16_t v) {
-  if (v < 0 || v > 2) host::raiseError(host::err::InvalidPropertyValue);
+  if (v < 0 || v > 2) values::raiseError(values::err::InvalidPropertyValue);
   if (v == value_) return;
   value_ = v;
   show();
@@ -176,12 +176,12 @@ void ComboBox::clear() {
 std::int32_t ComboBox::listCount() const { return combo_->count(); }
 
 std::string ComboBox::list(std::int32_t index) const {
-  if (index < 0 || index >= listCount()) host::raiseError(host::err::InvalidPropertyArrayIndex);
+  if (index < 0 || index >= listCount()) values::raiseError(values::err::InvalidPropertyArrayIndex);
   return toStdString(combo_->itemText(index));
 }
 
 void ComboBox::setListIndex(std::int32_t v) {
-  if (v < -1 || v >= listCount()) host::raiseError(host::err::InvalidPropertyValue);
+  if (v < -1 || v >= listCount()) values::raiseError(values::err::InvalidPropertyValue);
   change(v);
 }
 

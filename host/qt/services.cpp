@@ -5,17 +5,17 @@
 #include <QMessageBox>
 
 #include "host/qt/strings.h"
-#include "host/values.h"
+#include "values/functions.h"
 
 namespace kestrinx::qthost {
 
-host::Date toDate(const QDateTime& t) {
+values::Date toDate(const QDateTime& t) {
   const QDate d = t.date();
   const QTime tm = t.time();
-  return host::dateFromParts(host::DateTimeParts{d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second()});
+  return values::dateFromParts(values::DateTimeParts{d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second()});
 }
 
-host::Date Services::now() const { return fixed_ ? *fixed_ : toDate(QDateTime::currentDateTime()); }
+values::Date Services::now() const { return fixed_ ? *fixed_ : toDate(QDateTime::currentDateTime()); }
 
 void Services::setNow(const QDateTime& t) { fixed_ = toDate(t); }
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "host/services.h"
-#include "host/variant.h"
+#include "values/variant.h"
 
 class QDateTime;
 
@@ -33,7 +33,7 @@ class Services final : public host::Services {
   // `owner`: the widget whose window a message box is modal to (may be null).
   explicit Services(QWidget* owner = nullptr) : owner_(owner) {}
 
-  host::Date now() const override;
+  values::Date now() const override;
   // A fixed clock (local time); useSystemClock goes back to the system's.
   void setNow(const QDateTime& t);
   void useSystemClock() { fixed_.reset(); }
@@ -45,19 +45,19 @@ class Services final : public host::Services {
   // Answers every message instead of a QMessageBox; an empty hook shows QMessageBoxes again.
   void setMessageHook(MessageHook hook) { hook_ = std::move(hook); }
 
-  // How date entries are read (the default: the fixed rules of host/values.h).
-  host::DateReading dateReading() const override { return dateReading_; }
-  void setDateReading(const host::DateReading& r) { dateReading_ = r; }
+  // How date entries are read (the default: the fixed rules of values/functions.h).
+  values::DateReading dateReading() const override { return dateReading_; }
+  void setDateReading(const values::DateReading& r) { dateReading_ = r; }
 
  private:
   QPointer<QWidget> owner_;
-  std::optional<host::Date> fixed_;
+  std::optional<values::Date> fixed_;
   int beeps_ = 0;
   MessageHook hook_;
-  host::DateReading dateReading_;
+  values::DateReading dateReading_;
 };
 
 // The automation date of a local date and time.
-host::Date toDate(const QDateTime& t);
+values::Date toDate(const QDateTime& t);
 
 }  // namespace kestrinx::qthost

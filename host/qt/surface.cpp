@@ -6,12 +6,12 @@
 #include <QWidget>
 
 #include "host/accepted_values.h"
-#include "host/error.h"
 #include "host/event_depth.h"
-#include "host/form_file.h"
 #include "host/qt/fonts.h"
 #include "host/qt/strings.h"
 #include "host/qt/units.h"
+#include "values/error.h"
+#include "values/variant.h"
 
 namespace kestrinx::qthost {
 
@@ -43,8 +43,8 @@ Surface::Surface(QWidget& widget, std::string extenderName, Delivery& delivery)
       extenderName_(std::move(extenderName)),
       delivery_(delivery),
       watcher_(std::make_unique<Watcher>(*this)),
-      ambientFont_(std::make_shared<host::Font>()),
-      font_(std::make_shared<host::Font>(*ambientFont_)) {
+      ambientFont_(std::make_shared<values::Font>()),
+      font_(std::make_shared<values::Font>(*ambientFont_)) {
   installFontSubstitutions();
   showSize();
   widget_.installEventFilter(watcher_.get());
@@ -52,16 +52,16 @@ Surface::Surface(QWidget& widget, std::string extenderName, Delivery& delivery)
 
 Surface::~Surface() { widget_.removeEventFilter(watcher_.get()); }
 
-void Surface::setFont(host::FontRef f) {
-  if (!f) host::raiseError(host::err::ObjectRequired);
+void Surface::setFont(values::FontRef f) {
+  if (!f) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(f);
 }
 
 Twips Surface::textWidth(const std::string& s) const {
   Measured& m = measured_;
   const int dpi = logicalDpiX(widget_);
-  if (!m.metrics || m.dpi != dpi || !host::sameFont(*m.font, *font_)) {
-    m.font = std::make_shared<host::Font>(*font_);
+  if (!m.metrics || m.dpi != dpi || !values::sameFont(*m.font, *font_)) {
+    m.font = std::make_shared<values::Font>(*font_);
     m.dpi = dpi;
     m.metrics.emplace(toQFont(*font_), &widget_);
     m.widths.clear();

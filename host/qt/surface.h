@@ -4,7 +4,7 @@
 // raised at once, for each side that changed, also from inside a Resize handler. Paint, Show
 // and Hide follow the widget's own events.
 //
-// The Ambient values are the form's: the default font (host::DefaultFontName, shown through
+// The Ambient values are the form's: the default font (values::DefaultFontName, shown through
 // the font substitution of fonts.h) and run time (UserMode True) unless the owner sets others.
 // hWnd is the window handle of the widget's window, 0 until that window exists.
 #pragma once
@@ -19,18 +19,18 @@
 #include <unordered_map>
 
 #include "host/control_design.h"
-#include "host/objects.h"
 #include "host/qt/delivery.h"
 #include "host/surface.h"
-#include "host/types.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 class QWidget;
 class QObject;
 
 namespace kestrinx::qthost {
 
-using host::Boolean;
-using host::Twips;
+using values::Boolean;
+using values::Twips;
 
 class Surface final : public host::Surface {
  public:
@@ -40,10 +40,10 @@ class Surface final : public host::Surface {
   Surface& operator=(const Surface&) = delete;
 
   std::string extenderName() const override { return extenderName_; }
-  host::FontRef ambientFont() const override { return ambientFont_; }
+  values::FontRef ambientFont() const override { return ambientFont_; }
   Boolean ambientUserMode() const override { return userMode_; }
-  host::FontRef font() const override { return font_; }
-  void setFont(host::FontRef f) override;  // error 424 for no font
+  values::FontRef font() const override { return font_; }
+  void setFont(values::FontRef f) override;  // error 424 for no font
   Twips textWidth(const std::string& s) const override;
   Twips width() const override { return width_; }
   Twips height() const override { return height_; }
@@ -62,7 +62,7 @@ class Surface final : public host::Surface {
   void setEventSink(host::SurfaceEvents* sink) override { sink_ = sink; }
 
   // -- what the owner sets --
-  void setAmbientFont(host::FontRef f) { ambientFont_ = std::move(f); }
+  void setAmbientFont(values::FontRef f) { ambientFont_ = std::move(f); }
   void setUserMode(Boolean v) { userMode_ = v; }
   // Told the name of every property the control reports as changed.
   void setPropertyChangedHook(std::function<void(const std::string&)> hook) { changed_ = std::move(hook); }
@@ -85,21 +85,21 @@ class Surface final : public host::Surface {
   std::string extenderName_;
   Delivery& delivery_;
   std::unique_ptr<Watcher> watcher_;
-  host::FontRef ambientFont_;
-  host::FontRef font_;
+  values::FontRef ambientFont_;
+  values::FontRef font_;
   // What textWidth measured, for the font (a copy, compared by content) and DPI it was measured
   // at: the control measures the same few texts (a space, two spaces) on every rewrite.
   struct Measured {
-    host::FontRef font;
+    values::FontRef font;
     int dpi = 0;
     std::optional<QFontMetricsF> metrics;
     std::unordered_map<std::string, Twips> widths;
   };
   mutable Measured measured_;
-  Boolean userMode_ = host::True;
+  Boolean userMode_ = values::True;
   Twips width_ = host::design::SurfaceWidth, height_ = host::design::SurfaceHeight;
   Twips requestedWidth_ = width_, requestedHeight_ = height_;
-  Boolean autoRedraw_ = host::False;
+  Boolean autoRedraw_ = values::False;
   bool resizing_ = false;  // the surface itself is resizing the widget
   host::SurfaceEvents* sink_ = nullptr;
   std::function<void(const std::string&)> changed_;

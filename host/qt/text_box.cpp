@@ -23,12 +23,12 @@
 #include <memory>
 
 #include "host/accepted_values.h"
-#include "host/error.h"
 #include "host/event_depth.h"
 #include "host/qt/colors.h"
 #include "host/qt/fonts.h"
 #include "host/qt/keys.h"
 #include "host/qt/strings.h"
+#include "values/error.h"
 
 namespace kestrinx::qthost {
 
@@ -265,7 +265,7 @@ class ShowWatch final : public QObject {
 };
 
 TextBox::TextBox(QWidget& surface, Look look, Delivery& delivery, Creation creation)
-    : delivery_(delivery), surface_(surface), look_(look), font_(std::make_shared<host::Font>()) {
+    : delivery_(delivery), surface_(surface), look_(look), font_(std::make_shared<values::Font>()) {
   installFontSubstitutions();
   if (creation == Creation::Now) {
     makeLineEdit();
@@ -327,8 +327,8 @@ void TextBox::makeLineEdit() {
   --programEdits_;
   keptText_.clear();
   made_ = true;
-  if (enabled_ == host::False) e->setEnabled(false);
-  if (locked_ != host::False) e->setReadOnly(true);
+  if (enabled_ == values::False) e->setEnabled(false);
+  if (locked_ != values::False) e->setReadOnly(true);
   if (mousePointer_ != 0 && mousePointer_ != 99) e->setCursor(kPointers[static_cast<std::size_t>(mousePointer_)]);
   if (!toolTip_.empty()) e->setToolTip(toQString(toolTip_));
   if (oleDragMode_ == 1) e->setDragEnabled(true);
@@ -475,7 +475,7 @@ void TextBox::replay(const EditState& s, bool recorded) {
 
 void TextBox::undo() {
   delivery_.settle();
-  if (undo_.empty() || locked_ != host::False) return;
+  if (undo_.empty() || locked_ != values::False) return;
   const EditState before = undo_.back();
   undo_.pop_back();
   redo_.push_back(editState());
@@ -484,7 +484,7 @@ void TextBox::undo() {
 
 void TextBox::redo() {
   delivery_.settle();
-  if (redo_.empty() || locked_ != host::False) return;
+  if (redo_.empty() || locked_ != values::False) return;
   const EditState after = redo_.back();
   redo_.pop_back();
   undo_.push_back(editState());
@@ -514,7 +514,7 @@ void TextBox::adjustMenu(QMenu& menu) {
     const bool isUndo = is(a, QLatin1String("edit-undo"), "&Undo");
     if (undoEnabled_ && (isUndo || is(a, QLatin1String("edit-redo"), "&Redo"))) {
       QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
-      a->setEnabled(locked_ == host::False && !(isUndo ? undo_ : redo_).empty());
+      a->setEnabled(locked_ == values::False && !(isUndo ? undo_ : redo_).empty());
       QObject::connect(a, &QAction::triggered, edit_, [this, isUndo] { isUndo ? undo() : redo(); });
     } else if (pasteFilter_ && is(a, QLatin1String("edit-paste"), "&Paste")) {
       QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
@@ -676,8 +676,8 @@ void TextBox::setForeColor(OleColor v) {
   if (made_) applyPalette();
 }
 
-void TextBox::setFont(host::FontRef v) {
-  if (!v) host::raiseError(host::err::ObjectRequired);
+void TextBox::setFont(values::FontRef v) {
+  if (!v) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(v);
   if (made_) edit_->setFont(toQFont(*font_));
   replace();  // the least height follows the font
@@ -685,12 +685,12 @@ void TextBox::setFont(host::FontRef v) {
 
 void TextBox::setEnabled(Boolean v) {
   enabled_ = v;
-  if (made_) edit_->setEnabled(v != host::False);
+  if (made_) edit_->setEnabled(v != values::False);
 }
 
 void TextBox::setLocked(Boolean v) {
   locked_ = v;
-  if (made_) edit_->setReadOnly(v != host::False);
+  if (made_) edit_->setReadOnly(v != values::False);
 }
 
 void TextBox::setMaxLength(std::int32_t v) {
@@ -764,19 +764,19 @@ void TextBox::keyPressed(QKeyEvent& e) {
     return;
   }
   if (typesTextWithoutCode(e)) {
-    if (locked_ == host::False) edit_->insert(e.text());
+    if (locked_ == values::False) edit_->insert(e.text());
     reportChange(host::ChangeSource::UserEdit);
     return;
   }
   // KeyDown may cancel a key's own action by setting KeyCode to 0.
   if (code != 0 && downCode == 0) return;
   if (escapeRestores_ && e.key() == Qt::Key_Escape && e.modifiers() == Qt::NoModifier) {
-    if (locked_ == host::False && edit_->text() != entryText_) replay({entryText_, static_cast<int>(entryText_.size())}, true);
+    if (locked_ == values::False && edit_->text() != entryText_) replay({entryText_, static_cast<int>(entryText_.size())}, true);
     return;
   }
   if (undoEnabled_ && isUndoKey(e)) return undo();
   if (undoEnabled_ && isRedoKey(e)) return redo();
-  if (e.matches(QKeySequence::Paste) && locked_ == host::False && !pasteAllowed()) return;
+  if (e.matches(QKeySequence::Paste) && locked_ == values::False && !pasteAllowed()) return;
   edit_->baseKeyPress(&e);
 }
 
@@ -787,7 +787,7 @@ void TextBox::keyReleased(QKeyEvent& e) {
 }
 
 void TextBox::applyCharacter(std::int16_t keyAscii) {
-  if (keyAscii == 0 || locked_ != host::False) return;
+  if (keyAscii == 0 || locked_ != values::False) return;
   // Control codes type nothing; nor does half of a surrogate pair.
   const auto c = static_cast<char16_t>(keyAscii);
   if (keyAscii != 8 && (keyAscii < 32 || keyAscii == 127 || QChar::isSurrogate(c))) return;
@@ -926,10 +926,10 @@ void TextBox::mouseEvent(QMouseEvent& e) {
 bool TextBox::dragEvent(QDropEvent* e, std::int16_t state) {
   if (e != nullptr && state != 2) {
     // A drag entering or dropping: its data as the control sees it.
-    dragData_ = std::make_shared<host::DataObject>();
-    if (e->mimeData()->hasText()) dragData_->setData(host::DataObject::TextFormat, toStdString(e->mimeData()->text()));
+    dragData_ = std::make_shared<values::DataObject>();
+    if (e->mimeData()->hasText()) dragData_->setData(values::DataObject::TextFormat, toStdString(e->mimeData()->text()));
   }
-  host::DataObjectRef data = dragData_;
+  values::DataObjectRef data = dragData_;
   std::int32_t effect = e != nullptr ? effectOf(e->possibleActions()) & effectOf(e->proposedAction()) : 0;
   std::int16_t button = e != nullptr ? buttonCode(e->buttons()) : 0;
   std::int16_t shift = e != nullptr ? shiftStateOf(e->modifiers()) : 0;

@@ -56,12 +56,12 @@
 #include <string>
 #include <vector>
 
-#include "host/objects.h"
 #include "host/qt/delivery.h"
 #include "host/qt/element.h"
 #include "host/qt/strings.h"
-#include "host/types.h"
 #include "host/widgets.h"
+#include "values/objects.h"
+#include "values/types.h"
 
 class QAction;
 class QKeyEvent;
@@ -74,8 +74,8 @@ class QDragMoveEvent;
 
 namespace kestrinx::qthost {
 
-using host::Boolean;
-using host::OleColor;
+using values::Boolean;
+using values::OleColor;
 
 class LineEdit;
 class ShowWatch;
@@ -102,8 +102,8 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   void setBackColor(OleColor v) override;
   OleColor foreColor() const override { return foreColor_; }
   void setForeColor(OleColor v) override;
-  host::FontRef font() const override { return font_; }
-  void setFont(host::FontRef v) override;  // error 424 for no font
+  values::FontRef font() const override { return font_; }
+  void setFont(values::FontRef v) override;  // error 424 for no font
   float fontSize() const override { return font_->size; }
   Boolean enabled() const override { return enabled_; }
   void setEnabled(Boolean v) override;
@@ -113,8 +113,8 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   void setMaxLength(std::int32_t v) override;  // error 380 when negative
   std::int16_t mousePointer() const override { return mousePointer_; }
   void setMousePointer(std::int16_t v) override;  // error 380 outside 0..15 and 99
-  host::PictureRef mouseIcon() const override { return mouseIcon_; }
-  void setMouseIcon(host::PictureRef v) override { mouseIcon_ = std::move(v); }
+  values::PictureRef mouseIcon() const override { return mouseIcon_; }
+  void setMouseIcon(values::PictureRef v) override { mouseIcon_ = std::move(v); }
   std::int16_t scrollBars() const override { return 0; }
   std::string toolTipText() const override { return toolTip_; }
   void setToolTipText(const std::string& v) override;
@@ -279,19 +279,19 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   int programEdits_ = 0;     // nesting of program edits in progress
   bool focusReported_ = false;
   bool afterDoubleClick_ = false;
-  OleColor backColor_ = host::SystemWindowBackground;
-  OleColor foreColor_ = host::SystemWindowText;
-  host::FontRef font_;
-  Boolean enabled_ = host::True;
-  Boolean locked_ = host::False;
+  OleColor backColor_ = values::SystemWindowBackground;
+  OleColor foreColor_ = values::SystemWindowText;
+  values::FontRef font_;
+  Boolean enabled_ = values::True;
+  Boolean locked_ = values::False;
   std::int32_t maxLength_ = 0;
   std::int16_t mousePointer_ = 0;
-  host::PictureRef mouseIcon_;
+  values::PictureRef mouseIcon_;
   std::string toolTip_;
   std::int16_t linkMode_ = 0, linkTimeout_ = 50;
   std::string linkItem_, linkTopic_;
   std::int16_t oleDragMode_ = 0, oleDropMode_ = 0;
-  host::DataObjectRef dragData_;  // the data of the drag over the box
+  values::DataObjectRef dragData_;  // the data of the drag over the box
 
   bool undoEnabled_ = false;
   bool escapeRestores_ = false;

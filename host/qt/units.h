@@ -3,13 +3,13 @@
 // so a control keeps its size in inches on any screen.
 #pragma once
 
-#include "host/types.h"
+#include "values/types.h"
 
 class QWidget;
 
 namespace kestrinx::qthost {
 
-using host::Twips;
+using values::Twips;
 
 inline constexpr double kTwipsPerInch = 1440.0;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "support/temp_dir.h"
 
 namespace kestrinx::testing {
@@ -60,7 +60,7 @@ class FormCommand : public ::testing::Test {
 
 TEST_F(FormCommand, NewPlacesTheControlsAndKeepsAnExistingFileUnlessForced) {
   const std::string path = newForm();
-  const host::FormFile form = host::readFormFile(path);
+  const forms::FormFile form = forms::readFormFile(path);
   EXPECT_EQ(form.name, "form");
   ASSERT_EQ(form.controls.size(), 3u);
   EXPECT_EQ(form.controls[2].name, "dteDue");
@@ -71,7 +71,7 @@ TEST_F(FormCommand, NewPlacesTheControlsAndKeepsAnExistingFileUnlessForced) {
   expectOneLine(run({"form", "new", path, "txtOther"}), path + " exists (use --force to replace it)");
   EXPECT_EQ(readBytes(path), before);
   EXPECT_EQ(run({"form", "new", path, "txtOther", "--force", "--name", "Orders"}).status, 0);
-  EXPECT_EQ(host::readFormFile(path).name, "Orders");
+  EXPECT_EQ(forms::readFormFile(path).name, "Orders");
 
   struct Row {
     const char* name;
@@ -174,12 +174,12 @@ TEST_F(FormCommand, PageShowsTheTabsAndAppliesOnlyWhenAsked) {
 
 TEST_F(FormCommand, ShowListsEverySavedPropertyAndTheKeysItKeeps) {
   const std::string path = dir.file("kept.kxform");
-  host::FormFile form;
+  forms::FormFile form;
   form.name = "Kept";
   form.controls.push_back({"txtName", "KestrinX.Kestrin", {0, 0, 3000, 360},
-                           {{"Caption", host::Variant::string("Name")},
-                            {"Spellcheck", host::Variant::boolean(host::True)}}});
-  host::writeFormFile(path, form);
+                           {{"Caption", values::Variant::string("Name")},
+                            {"Spellcheck", values::Variant::boolean(values::True)}}});
+  forms::writeFormFile(path, form);
 
   const ToolRun table = run({"form", "show", path});
   EXPECT_EQ(table.status, 0) << table.err;
@@ -201,10 +201,10 @@ TEST_F(FormCommand, ShowListsEverySavedPropertyAndTheKeysItKeeps) {
 // 1; set refuses to touch such a form.
 TEST_F(FormCommand, AControlThatDoesNotLoadIsReportedAndTheFormIsNotChanged) {
   const std::string path = dir.file("broken.kxform");
-  host::FormFile form;
+  forms::FormFile form;
   form.controls.push_back({"txtAge", "KestrinX.Kestrin", {0, 0, 3000, 360},
-                           {{"Interval", host::Variant::string("abc")}}});
-  host::writeFormFile(path, form);
+                           {{"Interval", values::Variant::string("abc")}}});
+  forms::writeFormFile(path, form);
   const std::string before = readBytes(path);
 
   const ToolRun shown = run({"form", "show", path});

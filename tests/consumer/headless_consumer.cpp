@@ -15,13 +15,13 @@ int main() {
   Kestrin due(site);
   due.Initialize();
   due.InitProperties();
-  members::put(due, "KestrinType", host::Variant::longValue(DATE_TYPE));
-  members::put(due, "FormatDate", host::Variant::longValue(YYMMDD));
+  members::put(due, "KestrinType", values::Variant::longValue(DATE_TYPE));
+  members::put(due, "FormatDate", values::Variant::longValue(YYMMDD));
   form.focus(&site.box(due.boxIndex()));
   form.type("t+1");
   form.focus(&elsewhere);
   const std::string text = due.get_Text();
-  const bool valid = due.get_ValidState() != host::False;
+  const bool valid = due.get_ValidState() != values::False;
   std::printf("%s %s\n", text.c_str(), valid ? "valid" : "invalid");
   form.focus(nullptr);
   return text == "2026-12-10" && valid ? 0 : 1;

@@ -70,7 +70,7 @@ TEST_P(AppearanceOnEveryHost, FlatMovesEveryReadToElementOne) {
   box(1).setText("flat");
   box(0).setText("raised");
   box(1).setForeColor(0x00112233u);
-  auto flatFont = host::makeFont("Arial", 10);
+  auto flatFont = values::makeFont("Arial", 10);
   box(1).setFont(flatFont);
   box(0).setWidth(100);
 
@@ -99,8 +99,8 @@ TEST_P(AppearanceOnEveryHost, LabelForeColorTouchesOnlyTheCaption) {
   k.put_LabelForeColor(0x000000FFu);
   EXPECT_EQ(k.get_LabelForeColor(), 0x000000FFu);
   EXPECT_EQ(host().label().foreColor(), 0x000000FFu);
-  EXPECT_EQ(box(0).foreColor(), host::SystemWindowText);
-  EXPECT_EQ(box(1).foreColor(), host::SystemWindowText);
+  EXPECT_EQ(box(0).foreColor(), values::SystemWindowText);
+  EXPECT_EQ(box(1).foreColor(), values::SystemWindowText);
   EXPECT_EQ(host().changedProperties(), Names{"LabelForeColor"});
 }
 
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Hosts, AppearanceOnEveryHost, ::testing::ValuesIn(hosts
 
 TEST_F(AppearanceTest, TheNewElementIsShownBeforeTheOtherIsHidden) {
   box(0).setFailure("setVisible");
-  EXPECT_THROW(k.put_Appearance(Flat), host::AutomationError);
+  EXPECT_THROW(k.put_Appearance(Flat), values::AutomationError);
   EXPECT_EQ(k.boxIndex(), KSF);
   EXPECT_TRUE(box(1).visible());
   EXPECT_TRUE(box(0).visible());
@@ -130,11 +130,11 @@ TEST_F(AppearanceTest, SameValueStillNotifiesAndLaysOut) {
 TEST_F(AppearanceTest, BoxColoursStopAtARefusingElementOne) {
   box(1).setFailure("setForeColor");
   box(1).setFailure("setBackColor");
-  EXPECT_THROW(k.put_ForeColor(0x00123456u), host::AutomationError);
-  EXPECT_THROW(k.put_BackColor(0x00ABCDEFu), host::AutomationError);
+  EXPECT_THROW(k.put_ForeColor(0x00123456u), values::AutomationError);
+  EXPECT_THROW(k.put_BackColor(0x00ABCDEFu), values::AutomationError);
 
-  EXPECT_EQ(box(0).foreColor(), host::SystemWindowText);
-  EXPECT_EQ(box(0).backColor(), host::SystemWindowBackground);
+  EXPECT_EQ(box(0).foreColor(), values::SystemWindowText);
+  EXPECT_EQ(box(0).backColor(), values::SystemWindowBackground);
   EXPECT_EQ(k.get_BackColor(), 0x00ABCDEFu);  // the field is stored before the boxes are written
   EXPECT_EQ(notified(), Names{});
 }
@@ -142,8 +142,8 @@ TEST_F(AppearanceTest, BoxColoursStopAtARefusingElementOne) {
 // ---- fonts ---------------------------------------------------------------------------------
 
 TEST_F(AppearanceTest, LabelFontTouchesOnlyTheCaptionAndRefitsTheWidth) {
-  const host::FontRef box0Font = box(0).font(), box1Font = box(1).font();
-  auto f = host::makeFont("Arial", 12);  // "Kestrin1": 60/16 of a 240-twip em = 900, 288 high
+  const values::FontRef box0Font = box(0).font(), box1Font = box(1).font();
+  auto f = values::makeFont("Arial", 12);  // "Kestrin1": 60/16 of a 240-twip em = 900, 288 high
   k.putref_LabelFont(f);
 
   EXPECT_EQ(k.get_LabelFont(), f);
@@ -153,13 +153,13 @@ TEST_F(AppearanceTest, LabelFontTouchesOnlyTheCaptionAndRefitsTheWidth) {
   EXPECT_EQ(box(0).left(), 980.0f);
   EXPECT_EQ(surface().width(), 900 + 80 + kBoxW);
   EXPECT_EQ(surface().height(), kSurfaceH);
-  EXPECT_EQ(k.captionChanged(), host::False);
+  EXPECT_EQ(k.captionChanged(), values::False);
   EXPECT_EQ(notified(), Names{"LabelFont"});
 }
 
 TEST_F(AppearanceTest, FontWithAutoSizeOffWaitsThenAutoSizeFitsAtOnce) {
-  const host::FontRef labelFont = site.label().font();
-  auto f = host::makeFont("Arial", 12.9f);
+  const values::FontRef labelFont = site.label().font();
+  auto f = values::makeFont("Arial", 12.9f);
   k.putref_Font(f);
 
   EXPECT_EQ(box(0).font(), f);
@@ -170,20 +170,20 @@ TEST_F(AppearanceTest, FontWithAutoSizeOffWaitsThenAutoSizeFitsAtOnce) {
   EXPECT_EQ(box(1).height(), 12.0f);
   EXPECT_EQ(surface().width(), kSurfaceW);
   EXPECT_EQ(surface().height(), kSurfaceH);
-  EXPECT_EQ(k.sizeFlag(), host::True);
+  EXPECT_EQ(k.sizeFlag(), values::True);
   EXPECT_EQ(notified(), Names{"Font"});
 
-  k.put_AutoSize(host::True);
+  k.put_AutoSize(values::True);
   EXPECT_EQ(surface().width(), kLW + kBoxW + 80);
   EXPECT_EQ(surface().height(), 12.0f);
-  EXPECT_EQ(k.sizeFlag(), host::False);
+  EXPECT_EQ(k.sizeFlag(), values::False);
 }
 
 TEST_F(AppearanceTest, FontWithAutoSizeOnFitsToTheActiveElementsHeight) {
   k.put_Appearance(Flat);
-  k.put_AutoSize(host::True);
+  k.put_AutoSize(values::True);
   box(0).setFailure("setHeight");  // the hidden element keeps its height
-  k.putref_Font(host::makeFont("Courier New", 20.5f));
+  k.putref_Font(values::makeFont("Courier New", 20.5f));
 
   EXPECT_EQ(box(1).height(), 20.0f);
   EXPECT_EQ(box(0).height(), kBoxH);
@@ -205,7 +205,7 @@ class FontPutNeverFails : public AppearanceTest, public ::testing::WithParamInte
 
 TEST_P(FontPutNeverFails, SkipsRefusedStepsAndStillRequestsTheFitAndLaysOut) {
   const FontFailureRow& row = GetParam();
-  const host::FontRef original = box(0).font();
+  const values::FontRef original = box(0).font();
   if (!row.boxFailure.empty()) {
     box(0).setFailure(row.boxFailure);
     box(1).setFailure(row.boxFailure);
@@ -213,16 +213,16 @@ TEST_P(FontPutNeverFails, SkipsRefusedStepsAndStillRequestsTheFitAndLaysOut) {
   if (!row.surfaceFailure.empty()) surface().setFailure(row.surfaceFailure);
   box(0).move(5, 5);  // the layout at the end puts it back
 
-  EXPECT_NO_THROW(k.putref_Font(row.noFont ? nullptr : host::makeFont("Arial", 14)));
+  EXPECT_NO_THROW(k.putref_Font(row.noFont ? nullptr : values::makeFont("Arial", 14)));
 
   if (row.noFont || row.boxFailure == "setFont") {
     EXPECT_EQ(box(0).font(), original);
   }
   EXPECT_EQ(box(0).height(), row.height);
   EXPECT_EQ(box(1).height(), row.height);
-  EXPECT_EQ(k.sizeFlag(), host::True);
+  EXPECT_EQ(k.sizeFlag(), values::True);
   EXPECT_EQ(box(0).left(), kBoxLeft);
-  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(k.inLayout(), values::False);
   EXPECT_EQ(notified(), row.notified);
 }
 
@@ -238,22 +238,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AppearanceTest, AutoSizeOffStillLaysOutAndLeavesTheRequestPending) {
   surface().resize(3000, 600);
-  k.put_AutoSize(host::False);
-  EXPECT_EQ(k.get_AutoSize(), host::False);
+  k.put_AutoSize(values::False);
+  EXPECT_EQ(k.get_AutoSize(), values::False);
   EXPECT_EQ(surface().width(), 3000.0f);
   EXPECT_EQ(surface().height(), 600.0f);
-  EXPECT_EQ(k.sizeFlag(), host::True);
+  EXPECT_EQ(k.sizeFlag(), values::True);
   EXPECT_EQ(box(0).width(), 3000 - (kLW + 80));  // the layout still ran
   EXPECT_EQ(notified(), Names{"AutoSize"});
 
-  k.put_AutoSize(host::True);
+  k.put_AutoSize(values::True);
   EXPECT_EQ(surface().height(), kBoxH);
 }
 
 TEST_F(AppearanceTest, AutoRedrawAndHWndComeFromTheSurface) {
-  k.put_AutoRedraw(host::True);
-  EXPECT_EQ(surface().autoRedraw(), host::True);
-  EXPECT_EQ(k.get_AutoRedraw(), host::True);
+  k.put_AutoRedraw(values::True);
+  EXPECT_EQ(surface().autoRedraw(), values::True);
+  EXPECT_EQ(k.get_AutoRedraw(), values::True);
   EXPECT_EQ(k.get_hWnd(), surface().hWnd());
   EXPECT_EQ(notified(), Names{"AutoRedraw"});
 }

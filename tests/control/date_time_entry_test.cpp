@@ -127,7 +127,7 @@ TEST_F(EntryRules, DateBeyondTheHostsRangeIsAFailedRewrite) {
 struct ReadingRow {
   const char* name;
   const char* text;
-  host::DateReading reading;
+  values::DateReading reading;
   std::optional<std::string> rewritten;  // nullopt: refused by the check
 };
 
@@ -144,10 +144,10 @@ TEST_P(DateReadingRules, CheckAndRewriteFollowTheHostsReading) {
   }
 }
 
-constexpr host::DateReading kDefaultReading{};
-constexpr host::DateReading kWindow1950{1950, false};
-constexpr host::DateReading kWindow2000{2000, false};
-constexpr host::DateReading kStrict{1930, true};
+constexpr values::DateReading kDefaultReading{};
+constexpr values::DateReading kWindow1950{1950, false};
+constexpr values::DateReading kWindow2000{2000, false};
+constexpr values::DateReading kStrict{1930, true};
 
 INSTANTIATE_TEST_SUITE_P(
     EntryRules, DateReadingRules,

@@ -9,8 +9,8 @@
 
 #include "control/kestrin_component.h"
 #include "control/members.h"
-#include "host/form_file.h"
-#include "host/form_property_bag.h"
+#include "forms/form_file.h"
+#include "forms/form_property_bag.h"
 #include "host/headless/headless.h"
 #include "support/host_under_test.h"
 #include "support/temp_dir.h"
@@ -21,14 +21,14 @@ namespace {
 
 using headless::FormDocument;
 using headless::FormMode;
-using host::Variant;
+using values::Variant;
 
 Kestrin& kestrinOf(headless::DocumentControl& c) { return static_cast<KestrinComponent&>(c.component()).control(); }
 
 std::vector<host::ComponentClass> classes() { return {kestrinClass()}; }
 
-host::PictureRef icon() {
-  auto p = std::make_shared<host::Picture>();
+values::PictureRef icon() {
+  auto p = std::make_shared<values::Picture>();
   p->type = 3;
   p->width = 423;
   p->height = 423;
@@ -38,7 +38,7 @@ host::PictureRef icon() {
 
 struct RoundTripRow {
   const char* name;
-  host::Placement placement;  // 2560 x 360 is the site's own size: opening raises no Resize
+  forms::Placement placement;  // 2560 x 360 is the site's own size: opening raises no Resize
   std::vector<std::pair<const char*, Variant>> sets;  // through the member table, in order
   std::vector<std::string> differ = {};                  // members the control itself restores otherwise
 };
@@ -54,32 +54,32 @@ const std::vector<RoundTripRow>& roundTripRows() {
         {"FormatDate", Variant::longValue(MMDDYY)},
         {"Appearance", Variant::longValue(Flat)},
         {"NumAlignment", Variant::longValue(LEFT_ALIGN)},
-        {"NumSeparatorUse", Variant::boolean(host::False)},
+        {"NumSeparatorUse", Variant::boolean(values::False)},
         {"Caption", Variant::string("Due date")},
         {"ToolTipText", Variant::string("when \xe2\x80\x94 day")},
         {"Alignment", Variant::longValue(RightMiddle)},
         {"Interval", Variant::longValue(150)},
         {"BackColor", Variant::longValue(0x00EEDDCC)},
         {"ColorValid", Variant::longValue(0x00CCFFCC)},
-        {"ColorValidUse", Variant::boolean(host::False)},
+        {"ColorValidUse", Variant::boolean(values::False)},
         {"ColorInValid", Variant::longValue(0x000000AA)},
-        {"ColorInValidUse", Variant::boolean(host::False)},
+        {"ColorInValidUse", Variant::boolean(values::False)},
         {"ColorEdit", Variant::longValue(0x00AAFFFF)},
-        {"ColorEditUse", Variant::boolean(host::True)},
-        {"InvalidBeep", Variant::boolean(host::True)},
-        {"Enabled", Variant::boolean(host::False)},
+        {"ColorEditUse", Variant::boolean(values::True)},
+        {"InvalidBeep", Variant::boolean(values::True)},
+        {"Enabled", Variant::boolean(values::False)},
         {"ForeColor", Variant::longValue(0x00102030)},
-        {"Locked", Variant::boolean(host::True)},
+        {"Locked", Variant::boolean(values::True)},
         {"MaxLength", Variant::longValue(12)},
         {"MousePointer", Variant::integer(3)},
         {"MouseIcon", Variant::picture(icon())},
         {"Text", Variant::string("12-25-1998")},
         {"SelStart", Variant::longValue(3)},
         {"SelLength", Variant::longValue(2)},
-        {"Font", Variant::font(host::makeFont("Courier New", 10))},
-        {"LabelFont", Variant::font(host::makeFont("Arial", 10, true))},
+        {"Font", Variant::font(values::makeFont("Courier New", 10))},
+        {"LabelFont", Variant::font(values::makeFont("Arial", 10, true))},
         {"LabelForeColor", Variant::longValue(0x00405060)},
-        {"AutoRedraw", Variant::boolean(host::True)},
+        {"AutoRedraw", Variant::boolean(values::True)},
         {"LinkMode", Variant::integer(1)},
         {"LinkItem", Variant::string("R1C1")},
         {"LinkTopic", Variant::string("app|topic")},
@@ -91,7 +91,7 @@ const std::vector<RoundTripRow>& roundTripRows() {
        {0, 0, 4000, 500},
        {{"KestrinType", Variant::longValue(NUMERIC_TYPE)},
         {"Alignment", Variant::longValue(CenterBottom)},
-        {"BoxWidthLock", Variant::boolean(host::True)},
+        {"BoxWidthLock", Variant::boolean(values::True)},
         {"BoxWidth", Variant::longValue(1234)},
         {"Text", Variant::string("1,234")}},
        {"Interval"}},  // a locked box's gap is worked out again by every layout
@@ -99,7 +99,7 @@ const std::vector<RoundTripRow>& roundTripRows() {
        {0, 0, 2560, 360},
        {{"KestrinType", Variant::longValue(TIME_TYPE)},
         {"FormatTime", Variant::longValue(HMS)},
-        {"CaptionView", Variant::boolean(host::False)},
+        {"CaptionView", Variant::boolean(values::False)},
         {"Text", Variant::string("\xff not UTF-8")}}},
       {"NewlyPlaced", {120, 120, 2560, 360}, {}},
   };
@@ -112,8 +112,8 @@ void expectSavedMembersAlike(const Kestrin& k, const Kestrin& copy, const std::v
   for (const members::Member& m : members::kMembers) {
     if (!m.saved || std::find(differ.begin(), differ.end(), m.name) != differ.end()) continue;
     SCOPED_TRACE(std::string(m.name));
-    EXPECT_TRUE(host::sameValue(members::get(k, m), members::get(copy, m)))
-        << host::varTypeName(members::get(k, m).type()) << " " << members::get(k, m).toString() << " vs "
+    EXPECT_TRUE(values::sameValue(members::get(k, m), members::get(copy, m)))
+        << values::varTypeName(members::get(k, m).type()) << " " << members::get(k, m).toString() << " vs "
         << members::get(copy, m).toString();
   }
 }
@@ -133,7 +133,7 @@ TEST(FormRoundTrip, EverySavedMemberComesBackFromAFile) {
     original.save(path);
 
     for (FormMode mode : {FormMode::Design, FormMode::Run}) {
-      FormDocument opened(host::readFormFile(path), classes(), mode);
+      FormDocument opened(forms::readFormFile(path), classes(), mode);
       ASSERT_EQ(opened.size(), 1u);
       EXPECT_TRUE(opened.problems().empty());
       headless::DocumentControl& loaded = opened.control(0);
@@ -154,14 +154,14 @@ TEST_P(FormFileOnEveryHost, EverySavedMemberComesBack) {
     Kestrin& k = host->control();
     k.InitProperties();
     for (const auto& [name, value] : row.sets) members::put(k, name, value);
-    host::FormFile file;
+    forms::FormFile file;
     file.controls.push_back({"txtDue", KestrinProgId, row.placement, {}});
-    host::FormPropertyBag bag(file.controls[0].properties);
+    forms::FormPropertyBag bag(file.controls[0].properties);
     k.WriteProperties(bag);
     TempDir dir;
-    host::writeFormFile(dir.file("form.kxform"), file);
+    forms::writeFormFile(dir.file("form.kxform"), file);
 
-    std::vector<host::FormEntry> saved = host::readFormFile(dir.file("form.kxform")).controls.at(0).properties;
+    std::vector<forms::FormEntry> saved = forms::readFormFile(dir.file("form.kxform")).controls.at(0).properties;
     expectSavedMembersAlike(k, host->open(saved, host->surface().width(), host->surface().height()), row.differ);
   }
 }
@@ -178,29 +178,29 @@ TEST(FormRoundTrip, KeysTheControlDoesNotKnowSurviveASave) {
     doc.place("txtName", KestrinProgId, {0, 0, 3000, 400});
     doc.save(path);
   }
-  host::FormFile file = host::readFormFile(path);
-  std::vector<host::FormEntry>& entries = file.controls.at(0).properties;
+  forms::FormFile file = forms::readFormFile(path);
+  std::vector<forms::FormEntry>& entries = file.controls.at(0).properties;
   ASSERT_GE(entries.size(), 4u);
-  entries.insert(entries.begin() + 1, {"Spellcheck", Variant::boolean(host::True)});
-  entries.insert(entries.begin() + 3, {"Hint", Variant::font(host::makeFont("Arial", 7))});
-  host::writeFormFile(path, file);
+  entries.insert(entries.begin() + 1, {"Spellcheck", Variant::boolean(values::True)});
+  entries.insert(entries.begin() + 3, {"Hint", Variant::font(values::makeFont("Arial", 7))});
+  forms::writeFormFile(path, file);
   const std::string written = readBytes(path);
 
   {
-    FormDocument doc(host::readFormFile(path), classes(), FormMode::Design);
+    FormDocument doc(forms::readFormFile(path), classes(), FormMode::Design);
     doc.save(path);
     EXPECT_EQ(readBytes(path), written);
     members::put(kestrinOf(doc.control(0)), "ToolTipText", Variant::string("Your name"));
     doc.save(path);
     doc.save(path);
   }
-  const std::vector<host::FormEntry> saved = host::readFormFile(path).controls.at(0).properties;
+  const std::vector<forms::FormEntry> saved = forms::readFormFile(path).controls.at(0).properties;
   ASSERT_GE(saved.size(), 4u);
   EXPECT_EQ(saved[1].key, "Spellcheck");
-  EXPECT_EQ(saved[1].value, Variant::boolean(host::True));
+  EXPECT_EQ(saved[1].value, Variant::boolean(values::True));
   EXPECT_EQ(saved[3].key, "Hint");
-  EXPECT_TRUE(host::sameValue(saved[3].value, Variant::font(host::makeFont("Arial", 7))));
-  const auto tip = std::find_if(saved.begin(), saved.end(), [](const host::FormEntry& e) { return e.key == "ToolTipText"; });
+  EXPECT_TRUE(values::sameValue(saved[3].value, Variant::font(values::makeFont("Arial", 7))));
+  const auto tip = std::find_if(saved.begin(), saved.end(), [](const forms::FormEntry& e) { return e.key == "ToolTipText"; });
   ASSERT_NE(tip, saved.end());
   EXPECT_EQ(tip->value, Variant::string("Your name"));
 }
@@ -209,7 +209,7 @@ TEST(FormRoundTrip, KeysTheControlDoesNotKnowSurviveASave) {
 // name and key, what came before is applied and what comes after is not; the next control
 // loads normally.
 TEST(FormRoundTrip, AControlThatStopsLoadingIsReportedAndTheFormOpens) {
-  host::FormFile file;
+  forms::FormFile file;
   file.controls.push_back({"txtAge", KestrinProgId, {0, 0, 3000, 400},
                            {{"Caption", Variant::string("Age")},
                             {"Interval", Variant::string("abc")},
@@ -222,7 +222,7 @@ TEST(FormRoundTrip, AControlThatStopsLoadingIsReportedAndTheFormOpens) {
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(problems[0]->control, "txtAge");
   EXPECT_EQ(problems[0]->key, "Interval");
-  EXPECT_EQ(problems[0]->number, host::err::TypeMismatch);
+  EXPECT_EQ(problems[0]->number, values::err::TypeMismatch);
   EXPECT_EQ(problems[0]->message(),
             "control 'txtAge' stopped loading at property 'Interval': run-time error 13: Type mismatch");
   Kestrin& age = kestrinOf(doc.control(0));
@@ -231,9 +231,9 @@ TEST(FormRoundTrip, AControlThatStopsLoadingIsReportedAndTheFormOpens) {
   EXPECT_EQ(kestrinOf(doc.control(1)).get_Caption(), "Name");
 
   // Saving keeps what the stopped control never read.
-  const host::FormFile saved = doc.toFile();
-  EXPECT_TRUE(host::sameForm(saved, [&] {
-    host::FormFile expected = file;
+  const forms::FormFile saved = doc.toFile();
+  EXPECT_TRUE(forms::sameForm(saved, [&] {
+    forms::FormFile expected = file;
     expected.controls[1] = saved.controls[1];
     return expected;
   }()));

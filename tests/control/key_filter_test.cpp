@@ -22,7 +22,7 @@ class KeyFilterTest : public HostTest {
  protected:
   void SetUp() override { placeNew(); }
 
-  void boxOfType(std::int32_t type, host::Boolean separators = host::True) {
+  void boxOfType(std::int32_t type, values::Boolean separators = values::True) {
     k.put_NumSeparatorUse(separators);
     k.put_KestrinType(type);
     k.put_Text("");
@@ -34,7 +34,7 @@ class KeyFilterTest : public HostTest {
 // ---- accepted and refused characters --------------------------------------------------------
 
 TEST_P(KeyFilterTest, NumericBoxTakesOnlyNumberCharactersAndRaisesNothingForTheRest) {
-  boxOfType(NUMERIC_TYPE, host::False);
+  boxOfType(NUMERIC_TYPE, values::False);
   for (int c = 32; c < 127; ++c) {
     const bool numberChar = c >= 44 && c <= 57;  // , - . / 0-9
     k.put_Text("");
@@ -117,7 +117,7 @@ TEST_P(KeyFilterTest, LimitIsDecidedByThePartBeforeThePoint) {
 }
 
 TEST_P(KeyFilterTest, WithoutGroupingThereIsNoLimit) {
-  boxOfType(NUMERIC_TYPE, host::False);
+  boxOfType(NUMERIC_TYPE, values::False);
   type(std::string(25, '9'));
   EXPECT_EQ(trimmed(active().text()), std::string(25, '9'));
 }

@@ -53,8 +53,8 @@ TEST_F(LayoutTest, NewControlFitsTheCaptionAndStretchesTheBox) {
   EXPECT_EQ(activeRect(), (Rect{kBoxLeft, 0, kBoxW, kBoxH}));
   EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kSurfaceH}));
   EXPECT_EQ(k.get_Interval(), 80);
-  EXPECT_EQ(k.captionChanged(), host::False);
-  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(k.captionChanged(), values::False);
+  EXPECT_EQ(k.inLayout(), values::False);
 }
 
 // ---- the nine positions and values outside them ------------------------------------------
@@ -136,7 +136,7 @@ TEST_F(LayoutTest, SurfaceNarrowerThanCaptionAndGapGivesBoxWidthZero) {
 // ---- caption shown and hidden --------------------------------------------------------------
 
 TEST_F(LayoutTest, HidingTheCaptionGivesTheBoxTheWholeWidth) {
-  k.put_CaptionView(host::False);
+  k.put_CaptionView(values::False);
 
   EXPECT_FALSE(site.label().visible());
   EXPECT_EQ(k.get_Caption(), "");
@@ -148,7 +148,7 @@ TEST_F(LayoutTest, HidingTheCaptionGivesTheBoxTheWholeWidth) {
 }
 
 TEST_F(LayoutTest, IntervalIsIgnoredWhileTheCaptionIsHidden) {
-  k.put_CaptionView(host::False);
+  k.put_CaptionView(values::False);
   surface().clearChangedProperties();
 
   k.put_Interval(300);
@@ -157,7 +157,7 @@ TEST_F(LayoutTest, IntervalIsIgnoredWhileTheCaptionIsHidden) {
   EXPECT_EQ(notified(), Names{});
 
   // Showing the caption again restores neither its text nor the gap; Interval works again.
-  k.put_CaptionView(host::True);
+  k.put_CaptionView(values::True);
   EXPECT_TRUE(site.label().visible());
   EXPECT_EQ(k.get_Caption(), "");
   EXPECT_EQ(k.get_Interval(), 0);
@@ -167,7 +167,7 @@ TEST_F(LayoutTest, IntervalIsIgnoredWhileTheCaptionIsHidden) {
 }
 
 TEST_F(LayoutTest, CaptionSetWhileHiddenFitsTheOuterWidthWithoutGap) {
-  k.put_CaptionView(host::False);
+  k.put_CaptionView(values::False);
   k.put_Caption("Kestrin12");
 
   EXPECT_FALSE(site.label().visible());
@@ -186,8 +186,8 @@ TEST_F(LayoutTest, CaptionSetWhileHiddenFitsTheOuterWidthWithoutGap) {
 
 TEST_F(LayoutTest, BoxWidthLockOnlyStores) {
   box(0).move(5, 5);
-  k.put_BoxWidthLock(host::True);
-  EXPECT_EQ(k.get_BoxWidthLock(), host::True);
+  k.put_BoxWidthLock(values::True);
+  EXPECT_EQ(k.get_BoxWidthLock(), values::True);
   EXPECT_EQ(activeRect(), (Rect{5, 5, kBoxW, kBoxH}));
   EXPECT_EQ(notified(), Names{"BoxWidthLock"});
 }
@@ -203,7 +203,7 @@ class LockedResize : public LayoutTest, public ::testing::WithParamInterface<Loc
 
 // The gap becomes SW - (BL + BW) + I = SW - 2270.75, rounded half to even, never below 0.
 TEST_P(LockedResize, BoxKeepsItsWidthAndTheGapIsRecomputed) {
-  k.put_BoxWidthLock(host::True);
+  k.put_BoxWidthLock(values::True);
   surface().resize(GetParam().surfaceWidth, kSurfaceH);
 
   EXPECT_EQ(k.get_Interval(), GetParam().interval);
@@ -232,8 +232,8 @@ TEST_F(LayoutTest, ResizeRaisedDuringARunChangesNothing) {
   EXPECT_EQ(outer().width, kLW12 + 80 + kBoxW);                      // 2433.25
   EXPECT_EQ(caption().left, kSurfaceW - (kLW12 + kBoxW + 80));       // -82.5
   EXPECT_EQ(activeRect(), (Rect{kBoxLeft, 0, kBoxW, kBoxH}));        // -82.5 + 701.25 + 80
-  EXPECT_EQ(k.inLayout(), host::False);
-  EXPECT_EQ(k.captionChanged(), host::False);
+  EXPECT_EQ(k.inLayout(), values::False);
+  EXPECT_EQ(k.captionChanged(), values::False);
 }
 
 // ---- AutoSize ------------------------------------------------------------------------------
@@ -250,17 +250,17 @@ class AutoSizeFit : public LayoutTest, public ::testing::WithParamInterface<Auto
 
 // A locked box 1652 (shown) or 2350.75 (hidden) wide on a 3000 x 600 surface, then AutoSize.
 TEST_P(AutoSizeFit, OuterSizeBecomesCaptionGapAndBoxOrBoxAlone) {
-  if (!GetParam().captionShown) k.put_CaptionView(host::False);
-  k.put_BoxWidthLock(host::True);
+  if (!GetParam().captionShown) k.put_CaptionView(values::False);
+  k.put_BoxWidthLock(values::True);
   surface().resize(kSurfaceW, 600);
   surface().resize(3000, 600);
   ASSERT_EQ(k.get_Interval(), GetParam().interval);
   surface().clearChangedProperties();
 
-  k.put_AutoSize(host::True);
+  k.put_AutoSize(values::True);
 
   EXPECT_EQ(outer(), (Rect{0, 0, GetParam().width, kBoxH}));
-  EXPECT_EQ(k.sizeFlag(), host::False);
+  EXPECT_EQ(k.sizeFlag(), values::False);
   EXPECT_EQ(notified(), Names{"AutoSize"});
 }
 
@@ -303,32 +303,32 @@ TEST_F(LayoutTest, BoxWidthGetRoundsHalfToEven) {
 // layout; one that notifies after it has already laid out.
 TEST_F(LayoutTest, CaptionNotifiesBeforeTheLayoutRuns) {
   surface().setFailure("propertyChanged");
-  EXPECT_THROW(k.put_Caption("Kestrin12"), host::AutomationError);
+  EXPECT_THROW(k.put_Caption("Kestrin12"), values::AutomationError);
   EXPECT_EQ(k.get_Caption(), "Kestrin12");
-  EXPECT_EQ(k.captionChanged(), host::False);
+  EXPECT_EQ(k.captionChanged(), values::False);
   EXPECT_EQ(outer().width, kSurfaceW);
   EXPECT_EQ(activeRect().left, kBoxLeft);
 }
 
 TEST_F(LayoutTest, CaptionViewNotifiesBeforeTheLayoutRuns) {
   surface().setFailure("propertyChanged");
-  EXPECT_THROW(k.put_CaptionView(host::False), host::AutomationError);
+  EXPECT_THROW(k.put_CaptionView(values::False), values::AutomationError);
   EXPECT_EQ(k.get_Interval(), 0);
   EXPECT_EQ(activeRect().left, kBoxLeft);
 }
 
 TEST_F(LayoutTest, IntervalAndAlignmentLayOutBeforeTheyNotify) {
   surface().setFailure("propertyChanged");
-  EXPECT_THROW(k.put_Interval(200), host::AutomationError);
+  EXPECT_THROW(k.put_Interval(200), values::AutomationError);
   EXPECT_EQ(activeRect().left, kLW + 200);
-  EXPECT_THROW(k.put_Alignment(LeftBottom), host::AutomationError);
+  EXPECT_THROW(k.put_Alignment(LeftBottom), values::AutomationError);
   EXPECT_EQ(caption().top, kSurfaceH - kLH);
   EXPECT_EQ(notified(), Names{});
 }
 
 TEST_F(LayoutTest, BoxWidthStopsAtARefusedElement) {
   box(1).setFailure("setWidth");
-  EXPECT_THROW(k.put_BoxWidth(1000), host::AutomationError);
+  EXPECT_THROW(k.put_BoxWidth(1000), values::AutomationError);
   EXPECT_EQ(box(0).width(), kBoxW);  // element 1 is written first
   EXPECT_EQ(outer().width, kSurfaceW);
   EXPECT_EQ(notified(), Names{});
@@ -336,8 +336,8 @@ TEST_F(LayoutTest, BoxWidthStopsAtARefusedElement) {
 
 TEST_F(LayoutTest, CaptionViewStopsAtARefusedCaption) {
   site.label().setFailure("setCaption");
-  EXPECT_THROW(k.put_CaptionView(host::False), host::AutomationError);
-  EXPECT_EQ(k.get_CaptionView(), host::False);
+  EXPECT_THROW(k.put_CaptionView(values::False), values::AutomationError);
+  EXPECT_EQ(k.get_CaptionView(), values::False);
   EXPECT_FALSE(site.label().visible());
   EXPECT_EQ(k.get_Interval(), 80);
   EXPECT_EQ(notified(), Names{});
@@ -351,7 +351,7 @@ TEST_F(LayoutTest, RefusedCaptionMoveIsSkippedAndTheRunGoesOn) {
   surface().resize(3000, kSurfaceH);
   EXPECT_EQ(caption().left, 0.0f);  // would have gone to 649.25
   EXPECT_EQ(activeRect(), (Rect{kBoxLeft, 0, 3000 - (kLW + 80), kBoxH}));
-  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(k.inLayout(), values::False);
 }
 
 TEST_F(LayoutTest, RefusedBoxMoveIsSkippedAndTheWidthStillFits) {
@@ -359,47 +359,47 @@ TEST_F(LayoutTest, RefusedBoxMoveIsSkippedAndTheWidthStillFits) {
   EXPECT_NO_THROW(k.put_Caption("Kestrin12"));
   EXPECT_EQ(activeRect().left, kBoxLeft);
   EXPECT_EQ(outer().width, kLW12 + 80 + kBoxW);
-  EXPECT_EQ(k.captionChanged(), host::False);
-  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(k.captionChanged(), values::False);
+  EXPECT_EQ(k.inLayout(), values::False);
   EXPECT_EQ(notified(), Names{"Caption"});
 }
 
 TEST_F(LayoutTest, RefusedOuterWidthIsSkippedAndTheHeightStillFits) {
   surface().resize(kSurfaceW, 600);
   surface().setFailure("setWidth");
-  EXPECT_NO_THROW(k.put_AutoSize(host::True));
+  EXPECT_NO_THROW(k.put_AutoSize(values::True));
   EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kBoxH}));
-  EXPECT_EQ(k.sizeFlag(), host::False);
-  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(k.sizeFlag(), values::False);
+  EXPECT_EQ(k.inLayout(), values::False);
 }
 
 TEST_F(LayoutTest, RefusedOuterHeightIsSkippedAndTheRunEnds) {
   surface().resize(3000, 600);
   surface().setFailure("setHeight");
-  EXPECT_NO_THROW(k.put_AutoSize(host::True));
+  EXPECT_NO_THROW(k.put_AutoSize(values::True));
   EXPECT_EQ(outer(), (Rect{0, 0, 3000, 600}));  // the width fit (unchanged) ran first
-  EXPECT_EQ(k.sizeFlag(), host::False);
-  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(k.sizeFlag(), values::False);
+  EXPECT_EQ(k.inLayout(), values::False);
   EXPECT_EQ(notified(), Names{"AutoSize"});
 }
 
 TEST_F(LayoutTest, GapThatOverflowsLeavesTheIntervalUnchanged) {
-  k.put_BoxWidthLock(host::True);
+  k.put_BoxWidthLock(values::True);
   box(0).setWidth(3e9f);  // SW - (BL + BW) + I is far below the 32-bit range
   k.UserControl_Paint();
   EXPECT_EQ(k.get_Interval(), 80);  // not clamped to 0: the failed computation left I alone
   EXPECT_EQ(activeRect().left, kBoxLeft);
-  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(k.inLayout(), values::False);
 }
 
 TEST_F(LayoutTest, CoordinateBeyondSinglePrecisionIsSkipped) {
-  k.put_BoxWidthLock(host::True);
+  k.put_BoxWidthLock(values::True);
   surface().resize(kSurfaceW, 600);
   site.label().setWidth(3e38f);
   box(0).setWidth(3e38f);
-  EXPECT_NO_THROW(k.put_AutoSize(host::True));  // caption + gap + box exceeds a single
+  EXPECT_NO_THROW(k.put_AutoSize(values::True));  // caption + gap + box exceeds a single
   EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kBoxH}));
-  EXPECT_EQ(k.inLayout(), host::False);
+  EXPECT_EQ(k.inLayout(), values::False);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Invocation by identifier over the member table (host::Automation's rules, members::Automation):
+// Invocation by identifier over the member table (values::Automation's rules, members::Automation):
 // every kind a client may ask of every member, argument counts, and kinds offered together.
 #include <array>
 #include <map>
@@ -13,29 +13,29 @@
 namespace kestrinx::testing {
 namespace {
 
-using host::InvokeKind;
-using host::MemberInfo;
-using host::Variant;
+using values::InvokeKind;
+using values::MemberInfo;
+using values::Variant;
 
 // A value of the member's type for a put.
 Variant sampleFor(const MemberInfo& m) {
   switch (m.type) {
-    case host::AutoType::Boolean: return Variant::boolean(host::True);
-    case host::AutoType::Integer: return Variant::integer(1);
-    case host::AutoType::Long: return Variant::longValue(120);
-    case host::AutoType::Enum: return Variant::longValue(1);
-    case host::AutoType::Color: return host::colorVariant(0x00123456u);
-    case host::AutoType::String: return Variant::string("abc");
-    case host::AutoType::Font: return Variant::font(host::makeFont("Arial", 12, true));
-    case host::AutoType::Picture: return Variant::picture(std::make_shared<host::Picture>());
+    case values::AutoType::Boolean: return Variant::boolean(values::True);
+    case values::AutoType::Integer: return Variant::integer(1);
+    case values::AutoType::Long: return Variant::longValue(120);
+    case values::AutoType::Enum: return Variant::longValue(1);
+    case values::AutoType::Color: return values::colorVariant(0x00123456u);
+    case values::AutoType::String: return Variant::string("abc");
+    case values::AutoType::Font: return Variant::font(values::makeFont("Arial", 12, true));
+    case values::AutoType::Picture: return Variant::picture(std::make_shared<values::Picture>());
     default: return {};
   }
 }
 
 // A value as text: objects by what they are.
 std::string textOf(const Variant& v) {
-  if (v.type() == host::VarType::Font) return v.toFont() ? v.toFont()->name + " " + std::to_string(v.toFont()->size) : "none";
-  if (v.type() == host::VarType::Picture) return v.toPicture() ? "picture" : "none";
+  if (v.type() == values::VarType::Font) return v.toFont() ? v.toFont()->name + " " + std::to_string(v.toFont()->size) : "none";
+  if (v.type() == values::VarType::Picture) return v.toPicture() ? "picture" : "none";
   return v.toString();
 }
 
@@ -64,8 +64,8 @@ struct Twins {
   }
 };
 
-constexpr std::array<InvokeKind, 4> kKinds = {host::InvokeMethod, host::InvokeGet, host::InvokePut,
-                                              host::InvokePutRef};
+constexpr std::array<InvokeKind, 4> kKinds = {values::InvokeMethod, values::InvokeGet, values::InvokePut,
+                                              values::InvokePutRef};
 
 TEST(Automation, EveryKindOfEveryMemberReachesItsEntryOrFailsChangingNothing) {
   for (const MemberInfo& m : members::kMemberInfo) {
@@ -73,7 +73,7 @@ TEST(Automation, EveryKindOfEveryMemberReachesItsEntryOrFailsChangingNothing) {
     for (const InvokeKind kind : kKinds) {
       SCOPED_TRACE(std::string(m.name) + " kind " + std::to_string(kind));
       Twins t;
-      const bool put = kind == host::InvokePut || kind == host::InvokePutRef;
+      const bool put = kind == values::InvokePut || kind == values::InvokePutRef;
       const std::vector<Variant> args = put ? std::vector<Variant>{sampleFor(m)} : std::vector<Variant>{};
       const auto before = t.state(t.a);
       Variant got;
@@ -82,18 +82,18 @@ TEST(Automation, EveryKindOfEveryMemberReachesItsEntryOrFailsChangingNothing) {
         // The entry the member has: the same as the table's adaptor on the twin.
         Variant direct;
         const auto directError = errorOf([&] {
-          if (kind == host::InvokeGet) direct = members::get(t.b, row);
-          if (kind == host::InvokeMethod) members::call(t.b, row);
+          if (kind == values::InvokeGet) direct = members::get(t.b, row);
+          if (kind == values::InvokeMethod) members::call(t.b, row);
           if (put) members::put(t.b, row, args[0]);
         });
         EXPECT_EQ(error, directError);
-        if (kind == host::InvokeGet && m.name != "hWnd") {
+        if (kind == values::InvokeGet && m.name != "hWnd") {
           EXPECT_EQ(textOf(got), textOf(direct));
         }
         EXPECT_EQ(t.state(t.a), t.state(t.b));
       } else {
-        const bool readOnly = m.has(host::InvokeGet) && !m.has(host::InvokePut) && !m.has(host::InvokePutRef);
-        EXPECT_EQ(error, put && readOnly ? host::err::ReadOnlyProperty : host::err::MemberNotSupported);
+        const bool readOnly = m.has(values::InvokeGet) && !m.has(values::InvokePut) && !m.has(values::InvokePutRef);
+        EXPECT_EQ(error, put && readOnly ? values::err::ReadOnlyProperty : values::err::MemberNotSupported);
         EXPECT_EQ(t.state(t.a), before);
         EXPECT_TRUE(t.siteA.headlessSurface().changedProperties().empty());
         EXPECT_EQ(t.siteA.box(0).linkSends() + t.siteA.box(0).linkRequests() + t.siteA.box(0).oleDrags(), 0);
@@ -111,13 +111,13 @@ TEST(Automation, ArgumentCountsAndUnknownIdentifiers) {
     std::int32_t error;
   };
   const Row rows[] = {
-      {"get with an argument", 0x6803000B, host::InvokeGet, 1, host::err::WrongNumberOfArguments},
-      {"call with an argument", 0x60030042, host::InvokeMethod, 1, host::err::WrongNumberOfArguments},
-      {"put without its value", 0x6803000B, host::InvokePut, 0, host::err::ArgumentNotOptional},
-      {"put with two values", 0x6803000B, host::InvokePut, 2, host::err::WrongNumberOfArguments},
-      {"unpublished identifier", 0x68030012, host::InvokeGet, 0, host::err::MemberNotSupported},
-      {"event identifier", 1, host::InvokeMethod, 0, host::err::MemberNotSupported},
-      {"no kind at all", 0x6803000B, 0, 0, host::err::MemberNotSupported},
+      {"get with an argument", 0x6803000B, values::InvokeGet, 1, values::err::WrongNumberOfArguments},
+      {"call with an argument", 0x60030042, values::InvokeMethod, 1, values::err::WrongNumberOfArguments},
+      {"put without its value", 0x6803000B, values::InvokePut, 0, values::err::ArgumentNotOptional},
+      {"put with two values", 0x6803000B, values::InvokePut, 2, values::err::WrongNumberOfArguments},
+      {"unpublished identifier", 0x68030012, values::InvokeGet, 0, values::err::MemberNotSupported},
+      {"event identifier", 1, values::InvokeMethod, 0, values::err::MemberNotSupported},
+      {"no kind at all", 0x6803000B, 0, 0, values::err::MemberNotSupported},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -130,12 +130,12 @@ TEST(Automation, ArgumentCountsAndUnknownIdentifiers) {
 
 TEST(Automation, KindsOfferedTogetherPickTheOneTheMemberHas) {
   Twins t;
-  const std::uint16_t getOrCall = host::InvokeGet | host::InvokeMethod;
-  const std::uint16_t anyPut = host::InvokePut | host::InvokePutRef;
+  const std::uint16_t getOrCall = values::InvokeGet | values::InvokeMethod;
+  const std::uint16_t anyPut = values::InvokePut | values::InvokePutRef;
   EXPECT_EQ(t.automation.invoke(0x6803000B, getOrCall, {}).toString(), "Kestrin1");  // Text: read
   EXPECT_TRUE(t.automation.invoke(0x60030042, getOrCall, {}).isEmpty());             // LinkSend: called
   EXPECT_EQ(t.siteA.box(0).linkSends(), 1);
-  const host::FontRef font = host::makeFont("Arial", 14, false);
+  const values::FontRef font = values::makeFont("Arial", 14, false);
   const Variant fontValue = Variant::font(font);
   t.automation.invoke(0x68030008, anyPut, std::span<const Variant>(&fontValue, 1));  // Font: by reference
   EXPECT_EQ(t.a.get_Font(), font);

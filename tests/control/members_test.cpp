@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "control/members.h"
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "support/kestrin_fixture.h"
 #include "support/test_helpers.h"
 
 namespace kestrinx::testing {
 namespace {
 
-using host::Variant;
+using values::Variant;
 using members::Member;
 
 // Every readable member as text, so two controls can be compared member by member: fonts by
@@ -28,10 +28,10 @@ std::map<std::string, std::string> snapshot(const Kestrin& k) {
     if (!m.has(members::Get) || m.name == "hWnd") continue;
     const Variant v = members::get(k, m);
     std::string text;
-    if (v.type() == host::VarType::Font) {
-      const host::FontRef f = v.toFont();
+    if (v.type() == values::VarType::Font) {
+      const values::FontRef f = v.toFont();
       text = f ? f->name + " " + std::to_string(f->size) + (f->bold ? " bold" : "") : "none";
-    } else if (v.type() == host::VarType::Picture) {
+    } else if (v.type() == values::VarType::Picture) {
       text = v.toPicture() ? "picture" : "none";
     } else {
       text = v.toString();
@@ -43,17 +43,17 @@ std::map<std::string, std::string> snapshot(const Kestrin& k) {
 
 // A value of the member's type that differs from a new control's.
 Variant sampleFor(const Member& m) {
-  static const host::FontRef font = host::makeFont("Arial", 12, true);
-  static const host::PictureRef picture = std::make_shared<host::Picture>();
+  static const values::FontRef font = values::makeFont("Arial", 12, true);
+  static const values::PictureRef picture = std::make_shared<values::Picture>();
   switch (m.type) {
-    case host::AutoType::Boolean: return Variant::boolean(m.name == "Enabled" ? host::False : host::True);
-    case host::AutoType::Integer: return Variant::integer(m.name == "LinkMode" ? 0 : 1);
-    case host::AutoType::Long: return Variant::longValue(120);
-    case host::AutoType::Enum: return Variant::longValue(m.name == "Appearance" ? Flat : 1);
-    case host::AutoType::Color: return host::colorVariant(0x00123456u);
-    case host::AutoType::String: return Variant::string("abc");
-    case host::AutoType::Font: return Variant::font(font);
-    case host::AutoType::Picture: return Variant::picture(picture);
+    case values::AutoType::Boolean: return Variant::boolean(m.name == "Enabled" ? values::False : values::True);
+    case values::AutoType::Integer: return Variant::integer(m.name == "LinkMode" ? 0 : 1);
+    case values::AutoType::Long: return Variant::longValue(120);
+    case values::AutoType::Enum: return Variant::longValue(m.name == "Appearance" ? Flat : 1);
+    case values::AutoType::Color: return values::colorVariant(0x00123456u);
+    case values::AutoType::String: return Variant::string("abc");
+    case values::AutoType::Font: return Variant::font(font);
+    case values::AutoType::Picture: return Variant::picture(picture);
     default: return Variant();
   }
 }
@@ -129,12 +129,12 @@ TEST(MemberTable, PutByNameCoercesAsAnAutomationClientDoes) {
       {"numeric string", "Interval", Variant::string("5"), std::nullopt, "5"},
       {"half rounds down to even", "Interval", Variant::doubleValue(2.5), std::nullopt, "2"},
       {"half rounds up to even", "Interval", Variant::doubleValue(3.5), std::nullopt, "4"},
-      {"text is a type mismatch", "Interval", Variant::string("abc"), host::err::TypeMismatch, "80"},
-      {"16-bit overflow", "MousePointer", Variant::longValue(40000), host::err::Overflow, "0"},
+      {"text is a type mismatch", "Interval", Variant::string("abc"), values::err::TypeMismatch, "80"},
+      {"16-bit overflow", "MousePointer", Variant::longValue(40000), values::err::Overflow, "0"},
       {"Boolean from text", "NumSeparatorUse", Variant::string("False"), std::nullopt, "False"},
       {"colour given as unsigned", "BackColor", Variant::doubleValue(2147483653.0), std::nullopt, "-2147483643"},
-      {"colour beyond 32 bits", "BackColor", Variant::doubleValue(4294967296.0), host::err::Overflow, "-2147483643"},
-      {"font from text", "Font", Variant::string("Arial"), host::err::TypeMismatch, ""},
+      {"colour beyond 32 bits", "BackColor", Variant::doubleValue(4294967296.0), values::err::Overflow, "-2147483643"},
+      {"font from text", "Font", Variant::string("Arial"), values::err::TypeMismatch, ""},
       {"enumeration from a real", "Alignment", Variant::single(6.5f), std::nullopt, "6"},
   };
   for (const CoercionRow& row : rows) {
@@ -157,14 +157,14 @@ TEST(MemberTable, ReadOnlyMembersAndMethodsRefuseAPutAndChangeNothing) {
     c.siteA.headlessSurface().clearChangedProperties();
     const auto before = snapshot(c.a);
     const std::int32_t expected =
-        members::find(name)->has(members::Method) ? host::err::MemberNotSupported : host::err::ReadOnlyProperty;
+        members::find(name)->has(members::Method) ? values::err::MemberNotSupported : values::err::ReadOnlyProperty;
     EXPECT_EQ(errorOf([&] { members::put(c.a, name, Variant::longValue(1)); }), expected);
     EXPECT_EQ(snapshot(c.a), before);
     EXPECT_TRUE(c.siteA.headlessSurface().changedProperties().empty());
   }
 }
 
-// changed() gives a value only when a get would read something not the same (host::sameValue)
+// changed() gives a value only when a get would read something not the same (values::sameValue)
 // as the value given: nothing for the value just read or an equal copy of it (a font by
 // content), the value a get reads after a put that changed it.
 TEST(MemberTable, ChangedGivesWhatAGetReadsOnlyWhenItIsNotTheSame) {
@@ -174,30 +174,30 @@ TEST(MemberTable, ChangedGivesWhatAGetReadsOnlyWhenItIsNotTheSame) {
     TwoControls c;
     const Variant before = members::get(c.a, m);
     EXPECT_FALSE(members::changed(c.a, m, before));
-    if (const host::FontRef f = before.type() == host::VarType::Font ? before.toFont() : nullptr) {
-      EXPECT_FALSE(members::changed(c.a, m, Variant::font(std::make_shared<host::Font>(*f))));
+    if (const values::FontRef f = before.type() == values::VarType::Font ? before.toFont() : nullptr) {
+      EXPECT_FALSE(members::changed(c.a, m, Variant::font(std::make_shared<values::Font>(*f))));
     }
     if (!m.has(members::Put) && !m.has(members::PutRef)) continue;
     (void)errorOf([&] { members::put(c.a, m, sampleFor(m)); });
     const Variant after = members::get(c.a, m);
     const std::optional<Variant> now = members::changed(c.a, m, before);
-    EXPECT_EQ(now.has_value(), !host::sameValue(before, after));
+    EXPECT_EQ(now.has_value(), !values::sameValue(before, after));
     if (now) {
-      EXPECT_TRUE(host::sameValue(*now, after));
+      EXPECT_TRUE(values::sameValue(*now, after));
     }
   }
   TwoControls c;
   EXPECT_EQ(errorOf([&] { (void)members::changed(c.a, *members::find("LinkSend"), Variant()); }),
-            host::err::MemberNotSupported);
+            values::err::MemberNotSupported);
 }
 
 TEST(MemberTable, UnknownNamesAndWrongKindsAreErrors) {
   TwoControls c;
   EXPECT_EQ(members::find("nosuch"), nullptr);
   EXPECT_EQ(members::find(0x68030012), nullptr);  // one of the unpublished identifiers
-  EXPECT_EQ(errorOf([&] { members::get(c.a, "nosuch"); }), host::err::MemberNotSupported);
-  EXPECT_EQ(errorOf([&] { members::get(c.a, "LinkSend"); }), host::err::MemberNotSupported);
-  EXPECT_EQ(errorOf([&] { members::call(c.a, *members::find("Text")); }), host::err::MemberNotSupported);
+  EXPECT_EQ(errorOf([&] { members::get(c.a, "nosuch"); }), values::err::MemberNotSupported);
+  EXPECT_EQ(errorOf([&] { members::get(c.a, "LinkSend"); }), values::err::MemberNotSupported);
+  EXPECT_EQ(errorOf([&] { members::call(c.a, *members::find("Text")); }), values::err::MemberNotSupported);
   members::call(c.a, *members::find("linksend"));
   EXPECT_EQ(c.siteA.box(0).linkSends(), 1);
 }
@@ -207,14 +207,14 @@ TEST(MemberTable, EveryNameAndIdentifierIsUniqueAndSavedKeysAreTheNames) {
   std::map<std::int32_t, int> ids;
   int saved = 0;
   for (const Member& m : members::kMembers) {
-    std::string upper = host::upperCase(m.name);
+    std::string upper = values::upperCase(m.name);
     EXPECT_EQ(++names[upper], 1) << m.name;
     EXPECT_EQ(++ids[m.id], 1) << m.name;
     EXPECT_EQ(members::find(m.name), &m);
     EXPECT_EQ(members::find(m.id), &m);
     saved += m.saved ? 1 : 0;
     if (m.enumeration != nullptr) {
-      EXPECT_EQ(m.type, host::AutoType::Enum) << m.name;
+      EXPECT_EQ(m.type, values::AutoType::Enum) << m.name;
     }
   }
   // Every member but the two get-only ones and the three methods is saved with the form.
@@ -224,10 +224,10 @@ TEST(MemberTable, EveryNameAndIdentifierIsUniqueAndSavedKeysAreTheNames) {
 // ---- events heard by identifier ------------------------------------------------------------------
 
 // A sink that knows no event by name: it records identifiers and rewrites arguments generically.
-struct GenericSink : host::EventSink {
+struct GenericSink : values::EventSink {
   std::vector<std::int32_t> ids;
-  std::function<void(host::EventArgs&)> act;
-  void onEvent(const host::EventInfo& e, host::EventArgs& args) override {
+  std::function<void(values::EventArgs&)> act;
+  void onEvent(const values::EventInfo& e, values::EventArgs& args) override {
     ids.push_back(e.id);
     if (act) act(args);
   }
@@ -241,7 +241,7 @@ TEST_F(MemberEventsTest, AKeystrokeReachesAGenericSinkAsIdentifiersWithWritableA
   RecordingEvents later;
   k.connect(&sink);
   k.connect(&later);
-  sink.act = [](host::EventArgs& args) {
+  sink.act = [](values::EventArgs& args) {
     if (args.info().name == "KeyPress") args.setValue(0, Variant::string("120"));  // 'x'
   };
   focusBox(0);
@@ -259,11 +259,11 @@ TEST_F(MemberEventsTest, GenericArgumentsKeepTheirTypes) {
   GenericSink sink;
   k.connect(&sink);
   std::vector<std::string> seen;
-  sink.act = [&](host::EventArgs& args) {
+  sink.act = [&](values::EventArgs& args) {
     for (std::size_t i = 0; i < args.size(); ++i)
-      seen.push_back(std::string(host::varTypeName(args.value(i).type())));
-    EXPECT_EQ(errorOf([&] { args.setValue(1, Variant::string("no")); }), host::err::TypeMismatch);
-    EXPECT_EQ(errorOf([&] { args.value(args.size()); }), host::err::SubscriptOutOfRange);
+      seen.push_back(std::string(values::varTypeName(args.value(i).type())));
+    EXPECT_EQ(errorOf([&] { args.setValue(1, Variant::string("no")); }), values::err::TypeMismatch);
+    EXPECT_EQ(errorOf([&] { args.value(args.size()); }), values::err::SubscriptOutOfRange);
   };
   box(0).mouseDown(1, 2, 3.5f, 4.5f);
   EXPECT_EQ(seen, (std::vector<std::string>{"Integer", "Integer", "Single", "Single"}));

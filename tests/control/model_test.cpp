@@ -277,21 +277,21 @@ TEST_F(ModelTest, ValidStateIsReadOnlyWithTheErrorOfTheHostMode) {
     std::int32_t error;
   };
   const Row rows[] = {
-      {"design time", host::False, 382},
-      {"run time", host::True, 393},
+      {"design time", values::False, 382},
+      {"run time", values::True, 393},
       {"any non-zero UserMode is run time", 1, 393},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.behaviour);
     surface().setUserMode(row.userMode);
-    for (Boolean attempt : {host::True, host::False, Boolean{1}}) {
+    for (Boolean attempt : {values::True, values::False, Boolean{1}}) {
       const Boolean before = k.get_ValidState();
       try {
         k.put_ValidState(attempt);
         ADD_FAILURE() << "ValidState put succeeded";
-      } catch (const host::AutomationError& e) {
+      } catch (const values::AutomationError& e) {
         EXPECT_EQ(e.number(), row.error);
-        EXPECT_EQ(std::string(e.what()), host::standardErrorText(row.error));
+        EXPECT_EQ(std::string(e.what()), values::standardErrorText(row.error));
       }
       EXPECT_EQ(k.get_ValidState(), before);
     }
@@ -379,12 +379,12 @@ TEST_F(ModelTest, FailingElementZeroStopsTheTypePutAfterElementOne) {
     SCOPED_TRACE(type);
     k.put_KestrinType(NORMAL_TYPE);
     bothHold("abc");
-    box(0).setFailure("setText", host::err::InvalidPropertyValue);
+    box(0).setFailure("setText", values::err::InvalidPropertyValue);
     try {
       k.put_KestrinType(type);
       ADD_FAILURE() << "the failure did not reach the caller";
-    } catch (const host::AutomationError& e) {
-      EXPECT_EQ(e.number(), host::err::InvalidPropertyValue);
+    } catch (const values::AutomationError& e) {
+      EXPECT_EQ(e.number(), values::err::InvalidPropertyValue);
     }
     box(0).clearFailures();
     EXPECT_EQ(k.get_KestrinType(), type) << "the field is stored before the boxes are emptied";
@@ -397,12 +397,12 @@ TEST_F(ModelTest, FailingElementZeroStopsTheTypePutAfterElementOne) {
 TEST_F(ModelTest, FailingElementOneLeavesElementZeroAndReportsNothing) {
   placeNew();
   bothHold("abc");
-  box(1).setFailure("setText", host::err::TypeMismatch);
+  box(1).setFailure("setText", values::err::TypeMismatch);
   try {
     k.put_KestrinType(DATE_TYPE);
     ADD_FAILURE() << "the failure did not reach the caller";
-  } catch (const host::AutomationError& e) {
-    EXPECT_EQ(e.number(), host::err::TypeMismatch);
+  } catch (const values::AutomationError& e) {
+    EXPECT_EQ(e.number(), values::err::TypeMismatch);
   }
   EXPECT_EQ(k.get_KestrinType(), DATE_TYPE);
   EXPECT_EQ(box(1).text(), "abc");
@@ -416,13 +416,13 @@ TEST_F(ModelTest, FailingToolTipWriteStopsBeforeElementZero) {
   k.put_ToolTipText("old");
   surface().clearChangedProperties();
   box(1).setFailure("setToolTipText");
-  EXPECT_THROW(k.put_ToolTipText("new"), host::AutomationError);
+  EXPECT_THROW(k.put_ToolTipText("new"), values::AutomationError);
   EXPECT_EQ(box(0).toolTipText(), "old");
   EXPECT_TRUE(changed().empty());
 
   box(1).clearFailures();
   box(0).setFailure("setToolTipText");
-  EXPECT_THROW(k.put_ToolTipText("new"), host::AutomationError);
+  EXPECT_THROW(k.put_ToolTipText("new"), values::AutomationError);
   EXPECT_EQ(box(1).toolTipText(), "new") << "element 1 keeps the write that succeeded";
   EXPECT_EQ(box(0).toolTipText(), "old");
   EXPECT_TRUE(changed().empty());

@@ -27,10 +27,10 @@ static_assert(!HasScrollBarsPut<Kestrin>);
 std::string show(const std::string& s) { return '"' + s + '"'; }
 std::string show(std::int16_t v) { return std::to_string(v); }
 std::string show(std::int32_t v) { return std::to_string(v); }
-std::string show(const host::PictureRef& p) { return p ? p->source : std::string("none"); }
+std::string show(const values::PictureRef& p) { return p ? p->source : std::string("none"); }
 
-host::PictureRef picture(const std::string& source) {
-  auto p = std::make_shared<host::Picture>();
+values::PictureRef picture(const std::string& source) {
+  auto p = std::make_shared<values::Picture>();
   p->type = 3;
   p->source = source;
   return p;
@@ -100,17 +100,17 @@ const std::vector<PassThrough>& passThroughRows() {
   using K = Kestrin;
   static const std::vector<PassThrough> rows = {
       member<B, B>("Locked", Writes::BothElements, "setLocked", &TB::locked, &TB::setLocked, &K::get_Locked,
-                   &K::put_Locked, host::True, host::False, host::False, host::True),
+                   &K::put_Locked, values::True, values::False, values::False, values::True),
       member<std::int32_t, std::int32_t>("MaxLength", Writes::BothElements, "setMaxLength", &TB::maxLength,
                                          &TB::setMaxLength, &K::get_MaxLength, &K::put_MaxLength, 10, 20, 0, 7),
-      member<host::PictureRef, host::PictureRef>(
+      member<values::PictureRef, values::PictureRef>(
           "MouseIcon", Writes::BothElements, "setMouseIcon", &TB::mouseIcon, &TB::setMouseIcon, &K::get_MouseIcon,
           &K::putref_MouseIcon, picture("icon-a"), picture("icon-b"), nullptr, picture("icon-put")),
       member<std::int16_t, std::int16_t>("MousePointer", Writes::BothElements, "setMousePointer",
                                          &TB::mousePointer, &TB::setMousePointer, &K::get_MousePointer,
                                          &K::put_MousePointer, 1, 2, 0, 11),
       member<B, B>("Enabled", Writes::BothElements, "setEnabled", &TB::enabled, &TB::setEnabled, &K::get_Enabled,
-                   &K::put_Enabled, host::True, host::False, host::True, host::False),
+                   &K::put_Enabled, values::True, values::False, values::True, values::False),
       PassThrough{"ScrollBars", Writes::Nothing, "",
                   [](TB& box, int which) { box.setScrollBars(static_cast<std::int16_t>(which + 1)); },
                   [](TB& box) { return show(box.scrollBars()); }, [](TB& box) { return show(box.scrollBars()); },
@@ -223,12 +223,12 @@ TEST_F(PassThroughTest, AFailingFirstWriteLeavesEveryElementAndReportsNothing) {
       surface().clearChangedProperties();
       // Both-element puts write element 1 first; the others write only the active element.
       const int first = row.writes == Writes::BothElements ? 1 : a.active;
-      box(first).setFailure(row.failingMember, host::err::InvalidProcedureCall);
+      box(first).setFailure(row.failingMember, values::err::InvalidProcedureCall);
       try {
         row.put(k);
         ADD_FAILURE() << "the element's failure did not reach the caller";
-      } catch (const host::AutomationError& e) {
-        EXPECT_EQ(e.number(), host::err::InvalidProcedureCall);
+      } catch (const values::AutomationError& e) {
+        EXPECT_EQ(e.number(), values::err::InvalidProcedureCall);
       }
       box(first).clearFailures();
       EXPECT_EQ(row.written(box(0)), start);
@@ -262,8 +262,8 @@ TEST_F(PassThroughTest, ValuesTheElementRefusesReachTheCallerUnchanged) {
     try {
       row.put(k);
       ADD_FAILURE() << "the value was not refused";
-    } catch (const host::AutomationError& e) {
-      EXPECT_EQ(e.number(), host::err::InvalidPropertyValue);
+    } catch (const values::AutomationError& e) {
+      EXPECT_EQ(e.number(), values::err::InvalidPropertyValue);
     }
     EXPECT_EQ(row.element(box(0)), before0);
     EXPECT_EQ(row.element(box(1)), before1);
@@ -272,7 +272,7 @@ TEST_F(PassThroughTest, ValuesTheElementRefusesReachTheCallerUnchanged) {
 }
 
 TEST_F(PassThroughTest, MouseIconIsTheSameObjectInBothElementsAndOnRead) {
-  const host::PictureRef icon = picture("cursor");
+  const values::PictureRef icon = picture("cursor");
   k.putref_MouseIcon(icon);
   EXPECT_EQ(box(0).mouseIcon().get(), icon.get());
   EXPECT_EQ(box(1).mouseIcon().get(), icon.get());
@@ -281,14 +281,14 @@ TEST_F(PassThroughTest, MouseIconIsTheSameObjectInBothElementsAndOnRead) {
 
 TEST_F(PassThroughTest, LockedSurvivesAnAppearanceSwitch) {
   useAppearance(ThreeD);
-  k.put_Locked(host::True);
+  k.put_Locked(values::True);
   k.put_Appearance(Flat);
   EXPECT_EQ(k.boxIndex(), 1);
-  EXPECT_EQ(k.get_Locked(), host::True);
+  EXPECT_EQ(k.get_Locked(), values::True);
   k.put_Appearance(ThreeD);
-  k.put_Locked(host::False);
+  k.put_Locked(values::False);
   k.put_Appearance(Flat);
-  EXPECT_EQ(k.get_Locked(), host::False);
+  EXPECT_EQ(k.get_Locked(), values::False);
 }
 
 TEST_F(PassThroughTest, MaxLengthIsIgnoredWhileTheBoxHoldsADate) {
@@ -315,7 +315,7 @@ TEST_F(PassThroughTest, MaxLengthIsIgnoredWhileTheBoxHoldsADate) {
 // ---- Text --------------------------------------------------------------------------------------
 
 TEST_F(PassThroughTest, TextPutIsAChangeOfEachElementAndIsReportedAfterBoth) {
-  k.put_ColorEditUse(host::True);
+  k.put_ColorEditUse(values::True);
   useAppearance(Flat);
   std::vector<std::size_t> reportedAtChange;
   events.onChange = [&] { reportedAtChange.push_back(changed().size()); };
@@ -338,7 +338,7 @@ TEST_F(PassThroughTest, TextPutOfANumericBoxComesBackGroupedAndAligned) {
   k.put_Text("1234567");
 
   // Trailing digits grouped; as many leading spaces as fit the box (whole space widths).
-  const host::Font& font = *active().font();
+  const values::Font& font = *active().font();
   const double space = std::nearbyint(headless::textWidth(font, "  ") - headless::textWidth(font, " "));
   const double grouped = std::nearbyint(headless::textWidth(font, "1,234,567"));
   const auto pad = static_cast<std::size_t>(std::trunc((active().width() - grouped) / space));
@@ -358,7 +358,7 @@ TEST_F(PassThroughTest, FailingElementOneTextWriteLeavesElementZeroUnwritten) {
   surface().clearChangedProperties();
   events.changes = 0;
   box(1).setFailure("setText");
-  EXPECT_THROW(k.put_Text("after"), host::AutomationError);
+  EXPECT_THROW(k.put_Text("after"), values::AutomationError);
   EXPECT_EQ(box(0).text(), "before");
   EXPECT_EQ(box(1).text(), "before");
   EXPECT_EQ(events.changes, 0);
@@ -405,12 +405,12 @@ TEST_F(PassThroughTest, MethodsGoToTheActiveElementOnlyAndReportNothing) {
       EXPECT_EQ((box(1 - a.active).*row.count)(), a.active == 0 ? before1 : before0);
       EXPECT_TRUE(changed().empty());
 
-      box(a.active).setFailure(row.elementMember, host::err::InvalidProcedureCall);
+      box(a.active).setFailure(row.elementMember, values::err::InvalidProcedureCall);
       try {
         (k.*row.call)();
         ADD_FAILURE() << "the element's failure did not reach the caller";
-      } catch (const host::AutomationError& e) {
-        EXPECT_EQ(e.number(), host::err::InvalidProcedureCall);
+      } catch (const values::AutomationError& e) {
+        EXPECT_EQ(e.number(), values::err::InvalidProcedureCall);
       }
       box(a.active).clearFailures();
     }
@@ -460,8 +460,8 @@ TEST_F(PassThroughTest, MouseEventsCarryTheElementsOwnArguments) {
 }
 
 TEST_F(PassThroughTest, AnEffectChangedByTheApplicationReachesTheElement) {
-  const auto data = std::make_shared<host::DataObject>();
-  data->setData(host::DataObject::TextFormat, "dropped");
+  const auto data = std::make_shared<values::DataObject>();
+  data->setData(values::DataObject::TextFormat, "dropped");
   for (int index : {0, 1}) {
     SCOPED_TRACE(index);
     events.onEffect = nullptr;
@@ -478,7 +478,7 @@ TEST_F(PassThroughTest, AnEffectChangedByTheApplicationReachesTheElement) {
 }
 
 TEST_F(PassThroughTest, StartDragFeedbackAndSetDataAreNeverRaised) {
-  const auto data = std::make_shared<host::DataObject>();
+  const auto data = std::make_shared<values::DataObject>();
   for (std::int16_t mode : {std::int16_t{0}, std::int16_t{1}}) {
     k.put_OLEDragMode(mode);
     k.OLEDrag();
@@ -491,9 +491,9 @@ TEST_F(PassThroughTest, StartDragFeedbackAndSetDataAreNeverRaised) {
   // Also when a host does deliver those element events, straight to the control's element-event
   // interface (a private base: reached with a cast that ignores access, for this test only).
   auto& elementEvents = (host::TextBoxEvents&)k;
-  host::DataObjectRef ref = data;
+  values::DataObjectRef ref = data;
   std::int32_t effect = 1;
-  Boolean defaultCursors = host::True;
+  Boolean defaultCursors = values::True;
   std::int16_t format = 1;
   for (std::int16_t index : {std::int16_t{0}, std::int16_t{1}}) {
     elementEvents.onOLEStartDrag(index, ref, effect);

@@ -12,8 +12,8 @@
 namespace kestrinx::testing {
 namespace {
 
-using host::Variant;
-using host::VarType;
+using values::Variant;
+using values::VarType;
 using Names = std::vector<std::string>;
 
 // A freshly created control on a form whose ambient font is its own object, so tests can tell
@@ -24,7 +24,7 @@ class PersistenceTest : public KestrinTest {
   void read() { k.ReadProperties(bag); }
   Variant stored(const std::string& key) const { return bag.values().at(key); }
 
-  host::FontRef ambient = host::makeFont("Tahoma", 9);
+  values::FontRef ambient = values::makeFont("Tahoma", 9);
   headless::PropertyBag bag;
 };
 
@@ -70,8 +70,8 @@ TEST_F(PersistenceTest, AnEmptyBagGivesEveryDefault) {
       {"KestrinType", Variant::longValue(NORMAL_TYPE)},
       {"Appearance", Variant::longValue(ThreeD)},
       {"NumAlignment", Variant::longValue(RIGHT_ALIGN)},
-      {"NumSeparatorUse", Variant::boolean(host::True)},
-      {"CaptionView", Variant::boolean(host::True)},
+      {"NumSeparatorUse", Variant::boolean(values::True)},
+      {"CaptionView", Variant::boolean(values::True)},
       {"Caption", Variant::string("Kestrin1")},
       {"Text", Variant::string("Kestrin1")},
       {"ToolTipText", Variant::string("")},
@@ -81,20 +81,20 @@ TEST_F(PersistenceTest, AnEmptyBagGivesEveryDefault) {
       // The Interval put, read after BoxWidth, moves the box 80 to the right and narrows it; the
       // host restores the saved outer size after reading, which gives the box its width back.
       {"BoxWidth", Variant::longValue(1600 - 80)},
-      {"BoxWidthLock", Variant::boolean(host::False)},
+      {"BoxWidthLock", Variant::boolean(values::False)},
       {"Interval", Variant::longValue(80)},
-      {"BackColor", host::colorVariant(host::SystemWindowBackground)},
-      {"ColorValid", host::colorVariant(host::SystemWindowBackground)},
-      {"ColorValidUse", Variant::boolean(host::True)},
-      {"ColorInValid", host::colorVariant(0x000000FF)},
-      {"ColorInValidUse", Variant::boolean(host::True)},
-      {"ColorEdit", host::colorVariant(0x0000FFFF)},
-      {"ColorEditUse", Variant::boolean(host::False)},
-      {"InvalidBeep", Variant::boolean(host::False)},
-      {"Enabled", Variant::boolean(host::True)},
-      {"ForeColor", host::colorVariant(host::SystemWindowText)},
-      {"LabelForeColor", host::colorVariant(host::SystemWindowText)},
-      {"Locked", Variant::boolean(host::False)},
+      {"BackColor", values::colorVariant(values::SystemWindowBackground)},
+      {"ColorValid", values::colorVariant(values::SystemWindowBackground)},
+      {"ColorValidUse", Variant::boolean(values::True)},
+      {"ColorInValid", values::colorVariant(0x000000FF)},
+      {"ColorInValidUse", Variant::boolean(values::True)},
+      {"ColorEdit", values::colorVariant(0x0000FFFF)},
+      {"ColorEditUse", Variant::boolean(values::False)},
+      {"InvalidBeep", Variant::boolean(values::False)},
+      {"Enabled", Variant::boolean(values::True)},
+      {"ForeColor", values::colorVariant(values::SystemWindowText)},
+      {"LabelForeColor", values::colorVariant(values::SystemWindowText)},
+      {"Locked", Variant::boolean(values::False)},
       {"MaxLength", Variant::longValue(0)},
       {"MousePointer", Variant::integer(0)},
       {"MouseIcon", Variant::picture(nullptr)},
@@ -104,9 +104,9 @@ TEST_F(PersistenceTest, AnEmptyBagGivesEveryDefault) {
       {"LinkTimeout", Variant::integer(50)},
       {"OLEDragMode", Variant::integer(0)},
       {"OLEDropMode", Variant::integer(0)},
-      {"AutoRedraw", Variant::boolean(host::False)},
-      {"AutoSize", Variant::boolean(host::False)},
-      {"ValidState", Variant::boolean(host::False)},
+      {"AutoRedraw", Variant::boolean(values::False)},
+      {"AutoSize", Variant::boolean(values::False)},
+      {"ValidState", Variant::boolean(values::False)},
       {"Font", Variant::font(ambient)},
       {"LabelFont", Variant::font(ambient)},
   };
@@ -136,20 +136,20 @@ TEST_F(PersistenceTest, EveryKeySurvivesARoundTrip) {
   k.put_FormatDate(MMDDYY);
   const std::pair<const char*, Variant> sets[] = {
       {"Appearance", Variant::longValue(Flat)},      {"NumAlignment", Variant::longValue(LEFT_ALIGN)},
-      {"NumSeparatorUse", Variant::boolean(host::False)}, {"Caption", Variant::string("Due date")},
+      {"NumSeparatorUse", Variant::boolean(values::False)}, {"Caption", Variant::string("Due date")},
       {"ToolTipText", Variant::string("when")},       {"Alignment", Variant::longValue(RightMiddle)},
       {"BackColor", Variant::longValue(0x00EEDDCC)},
-      {"ColorValid", Variant::longValue(0x00CCFFCC)}, {"ColorValidUse", Variant::boolean(host::False)},
-      {"ColorInValid", Variant::longValue(0x000000AA)}, {"ColorInValidUse", Variant::boolean(host::False)},
-      {"ColorEdit", Variant::longValue(0x00AAFFFF)},  {"ColorEditUse", Variant::boolean(host::True)},
-      {"InvalidBeep", Variant::boolean(host::True)},  {"Enabled", Variant::boolean(host::False)},
-      {"ForeColor", Variant::longValue(0x00102030)},  {"Locked", Variant::boolean(host::True)},
+      {"ColorValid", Variant::longValue(0x00CCFFCC)}, {"ColorValidUse", Variant::boolean(values::False)},
+      {"ColorInValid", Variant::longValue(0x000000AA)}, {"ColorInValidUse", Variant::boolean(values::False)},
+      {"ColorEdit", Variant::longValue(0x00AAFFFF)},  {"ColorEditUse", Variant::boolean(values::True)},
+      {"InvalidBeep", Variant::boolean(values::True)},  {"Enabled", Variant::boolean(values::False)},
+      {"ForeColor", Variant::longValue(0x00102030)},  {"Locked", Variant::boolean(values::True)},
       {"MousePointer", Variant::integer(3)},          {"Text", Variant::string("12-25-1998")},
-      {"LabelForeColor", Variant::longValue(0x00405060)}, {"AutoRedraw", Variant::boolean(host::True)},
+      {"LabelForeColor", Variant::longValue(0x00405060)}, {"AutoRedraw", Variant::boolean(values::True)},
       {"LinkMode", Variant::integer(1)},              {"LinkItem", Variant::string("R1C1")},
       {"LinkTopic", Variant::string("app|topic")},    {"LinkTimeout", Variant::integer(99)},
       {"OLEDragMode", Variant::integer(1)},           {"OLEDropMode", Variant::integer(2)},
-      {"LabelFont", Variant::font(host::makeFont("Arial", 10, true))},
+      {"LabelFont", Variant::font(values::makeFont("Arial", 10, true))},
   };
   for (const auto& [name, value] : sets) members::put(k, name, value);
   k.WriteProperties(bag);
@@ -214,9 +214,9 @@ TEST_F(PersistenceTest, AFormatKeptThroughAnotherTypeIsSavedAsNone) {
 TEST_F(PersistenceTest, AHiddenCaptionIsSavedEmptyWithNoGapAndLoadsSo) {
   k.InitProperties();
   k.put_Interval(200);
-  k.put_CaptionView(host::False);
+  k.put_CaptionView(values::False);
   k.WriteProperties(bag);
-  EXPECT_EQ(stored("CaptionView"), Variant::boolean(host::False));
+  EXPECT_EQ(stored("CaptionView"), Variant::boolean(values::False));
   EXPECT_EQ(stored("Caption"), Variant::string(""));
   EXPECT_EQ(stored("Interval"), Variant::longValue(0));
 
@@ -224,14 +224,14 @@ TEST_F(PersistenceTest, AHiddenCaptionIsSavedEmptyWithNoGapAndLoadsSo) {
   Kestrin c{site2};
   c.Initialize();
   c.ReadProperties(bag);
-  EXPECT_EQ(c.get_CaptionView(), host::False);
+  EXPECT_EQ(c.get_CaptionView(), values::False);
   EXPECT_FALSE(site2.label().visible());
   EXPECT_EQ(c.get_Interval(), 0);
 }
 
 TEST_F(PersistenceTest, BoxAndCaptionKeepTheirOwnFonts) {
   k.InitProperties();
-  const host::FontRef boxFont = host::makeFont("Courier New", 10), captionFont = host::makeFont("Arial", 12, true);
+  const values::FontRef boxFont = values::makeFont("Courier New", 10), captionFont = values::makeFont("Arial", 12, true);
   k.putref_Font(boxFont);
   k.putref_LabelFont(captionFont);
   k.WriteProperties(bag);
@@ -268,40 +268,40 @@ TEST_F(PersistenceTest, DirectReadsSkipThePutsAndAutoSizeWaitsForTheNextLayout) 
   k.put_MaxLength(5);  // refused by a date box
   bag.writeProperty("KestrinType", Variant::longValue(DATE_TYPE), Variant());
   bag.writeProperty("MaxLength", Variant::longValue(9), Variant());
-  bag.writeProperty("AutoSize", Variant::boolean(host::True), Variant());
-  bag.writeProperty("ValidState", Variant::boolean(host::True), Variant());
+  bag.writeProperty("AutoSize", Variant::boolean(values::True), Variant());
+  bag.writeProperty("ValidState", Variant::boolean(values::True), Variant());
   surface().clearChangedProperties();
   read();
   EXPECT_EQ(k.get_MaxLength(), 9);  // straight into both elements
   EXPECT_EQ(box(1).maxLength(), 9);
-  EXPECT_EQ(k.get_AutoSize(), host::True);
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_AutoSize(), values::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
   const Names& notified = surface().changedProperties();
   for (const char* direct : {"MaxLength", "AutoSize", "ValidState", "Enabled", "Locked", "Text", "LinkMode"})
     EXPECT_EQ(std::count(notified.begin(), notified.end(), direct), 0) << direct;
   // The Font put left a fit pending; AutoSize, read last and directly, lets the next layout do it.
-  EXPECT_EQ(k.sizeFlag(), host::True);
+  EXPECT_EQ(k.sizeFlag(), values::True);
   surface().paint();
   EXPECT_EQ(surface().height(), box(0).height());
 }
 
 TEST_F(PersistenceTest, ReadingStopsAtAValueThatDoesNotConvert) {
-  bag.writeProperty("BoxWidthLock", Variant::boolean(host::True), Variant());
+  bag.writeProperty("BoxWidthLock", Variant::boolean(values::True), Variant());
   bag.writeProperty("Interval", Variant::string("abc"), Variant());
   bag.writeProperty("BackColor", Variant::longValue(0x123456), Variant());
-  EXPECT_EQ(errorOf([&] { read(); }), host::err::TypeMismatch);
+  EXPECT_EQ(errorOf([&] { read(); }), values::err::TypeMismatch);
   EXPECT_EQ(bag.readOrder().back(), "Interval");
-  EXPECT_EQ(k.get_BoxWidthLock(), host::True);  // the keys before it are applied
+  EXPECT_EQ(k.get_BoxWidthLock(), values::True);  // the keys before it are applied
   EXPECT_EQ(k.get_BackColor(), 0u);             // the keys after it are not
 }
 
 // A bag that refuses one key, as a host whose store fills up might.
-struct RefusingBag : host::PropertyBag {
+struct RefusingBag : values::PropertyBag {
   std::string refuse;
   Names written;
   Variant readProperty(const std::string&, const Variant& d) override { return d; }
   void writeProperty(const std::string& name, const Variant&, const Variant&) override {
-    if (name == refuse) host::raiseError(host::err::PermissionDenied);
+    if (name == refuse) values::raiseError(values::err::PermissionDenied);
     written.push_back(name);
   }
 };
@@ -310,7 +310,7 @@ TEST_F(PersistenceTest, WritingStopsAtTheFirstFailingWrite) {
   k.InitProperties();
   RefusingBag refusing;
   refusing.refuse = "Text";
-  EXPECT_EQ(errorOf([&] { k.WriteProperties(refusing); }), host::err::PermissionDenied);
+  EXPECT_EQ(errorOf([&] { k.WriteProperties(refusing); }), values::err::PermissionDenied);
   EXPECT_EQ(refusing.written, Names(kWriteOrder.begin(), kWriteOrder.begin() + 33));  // up to SelText
 }
 
@@ -321,7 +321,7 @@ TEST_F(PersistenceTest, InitPropertiesSkipsRefusedStepsAndGoesOn) {
   EXPECT_EQ(k.get_Interval(), 80);  // its put stored before the refused notification
   EXPECT_EQ(k.get_ColorEdit(), 0x0000FFFFu);
   EXPECT_EQ(k.get_Appearance(), ThreeD);
-  EXPECT_EQ(k.sizeFlag(), host::False);
+  EXPECT_EQ(k.sizeFlag(), values::False);
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ class ValidationTest : public HostTest {
   }
 
   // A numeric box with the given alignment and grouping, focused and emptied.
-  void numericBox(std::int32_t alignment = RIGHT_ALIGN, host::Boolean separators = host::True) {
+  void numericBox(std::int32_t alignment = RIGHT_ALIGN, values::Boolean separators = values::True) {
     k.put_NumAlignment(alignment);
     k.put_NumSeparatorUse(separators);
     k.put_KestrinType(NUMERIC_TYPE);
@@ -53,7 +53,7 @@ class ValidationTest : public HostTest {
   void expectRightAligned(const std::string& shown) {
     const std::string text = active().text();
     EXPECT_EQ(trimmed(text), shown);
-    const host::Font& font = *active().font();
+    const values::Font& font = *active().font();
     const double w = std::nearbyint(host().textWidth(font, "  ") - host().textWidth(font, " "));
     const double t = std::nearbyint(host().textWidth(font, shown));
     const double n = static_cast<double>(leadingSpaces(text));
@@ -86,7 +86,7 @@ TEST_P(ValidationTest, TypingGroupsAndAlignsAfterEveryKeystrokeWithOneChangeEach
     expectCaretAtEnd();
     EXPECT_EQ(events.changes, static_cast<int>(i + 1));  // none for the rewrite itself
   }
-  EXPECT_EQ(k.formatting(), host::False);
+  EXPECT_EQ(k.formatting(), values::False);
 }
 
 TEST_P(ValidationTest, MinusAloneAndDecimalsAreAlignedButNotGrouped) {
@@ -108,7 +108,7 @@ TEST_P(ValidationTest, MinusKeptWhileTypingANegativeFraction) {
   type(".5");
   expectRightAligned("-0.5");
   leave();
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
 }
 
 TEST_P(ValidationTest, LeftAlignmentAddsNoSpaces) {
@@ -119,10 +119,10 @@ TEST_P(ValidationTest, LeftAlignmentAddsNoSpaces) {
 }
 
 TEST_P(ValidationTest, WithoutSeparatorsTheTextIsOnlyTrimmedAndAligned) {
-  numericBox(RIGHT_ALIGN, host::False);
+  numericBox(RIGHT_ALIGN, values::False);
   type("1234567");
   expectRightAligned("1234567");
-  numericBox(LEFT_ALIGN, host::False);
+  numericBox(LEFT_ALIGN, values::False);
   k.put_Text("  98765  ");
   EXPECT_EQ(active().text(), "98765");
 }
@@ -134,13 +134,13 @@ TEST_P(ValidationTest, AnyAlignmentOtherThanLeftAlignsRight) {
 }
 
 TEST_P(ValidationTest, FocusEntryRewritesWithoutChange) {
-  numericBox(LEFT_ALIGN, host::False);
+  numericBox(LEFT_ALIGN, values::False);
   k.put_Text("1234");
   leave();
   k.put_NumAlignment(RIGHT_ALIGN);
-  k.put_NumSeparatorUse(host::True);
+  k.put_NumSeparatorUse(values::True);
   clearRecords();
-  const host::Boolean validBefore = k.get_ValidState();
+  const values::Boolean validBefore = k.get_ValidState();
 
   focusBox();
   expectRightAligned("1,234");
@@ -267,7 +267,7 @@ TEST_P(ValidationTest, ExitCheckDecidesAndRewrites) {
     clearRecords();
 
     enterAndLeave(r.typed);
-    EXPECT_EQ(k.get_ValidState(), r.valid ? host::True : host::False);
+    EXPECT_EQ(k.get_ValidState(), r.valid ? values::True : values::False);
     EXPECT_EQ(trimmed(active().text()), r.result);
     EXPECT_EQ(static_cast<int>(host().messages().size()), r.messages);
   }
@@ -276,7 +276,7 @@ TEST_P(ValidationTest, ExitCheckDecidesAndRewrites) {
 TEST_P(ValidationTest, FailedRewriteShowsTheMessageAndCountsInvalid) {
   k.put_KestrinType(DATE_TYPE);
   k.put_FormatDate(YYMMDD);
-  k.put_InvalidBeep(host::True);
+  k.put_InvalidBeep(values::True);
   clearRecords();
   enterAndLeave("Today");
   ASSERT_EQ(host().messages().size(), 1u);
@@ -293,7 +293,7 @@ TEST_P(ValidationTest, FailedRewriteShowsTheMessageAndCountsInvalid) {
   enterAndLeave("1a2a3");  // fields 1, 2 and 3 pass the check; "1:2a3" is no time for the rewrite
   ASSERT_EQ(host().messages().size(), 1u);
   EXPECT_EQ(host().messages()[0].text, "Unexpected Error Occured in FormatTime!");
-  EXPECT_EQ(k.get_ValidState(), host::False);
+  EXPECT_EQ(k.get_ValidState(), values::False);
 }
 
 // ---- colours -------------------------------------------------------------------------------
@@ -301,7 +301,7 @@ TEST_P(ValidationTest, FailedRewriteShowsTheMessageAndCountsInvalid) {
 TEST_P(ValidationTest, DateRewriteTakesTheEditColourThenTheValidColour) {
   k.put_KestrinType(DATE_TYPE);
   k.put_FormatDate(YYMMDD);
-  k.put_ColorEditUse(host::True);
+  k.put_ColorEditUse(values::True);
   focusBox();
   type("t");
   EXPECT_EQ(active().backColor(), kEdit);
@@ -312,64 +312,64 @@ TEST_P(ValidationTest, DateRewriteTakesTheEditColourThenTheValidColour) {
   leave();
   EXPECT_EQ(atChange, std::vector<OleColor>{kEdit});  // the rewrite is a change like any other
   EXPECT_EQ(active().backColor(), kValid);
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
 }
 
 TEST_P(ValidationTest, DateRewriteWithoutValidColourEndsInTheEditColour) {
   k.put_KestrinType(DATE_TYPE);
   k.put_FormatDate(YYMMDD);
-  k.put_ColorEditUse(host::True);
-  k.put_ColorValidUse(host::False);
+  k.put_ColorEditUse(values::True);
+  k.put_ColorValidUse(values::False);
   focusBox();
   type("T+1");
   clearRecords();
   leave();
   EXPECT_EQ(events.changes, 1);
   EXPECT_EQ(active().backColor(), kEdit);
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
 }
 
 TEST_P(ValidationTest, ExitRestoresTheNormalColourBeforeDeciding) {
   k.put_KestrinType(NUMERIC_TYPE);
-  k.put_ColorEditUse(host::True);
-  k.put_ColorValidUse(host::False);
-  k.put_ColorInValidUse(host::False);
+  k.put_ColorEditUse(values::True);
+  k.put_ColorValidUse(values::False);
+  k.put_ColorInValidUse(values::False);
   enterAndLeave("12");
   EXPECT_EQ(active().backColor(), kNormal);
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
 }
 
 TEST_P(ValidationTest, NormalBoxNeverTakesTheValidColour) {
-  k.put_ColorEditUse(host::True);
+  k.put_ColorEditUse(values::True);
   focusBox();
   type("abc");
   EXPECT_EQ(active().backColor(), kEdit);
   leave();
   EXPECT_EQ(active().backColor(), kNormal);
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
 }
 
 TEST_P(ValidationTest, InvalidColourOnlyWhenSwitchedOn) {
   k.put_KestrinType(NUMERIC_TYPE);
   enterAndLeave("1.2.3");
   EXPECT_EQ(active().backColor(), kInvalid);
-  k.put_ColorInValidUse(host::False);
+  k.put_ColorInValidUse(values::False);
   k.put_Text("");
   enterAndLeave("4");  // valid: the valid colour replaces the invalid one
   EXPECT_EQ(active().backColor(), kValid);
   k.put_Text("");
   enterAndLeave("-");
   EXPECT_EQ(active().backColor(), kValid);  // invalid, but nothing resets the colour
-  EXPECT_EQ(k.get_ValidState(), host::False);
+  EXPECT_EQ(k.get_ValidState(), values::False);
 }
 
 TEST_P(ValidationTest, UnknownTypeTakesNoColourButBeeps) {
   k.put_KestrinType(7);
-  k.put_InvalidBeep(host::True);
+  k.put_InvalidBeep(values::True);
   active().setBackColor(kNormal);
   enterAndLeave("anything");
   EXPECT_EQ(active().backColor(), kNormal);
-  EXPECT_EQ(k.get_ValidState(), host::False);
+  EXPECT_EQ(k.get_ValidState(), values::False);
   EXPECT_EQ(host().beeps(), 2);
 }
 
@@ -377,16 +377,16 @@ TEST_P(ValidationTest, UnknownTypeTakesNoColourButBeeps) {
 
 struct BeepRow {
   const char* name;
-  host::Boolean invalidBeep;
+  values::Boolean invalidBeep;
   const char* typed;
   int beeps;
 };
 
 TEST_P(ValidationTest, BeepsTwiceOnlyForAnInvalidExitWithTrueExactly) {
-  const BeepRow rows[] = {{"InvalidWithTrue", host::True, "-", 2},
-                          {"ValidWithTrue", host::True, "5", 0},
+  const BeepRow rows[] = {{"InvalidWithTrue", values::True, "-", 2},
+                          {"ValidWithTrue", values::True, "5", 0},
                           {"InvalidWithOne", 1, "-", 0},
-                          {"InvalidWithFalse", host::False, "-", 0}};
+                          {"InvalidWithFalse", values::False, "-", 0}};
   k.put_KestrinType(NUMERIC_TYPE);
   for (const BeepRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -401,14 +401,14 @@ TEST_P(ValidationTest, BeepsTwiceOnlyForAnInvalidExitWithTrueExactly) {
 TEST_P(ValidationTest, ValidStateChangesOnlyOnExit) {
   k.put_KestrinType(NUMERIC_TYPE);
   enterAndLeave("5");
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
   k.put_Text("x");  // a program change does not re-check
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
   focusBox();
   type("-");
-  EXPECT_EQ(k.get_ValidState(), host::True);
+  EXPECT_EQ(k.get_ValidState(), values::True);
   leave();
-  EXPECT_EQ(k.get_ValidState(), host::False);
+  EXPECT_EQ(k.get_ValidState(), values::False);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosts, ValidationTest, ::testing::ValuesIn(hostsUnderTest()), HostName());
@@ -424,7 +424,7 @@ class HeadlessValidationTest : public ValidationTest {
 
 TEST_P(HeadlessValidationTest, PaddingIsMeasuredInTheBoxsFont) {
   numericBox();
-  headlessActive().setFont(host::makeFont("Courier New", 12.0f, true));
+  headlessActive().setFont(values::makeFont("Courier New", 12.0f, true));
   type("1234");
   expectRightAligned("1,234");
   EXPECT_EQ(headlessSurface().font()->name, "Courier New");
@@ -434,7 +434,7 @@ TEST_P(HeadlessValidationTest, PaddingIsMeasuredInTheBoxsFont) {
 
 TEST_P(HeadlessValidationTest, SpaceWidthOfZeroLeavesTheTextUnpadded) {
   numericBox();
-  headlessActive().setFont(host::makeFont("MS Sans Serif", 0.0f));
+  headlessActive().setFont(values::makeFont("MS Sans Serif", 0.0f));
   type("1234");
   EXPECT_EQ(active().text(), "1,234");
   EXPECT_EQ(events.changes, 4);
@@ -449,7 +449,7 @@ TEST_P(HeadlessValidationTest, PaddingBeyondSixteenBitsLeavesTheTextUnpadded) {
 
 TEST_P(HeadlessValidationTest, FailingEditColourIsSkippedAndTheChangeStillReachesTheApplication) {
   numericBox();
-  k.put_ColorEditUse(host::True);
+  k.put_ColorEditUse(values::True);
   headlessActive().setFailure("setBackColor");
   type("1234");
   expectRightAligned("1,234");
@@ -463,7 +463,7 @@ TEST_P(HeadlessValidationTest, FailingRewriteKeepsTheTypedTextAndLaterChangesAre
   type("1234");
   EXPECT_EQ(trimmed(active().text()), "1234");
   EXPECT_EQ(events.changes, 4);
-  EXPECT_EQ(k.formatting(), host::False);
+  EXPECT_EQ(k.formatting(), values::False);
   headlessActive().clearFailures();
   type("5");
   expectRightAligned("12,345");
@@ -472,7 +472,7 @@ TEST_P(HeadlessValidationTest, FailingRewriteKeepsTheTypedTextAndLaterChangesAre
 TEST_P(HeadlessValidationTest, FailingSurfaceFontStillRewrites) {
   numericBox();
   headlessSurface().setFailure("setFont");
-  headlessActive().setFont(host::makeFont("Courier New", 10.0f));
+  headlessActive().setFont(values::makeFont("Courier New", 10.0f));
   type("1234");
   EXPECT_EQ(trimmed(active().text()), "1,234");
   EXPECT_GT(leadingSpaces(active().text()), 0u);

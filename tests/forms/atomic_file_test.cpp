@@ -8,19 +8,19 @@
 #include <cerrno>
 #include <string>
 
-#include "host/atomic_file.h"
-#include "host/form_file.h"
+#include "forms/atomic_file.h"
+#include "forms/form_file.h"
 #include "support/temp_dir.h"
 
 namespace kestrinx::testing {
 namespace {
 
-using host::FileAccessError;
+using forms::FileAccessError;
 
 // The real file system with one step made to fail with a chosen errno.
 enum class Step { None, Create, Write, WriteNothing, SetMode, Sync, Close, Rename, OpenFolder, SyncFolder };
 
-class FailingOps final : public host::FileOps {
+class FailingOps final : public forms::FileOps {
  public:
   FailingOps(Step step, int error) : step_(step), error_(error) {}
   int createNew(const std::string& path, unsigned mode) override {
@@ -86,7 +86,7 @@ TEST(AtomicFile, AFailedSaveLeavesTheOldFileByteForByte) {
     writeBytes(path, old);
     FailingOps ops(row.step, row.error);
     try {
-      host::replaceFile(path, std::string(5000, 'n'), ops);
+      forms::replaceFile(path, std::string(5000, 'n'), ops);
       ADD_FAILURE() << "saved";
     } catch (const FileAccessError& e) {
       const std::string what = e.what();
@@ -109,7 +109,7 @@ TEST(AtomicFile, AFolderThatCannotBeFlushedIsReportedAfterTheReplace) {
     writeBytes(path, "old");
     FailingOps ops(step, EIO);
     try {
-      host::replaceFile(path, "new", ops);
+      forms::replaceFile(path, "new", ops);
       ADD_FAILURE() << "no error";
     } catch (const FileAccessError& e) {
       EXPECT_EQ(std::string(e.what()).rfind("saved " + path + " but could not", 0), 0u) << e.what();
@@ -126,7 +126,7 @@ TEST(AtomicFile, ASaveReplacesTheFileKeepingItsPermissionsAndLinks) {
   const std::string link = dir.file("link.kxform");
   ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
 
-  host::replaceFile(link, "new");
+  forms::replaceFile(link, "new");
   EXPECT_EQ(readBytes(path), "new");
   struct stat st {};
   ASSERT_EQ(::lstat(link.c_str(), &st), 0);
@@ -135,7 +135,7 @@ TEST(AtomicFile, ASaveReplacesTheFileKeepingItsPermissionsAndLinks) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(dir.listing(), "form.kxform\nlink.kxform\n");
 
-  host::replaceFile(dir.file("fresh.kxform"), "");
+  forms::replaceFile(dir.file("fresh.kxform"), "");
   EXPECT_EQ(readBytes(dir.file("fresh.kxform")), "");
 }
 
@@ -148,7 +148,7 @@ TEST(AtomicFile, AReadOnlyFolderRefusesTheSaveAndKeepsTheFile) {
   writeBytes(path, "old");
   ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
   try {
-    host::writeFormFile(path, host::FormFile{});
+    forms::writeFormFile(path, forms::FormFile{});
     ADD_FAILURE() << "saved";
   } catch (const FileAccessError& e) {
     EXPECT_NE(std::string(e.what()).find("Permission denied"), std::string::npos) << e.what();
@@ -173,13 +173,13 @@ TEST(AtomicFile, ReadingNamesTheFileAndTheReason) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     try {
-      host::readWholeFile(row.path, 100);
+      forms::readWholeFile(row.path, 100);
       ADD_FAILURE() << "read";
     } catch (const FileAccessError& e) {
       EXPECT_EQ(std::string(e.what()), row.expected);
     }
   }
-  EXPECT_EQ(host::readWholeFile(dir.file("fits"), 100).size(), 100u);
+  EXPECT_EQ(forms::readWholeFile(dir.file("fits"), 100).size(), 100u);
 }
 
 }  // namespace

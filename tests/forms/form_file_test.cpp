@@ -9,22 +9,22 @@
 #include <string>
 #include <vector>
 
-#include "host/form_file.h"
-#include "host/form_property_bag.h"
+#include "forms/form_file.h"
+#include "forms/form_property_bag.h"
 #include "support/temp_dir.h"
 #include "support/test_helpers.h"
 
 namespace kestrinx::testing {
 namespace {
 
-using host::FormEntry;
-using host::FormFile;
-using host::FormFileError;
-using host::Variant;
-using host::VarType;
+using forms::FormEntry;
+using forms::FormFile;
+using forms::FormFileError;
+using values::Variant;
+using values::VarType;
 
-host::FontRef fullFont() {
-  auto f = std::make_shared<host::Font>();
+values::FontRef fullFont() {
+  auto f = std::make_shared<values::Font>();
   f->name = "Fixedsys \xc3\xa9";
   f->size = 10.5f;
   f->bold = true;
@@ -36,8 +36,8 @@ host::FontRef fullFont() {
   return f;
 }
 
-host::PictureRef picture(std::string bytes) {
-  auto p = std::make_shared<host::Picture>();
+values::PictureRef picture(std::string bytes) {
+  auto p = std::make_shared<values::Picture>();
   p->type = 3;
   p->width = -7;
   p->height = 2147483647;
@@ -65,8 +65,8 @@ TEST(FormFile, TypedValuesKeepTheirTypesAndValues) {
       {"IntegerHighest", Variant::integer(32767)},
       {"LongLowest", Variant::longValue(std::numeric_limits<std::int32_t>::min())},
       {"LongColour", Variant::longValue(static_cast<std::int32_t>(0x80000005u))},
-      {"BooleanTrue", Variant::boolean(host::True)},
-      {"BooleanFalse", Variant::boolean(host::False)},
+      {"BooleanTrue", Variant::boolean(values::True)},
+      {"BooleanFalse", Variant::boolean(values::False)},
       {"BooleanUnnormalised", Variant::boolean(1)},
       {"SingleWhole", Variant::single(408.0f)},
       {"SingleShortest", Variant::single(0.1f)},
@@ -78,7 +78,7 @@ TEST(FormFile, TypedValuesKeepTheirTypesAndValues) {
       {"DoubleThird", Variant::doubleValue(1.0 / 3)},
       {"DoubleLarge", Variant::doubleValue(1e300)},
       {"DoubleInfinity", Variant::doubleValue(std::numeric_limits<double>::infinity())},
-      {"Date", Variant::date(host::Date{36526.75})},
+      {"Date", Variant::date(values::Date{36526.75})},
       {"StringEscapes", Variant::string(std::string("tab\t \"quote\" back\\slash nul\0 \x01 caf\xc3\xa9", 36))},
       {"StringNotUtf8", Variant::string("\xff\xfe half \xe2\x82")},
       {"StringEmpty", Variant::string("")},
@@ -93,8 +93,8 @@ TEST(FormFile, TypedValuesKeepTheirTypesAndValues) {
   for (const ValueRow& row : rows) entries.push_back({row.name, row.value});
   const FormFile form = oneControl(entries);
 
-  const std::string text = host::formText(form);
-  const FormFile read = host::parseForm(text, "typed.kxform");
+  const std::string text = forms::formText(form);
+  const FormFile read = forms::parseForm(text, "typed.kxform");
   ASSERT_EQ(read.controls.size(), 1u);
   const std::vector<FormEntry>& back = read.controls[0].properties;
   ASSERT_EQ(back.size(), std::size(rows));
@@ -102,11 +102,11 @@ TEST(FormFile, TypedValuesKeepTheirTypesAndValues) {
     SCOPED_TRACE(rows[i].name);
     EXPECT_EQ(back[i].key, rows[i].name);
     EXPECT_EQ(back[i].value.type(), rows[i].value.type());
-    EXPECT_TRUE(host::sameValue(back[i].value, rows[i].value)) << back[i].value.toString() << " written as\n" << text;
+    EXPECT_TRUE(values::sameValue(back[i].value, rows[i].value)) << back[i].value.toString() << " written as\n" << text;
   }
-  EXPECT_TRUE(host::sameForm(read, form));
+  EXPECT_TRUE(forms::sameForm(read, form));
   EXPECT_EQ(read.controls[0].placement, form.controls[0].placement);
-  EXPECT_EQ(host::formText(read), text);
+  EXPECT_EQ(forms::formText(read), text);
 }
 
 // The layout a reader of the file sees: the header on the first line, each control's members on
@@ -114,13 +114,13 @@ TEST(FormFile, TypedValuesKeepTheirTypesAndValues) {
 TEST(FormFile, TheTextLaysOutTheFormOnePropertyPerLine) {
   FormFile form = oneControl({{"Caption", Variant::string("Name")},
                               {"Alignment", Variant::longValue(3)},
-                              {"CaptionView", Variant::boolean(host::True)},
+                              {"CaptionView", Variant::boolean(values::True)},
                               {"ScaleHeight", Variant::single(360)},
                               {"MousePointer", Variant::integer(2)},
                               {"Note", Variant::string("\xff")},
                               {"MouseIcon", Variant::picture(picture("ab"))}});
   form.controls.push_back({"txtEmpty", "KestrinX.Kestrin", {0, 0, 0, 0}, {}});
-  EXPECT_EQ(host::formText(form),
+  EXPECT_EQ(forms::formText(form),
             "{\"format\":\"kestrinx-form\",\"version\":\"1.0\",\"name\":\"Contacts\",\"controls\":[\n"
             "{\"name\":\"txtName\",\"class\":\"KestrinX.Kestrin\",\"left\":120,\"top\":-240.5,\"width\":4800,"
             "\"height\":360,\"properties\":[\n"
@@ -135,7 +135,7 @@ TEST(FormFile, TheTextLaysOutTheFormOnePropertyPerLine) {
             "{\"name\":\"txtEmpty\",\"class\":\"KestrinX.Kestrin\",\"left\":0,\"top\":0,\"width\":0,\"height\":0,"
             "\"properties\":[]}\n"
             "]}\n");
-  EXPECT_EQ(host::formText(FormFile{}),
+  EXPECT_EQ(forms::formText(FormFile{}),
             "{\"format\":\"kestrinx-form\",\"version\":\"1.0\",\"name\":\"Form1\",\"controls\":[]}\n");
 }
 
@@ -227,7 +227,7 @@ TEST(FormFile, DamagedFilesAreOneClearErrorWithThePlace) {
   for (const DamageRow& row : rows) {
     SCOPED_TRACE(row.name);
     try {
-      host::parseForm(row.text, "bad.kxform");
+      forms::parseForm(row.text, "bad.kxform");
       ADD_FAILURE() << "read without an error";
     } catch (const FormFileError& e) {
       const std::string what = e.what();
@@ -242,7 +242,7 @@ TEST(FormFile, DamagedFilesAreOneClearErrorWithThePlace) {
 // A small form with every kind of value, cut after each of its bytes: every cut is an error
 // (the text stays valid only once the form's closing brace is in).
 TEST(FormFile, AFormCutAtAnyByteIsAnError) {
-  const std::string text = host::formText(oneControl({{"Caption", Variant::string("N\xc3\xa9")},
+  const std::string text = forms::formText(oneControl({{"Caption", Variant::string("N\xc3\xa9")},
                                                       {"Interval", Variant::longValue(-80)},
                                                       {"Scale", Variant::single(1.5f)},
                                                       {"Font", Variant::font(fullFont())},
@@ -252,9 +252,9 @@ TEST(FormFile, AFormCutAtAnyByteIsAnError) {
   const std::size_t lastBrace = text.rfind('}');
   for (std::size_t n = 0; n <= lastBrace; ++n) {
     SCOPED_TRACE(n);
-    EXPECT_THROW(host::parseForm(text.substr(0, n), "cut.kxform"), FormFileError);
+    EXPECT_THROW(forms::parseForm(text.substr(0, n), "cut.kxform"), FormFileError);
   }
-  EXPECT_NO_THROW(host::parseForm(text.substr(0, lastBrace + 1), "cut.kxform"));
+  EXPECT_NO_THROW(forms::parseForm(text.substr(0, lastBrace + 1), "cut.kxform"));
 }
 
 // A newer minor version is read: members this build does not know are passed over wherever they
@@ -266,38 +266,38 @@ TEST(FormFile, ANewerMinorVersionIsReadWithoutItsNewMembers) {
       "\"top\": 2, \"width\": 3, \"height\": 4, \"properties\": [[\"Font\", \"Font\", {\"name\": \"Arial\", "
       "\"size\": 9, \"bold\": false, \"italic\": false, \"underline\": false, \"strikethrough\": false, \"weight\": "
       "400, \"charset\": 0, \"quality\": 5}], [\"T\", \"String\", {\"base64\": \"/w==\", \"note\": 1}]]}]}";
-  const FormFile form = host::parseForm(text, "new.kxform");
+  const FormFile form = forms::parseForm(text, "new.kxform");
   EXPECT_EQ(form.versionMajor, 1);
   EXPECT_EQ(form.versionMinor, 12);
   ASSERT_EQ(form.controls.size(), 1u);
-  EXPECT_EQ(form.controls[0].placement, (host::Placement{1, 2, 3, 4}));
+  EXPECT_EQ(form.controls[0].placement, (forms::Placement{1, 2, 3, 4}));
   ASSERT_EQ(form.controls[0].properties.size(), 2u);
   EXPECT_EQ(form.controls[0].properties[0].value.toFont()->name, "Arial");
   EXPECT_EQ(form.controls[0].properties[1].value, Variant::string("\xff"));
   // Saved again, the form is this build's version.
-  EXPECT_NE(host::formText(form).find("\"version\":\"1.0\""), std::string::npos);
+  EXPECT_NE(forms::formText(form).find("\"version\":\"1.0\""), std::string::npos);
 }
 
 // The bounds that keep any file from exhausting memory: counts are checked as they grow.
 TEST(FormFile, FilesBeyondTheLimitsAreRefused) {
   std::string controls;
-  for (std::size_t i = 0; i <= host::FormLimits::Controls; ++i)
+  for (std::size_t i = 0; i <= forms::FormLimits::Controls; ++i)
     controls += (i ? "," : "") + std::string("{\"name\": \"c") + std::to_string(i) +
                 "\", \"class\": \"X\", \"left\": 0, \"top\": 0, \"width\": 0, \"height\": 0, \"properties\": []}";
   const std::string manyControls =
       "{\"format\": \"kestrinx-form\", \"version\": \"1.0\", \"name\": \"F\", \"controls\": [" + controls + "]}";
   std::string entries;
-  for (std::size_t i = 0; i <= host::FormLimits::PropertiesPerControl; ++i)
+  for (std::size_t i = 0; i <= forms::FormLimits::PropertiesPerControl; ++i)
     entries += (i ? "," : "") + std::string("[\"k") + std::to_string(i) + "\", \"Empty\", null]";
   const DamageRow rows[] = {
       {"TooManyControls", manyControls, "more than 10000 controls"},
       {"TooManyProperties", formWithProperty(entries), "more than 1024 properties"},
-      {"TooLarge", std::string(host::FormLimits::FileBytes + 1, ' '), "larger than 67108864 bytes"},
+      {"TooLarge", std::string(forms::FormLimits::FileBytes + 1, ' '), "larger than 67108864 bytes"},
   };
   for (const DamageRow& row : rows) {
     SCOPED_TRACE(row.name);
     try {
-      host::parseForm(row.text, "big.kxform");
+      forms::parseForm(row.text, "big.kxform");
       ADD_FAILURE() << "read without an error";
     } catch (const FormFileError& e) {
       EXPECT_NE(std::string(e.what()).find(row.expected), std::string::npos) << e.what();
@@ -319,10 +319,10 @@ TEST(FormFile, FormsAFileCannotHoldAreRefusedAndTheFileStays) {
   twoNamesAlike.controls.push_back(twoNamesAlike.controls[0]);
   twoNamesAlike.controls[1].name = "TXTNAME";
   const Row rows[] = {
-      {"DataObject", oneControl({{"Drag", Variant::dataObject(std::make_shared<host::DataObject>())}}),
+      {"DataObject", oneControl({{"Drag", Variant::dataObject(std::make_shared<values::DataObject>())}}),
        "control 'txtName', property 'Drag': a DataObject cannot be kept in a form file"},
       {"DuplicateKey", oneControl({{"A", Variant()}, {"A", Variant()}}), "property 'A': the key appears twice"},
-      {"BadFont", oneControl({{"Font", Variant::font(host::makeFont("", 8))}}), "a font's name is UTF-8 text"},
+      {"BadFont", oneControl({{"Font", Variant::font(values::makeFont("", 8))}}), "a font's name is UTF-8 text"},
       {"TwoControlsOneName", twoNamesAlike, "control 'TXTNAME': two controls have this name"},
       {"FormNameNotAName", [] {
          FormFile f;
@@ -334,7 +334,7 @@ TEST(FormFile, FormsAFileCannotHoldAreRefusedAndTheFileStays) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     try {
-      host::writeFormFile(path, row.form);
+      forms::writeFormFile(path, row.form);
       ADD_FAILURE() << "written";
     } catch (const FormFileError& e) {
       EXPECT_NE(std::string(e.what()).find(row.expected), std::string::npos) << e.what();
@@ -373,11 +373,11 @@ TEST(FormFile, EveryRepeatedKeyIsFoundAndNoOtherIs) {
     SCOPED_TRACE(row.name);
     const FormFile form = oneControl(row.entries);
     if (row.twice.empty()) {
-      EXPECT_EQ(host::parseForm(host::formText(form), "f").controls.at(0).properties.size(), row.entries.size());
+      EXPECT_EQ(forms::parseForm(forms::formText(form), "f").controls.at(0).properties.size(), row.entries.size());
       continue;
     }
     try {
-      host::formText(form);
+      forms::formText(form);
       ADD_FAILURE() << "written";
     } catch (const FormFileError& e) {
       EXPECT_EQ(e.key(), row.twice);
@@ -417,7 +417,7 @@ TEST(FormPropertyBag, WritesKeepEachKeyOnceInItsPlace) {
   for (const BagRow& row : rows) {
     SCOPED_TRACE(row.name);
     std::vector<FormEntry> entries = row.before;
-    host::FormPropertyBag bag(entries);
+    forms::FormPropertyBag bag(entries);
     for (const auto& [key, value] : row.writes) bag.writeProperty(key, value, zero);
     ASSERT_EQ(entries.size(), row.after.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -428,9 +428,9 @@ TEST(FormPropertyBag, WritesKeepEachKeyOnceInItsPlace) {
 }
 
 TEST(FormPropertyBag, ReadsGiveTheStoredValueOrTheDefaultAndRememberTheKey) {
-  const host::FontRef font = host::makeFont("Arial", 9);
+  const values::FontRef font = values::makeFont("Arial", 9);
   std::vector<FormEntry> entries = {{"Font", Variant::font(font)}, {"Interval", Variant::string("abc")}};
-  host::FormPropertyBag bag(entries);
+  forms::FormPropertyBag bag(entries);
   EXPECT_EQ(bag.lastKeyRead(), "");
   EXPECT_EQ(bag.readProperty("Interval", Variant::integer(80)), Variant::string("abc"));
   EXPECT_EQ(bag.lastKeyRead(), "Interval");

@@ -7,21 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "host/error.h"
 #include "host/headless/headless.h"
 #include "support/temp_dir.h"
+#include "values/error.h"
 
 namespace kestrinx::testing {
 namespace {
 
 using headless::FormDocument;
 using headless::FormMode;
-using host::FormFile;
-using host::Variant;
+using forms::FormFile;
+using values::Variant;
 
 // Reads and writes the keys "A", "B" and "C" as Longs (default Long 0); logs the life cycle and
 // its surface's events with the size and mode it sees.
-class Probe final : public host::Component, public host::SurfaceEvents, public host::Dispatch {
+class Probe final : public host::Component, public host::SurfaceEvents, public values::Dispatch {
  public:
   Probe(host::ControlSite& site, std::vector<std::string>& log) : site_(site), log_(log) {
     site.surface().setEventSink(this);
@@ -31,16 +31,16 @@ class Probe final : public host::Component, public host::SurfaceEvents, public h
     note("InitProperties");
     values_[0] = 1;
   }
-  void ReadProperties(host::PropertyBag& bag) override {
+  void ReadProperties(values::PropertyBag& bag) override {
     note("ReadProperties");
     for (int i = 0; i < 3; ++i) values_[i] = bag.readProperty(kKeys[i], Variant::longValue(0)).toLong();
   }
-  void WriteProperties(host::PropertyBag& bag) const override {
+  void WriteProperties(values::PropertyBag& bag) const override {
     for (int i = 0; i < 3; ++i) bag.writeProperty(kKeys[i], Variant::longValue(values_[i]), Variant::longValue(0));
   }
-  host::Dispatch& dispatch() override { return *this; }
-  void connect(host::EventSink*) override {}
-  void disconnect(host::EventSink*) override {}
+  values::Dispatch& dispatch() override { return *this; }
+  void connect(values::EventSink*) override {}
+  void disconnect(values::EventSink*) override {}
   Variant getProperty(const std::string& name) override { return Variant::longValue(values_[index(name)]); }
   void setProperty(const std::string& name, const Variant& v) override { values_[index(name)] = v.toLong(); }
 
@@ -92,7 +92,7 @@ TEST_F(FormDocumentTest, OpeningReadsEachControlThenShowsItAtItsSavedPlace) {
                        "boxB ReadProperties 2560x360" + m, "boxB Paint 2560x360" + m}));
     EXPECT_EQ(doc.name(), "Orders");
     ASSERT_EQ(doc.size(), 2u);
-    EXPECT_EQ(doc.control(0).placement(), (host::Placement{10, 20, 3000, 400}));
+    EXPECT_EQ(doc.control(0).placement(), (forms::Placement{10, 20, 3000, 400}));
     EXPECT_EQ(doc.find("BOXB"), &doc.control(1));
     EXPECT_EQ(doc.control(1).component().dispatch().getProperty("B"), Variant::longValue(6));
     EXPECT_TRUE(doc.problems().empty());
@@ -113,7 +113,7 @@ TEST_F(FormDocumentTest, AControlThatStopsLoadingIsReportedAndSavedAsItWas) {
   ASSERT_EQ(problems.size(), 1u);
   EXPECT_EQ(problems[0]->control, "boxA");
   EXPECT_EQ(problems[0]->key, "B");
-  EXPECT_EQ(problems[0]->number, host::err::TypeMismatch);
+  EXPECT_EQ(problems[0]->number, values::err::TypeMismatch);
   EXPECT_EQ(doc.control(0).component().dispatch().getProperty("A"), Variant::longValue(5));
   EXPECT_EQ(doc.control(0).component().dispatch().getProperty("C"), Variant::longValue(0));
   EXPECT_EQ(doc.control(0).placement(), file.controls[0].placement);  // still shown where it was saved
@@ -121,7 +121,7 @@ TEST_F(FormDocumentTest, AControlThatStopsLoadingIsReportedAndSavedAsItWas) {
   doc.control(0).component().dispatch().setProperty("C", Variant::longValue(9));
   doc.control(1).component().dispatch().setProperty("C", Variant::longValue(9));
   const FormFile saved = doc.toFile();
-  EXPECT_TRUE(host::sameValue(saved.controls[0].properties[1].value, Variant::string("abc")));
+  EXPECT_TRUE(values::sameValue(saved.controls[0].properties[1].value, Variant::string("abc")));
   EXPECT_EQ(saved.controls[0].properties[2].value, Variant::longValue(7));
   EXPECT_EQ(saved.controls[1].properties.back().value, Variant::longValue(9));
 }
@@ -148,19 +148,19 @@ TEST_F(FormDocumentTest, SavingKeepsKeysTheControlDoesNotWrite) {
     doc.control(0).component().dispatch().setProperty("A", Variant::longValue(0));
     doc.control(0).component().dispatch().setProperty("C", Variant::longValue(3));
     doc.control(1).setPlacement({0, 0, 100, 200});
-    const std::vector<host::FormEntry> kept = doc.control(0).keptEntries();
+    const std::vector<forms::FormEntry> kept = doc.control(0).keptEntries();
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].key, "Later");
     doc.save(path);
     EXPECT_EQ(doc.control(0).keptEntries().size(), 1u);
   }
-  const FormFile saved = host::readFormFile(path);
+  const FormFile saved = forms::readFormFile(path);
   ASSERT_EQ(saved.controls.size(), 2u);
   const auto& a = saved.controls[0].properties;
   ASSERT_EQ(a.size(), 2u);
   EXPECT_EQ(a[0].key, "C");
   EXPECT_EQ(a[1].key, "Later");  // back at its place, the second
-  EXPECT_EQ(saved.controls[1].placement, (host::Placement{0, 0, 100, 200}));
+  EXPECT_EQ(saved.controls[1].placement, (forms::Placement{0, 0, 100, 200}));
 }
 
 // Placing: a new site with the name, Initialize, InitProperties, then the placement; names must

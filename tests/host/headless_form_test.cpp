@@ -39,9 +39,9 @@ TEST_F(FormTest, BoxThatCannotTakeFocusRaisesErrorFiveAndNothingMoves) {
   TextBox stranger(other);
   form.focus(&a);
   events.log.clear();
-  b.setEnabled(host::False);
-  EXPECT_EQ(errorOf([&] { form.focus(&b); }), host::err::InvalidProcedureCall);
-  EXPECT_EQ(errorOf([&] { form.focus(&stranger); }), host::err::InvalidProcedureCall);
+  b.setEnabled(values::False);
+  EXPECT_EQ(errorOf([&] { form.focus(&b); }), values::err::InvalidProcedureCall);
+  EXPECT_EQ(errorOf([&] { form.focus(&stranger); }), values::err::InvalidProcedureCall);
   EXPECT_EQ(form.focused(), &a);
   EXPECT_TRUE(events.log.empty());
 }
@@ -76,7 +76,7 @@ TEST_F(FormTest, FocusPingPongFailsWithOutOfStackSpace) {
 }
 
 TEST_F(FormTest, TabVisitsEnabledVisibleBoxesInCreationOrderThenLeaves) {
-  b.setEnabled(host::False);
+  b.setEnabled(values::False);
   c.setVisible(false);
   std::vector<TextBox*> visited;
   for (int i = 0; i < 4; ++i) {

@@ -31,14 +31,14 @@ const WidthRow kWidths[] = {
 
 TEST(TextMetrics, WidthFollowsTheDocumentedRule) {
   for (const auto& row : kWidths) {
-    const auto font = host::makeFont(row.font, row.size, row.bold);
+    const auto font = values::makeFont(row.font, row.size, row.bold);
     EXPECT_FLOAT_EQ(textWidth(*font, row.text), row.width) << row.name;
   }
 }
 
 TEST(TextMetrics, LineHeightIsOnePointTwoEm) {
-  EXPECT_FLOAT_EQ(lineHeight(*host::makeFont("MS Sans Serif", 8.25f)), 198.0f);
-  EXPECT_FLOAT_EQ(lineHeight(*host::makeFont("Courier New", 12.0f, true)), 288.0f);
+  EXPECT_FLOAT_EQ(lineHeight(*values::makeFont("MS Sans Serif", 8.25f)), 198.0f);
+  EXPECT_FLOAT_EQ(lineHeight(*values::makeFont("Courier New", 12.0f, true)), 288.0f);
 }
 
 TEST(Label, SizesItselfToCaptionAndFont) {
@@ -47,7 +47,7 @@ TEST(Label, SizesItselfToCaptionAndFont) {
   EXPECT_FLOAT_EQ(label.width(), 371.25f);
   EXPECT_FLOAT_EQ(label.height(), 198.0f);
 
-  label.setFont(host::makeFont("Arial", 10.0f, true));
+  label.setFont(values::makeFont("Arial", 10.0f, true));
   EXPECT_FLOAT_EQ(label.width(), 500.0f);  // 9 + 9 + 13 + 9 of 200
   EXPECT_FLOAT_EQ(label.height(), 240.0f);
 }
@@ -73,8 +73,8 @@ TEST(Label, RejectsNoFontAndKeepsItsOwn) {
   try {
     label.setFont(nullptr);
     FAIL() << "no error";
-  } catch (const host::AutomationError& e) {
-    EXPECT_EQ(e.number(), host::err::ObjectRequired);
+  } catch (const values::AutomationError& e) {
+    EXPECT_EQ(e.number(), values::err::ObjectRequired);
   }
   EXPECT_EQ(label.font(), before);
 }

@@ -81,17 +81,17 @@ TEST_F(PageSiteTest, WidgetsStartWithTheirDesignAndRaiseNothingForIt) {
 
 TEST_F(PageSiteTest, LookupsAndPlacementsRefuseWhatIsNotThere) {
   site.createTextBox(design("txtGeneral", 0, ""), &typing);
-  EXPECT_EQ(errorOf([&] { site.textBox("txtGeneral", 1); }), host::err::NoSuchControlArrayElement);
-  EXPECT_EQ(errorOf([&] { site.checkBox("txtGeneral", 0); }), host::err::NoSuchControlArrayElement);  // another kind
-  EXPECT_EQ(errorOf([&] { site.frame("Frame2"); }), host::err::NoSuchControlArrayElement);
+  EXPECT_EQ(errorOf([&] { site.textBox("txtGeneral", 1); }), values::err::NoSuchControlArrayElement);
+  EXPECT_EQ(errorOf([&] { site.checkBox("txtGeneral", 0); }), values::err::NoSuchControlArrayElement);  // another kind
+  EXPECT_EQ(errorOf([&] { site.frame("Frame2"); }), values::err::NoSuchControlArrayElement);
 
   PageSite other;
   host::Frame& foreign = other.createFrame(design("Frame1", -1, "Box"));
   EXPECT_EQ(errorOf([&] { site.createLabel(design("lblGeneral", 0, "x", 0, &foreign)); }),
-            host::err::InvalidProcedureCall);
+            values::err::InvalidProcedureCall);
   EXPECT_EQ(errorOf([&] { site.createLabel(design("lblGeneral", 0, "x", 0, frame)); }),  // Frame1 is on tab 1
-            host::err::InvalidProcedureCall);
-  EXPECT_EQ(errorOf([&] { site.createTabControl(design("ppBox", -1, ""), {}); }), host::err::InvalidPropertyValue);
+            values::err::InvalidProcedureCall);
+  EXPECT_EQ(errorOf([&] { site.createTabControl(design("ppBox", -1, ""), {}); }), values::err::InvalidPropertyValue);
 }
 
 TEST_F(PageSiteTest, UserTypesClicksAndPicksThroughTheWidgetsEvents) {
@@ -110,7 +110,7 @@ TEST_F(PageSiteTest, UserTypesClicksAndPicksThroughTheWidgetsEvents) {
   site.click("chkGeneral", 5);
   EXPECT_EQ(events.log, (std::vector<std::string>{"Change#1", "Click#1", "Click#5"}));
   EXPECT_EQ(site.checkBox("chkGeneral", 5).value(), 1);
-  EXPECT_EQ(errorOf([&] { site.choose("cmbGeneral", 1, 2); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { site.choose("cmbGeneral", 1, 2); }), values::err::InvalidPropertyValue);
 }
 
 }  // namespace

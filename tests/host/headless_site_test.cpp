@@ -37,7 +37,7 @@ TEST(ControlSite, StartsWithTheDesignsGeometryAndTexts) {
   EXPECT_FLOAT_EQ(site.surface().width(), 2560.0f);
   EXPECT_EQ(&site.txtKestrin(1), &site.box(1));
   EXPECT_EQ(&site.services(), &form.services());
-  EXPECT_EQ(errorOf([&] { site.box(2); }), host::err::NoSuchControlArrayElement);
+  EXPECT_EQ(errorOf([&] { site.box(2); }), values::err::NoSuchControlArrayElement);
 
   // The label sizes itself from the next caption on.
   site.label().setCaption("Kestrin1");
@@ -62,6 +62,31 @@ TEST(Services, ClockStartsAtTheMillenniumAndIsSetByParts) {
   EXPECT_NEAR(services.now().serial, 45351.0 + (13 * 3600 + 45 * 60 + 30) / 86400.0, 1e-9);
 }
 
+class FixedClock : public host::Services {
+ public:
+  explicit FixedClock(values::Date now) : now_(now) {}
+  values::Date now() const override { return now_; }
+  void beep() override {}
+  host::MsgBoxResult msgBox(const std::string&, host::MsgBoxButtons, const std::string&) override {
+    return host::MsgBoxResult::Ok;
+  }
+  values::DateReading dateReading() const override { return {}; }
+
+ private:
+  values::Date now_;
+};
+
+// The clock helpers every host shares: today and the time of day come from now().
+TEST(Services, TodayAndTimeOfDayComeFromNow) {
+  const FixedClock clock(values::dateFromParts({2024, 3, 5, 14, 7, 9}));
+  EXPECT_EQ(clock.today(), values::dateFromParts({2024, 3, 5}));
+  EXPECT_EQ(clock.timeOfDay(), values::dateFromParts({1899, 12, 30, 14, 7, 9}));
+  // Before day 0 the time is cut off the same calendar day.
+  const FixedClock old(values::dateFromParts({1800, 1, 1, 12, 0, 0}));
+  EXPECT_EQ(old.today(), values::dateFromParts({1800, 1, 1}));
+  EXPECT_EQ(old.timeOfDay(), values::Date{0.5});
+}
+
 TEST(Services, MessagesAndBeepsAreRecorded) {
   Services services;
   services.setMsgBoxAnswer(host::MsgBoxResult::No);
@@ -82,19 +107,19 @@ TEST(Services, MessagesAndBeepsAreRecorded) {
 
 TEST(PropertyBag, GivesTheDefaultUntilWrittenAndKeepsTheLaterWrite) {
   PropertyBag bag;
-  const auto fallback = host::Variant::longValue(80);
+  const auto fallback = values::Variant::longValue(80);
   EXPECT_EQ(bag.readProperty("Interval", fallback), fallback);
-  bag.writeProperty("Interval", host::Variant::longValue(120), fallback);
-  bag.writeProperty("Caption", host::Variant::string("Amount"), host::Variant::string(""));
-  bag.writeProperty("Interval", host::Variant::integer(40), fallback);
-  EXPECT_EQ(bag.readProperty("Interval", fallback), host::Variant::integer(40));
+  bag.writeProperty("Interval", values::Variant::longValue(120), fallback);
+  bag.writeProperty("Caption", values::Variant::string("Amount"), values::Variant::string(""));
+  bag.writeProperty("Interval", values::Variant::integer(40), fallback);
+  EXPECT_EQ(bag.readProperty("Interval", fallback), values::Variant::integer(40));
   EXPECT_EQ(bag.writeOrder(), (std::vector<std::string>{"Interval", "Caption", "Interval"}));
   EXPECT_EQ(bag.readOrder(), (std::vector<std::string>{"Interval", "Interval"}));
 }
 
-struct NullDispatch : host::Dispatch {
-  host::Variant getProperty(const std::string&) override { return {}; }
-  void setProperty(const std::string&, const host::Variant&) override {}
+struct NullDispatch : values::Dispatch {
+  values::Variant getProperty(const std::string&) override { return {}; }
+  void setProperty(const std::string&, const values::Variant&) override {}
 };
 
 TEST(PropertyPageSite, SelectedControlOutsideTheSelectionIsErrorNine) {
@@ -103,8 +128,8 @@ TEST(PropertyPageSite, SelectedControlOutsideTheSelectionIsErrorNine) {
   site.select({&control});
   EXPECT_EQ(&site.selectedControl(0), &control);
   EXPECT_EQ(errorOf([&] { site.selectedControl(1); }), 9);
-  site.setChanged(host::True);
-  EXPECT_EQ(site.changed(), host::True);
+  site.setChanged(values::True);
+  EXPECT_EQ(site.changed(), values::True);
 }
 
 // ---- page widgets ----------------------------------------------------------------------------
@@ -122,7 +147,7 @@ TEST(PageWidgets, CheckBoxClicksWhenItsValueChanges) {
   box.setValue(1);
   box.setValue(2);
   EXPECT_EQ(events.clicks, 2);
-  EXPECT_EQ(errorOf([&] { box.setValue(3); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { box.setValue(3); }), values::err::InvalidPropertyValue);
   box.click();  // grayed becomes checked
   EXPECT_EQ(box.value(), 1);
   box.click();
@@ -148,11 +173,11 @@ TEST(PageWidgets, ComboBoxRaisesChangeThenClickWhenTheChoiceChanges) {
   list.choose(0);
   EXPECT_EQ(events.log, (std::vector<std::string>{"Change#3", "Click#3", "Change#3", "Click#3"}));
   EXPECT_EQ(list.text(), "NORMAL");
-  EXPECT_EQ(errorOf([&] { list.setListIndex(2); }), host::err::InvalidPropertyValue);
-  EXPECT_EQ(errorOf([&] { list.choose(-1); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { list.setListIndex(2); }), values::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { list.choose(-1); }), values::err::InvalidPropertyValue);
   EXPECT_EQ(errorOf([&] { list.list(2); }), 381);
   list.setFailure("setListIndex");  // only the program's sets fail
-  EXPECT_EQ(errorOf([&] { list.setListIndex(1); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { list.setListIndex(1); }), values::err::InvalidPropertyValue);
   list.choose(1);
   EXPECT_EQ(list.listIndex(), 1);
   list.clear();
@@ -168,8 +193,8 @@ TEST(PageWidgets, TabControlKeepsItsCurrentTabInsideTheTabs) {
   tabs.setTabs(2);
   EXPECT_EQ(tabs.tab(), 1);
   EXPECT_EQ(errorOf([&] { tabs.tabCaption(2); }), 381);
-  EXPECT_EQ(errorOf([&] { tabs.setTabs(0); }), host::err::InvalidPropertyValue);
-  EXPECT_EQ(errorOf([&] { tabs.setTab(2); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { tabs.setTabs(0); }), values::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { tabs.setTab(2); }), values::err::InvalidPropertyValue);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST_F(SurfaceTest, StartsAsADesignedControlAtRunTime) {
   EXPECT_EQ(surface.extenderName(), "Kestrin7");
   EXPECT_FLOAT_EQ(surface.width(), 2560.0f);
   EXPECT_FLOAT_EQ(surface.height(), 360.0f);
-  EXPECT_EQ(surface.ambientUserMode(), host::True);
+  EXPECT_EQ(surface.ambientUserMode(), values::True);
   EXPECT_EQ(surface.ambientFont()->name, "MS Sans Serif");
   EXPECT_FLOAT_EQ(surface.ambientFont()->size, 8.25f);
   EXPECT_EQ(surface.scaleMode(), 1);
@@ -79,7 +79,7 @@ TEST_F(SurfaceTest, RunawayResizeFailsWithOutOfStackSpace) {
 }
 
 TEST_F(SurfaceTest, NegativeSizeIsRefusedAndKeepsTheOldSize) {
-  EXPECT_EQ(errorOf([&] { surface.setWidth(-1); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { surface.setWidth(-1); }), values::err::InvalidPropertyValue);
   EXPECT_FLOAT_EQ(surface.width(), 2560.0f);
   EXPECT_TRUE(events.log.empty());
 }
@@ -101,10 +101,10 @@ TEST_F(SurfaceTest, WindowHandlesAreNonZeroAndDistinct) {
 }
 
 TEST_F(SurfaceTest, FontMustBeAnObject) {
-  const auto bold = host::makeFont("Arial", 10.0f, true);
+  const auto bold = values::makeFont("Arial", 10.0f, true);
   surface.setFont(bold);
   EXPECT_EQ(surface.font(), bold);
-  EXPECT_EQ(errorOf([&] { surface.setFont(nullptr); }), host::err::ObjectRequired);
+  EXPECT_EQ(errorOf([&] { surface.setFont(nullptr); }), values::err::ObjectRequired);
   EXPECT_EQ(surface.font(), bold);
 }
 
@@ -113,7 +113,7 @@ TEST_F(SurfaceTest, InjectedFailuresStopTheControlsCallsNotTheContainers) {
   surface.setFailure("setWidth");
   surface.setFailure("propertyChanged", 91);
   EXPECT_EQ(errorOf([&] { surface.textWidth("a"); }), 5);
-  EXPECT_EQ(errorOf([&] { surface.setWidth(10); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { surface.setWidth(10); }), values::err::InvalidPropertyValue);
   EXPECT_EQ(errorOf([&] { surface.propertyChanged("Text"); }), 91);
   EXPECT_TRUE(surface.changedProperties().empty());
   surface.resize(10, 20);

@@ -94,8 +94,8 @@ TEST_F(TextBoxTest, RunawayChainEndsWhenHandlersSkipTheFailureAndChangeTwoBoxes)
   other.setEventSink(&events, 4);
   events.change = [&](std::int16_t, host::ChangeSource) {
     const std::string next = box.text() + "x";
-    host::skipOnError([&] { other.setText(next); });
-    host::skipOnError([&] { box.setText(next); });
+    values::skipOnError([&] { other.setText(next); });
+    values::skipOnError([&] { box.setText(next); });
   };
   box.setText("a");
   EXPECT_LT(events.count("Change"), 1000);
@@ -120,8 +120,8 @@ TEST_F(TextBoxTest, SelectionIsClampedToTheText) {
   box.setSelStart(1);  // moving the caret drops the selection
   EXPECT_EQ(box.selLength(), 0);
 
-  EXPECT_EQ(errorOf([&] { box.setSelStart(-1); }), host::err::InvalidPropertyValue);
-  EXPECT_EQ(errorOf([&] { box.setSelLength(-1); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { box.setSelStart(-1); }), values::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { box.setSelLength(-1); }), values::err::InvalidPropertyValue);
   EXPECT_EQ(box.selStart(), 1);
 }
 
@@ -142,7 +142,7 @@ TEST_F(TextBoxTest, SetSelTextReplacesTheSelectionAsAProgramChange) {
 
 TEST_F(TextBoxTest, ProgramEditsIgnoreMaxLengthAndLocked) {
   box.setMaxLength(2);
-  box.setLocked(host::True);
+  box.setLocked(values::True);
   box.setText("abcdef");
   box.setSelStart(6);
   box.setSelText("gh");
@@ -225,10 +225,10 @@ TEST_F(TextBoxTest, EditsByTheUser) {
       {"home", "abcd", 2, 1, 0, false, keys(Key::Home), "abcd", 0, 0},
   };
   for (const auto& row : rows) {
-    box.setLocked(host::False);
+    box.setLocked(values::False);
     box.setMaxLength(row.maxLength);
     prepare(row.text, row.start, row.length);
-    box.setLocked(row.locked ? host::True : host::False);
+    box.setLocked(row.locked ? values::True : values::False);
     row.act(box);
     EXPECT_EQ(box.text(), row.expect) << row.name;
     EXPECT_EQ(box.selStart(), row.caret) << row.name;
@@ -297,7 +297,7 @@ TEST_F(TextBoxTest, KeyDownSetToZeroCancelsANamedKey) {
 
 TEST_F(TextBoxTest, DisabledBoxIgnoresTheUserEntirely) {
   prepare("abc", 1, 0);
-  box.setEnabled(host::False);
+  box.setEnabled(values::False);
   type(box, "x");
   box.pressKey(Key::Backspace);
   box.pressKey(Key::Delete);
@@ -362,7 +362,7 @@ TEST_F(TextBoxTest, InjectedFailureStopsTheMemberUntilCleared) {
   box.setFailure("setText", 7);
   box.setFailure("move");
   EXPECT_EQ(errorOf([&] { box.setText("x"); }), 7);
-  EXPECT_EQ(errorOf([&] { box.move(1, 2); }), host::err::InvalidPropertyValue);
+  EXPECT_EQ(errorOf([&] { box.move(1, 2); }), values::err::InvalidPropertyValue);
   EXPECT_EQ(box.text(), "abc");
   EXPECT_FLOAT_EQ(box.left(), 0.0f);
   EXPECT_EQ(errorOf([&] { box.setSelStart(1); }), std::nullopt);  // other members go on working

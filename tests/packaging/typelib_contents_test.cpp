@@ -32,29 +32,29 @@ const TypeLibrary& lib() {
 }
 
 // The index of the import that names `guid`, or -1.
-int importOf(const host::Guid& guid) {
+int importOf(const values::Guid& guid) {
   for (std::size_t i = 0; i < lib().imports.size(); ++i)
     if (lib().imports[i].guid == guid) return static_cast<int>(i);
   return -1;
 }
 
 // The stored shape a value of the automation type must have (see tlb::shape).
-std::string valueShape(host::AutoType type, const host::EnumInfo* enumeration) {
+std::string valueShape(values::AutoType type, const values::EnumInfo* enumeration) {
   const auto imported = [](const packaging::ImportedTypeIdentity& t) { return " import" + t.guid.toString(); };
   switch (type) {
-    case host::AutoType::Boolean: return std::to_string(BOOL);
-    case host::AutoType::Integer: return std::to_string(I2);
-    case host::AutoType::Long: return std::to_string(I4);
-    case host::AutoType::Single: return std::to_string(R4);
-    case host::AutoType::String: return std::to_string(BSTR);
-    case host::AutoType::Color: return std::to_string(USERDEFINED) + imported(packaging::kOleColor);
-    case host::AutoType::Font:
+    case values::AutoType::Boolean: return std::to_string(BOOL);
+    case values::AutoType::Integer: return std::to_string(I2);
+    case values::AutoType::Long: return std::to_string(I4);
+    case values::AutoType::Single: return std::to_string(R4);
+    case values::AutoType::String: return std::to_string(BSTR);
+    case values::AutoType::Color: return std::to_string(USERDEFINED) + imported(packaging::kOleColor);
+    case values::AutoType::Font:
       return std::to_string(PTR) + " " + std::to_string(USERDEFINED) + imported(packaging::kFont);
-    case host::AutoType::Picture:
+    case values::AutoType::Picture:
       return std::to_string(PTR) + " " + std::to_string(USERDEFINED) + imported(packaging::kPicture);
-    case host::AutoType::DataObject:
+    case values::AutoType::DataObject:
       return std::to_string(PTR) + " " + std::to_string(USERDEFINED) + imported(packaging::kDataObject);
-    case host::AutoType::Enum:
+    case values::AutoType::Enum:
       for (std::size_t i = 0; i < enums::All.size(); ++i)
         if (enums::All[i] == enumeration) return std::to_string(USERDEFINED) + " type " + std::to_string(5 + i);
       break;
@@ -67,7 +67,7 @@ TEST(TypeLibraryContents, LibraryAttributes) {
   EXPECT_EQ(lib().formatVersion, 0x00010002u);
   EXPECT_EQ(lib().name, "KestrinX");
   EXPECT_EQ(lib().docString, "KestrinX");
-  EXPECT_EQ(lib().libid, host::Guid::parse("A7D52C6E-91AD-11D2-A265-00A0C93C9297"));
+  EXPECT_EQ(lib().libid, values::Guid::parse("A7D52C6E-91AD-11D2-A265-00A0C93C9297"));
   EXPECT_EQ(lib().majorVersion, 1);
   EXPECT_EQ(lib().minorVersion, 0);
   EXPECT_EQ(lib().lcid, 0x409u);
@@ -83,7 +83,7 @@ TEST(TypeLibraryContents, TypeEntriesInOrderWithKindGuidAndFlags) {
   struct Row {
     std::string_view name;
     std::uint8_t kind;
-    host::Guid guid;
+    values::Guid guid;
     std::uint32_t flags;
   };
   constexpr std::uint32_t dual =
@@ -97,7 +97,7 @@ TEST(TypeLibraryContents, TypeEntriesInOrderWithKindGuidAndFlags) {
       {propertypage::kGeneralClassName, COCLASS, propertypage::kGeneralClassId, 0},
       {members::kEventInterfaceName, DISPATCH, members::kEventInterfaceId, events},
   };
-  for (const host::EnumInfo* e : enums::All) rows.push_back({e->name, ENUM, e->guid, 0});
+  for (const values::EnumInfo* e : enums::All) rows.push_back({e->name, ENUM, e->guid, 0});
 
   ASSERT_EQ(lib().types.size(), 12u);
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -194,7 +194,7 @@ TEST(TypeLibraryContents, EventsTakeEveryArgumentByReference) {
   ASSERT_EQ(functions.size(), members::kEvents.size());
   ASSERT_EQ(functions.size(), 15u);
   for (std::size_t i = 0; i < functions.size(); ++i) {
-    const host::EventInfo& e = members::kEvents[i].info;
+    const values::EventInfo& e = members::kEvents[i].info;
     const auto& f = functions[i];
     SCOPED_TRACE(std::string(e.name));
     EXPECT_EQ(f.id, static_cast<std::int32_t>(i + 1));
@@ -213,7 +213,7 @@ TEST(TypeLibraryContents, EventsTakeEveryArgumentByReference) {
 
 TEST(TypeLibraryContents, EnumerationConstantsWithTheirHelpStrings) {
   for (std::size_t i = 0; i < enums::All.size(); ++i) {
-    const host::EnumInfo& info = *enums::All[i];
+    const values::EnumInfo& info = *enums::All[i];
     const auto& t = lib().types[5 + i];
     SCOPED_TRACE(std::string(info.name));
     EXPECT_EQ(t.alignment, 4);
@@ -235,23 +235,23 @@ TEST(TypeLibraryContents, EnumerationConstantsWithTheirHelpStrings) {
 TEST(TypeLibraryContents, StandardTypesAreImportedNotDefined) {
   ASSERT_FALSE(lib().libraries.empty());
   const auto& stdole = lib().libraries[0];
-  EXPECT_EQ(stdole.libid, host::Guid::parse("00020430-0000-0000-C000-000000000046"));
+  EXPECT_EQ(stdole.libid, values::Guid::parse("00020430-0000-0000-C000-000000000046"));
   EXPECT_EQ(stdole.majorVersion, 2);
   EXPECT_EQ(stdole.minorVersion, 0);
   EXPECT_EQ(stdole.fileName, "stdole2.tlb");
 
   struct Row {
     const char* name;
-    host::Guid guid;
+    values::Guid guid;
     std::uint8_t kind;
     bool fromStdole;
   };
   const Row rows[] = {
-      {"IDispatch", host::Guid::parse("00020400-0000-0000-C000-000000000046"), INTERFACE, true},
-      {"OLE_COLOR", host::Guid::parse("66504301-BE0F-101A-8BBB-00AA00300CAB"), ALIAS, true},
-      {"Font", host::Guid::parse("BEF6E003-A874-101A-8BBA-00AA00300CAB"), DISPATCH, true},
-      {"Picture", host::Guid::parse("7BF80981-BF32-101A-8BBB-00AA00300CAB"), DISPATCH, true},
-      {"DataObject", host::Guid::parse("41A7D760-6018-11CF-9016-00AA0068841E"), DISPATCH, false},
+      {"IDispatch", values::Guid::parse("00020400-0000-0000-C000-000000000046"), INTERFACE, true},
+      {"OLE_COLOR", values::Guid::parse("66504301-BE0F-101A-8BBB-00AA00300CAB"), ALIAS, true},
+      {"Font", values::Guid::parse("BEF6E003-A874-101A-8BBA-00AA00300CAB"), DISPATCH, true},
+      {"Picture", values::Guid::parse("7BF80981-BF32-101A-8BBB-00AA00300CAB"), DISPATCH, true},
+      {"DataObject", values::Guid::parse("41A7D760-6018-11CF-9016-00AA0068841E"), DISPATCH, false},
   };
   EXPECT_EQ(lib().imports.size(), std::size(rows));
   for (const Row& r : rows) {

@@ -21,14 +21,14 @@ namespace model = packaging::tlb;
 model::Library smallLibrary() {
   model::Library lib;
   lib.name = "Small";
-  lib.libid = host::Guid::parse("11111111-2222-3333-4444-555555555555");
+  lib.libid = values::Guid::parse("11111111-2222-3333-4444-555555555555");
   lib.majorVersion = 2;
   lib.minorVersion = 7;
   lib.lcid = 0x409;
   model::TypeEntry e;
   e.kind = packaging::codes::TKIND_ENUM;
   e.name = "Choice";
-  e.guid = host::Guid::parse("11111111-2222-3333-4444-555555555556");
+  e.guid = values::Guid::parse("11111111-2222-3333-4444-555555555556");
   e.constants = {{"First", 0, "First"}, {"Second", 1, ""}};
   lib.types.push_back(e);
   return lib;

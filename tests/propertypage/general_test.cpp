@@ -15,7 +15,7 @@
 namespace kestrinx::propertypage {
 namespace {
 
-using host::Variant;
+using values::Variant;
 using kestrinx::testing::errorOf;
 
 // A control placed on a form as a designer places it.
@@ -31,8 +31,8 @@ struct PlacedControl {
 };
 
 // A control seen by name that logs each read and set ("get Kestrin1.Caption") before passing it on.
-struct RecordingDispatch final : host::Dispatch {
-  RecordingDispatch(host::Dispatch& inner, std::string tag, std::vector<std::string>& log)
+struct RecordingDispatch final : values::Dispatch {
+  RecordingDispatch(values::Dispatch& inner, std::string tag, std::vector<std::string>& log)
       : inner_(inner), tag_(std::move(tag)), log_(log) {}
   Variant getProperty(const std::string& name) override {
     log_.push_back("get " + tag_ + "." + name);
@@ -44,7 +44,7 @@ struct RecordingDispatch final : host::Dispatch {
   }
 
  private:
-  host::Dispatch& inner_;
+  values::Dispatch& inner_;
   std::string tag_;
   std::vector<std::string>& log_;
 };
@@ -52,11 +52,11 @@ struct RecordingDispatch final : host::Dispatch {
 class GeneralTest : public ::testing::Test {
  protected:
   // Shows the page for `controls` as the host does: Initialize, the first load, Changed cleared.
-  void open(std::vector<host::Dispatch*> controls) {
+  void open(std::vector<values::Dispatch*> controls) {
     site.select(std::move(controls));
     page.PropertyPage_Initialize();
     page.PropertyPage_SelectionChanged();
-    site.setChanged(host::False);
+    site.setChanged(values::False);
   }
   void openBoth() { open({&first.component.dispatch(), &second.component.dispatch()}); }
   // What a text box, list or check box shows: its text, chosen item or Value.
@@ -145,19 +145,19 @@ TEST_F(GeneralTest, DesignTableYieldsExactlyThePagesWidgets) {
     EXPECT_EQ(caption, r.caption);
   }
   EXPECT_EQ(site.label("lblGeneral", 8).foreColor(), 0x8000000Du);  // author lines in the highlight colour
-  EXPECT_EQ(site.label("lblGeneral", 0).foreColor(), host::SystemButtonText);
+  EXPECT_EQ(site.label("lblGeneral", 0).foreColor(), values::SystemButtonText);
   const headless::ComboBox& time = site.comboBox("cmbGeneral", 2);
   ASSERT_EQ(time.listCount(), 3);
   EXPECT_EQ(time.list(0) + "|" + time.list(1) + "|" + time.list(2), "NONE|HH:MM|HH:MM:SS");
   EXPECT_EQ(site.comboBox("cmbGeneral", 0).list(3), "Time");
   EXPECT_EQ(site.comboBox("cmbGeneral", 3).list(1), "LEFT_ALIGN");
-  EXPECT_EQ(site.changed(), host::False);  // the design's texts raise no handler
+  EXPECT_EQ(site.changed(), values::False);  // the design's texts raise no handler
 }
 
 // ---- loading --------------------------------------------------------------------------------
 
 TEST_F(GeneralTest, InitializeChecksNumSeparatorUseUntilTheFirstLoadShowsTheControls) {
-  first.set("NumSeparatorUse", Variant::boolean(host::False));
+  first.set("NumSeparatorUse", Variant::boolean(values::False));
   EXPECT_EQ(shown("chkGeneral", 6), "0");
   page.PropertyPage_Initialize();
   EXPECT_EQ(shown("chkGeneral", 6), "1");
@@ -185,8 +185,8 @@ TEST_F(GeneralTest, LoadShowsEachPropertyOfTheFirstSelectedControl) {
       {"BoxWidth", Variant::longValue(2400), "txtGeneral", 1, "2400"},  // locked, so it stays
       {"Interval", Variant::longValue(120), "txtGeneral", 2, "120"},
       {"ToolTipText", Variant::string("Amount due"), "txtGeneral", 3, "Amount due"},
-      {"ColorInValidUse", Variant::boolean(host::False), "chkGeneral", 3, "0"},
-      {"InvalidBeep", Variant::boolean(host::True), "chkGeneral", 5, "1"},
+      {"ColorInValidUse", Variant::boolean(values::False), "chkGeneral", 3, "0"},
+      {"InvalidBeep", Variant::boolean(values::True), "chkGeneral", 5, "1"},
   };
   for (const Row& r : rows) second.set(std::string(r.property), r.value);
   open({&second.component.dispatch(), &first.component.dispatch()});
@@ -195,7 +195,7 @@ TEST_F(GeneralTest, LoadShowsEachPropertyOfTheFirstSelectedControl) {
 
 TEST_F(GeneralTest, CaptionViewLoadEmptiesTheCaptionBoxBeforeTheCaptionIsLoaded) {
   first.set("Caption", Variant::string("Amount"));
-  second.set("CaptionView", Variant::boolean(host::False));  // which empties the control's caption
+  second.set("CaptionView", Variant::boolean(values::False));  // which empties the control's caption
   second.set("Caption", Variant::string("Total"));
   open({&first.component.dispatch()});  // CaptionView goes from unchecked to checked: Click
   EXPECT_EQ(shown("chkGeneral", 0), "1");
@@ -204,7 +204,7 @@ TEST_F(GeneralTest, CaptionViewLoadEmptiesTheCaptionBoxBeforeTheCaptionIsLoaded)
   page.PropertyPage_SelectionChanged();  // and back
   EXPECT_EQ(shown("chkGeneral", 0), "0");
   EXPECT_EQ(shown("txtGeneral", 0), "Total");
-  EXPECT_EQ(site.changed(), host::True);  // this host raises the widgets' events for code's changes too
+  EXPECT_EQ(site.changed(), values::True);  // this host raises the widgets' events for code's changes too
 }
 
 // ---- editing --------------------------------------------------------------------------------
@@ -212,19 +212,19 @@ TEST_F(GeneralTest, CaptionViewLoadEmptiesTheCaptionBoxBeforeTheCaptionIsLoaded)
 TEST_F(GeneralTest, NumberBoxesHoldOnlyNumbersAndEmptyingLeavesChangedAlone) {
   struct Row {
     const char* name;
-    host::Boolean changedBefore;
+    values::Boolean changedBefore;
     std::string typed, typedInFront;
     std::string text;
-    host::Boolean changedAfter;
+    values::Boolean changedAfter;
   };
   const Row rows[] = {
-      {"letter", host::False, "a", "", "", host::False},
-      {"letterWhileChanged", host::True, "x", "", "", host::True},
-      {"loneMinus", host::False, "-", "", "", host::False},
-      {"lonePoint", host::False, ".", "", "", host::False},
-      {"digits", host::False, "12", "", "12", host::True},
-      {"minusInFront", host::False, "12", "-", "-12", host::True},
-      {"letterAfterDigitsEmptiesTheBox", host::False, "12a", "", "", host::True},
+      {"letter", values::False, "a", "", "", values::False},
+      {"letterWhileChanged", values::True, "x", "", "", values::True},
+      {"loneMinus", values::False, "-", "", "", values::False},
+      {"lonePoint", values::False, ".", "", "", values::False},
+      {"digits", values::False, "12", "", "12", values::True},
+      {"minusInFront", values::False, "12", "-", "-12", values::True},
+      {"letterAfterDigitsEmptiesTheBox", values::False, "12a", "", "", values::True},
   };
   open({&first.component.dispatch()});
   for (std::int16_t box : {1, 2}) {
@@ -246,10 +246,10 @@ TEST_F(GeneralTest, NumberBoxesHoldOnlyNumbersAndEmptyingLeavesChangedAlone) {
 TEST_F(GeneralTest, ListsAndCheckBoxesMarkThePageChanged) {
   open({&first.component.dispatch()});
   site.choose("cmbGeneral", 2, 2);
-  EXPECT_EQ(site.changed(), host::True);
-  site.setChanged(host::False);
+  EXPECT_EQ(site.changed(), values::True);
+  site.setChanged(values::False);
   site.click("chkGeneral", 4);
-  EXPECT_EQ(site.changed(), host::True);
+  EXPECT_EQ(site.changed(), values::True);
   EXPECT_EQ(shown("txtGeneral", 0), "Kestrin1");  // only CaptionView touches the caption box
 }
 
@@ -262,19 +262,19 @@ TEST_F(GeneralTest, CaptionViewClickEmptiesTheCaptionOfEverySelectedControlOnApp
   site.type("txtGeneral", 0, "Sum");
   site.click("chkGeneral", 0);  // unchecked -> checked empties it just the same
   EXPECT_EQ(shown("txtGeneral", 0), "");
-  EXPECT_EQ(site.changed(), host::True);
+  EXPECT_EQ(site.changed(), values::True);
   page.PropertyPage_ApplyChanges();
   EXPECT_EQ(first.get("Caption"), Variant::string(""));
   EXPECT_EQ(second.get("Caption"), Variant::string(""));
 }
 
 TEST_F(GeneralTest, ApplyGivesEverySelectedControlAllFifteenValuesShown) {
-  first.set("BoxWidthLock", Variant::boolean(host::True));
+  first.set("BoxWidthLock", Variant::boolean(values::True));
   first.set("BoxWidth", Variant::longValue(2000));
   first.set("FormatDate", Variant::longValue(MMDDYY));
   first.set("ToolTipText", Variant::string("first"));
   second.set("Interval", Variant::longValue(10));
-  second.set("ColorEditUse", Variant::boolean(host::True));
+  second.set("ColorEditUse", Variant::boolean(values::True));
   second.set("NumAlignment", Variant::longValue(LEFT_ALIGN));
   openBoth();
   EXPECT_EQ(shown("txtGeneral", 1), "2000");  // the first control's values
@@ -299,7 +299,7 @@ TEST_F(GeneralTest, OnlyACheckedBoxAppliesTrue) {
   for (std::int16_t value : {0, 1, 2}) {
     site.checkBox("chkGeneral", 2).setValue(value);
     page.PropertyPage_ApplyChanges();
-    EXPECT_EQ(first.get("ColorEditUse"), Variant::boolean(value == 1 ? host::True : host::False)) << value;
+    EXPECT_EQ(first.get("ColorEditUse"), Variant::boolean(value == 1 ? values::True : values::False)) << value;
   }
 }
 
@@ -340,7 +340,7 @@ TEST_F(GeneralTest, ANumberBoxThatCannotConvertStopsTheApplyBeforeAnyControlChan
     SCOPED_TRACE(r.name);
     headless::TextBox& box = site.textBox("txtGeneral", r.box);
     box.setText("");
-    if (!host::isNumeric(r.text)) box.setFailure("setText");  // the handler cannot empty it
+    if (!values::isNumeric(r.text)) box.setFailure("setText");  // the handler cannot empty it
     errorOf([&] { site.type("txtGeneral", r.box, r.text); });
     box.clearFailures();
     ASSERT_EQ(box.text(), r.text);
@@ -349,8 +349,8 @@ TEST_F(GeneralTest, ANumberBoxThatCannotConvertStopsTheApplyBeforeAnyControlChan
     try {
       page.PropertyPage_ApplyChanges();
       ADD_FAILURE() << "applied";
-    } catch (const host::AutomationError& e) {
-      EXPECT_EQ(e.number(), host::err::InvalidPropertyValue);
+    } catch (const values::AutomationError& e) {
+      EXPECT_EQ(e.number(), values::err::InvalidPropertyValue);
       EXPECT_STREQ(e.what(), r.message.c_str());
     }
     EXPECT_TRUE(log.empty());
@@ -390,7 +390,7 @@ TEST_F(GeneralTest, SetWidgetByNameActsAsCodeOrSaysWhatIsWrong) {
   EXPECT_EQ(shown("cmbGeneral", 1), "MM-DD-YYYY");
   EXPECT_EQ(shown("txtGeneral", 1), "1200");
   EXPECT_EQ(shown("txtGeneral", 0), "");
-  EXPECT_EQ(site.changed(), host::True);
+  EXPECT_EQ(site.changed(), values::True);
 
   struct Row {
     std::string assignment;
@@ -415,7 +415,7 @@ TEST_F(GeneralTest, SetWidgetByNameActsAsCodeOrSaysWhatIsWrong) {
     try {
       page.setWidget(r.assignment);
       ADD_FAILURE() << r.assignment << " was taken";
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       EXPECT_EQ(e.number(), r.number) << r.assignment;
       EXPECT_EQ(e.what(), r.message);
     }

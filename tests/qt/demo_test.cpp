@@ -16,13 +16,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "apps/kestrinx/values.h"
+#include "apps/kestrinx-demo/designer.h"
+#include "apps/kestrinx-demo/runner.h"
+#include "control/member_text.h"
 #include "control/members.h"
-#include "designer.h"
-#include "host/form_file.h"
-#include "host/values.h"
+#include "forms/form_file.h"
 #include "host/qt/strings.h"
-#include "runner.h"
+#include "values/functions.h"
 
 namespace kestrinx::testing {
 namespace {
@@ -97,7 +97,7 @@ TEST_F(DesignerTest, ThePropertyListShowsEveryPublishedPropertyAndEditsThroughTh
     if (!m.has(members::Get)) continue;
     ASSERT_LT(row, list.rowCount());
     EXPECT_EQ(list.item(row, 0)->text().toStdString(), m.name);
-    const std::string shown = cli::textFromValue(m, control("numAmount").dispatch().getProperty(std::string(m.name)));
+    const std::string shown = members::textFromValue(m, control("numAmount").dispatch().getProperty(std::string(m.name)));
     EXPECT_EQ(list.item(row, 1)->text().toStdString(), shown) << m.name;
     EXPECT_EQ((list.item(row, 1)->flags() & Qt::ItemIsEditable) != 0, m.has(members::Put) || m.has(members::PutRef))
         << m.name;
@@ -183,10 +183,10 @@ TEST_F(DesignerTest, TheMouseSelectsMovesAndResizesControls) {
 TEST_F(DesignerTest, ADesignSavedAndRunKeepsEveryPropertyAndKeysItDoesNotKnow) {
   QTemporaryDir dir;
   // A key of a newer build, which the control does not read, in the opened form.
-  host::FormFile file = host::readFormFile(qthost::toStdString(kSample));
-  file.controls[0].properties.push_back({"NewerKey", host::Variant::string("kept")});
+  forms::FormFile file = forms::readFormFile(qthost::toStdString(kSample));
+  file.controls[0].properties.push_back({"NewerKey", values::Variant::string("kept")});
   const QString path = dir.filePath("contacts.kxform");
-  host::writeFormFile(qthost::toStdString(path), file);
+  forms::writeFormFile(qthost::toStdString(path), file);
   ASSERT_TRUE(designer.openFile(path));
 
   designer.select({&control("txtName")});
@@ -198,10 +198,10 @@ TEST_F(DesignerTest, ADesignSavedAndRunKeepsEveryPropertyAndKeysItDoesNotKnow) {
   ASSERT_TRUE(designer.setProperty("KestrinType", "TIME_TYPE"));
   ASSERT_TRUE(designer.saveFile(path));
 
-  const host::FormFile saved = host::readFormFile(qthost::toStdString(path));
+  const forms::FormFile saved = forms::readFormFile(qthost::toStdString(path));
   ASSERT_EQ(saved.controls.size(), 5u);
   bool kept = false;
-  for (const host::FormEntry& e : saved.controls[0].properties) kept |= e.key == "NewerKey";
+  for (const forms::FormEntry& e : saved.controls[0].properties) kept |= e.key == "NewerKey";
   EXPECT_TRUE(kept);
 
   RunWindow run(saved);
@@ -217,8 +217,8 @@ TEST_F(DesignerTest, ADesignSavedAndRunKeepsEveryPropertyAndKeysItDoesNotKnow) {
     for (const members::Member& m : members::kMembers) {
       if (!m.saved || !m.has(members::Get) || (padded && m.name == "SelStart")) continue;
       const auto shown = [&](KestrinWidget* w) {
-        const std::string text = cli::textFromValue(m, w->dispatch().getProperty(std::string(m.name)));
-        return padded ? std::string(host::trim(text)) : text;
+        const std::string text = members::textFromValue(m, w->dispatch().getProperty(std::string(m.name)));
+        return padded ? std::string(values::trim(text)) : text;
       };
       EXPECT_EQ(shown(running), shown(designed)) << designed->objectName().toStdString() << "." << m.name;
     }

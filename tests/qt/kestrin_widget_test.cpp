@@ -49,7 +49,7 @@ class KestrinWidgetTest : public QtWindowTest {
 TEST_F(KestrinWidgetTest, ANewWidgetIsPlacedAsADesignerPlacesAControl) {
   EXPECT_EQ(w->property("Caption").toString(), "Kestrin1");
   EXPECT_EQ(w->property("KestrinType").toInt(), KestrinWidget::NORMAL_TYPE);
-  EXPECT_EQ(w->property("BackColor").toUInt(), host::SystemWindowBackground);
+  EXPECT_EQ(w->property("BackColor").toUInt(), values::SystemWindowBackground);
   // Its size hint is the control's size: caption, gap and box side by side.
   EXPECT_NEAR(w->sizeHint().width(), w->caption().width() + qthost::toPixelsX(*w, 80) + w->activeBox().width(), 2);
   EXPECT_GE(w->sizeHint().height(), w->activeBox().geometry().bottom() + 1);  // nothing cut off
@@ -116,7 +116,7 @@ TEST_F(KestrinWidgetTest, ARunawayChangeHandlerFailsInsteadOfCrashing) {
 TEST_F(KestrinWidgetTest, WithAutoSizeTheControlTakesTheHeightTheBoxsFontNeeds) {
   showWindow();
   w->setProperty("AutoSize", true);
-  w->setProperty("Font", QFont(QString::fromUtf8(host::DefaultFontName.data(), host::DefaultFontName.size()), 20));
+  w->setProperty("Font", QFont(QString::fromUtf8(values::DefaultFontName.data(), values::DefaultFontName.size()), 20));
   // The control asks for a height of 20 twips; the box keeps what a 20-point font needs.
   EXPECT_EQ(w->activeBox().height(), w->activeBox().minimumSizeHint().height());
   EXPECT_EQ(w->sizeHint().height(), w->activeBox().height());
@@ -237,7 +237,7 @@ TEST_F(KestrinWidgetTest, PropertiesAreDeclaredInReadingOrderWithEnumerationsByN
   EXPECT_EQ(std::vector<std::string>(declared.begin(), declared.begin() + static_cast<long>(reading.size())), reading);
 
   for (const members::Member& m : members::kMembers) {
-    if (m.type != host::AutoType::Enum) continue;
+    if (m.type != values::AutoType::Enum) continue;
     const QMetaProperty p = meta->property(meta->indexOfProperty(std::string(m.name).c_str()));
     ASSERT_TRUE(p.isEnumType()) << m.name;
     const QMetaEnum e = p.enumerator();
@@ -350,8 +350,8 @@ TEST_F(KestrinWidgetTest, SavedPropertiesCreateTheControlAgain) {
 // A form file's Kestrin controls open at their places with their saved properties; a control
 // that stops reading stands as far as it got, and other classes are passed over.
 TEST(KestrinWidgetForm, AFormFilesControlsOpenWhereTheyWereSaved) {
-  using host::Variant;
-  host::FormFile file;
+  using values::Variant;
+  forms::FormFile file;
   file.controls.push_back({"txtAge", KestrinProgId, {1440, 720, 2880, 360},
                            {{"Caption", Variant::string("Age")},
                             {"Interval", Variant::string("abc")},

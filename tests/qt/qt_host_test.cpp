@@ -125,9 +125,9 @@ TEST_F(QtHostTest, HeldPlacingKeepsTheTwipsAndPlacesTheWidgetsOnRelease) {
 TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
   qthost::Label& label = site.label();
   QLabel& q = label.qlabel();
-  auto bold = std::make_shared<host::Font>();
+  auto bold = std::make_shared<values::Font>();
   bold->size = 19.5f;
-  bold->bold = host::True;
+  bold->bold = values::True;
   const struct {
     std::string caption;
     Qt::Alignment align;
@@ -146,7 +146,7 @@ TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
   for (const auto& c : cases) {
     q.setAlignment(c.align);
     q.setMargin(c.margin);
-    label.setFont(c.boldFont ? bold : std::make_shared<host::Font>());
+    label.setFont(c.boldFont ? bold : std::make_shared<values::Font>());
     label.setCaption(c.caption);
     const QSize hint = q.sizeHint();
     EXPECT_EQ(q.size(), hint) << c.caption;
@@ -159,17 +159,17 @@ TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
 TEST_F(QtHostTest, TheSameCaptionIsMeasuredAgainInAnotherFontOrAlignment) {
   qthost::Label& label = site.label();
   QLabel& q = label.qlabel();
-  auto big = std::make_shared<host::Font>();
+  auto big = std::make_shared<values::Font>();
   big->size = 24;
-  auto italic = std::make_shared<host::Font>(*big);
-  italic->italic = host::True;
+  auto italic = std::make_shared<values::Font>(*big);
+  italic->italic = values::True;
   label.setCaption("W\tW");
   const struct {
-    host::FontRef font;
+    values::FontRef font;
     Qt::Alignment align;
   } steps[] = {
-      {std::make_shared<host::Font>(), Qt::AlignLeft}, {big, Qt::AlignLeft}, {big, Qt::AlignLeft},
-      {italic, Qt::AlignLeft}, {italic, Qt::AlignRight}, {std::make_shared<host::Font>(), Qt::AlignRight},
+      {std::make_shared<values::Font>(), Qt::AlignLeft}, {big, Qt::AlignLeft}, {big, Qt::AlignLeft},
+      {italic, Qt::AlignLeft}, {italic, Qt::AlignRight}, {std::make_shared<values::Font>(), Qt::AlignRight},
   };
   for (const auto& step : steps) {
     q.setAlignment(step.align);
@@ -197,18 +197,18 @@ TEST_F(QtHostTest, TheDefaultFontShowsInAnInstalledFamily) {
     EXPECT_TRUE(families.contains(family)) << family.toStdString();
     EXPECT_EQ(family, qthost::defaultFontFamily());
   }
-  EXPECT_EQ(box().font()->name, host::DefaultFontName);  // the name is kept, saved and read back
+  EXPECT_EQ(box().font()->name, values::DefaultFontName);  // the name is kept, saved and read back
 }
 
 TEST_F(QtHostTest, ColoursAreRgbOrThePalettesSystemColours) {
   const QPalette system = QApplication::palette(&edit());
   const struct {
-    host::OleColor ole;
+    values::OleColor ole;
     QColor shown;
   } cases[] = {
       {0x000000FF, QColor(255, 0, 0)},
       {0x00FFFF00, QColor(0, 255, 255)},
-      {host::SystemWindowBackground, system.color(QPalette::Active, QPalette::Base)},
+      {values::SystemWindowBackground, system.color(QPalette::Active, QPalette::Base)},
       {0x8000000D, system.color(QPalette::Active, QPalette::Highlight)},
       {0x80000012, system.color(QPalette::Active, QPalette::ButtonText)},
   };
@@ -279,7 +279,7 @@ TEST_F(QtHostTest, AKeystrokesEditReachesTheLineEditAsTheChangeHandlerLeftIt) {
   QLineEdit* const raw = &edit();  // read without asking the box
   std::string seen;
   std::vector<std::int32_t> errors;
-  site.delivery().setErrorHandler([&](const host::AutomationError& e) {
+  site.delivery().setErrorHandler([&](const values::AutomationError& e) {
     errors.push_back(e.number());
     seen = raw->text().toStdString();  // what the application sees when told of the error
   });
@@ -317,7 +317,7 @@ TEST_F(QtHostTest, AKeystrokesEditReachesTheLineEditAsTheChangeHandlerLeftIt) {
          box().setText("xy");
        },
        "xy", "abc", 0, ""},
-      {"an error", "ab", 2, 0, 0, Qt::Key_C, [] { host::raiseError(host::err::InvalidProcedureCall); }, "abc", "abc", 3, ""},
+      {"an error", "ab", 2, 0, 0, Qt::Key_C, [] { values::raiseError(values::err::InvalidProcedureCall); }, "abc", "abc", 3, ""},
   };
   for (const auto& c : cases) {
     events.onChanged = nullptr;
@@ -459,12 +459,12 @@ TEST_F(QtHostTest, ABoxMadeOnDemandEndsAsOneMadeAtOnce) {
        [](qthost::TextBox& b) {
          b.setBackColor(0x000000FF);
          b.setForeColor(0x8000000D);  // a system colour
-         auto f = std::make_shared<host::Font>();
+         auto f = std::make_shared<values::Font>();
          f->size = 14;
-         f->bold = host::True;
+         f->bold = values::True;
          b.setFont(f);
-         b.setEnabled(host::False);
-         b.setLocked(host::True);
+         b.setEnabled(values::False);
+         b.setLocked(values::True);
          b.setMousePointer(11);
          b.setToolTipText("tip");
          b.setOleDragMode(1);
@@ -546,10 +546,10 @@ TEST_F(QtHostTest, TheElementsAreMadeWhenTheyShowInTheirPlaces) {
 
 TEST_F(QtHostTest, AnErrorFromTheControlEndsTheEventAndIsReported) {
   std::vector<std::int32_t> errors;
-  site.delivery().setErrorHandler([&](const host::AutomationError& e) { errors.push_back(e.number()); });
+  site.delivery().setErrorHandler([&](const values::AutomationError& e) { errors.push_back(e.number()); });
   box().setText("");
   events.log.clear();
-  events.onPress = [](std::int16_t&) { host::raiseError(host::err::InvalidProcedureCall); };
+  events.onPress = [](std::int16_t&) { values::raiseError(values::err::InvalidProcedureCall); };
   QTest::keyClicks(&edit(), "a");
   EXPECT_EQ(box().text(), "");  // the key was not applied
   EXPECT_EQ(errors, std::vector<std::int32_t>{5});
@@ -558,7 +558,7 @@ TEST_F(QtHostTest, AnErrorFromTheControlEndsTheEventAndIsReported) {
 
 TEST_F(QtHostTest, ALockedBoxHearsKeysButTakesNoEdit) {
   box().setText("ab");
-  box().setLocked(host::True);
+  box().setLocked(values::True);
   events.log.clear();
   QTest::keyClicks(&edit(), "c");
   QTest::keyClick(&edit(), Qt::Key_Backspace);
@@ -577,7 +577,7 @@ TEST_F(QtHostTest, TheControlsOwnSizeChangesResizeTheWidgetAtOnce) {
   EXPECT_EQ(surface.requestedPixelSize().width(), surfaceWidget->width());
   surface.setWidth(2880);  // unchanged: no Resize
   EXPECT_EQ(events.log.size(), 1u);
-  EXPECT_THROW(surface.setHeight(-1), host::AutomationError);
+  EXPECT_THROW(surface.setHeight(-1), values::AutomationError);
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/error.h"
 #include "host/qt/page_site.h"
+#include "values/error.h"
 
 namespace kestrinx::testing {
 namespace {
@@ -22,7 +22,7 @@ namespace {
 struct Recorder final : host::ListEvents {
   void onClick(std::int16_t index) override {
     events.push_back("Click " + std::to_string(index));
-    if (failClick) host::raiseError(host::err::InvalidPropertyValue);
+    if (failClick) values::raiseError(values::err::InvalidPropertyValue);
   }
   void onChange(std::int16_t index) override { events.push_back("Change " + std::to_string(index)); }
   std::vector<std::string> events;
@@ -32,7 +32,7 @@ struct Recorder final : host::ListEvents {
 class QtPageSiteTest : public ::testing::Test {
  protected:
   QtPageSiteTest() {
-    site.setErrorHook([this](const host::AutomationError& e) { errors.push_back(e.number()); });
+    site.setErrorHook([this](const values::AutomationError& e) { errors.push_back(e.number()); });
     site.setChangedHook([this](bool changed) { changes.push_back(changed); });
     site.createTabControl({"ppBox", -1, 0, nullptr, "", 120, 0, 6012, 3252, 0}, tabs);
     page.show();
@@ -77,8 +77,8 @@ TEST_F(QtPageSiteTest, ACheckBoxRaisesClickWithItsIndexForCodeAndForTheUser) {
   try {
     box.setValue(3);
     ADD_FAILURE() << "Value 3 accepted";
-  } catch (const host::AutomationError& e) {
-    EXPECT_EQ(e.number(), host::err::InvalidPropertyValue);
+  } catch (const values::AutomationError& e) {
+    EXPECT_EQ(e.number(), values::err::InvalidPropertyValue);
   }
 }
 
@@ -93,12 +93,12 @@ TEST_F(QtPageSiteTest, AListRaisesChangeThenClickWheneverListIndexChanges) {
   EXPECT_EQ(recorder.events, (std::vector<std::string>{"Change 2", "Click 2", "Change 2", "Click 2"}));
   EXPECT_EQ(list.listIndex(), 1);
   EXPECT_EQ(list.text(), "HH:MM");
-  for (const auto& bad : {std::pair<std::int32_t, std::int32_t>{3, host::err::InvalidPropertyValue},
-                          std::pair<std::int32_t, std::int32_t>{-2, host::err::InvalidPropertyValue}}) {
+  for (const auto& bad : {std::pair<std::int32_t, std::int32_t>{3, values::err::InvalidPropertyValue},
+                          std::pair<std::int32_t, std::int32_t>{-2, values::err::InvalidPropertyValue}}) {
     try {
       list.setListIndex(bad.first);
       ADD_FAILURE() << "ListIndex " << bad.first << " accepted";
-    } catch (const host::AutomationError& e) {
+    } catch (const values::AutomationError& e) {
       EXPECT_EQ(e.number(), bad.second);
     }
   }
@@ -111,11 +111,11 @@ TEST_F(QtPageSiteTest, AListRaisesChangeThenClickWheneverListIndexChanges) {
 TEST_F(QtPageSiteTest, WidgetsNeedTheirTabControlAndAFrameOfTheirOwnTab) {
   QWidget otherPage;
   qthost::PageSite bare(otherPage);
-  EXPECT_THROW(bare.createLabel(design("lblGeneral", 0)), host::AutomationError);
+  EXPECT_THROW(bare.createLabel(design("lblGeneral", 0)), values::AutomationError);
   host::Frame& frame = site.createFrame(design("Frame1", -1, 1));
   host::WidgetDesign inFrame = design("lblGeneral", 1, 0);
   inFrame.frame = &frame;
-  EXPECT_THROW(site.createLabel(inFrame), host::AutomationError);  // the frame stands on tab 1
+  EXPECT_THROW(site.createLabel(inFrame), values::AutomationError);  // the frame stands on tab 1
   inFrame.tab = 1;
   host::Label& label = site.createLabel(inFrame);
   EXPECT_EQ(label.width(), 1692);  // at the design's size, as set
@@ -124,15 +124,15 @@ TEST_F(QtPageSiteTest, WidgetsNeedTheirTabControlAndAFrameOfTheirOwnTab) {
 }
 
 TEST_F(QtPageSiteTest, ChangedReachesItsHookAndAUsersFailingEventReachesTheErrorHook) {
-  site.setChanged(host::True);
+  site.setChanged(values::True);
   site.setChanged(-2);  // still changed: no news
-  site.setChanged(host::False);
+  site.setChanged(values::False);
   EXPECT_EQ(changes, (std::vector<bool>{true, false}));
 
   site.createCheckBox(design("chkGeneral", 0), &recorder);
   recorder.failClick = true;
   QTest::mouseClick(page.findChild<QCheckBox*>("chkGeneral(0)"), Qt::LeftButton);
-  EXPECT_EQ(errors, std::vector<std::int32_t>{host::err::InvalidPropertyValue});
+  EXPECT_EQ(errors, std::vector<std::int32_t>{values::err::InvalidPropertyValue});
   EXPECT_EQ(recorder.events, std::vector<std::string>{"Click 0"});
 }
 

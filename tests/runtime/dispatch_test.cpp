@@ -14,8 +14,8 @@ namespace {
 // Every readable member but the window handle, read through Invoke.
 std::map<std::int32_t, std::string> state(KxDispatch* d) {
   std::map<std::int32_t, std::string> out;
-  for (const host::MemberInfo& m : members::kMemberInfo) {
-    if (!m.has(host::InvokeGet) || m.name == "hWnd") continue;
+  for (const values::MemberInfo& m : members::kMemberInfo) {
+    if (!m.has(values::InvokeGet) || m.name == "hWnd") continue;
     Call c = invoke(d, m.id, KX_DISPATCH_PROPERTYGET);
     out[m.id] = c.value.v.vt == KX_VT_UNKNOWN ? (c.value.v.punkVal ? "object" : "nothing") : c.value.text();
   }
@@ -30,7 +30,7 @@ TEST_F(DispatchTest, AlignmentByIdentifierDoesWhatItDoesByName) {
   const Var four = Var::i4(4);
   EXPECT_EQ(invoke(byId.get(), 0x6803001F, KX_DISPATCH_PROPERTYPUT, &four.v).hr, KX_S_OK);
   // By name, as the property page sets a control.
-  runtime::ControlObject::from(byName.get())->component().dispatch().setProperty("alignment", host::Variant::longValue(4));
+  runtime::ControlObject::from(byName.get())->component().dispatch().setProperty("alignment", values::Variant::longValue(4));
   EXPECT_EQ(control(byId.get()).get_Alignment(), CenterMiddle);
   EXPECT_EQ(state(byId.get()), state(byName.get()));
   headless::ControlSite &a = hostOf(byId.get()).headlessSite(), &b = hostOf(byName.get()).headlessSite();
@@ -90,13 +90,13 @@ TEST_F(DispatchTest, ValuesConvertAndFailuresAreResultCodesWithTheirErrors) {
   for (Row& r : rows) {
     SCOPED_TRACE(r.name);
     Ref<KxDispatch> d = newControl();
-    hostOf(d.get()).headlessSite().headlessSurface().setUserMode(host::False);  // in a designer
+    hostOf(d.get()).headlessSite().headlessSurface().setUserMode(values::False);  // in a designer
     const auto before = state(d.get());
     Call c = invoke(d.get(), r.id, r.flags, r.value ? &r.value->v : nullptr);
     EXPECT_EQ(c.hr, r.hr);
     EXPECT_EQ(c.error, r.error);
     if (r.error != 0) {
-      EXPECT_EQ(c.text, host::standardErrorText(r.error));
+      EXPECT_EQ(c.text, values::standardErrorText(r.error));
     }
     if (r.hr == KX_DISP_E_TYPEMISMATCH || r.hr == KX_DISP_E_OVERFLOW) {
       EXPECT_EQ(c.argErr, 0u);
@@ -117,7 +117,7 @@ TEST_F(DispatchTest, ValuesConvertAndFailuresAreResultCodesWithTheirErrors) {
 
 TEST_F(DispatchTest, TheControlsOwnRunTimeErrorsCarryTheirNumbers) {
   Ref<KxDispatch> d = newControl();
-  hostOf(d.get()).headlessSite().headlessSurface().setUserMode(host::True);
+  hostOf(d.get()).headlessSite().headlessSurface().setUserMode(values::True);
   const Var on = Var::boolean(true);
   const Call c = invoke(d.get(), 0x68030000, KX_DISPATCH_PROPERTYPUT, &on.v);
   EXPECT_EQ(c.hr, KX_DISP_E_EXCEPTION);

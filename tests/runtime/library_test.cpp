@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/runtime/registry.h"
+#include "runtime/registry.h"
 #include "runtime/runtime_support.h"
 
 namespace kestrinx::testing {

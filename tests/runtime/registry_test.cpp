@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/runtime/registration.h"
-#include "host/runtime/registry.h"
+#include "runtime/registration.h"
+#include "runtime/registry.h"
 #include "runtime/runtime_fixture.h"
 
 namespace kestrinx::testing {

@@ -42,7 +42,7 @@ TEST(Resources, IdentifierResourcesAreTheLengthThenTheStandardLayout) {
   EXPECT_EQ(bytesOf("_IID_KESTRIN", 1),
             (std::vector<std::uint8_t>{0x10, 0x00, 0x00, 0x00, 0x62, 0x2C, 0xD5, 0xA7, 0xAD, 0x91, 0xD2, 0x11, 0xA2, 0x65,
                                        0x00, 0xA0, 0xC9, 0x3C, 0x92, 0x97}));
-  const std::map<std::string, host::Guid> ids = {{"_SRCIID_KESTRIN", members::kEventInterfaceId},
+  const std::map<std::string, values::Guid> ids = {{"_SRCIID_KESTRIN", members::kEventInterfaceId},
                                                  {"_IID_GENERAL", propertypage::kGeneralInterfaceId}};
   for (const auto& [type, guid] : ids) {
     const std::vector<std::uint8_t> b = bytesOf(type, 1);

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "control/kestrin_component.h"
-#include "host/runtime/control_object.h"
-#include "host/runtime/page_object.h"
-#include "host/runtime/server.h"
 #include "packaging/kestrinx_project.h"
+#include "runtime/control_object.h"
+#include "runtime/page_object.h"
 #include "runtime/runtime_support.h"
+#include "runtime/server.h"
 
 namespace kestrinx::testing {
 

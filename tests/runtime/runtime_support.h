@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "control/members.h"
-#include "host/runtime/object.h"
-#include "packaging/kestrinx_abi.h"
 #include "propertypage/general_identity.h"
+#include "runtime/kestrinx_abi.h"
+#include "runtime/object.h"
 #include "support/temp_dir.h"
 
 namespace kestrinx::testing {

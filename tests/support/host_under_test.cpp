@@ -2,7 +2,7 @@
 
 #include <list>
 
-#include "host/form_property_bag.h"
+#include "forms/form_property_bag.h"
 #include "host/headless/headless.h"
 
 namespace kestrinx::testing {
@@ -25,7 +25,7 @@ class HeadlessHost final : public HostUnderTest {
   void leave() override { form_.focus(&elsewhere_); }
   void type(const std::string& text) override { form_.type(text); }
   void press(headless::Key key) override { form_.press(key); }
-  host::Twips textWidth(const host::Font& font, const std::string& text) override {
+  values::Twips textWidth(const values::Font& font, const std::string& text) override {
     return headless::textWidth(font, text);
   }
   void setNow(int year, int month, int day, int hour, int minute, int second) override {
@@ -57,10 +57,10 @@ class HeadlessHost final : public HostUnderTest {
 
 }  // namespace
 
-Kestrin& HostUnderTest::open(std::vector<host::FormEntry>& saved, host::Twips width, host::Twips height) {
+Kestrin& HostUnderTest::open(std::vector<forms::FormEntry>& saved, values::Twips width, values::Twips height) {
   const Another o = another();
   o.control.Initialize();
-  host::FormPropertyBag bag(saved);
+  forms::FormPropertyBag bag(saved);
   o.control.ReadProperties(bag);
   o.surface.setWidth(width);
   o.surface.setHeight(height);

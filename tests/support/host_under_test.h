@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "control/kestrin.h"
-#include "host/form_file.h"
+#include "forms/form_file.h"
 #include "host/headless/keys.h"
 #include "host/headless/services.h"
 #include "support/kestrin_fixture.h"
@@ -47,7 +47,7 @@ class HostUnderTest {
 
   // The width of `text` in `font` in twips, measured as this host measures (not through the
   // control).
-  virtual host::Twips textWidth(const host::Font& font, const std::string& text) = 0;
+  virtual values::Twips textWidth(const values::Font& font, const std::string& text) = 0;
 
   virtual void setNow(int year, int month, int day, int hour, int minute, int second) = 0;
   // Beeps and message boxes since the last clearRecords (message boxes answered OK).
@@ -57,7 +57,7 @@ class HostUnderTest {
 
   // A further control on this host with the same instance name, read from saved properties
   // (Initialize, ReadProperties), then given the size it was saved with.
-  Kestrin& open(std::vector<host::FormEntry>& saved, host::Twips width, host::Twips height);
+  Kestrin& open(std::vector<forms::FormEntry>& saved, values::Twips width, values::Twips height);
 
  protected:
   struct Another {

@@ -45,13 +45,13 @@ void RecordingEvents::OLECompleteDrag(std::int32_t& effect) {
   if (onEffect) onEffect(effect);
 }
 
-void RecordingEvents::OLEDragDrop(host::DataObjectRef&, std::int32_t& effect, std::int16_t&, std::int16_t&, float&,
+void RecordingEvents::OLEDragDrop(values::DataObjectRef&, std::int32_t& effect, std::int16_t&, std::int16_t&, float&,
                                   float&) {
   log.push_back("OLEDragDrop");
   if (onEffect) onEffect(effect);
 }
 
-void RecordingEvents::OLEDragOver(host::DataObjectRef&, std::int32_t& effect, std::int16_t&, std::int16_t&, float&,
+void RecordingEvents::OLEDragOver(values::DataObjectRef&, std::int32_t& effect, std::int16_t&, std::int16_t&, float&,
                                   float&, std::int16_t&) {
   log.push_back("OLEDragOver");
   if (onEffect) onEffect(effect);

@@ -32,12 +32,12 @@ struct RecordingEvents : KestrinEvents {
   void MouseMove(std::int16_t& b, std::int16_t& s, float& x, float& y) override;
   void MouseUp(std::int16_t& b, std::int16_t& s, float& x, float& y) override;
   void OLECompleteDrag(std::int32_t& effect) override;
-  void OLEDragDrop(host::DataObjectRef&, std::int32_t& effect, std::int16_t&, std::int16_t&, float&, float&) override;
-  void OLEDragOver(host::DataObjectRef&, std::int32_t& effect, std::int16_t&, std::int16_t&, float&, float&,
+  void OLEDragDrop(values::DataObjectRef&, std::int32_t& effect, std::int16_t&, std::int16_t&, float&, float&) override;
+  void OLEDragOver(values::DataObjectRef&, std::int32_t& effect, std::int16_t&, std::int16_t&, float&, float&,
                    std::int16_t&) override;
-  void OLEGiveFeedback(std::int32_t&, host::Boolean&) override { log.push_back("OLEGiveFeedback"); }
-  void OLEStartDrag(host::DataObjectRef&, std::int32_t&) override { log.push_back("OLEStartDrag"); }
-  void OLESetData(host::DataObjectRef&, std::int16_t&) override { log.push_back("OLESetData"); }
+  void OLEGiveFeedback(std::int32_t&, values::Boolean&) override { log.push_back("OLEGiveFeedback"); }
+  void OLEStartDrag(values::DataObjectRef&, std::int32_t&) override { log.push_back("OLEStartDrag"); }
+  void OLESetData(values::DataObjectRef&, std::int16_t&) override { log.push_back("OLESetData"); }
 
   // Entries of the log that start with `prefix`.
   std::vector<std::string> only(const std::string& prefix) const;

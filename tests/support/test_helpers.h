@@ -8,11 +8,11 @@
 #include <ostream>
 #include <string>
 
-#include "host/automation.h"
-#include "host/error.h"
-#include "host/variant.h"
+#include "values/automation.h"
+#include "values/error.h"
+#include "values/variant.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 
 // Shows a variant in test failures as its kind and value ("Long 80", "Font Arial").
 inline void PrintTo(const Variant& v, std::ostream* os) {
@@ -26,7 +26,7 @@ inline void PrintTo(const Variant& v, std::ostream* os) {
   }
 }
 
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values
 
 namespace kestrinx::testing {
 
@@ -36,7 +36,7 @@ std::optional<std::int32_t> errorOf(F&& f) {
   try {
     f();
     return std::nullopt;
-  } catch (const host::AutomationError& e) {
+  } catch (const values::AutomationError& e) {
     return e.number();
   }
 }

@@ -1,5 +1,4 @@
-// Dates and times: the text conversion behind isDate, date patterns, serials, day arithmetic
-// and the clock helpers.
+// Dates and times: the text conversion behind isDate, date patterns, serials and day arithmetic.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,12 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "host/error.h"
 #include "support/test_helpers.h"
-#include "host/services.h"
-#include "host/values.h"
+#include "values/error.h"
+#include "values/functions.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 namespace {
 
 using kestrinx::testing::errorOf;
@@ -257,27 +255,5 @@ TEST(AddDaysTest, Table) {
   EXPECT_EQ(errorOf([] { addDays(0, Date{std::nan("")}); }), err::InvalidProcedureCall);
 }
 
-class FixedClock : public Services {
- public:
-  explicit FixedClock(Date now) : now_(now) {}
-  Date now() const override { return now_; }
-  void beep() override {}
-  MsgBoxResult msgBox(const std::string&, MsgBoxButtons, const std::string&) override { return MsgBoxResult::Ok; }
-  DateReading dateReading() const override { return {}; }
-
- private:
-  Date now_;
-};
-
-TEST(ServicesTest, TodayAndTimeOfDay) {
-  const FixedClock clock(dateFromParts({2024, 3, 5, 14, 7, 9}));
-  EXPECT_EQ(clock.today(), dateFromParts({2024, 3, 5}));
-  EXPECT_EQ(clock.timeOfDay(), dateFromParts({1899, 12, 30, 14, 7, 9}));
-  // Before day 0 the time is cut off the same calendar day.
-  const FixedClock old(dateFromParts({1800, 1, 1, 12, 0, 0}));
-  EXPECT_EQ(old.today(), dateFromParts({1800, 1, 1}));
-  EXPECT_EQ(old.timeOfDay(), Date{0.5});
-}
-
 }  // namespace
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "host/error.h"
-#include "host/text.h"
 #include "support/test_helpers.h"
-#include "host/values.h"
+#include "values/error.h"
+#include "values/functions.h"
+#include "values/text.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 namespace {
 
 using kestrinx::testing::errorOf;
@@ -191,4 +191,4 @@ TEST(StringHelpersTest, PartsAndErrors) {
 }
 
 }  // namespace
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

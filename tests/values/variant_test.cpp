@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "host/error.h"
 #include "support/test_helpers.h"
-#include "host/variant.h"
+#include "values/error.h"
+#include "values/variant.h"
 
-namespace kestrinx::host {
+namespace kestrinx::values {
 namespace {
 
 using kestrinx::testing::errorOf;
@@ -158,4 +158,4 @@ TEST(ErrorTest, StandardTexts) {
 }
 
 }  // namespace
-}  // namespace kestrinx::host
+}  // namespace kestrinx::values

@@ -57,7 +57,7 @@ class QtHost final : public HostUnderTest {
   void leave() override { elsewhere_->setFocus(Qt::TabFocusReason); }
   void type(const std::string& text) override { QTest::keyClicks(target(), qthost::toQString(text)); }
   void press(headless::Key key) override { QTest::keyClick(target(), qtKey(key)); }
-  host::Twips textWidth(const host::Font& font, const std::string& text) override {
+  values::Twips textWidth(const values::Font& font, const std::string& text) override {
     const QFontMetricsF metrics(qthost::toQFont(font), surfaceWidget_);
     return qthost::toTwipsX(*surfaceWidget_, metrics.horizontalAdvance(qthost::toQString(text)));
   }
