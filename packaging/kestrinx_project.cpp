@@ -32,6 +32,32 @@ constexpr bool sameCodes() {
 }
 static_assert(sameCodes());
 
+// The General page edits the Kestrin control by name, through dispatch, and includes nothing of
+// the control; this is where the two meet. Every property the page binds is a member of the
+// control with a get and a put, of the type its widget carries: a list's index is an
+// enumeration's value, a check box a Boolean, a text box a string or a whole number.
+constexpr bool carries(propertypage::ValueKind kind, const members::Member& m) {
+  using K = propertypage::ValueKind;
+  switch (kind) {
+    case K::ListIndex: return m.type == values::AutoType::Enum && m.enumeration != nullptr;
+    case K::Check: return m.type == values::AutoType::Boolean;
+    case K::Text: return m.type == values::AutoType::String;
+    case K::NumberText: return m.type == values::AutoType::Long;
+  }
+  return false;
+}
+constexpr bool pageBindsMembers() {
+  for (const propertypage::Binding& b : propertypage::kBindings) {
+    bool found = false;
+    for (const members::Member& m : members::kMembers)
+      if (m.name == b.property) found = m.has(members::Get) && m.has(members::Put) && carries(b.kind, m);
+    if (!found) return false;
+  }
+  return true;
+}
+static_assert(pageBindsMembers(), "a binding of the General page names no member of the Kestrin control, or one "
+                                  "without a get and a put of the type its widget carries");
+
 namespace {
 
 // The General page as the runtime drives it.
