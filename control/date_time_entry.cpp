@@ -88,7 +88,8 @@ bool IsTimeEntry(std::string_view text, std::int32_t formatTime) {
 
 std::optional<std::string> FormatTimeEntry(host::Services& services, std::string_view text, std::string_view pattern) {
   try {
-    if (values::upperCase(text) == kNowEntry) return values::format(values::Variant::date(services.timeOfDay()), pattern);
+    if (values::upperCase(text) == kNowEntry)
+      return values::format(values::Variant::date(services.timeOfDay()), pattern);
     std::string t(text);
     const auto sep = std::find_if(t.begin(), t.end(), [](char c) { return !isNumericChar(c); });
     if (sep != t.end()) *sep = kTimeSeparator;

@@ -140,13 +140,17 @@ template <>
 struct Conv<values::AutoType::Font> {
   static values::Variant wrap(values::FontRef v) { return values::Variant::font(std::move(v)); }
   static values::FontRef unwrap(const values::Variant& v) { return v.toFont(); }
-  static bool same(const values::Variant& before, const values::FontRef& v) { return before.isFont(v) || sameObject(before, wrap(v)); }
+  static bool same(const values::Variant& before, const values::FontRef& v) {
+    return before.isFont(v) || sameObject(before, wrap(v));
+  }
 };
 template <>
 struct Conv<values::AutoType::Picture> {
   static values::Variant wrap(values::PictureRef v) { return values::Variant::picture(std::move(v)); }
   static values::PictureRef unwrap(const values::Variant& v) { return v.toPicture(); }
-  static bool same(const values::Variant& before, const values::PictureRef& v) { return before.isPicture(v) || sameObject(before, wrap(v)); }
+  static bool same(const values::Variant& before, const values::PictureRef& v) {
+    return before.isPicture(v) || sameObject(before, wrap(v));
+  }
 };
 
 template <values::AutoType T, auto Getter>
@@ -219,8 +223,19 @@ constexpr Member getPutRef(std::int32_t id, std::string_view name, Saved s) {
 }
 template <values::AutoType T, auto Getter>
 constexpr Member getOnly(std::int32_t id, std::string_view name) {
-  return Member{id, name, Get, T, nullptr, false, values::VarType::Empty, {}, &getVia<T, Getter>, &changedVia<T, Getter>,
-                nullptr, nullptr, nullptr};
+  return Member{id,
+                name,
+                Get,
+                T,
+                nullptr,
+                false,
+                values::VarType::Empty,
+                {},
+                &getVia<T, Getter>,
+                &changedVia<T, Getter>,
+                nullptr,
+                nullptr,
+                nullptr};
 }
 template <auto Procedure>
 constexpr Member method(std::int32_t id, std::string_view name) {
@@ -249,7 +264,8 @@ inline constexpr values::ParamInfo kMouse[] = {{"Button", AutoType::Integer},
                                              {"Shift", AutoType::Integer},
                                              {"X", AutoType::Single},
                                              {"Y", AutoType::Single}};
-inline constexpr values::ParamInfo kGiveFeedback[] = {{"Effect", AutoType::Long}, {"DefaultCursors", AutoType::Boolean}};
+inline constexpr values::ParamInfo kGiveFeedback[] = {{"Effect", AutoType::Long},
+                                                      {"DefaultCursors", AutoType::Boolean}};
 inline constexpr values::ParamInfo kStartDrag[] = {{"Data", AutoType::DataObject}, {"AllowedEffects", AutoType::Long}};
 inline constexpr values::ParamInfo kSetData[] = {{"Data", AutoType::DataObject}, {"DataFormat", AutoType::Integer}};
 
@@ -268,22 +284,22 @@ inline constexpr std::array<Member, 48> kMembers = [] {
   const Saved asBool{V::Boolean, asBoolean(values::False)};
   return std::array<Member, 48>{
       getPutEnum<&K::get_KestrinType, &K::put_KestrinType>(0x68030031, "KestrinType", enums::DefKestrinType,
-                                                             {V::Long, asLong(NORMAL_TYPE)}),
+                                                           {V::Long, asLong(NORMAL_TYPE)}),
       getPutEnum<&K::get_NumAlignment, &K::put_NumAlignment>(0x68030030, "NumAlignment", enums::DefNumAlign,
-                                                               {V::Long, asLong(RIGHT_ALIGN)}),
+                                                             {V::Long, asLong(RIGHT_ALIGN)}),
       getPut<T::Boolean, &K::get_NumSeparatorUse, &K::put_NumSeparatorUse>(0x6803002F, "NumSeparatorUse",
                                                                            {V::Boolean, asBoolean(values::True)}),
       getPut<T::Boolean, &K::get_CaptionView, &K::put_CaptionView>(0x6803002E, "CaptionView",
                                                                    {V::Boolean, asInteger(1)}),
       getPut<T::String, &K::get_Caption, &K::put_Caption>(0x6803002D, "Caption", {V::String, instanceName}),
       getPutEnum<&K::get_Appearance, &K::put_Appearance>(0x6803002C, "Appearance", enums::DefAppearance,
-                                                           {V::Long, asLong(ThreeD)}),
+                                                         {V::Long, asLong(ThreeD)}),
       getPut<T::String, &K::get_ToolTipText, &K::put_ToolTipText>(0x6803002B, "ToolTipText", {V::String, emptyString}),
       getPut<T::Boolean, &K::get_InvalidBeep, &K::put_InvalidBeep>(0x6803002A, "InvalidBeep", asBool),
       getPutEnum<&K::get_FormatDate, &K::put_FormatDate>(0x68030029, "FormatDate", enums::DefDateFormat,
-                                                           {V::Long, asLong(YYMMDD)}),
+                                                         {V::Long, asLong(YYMMDD)}),
       getPutEnum<&K::get_FormatTime, &K::put_FormatTime>(0x68030028, "FormatTime", enums::DefTimeFormat,
-                                                           {V::Long, asLong(HM)}),
+                                                         {V::Long, asLong(HM)}),
       getPut<T::Color, &K::get_BackColor, &K::put_BackColor>(0x68030027, "BackColor",
                                                              {V::Long, asLong(values::SystemWindowBackground)}),
       getPut<T::Color, &K::get_ColorValid, &K::put_ColorValid>(0x68030026, "ColorValid",
@@ -299,7 +315,7 @@ inline constexpr std::array<Member, 48> kMembers = [] {
                                                                      {V::Boolean, asInteger(0)}),
       getPut<T::Long, &K::get_Interval, &K::put_Interval>(0x68030020, "Interval", {V::Long, asInteger(80)}),
       getPutEnum<&K::get_Alignment, &K::put_Alignment>(0x6803001F, "Alignment", enums::DefAlign,
-                                                         {V::Long, asLong(LeftTop)}),
+                                                       {V::Long, asLong(LeftTop)}),
       getPut<T::Long, &K::get_BoxWidth, &K::put_BoxWidth>(0x6803001E, "BoxWidth", {V::Long, asInteger(1600)}),
       getPut<T::Boolean, &K::get_BoxWidthLock, &K::put_BoxWidthLock>(0x6803001D, "BoxWidthLock",
                                                                      {V::Boolean, asInteger(0)}),
@@ -310,7 +326,8 @@ inline constexpr std::array<Member, 48> kMembers = [] {
       getPutRef<T::Picture, &K::get_MouseIcon, &K::putref_MouseIcon>(0x68030018, "MouseIcon", {V::Picture, noObject}),
       getPut<T::Integer, &K::get_MousePointer, &K::put_MousePointer>(0x68030017, "MousePointer",
                                                                      {V::Integer, asInteger(0)}),
-      getPut<T::Boolean, &K::get_Enabled, &K::put_Enabled>(0x68030016, "Enabled", {V::Boolean, asBoolean(values::True)}),
+      getPut<T::Boolean, &K::get_Enabled, &K::put_Enabled>(0x68030016, "Enabled",
+                                                           {V::Boolean, asBoolean(values::True)}),
       getOnly<T::Long, &K::get_hWnd>(0x68030015, "hWnd"),
       getOnly<T::Integer, &K::get_ScrollBars>(0x6803000F, "ScrollBars"),
       getPut<T::Long, &K::get_SelLength, &K::put_SelLength>(0x6803000E, "SelLength", {V::Long, asInteger(0)}),
@@ -335,8 +352,7 @@ inline constexpr std::array<Member, 48> kMembers = [] {
                                                                    {V::Integer, asInteger(0)}),
       getPut<T::Integer, &K::get_OLEDropMode, &K::put_OLEDropMode>(0x68030001, "OLEDropMode",
                                                                    {V::Integer, asInteger(0)}),
-      getPut<T::Boolean, &K::get_ValidState, &K::put_ValidState>(0x68030000, "ValidState",
-                                                                 {V::Boolean, asInteger(0)}),
+      getPut<T::Boolean, &K::get_ValidState, &K::put_ValidState>(0x68030000, "ValidState", {V::Boolean, asInteger(0)}),
   };
 }();
 

@@ -76,7 +76,8 @@ constexpr std::array<ScaleKey, 5> kScaleKeys = {{
      [](const host::Surface& s) { return values::Variant::single(s.scaleLeft()); }},
     {"ScaleMode", values::VarType::Integer, 1,
      [](const host::Surface& s) { return values::Variant::integer(s.scaleMode()); }},
-    {"ScaleTop", values::VarType::Single, 0, [](const host::Surface& s) { return values::Variant::single(s.scaleTop()); }},
+    {"ScaleTop", values::VarType::Single, 0,
+     [](const host::Surface& s) { return values::Variant::single(s.scaleTop()); }},
     {"ScaleWidth", values::VarType::Single, 2688,
      [](const host::Surface& s) { return values::Variant::single(s.scaleWidth()); }},
 }};

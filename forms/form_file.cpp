@@ -349,7 +349,9 @@ void appendValue(std::string& out, const FormControl& c, const FormEntry& e) {
 
 void appendControl(std::string& out, const FormControl& c) {
   if (!isValidFormName(c.name))
-    refuse("", "", "the control name " + rules::shown(c.name) + " is not a name (a letter, then letters, digits and _, at most 40)");
+    refuse("", "",
+           "the control name " + rules::shown(c.name) +
+               " is not a name (a letter, then letters, digits and _, at most 40)");
   if (auto bad = rules::badClassName(c.progId)) refuse(c.name, "", *bad);
   const Placement& p = c.placement;
   const std::pair<const char*, float> coordinates[] = {
@@ -395,7 +397,9 @@ void appendControl(std::string& out, const FormControl& c) {
 
 std::string formText(const FormFile& form) {
   if (!isValidFormName(form.name))
-    refuse("", "", "the form name " + rules::shown(form.name) + " is not a name (a letter, then letters, digits and _, at most 40)");
+    refuse("", "",
+           "the form name " + rules::shown(form.name) +
+               " is not a name (a letter, then letters, digits and _, at most 40)");
   if (form.controls.size() > FormLimits::Controls)
     refuse("", "", "more than " + std::to_string(FormLimits::Controls) + " controls");
   std::size_t entries = 0;

@@ -389,7 +389,8 @@ class FormReader final : public json::json_sax_t {
         if (major > FormVersionMajor)
           fail("the form is version " + v + ", newer than this build reads (" + std::to_string(FormVersionMajor) +
                ".x); open it with a newer KestrinX");
-        if (major < FormVersionMajor) fail("unknown version " + v + " (this build reads " + std::to_string(FormVersionMajor) + ".x)");
+        if (major < FormVersionMajor)
+          fail("unknown version " + v + " (this build reads " + std::to_string(FormVersionMajor) + ".x)");
         form_.versionMajor = major;
         form_.versionMinor = minor;
         newerMinor_ = minor > FormVersionMinor;
@@ -398,7 +399,8 @@ class FormReader final : public json::json_sax_t {
       case FmName: {
         std::string name = expectString(t, "the form's \"name\"");
         if (!isValidFormName(name))
-          fail("the form name " + rules::shown(name) + " is not a name (a letter, then letters, digits and _, at most 40)");
+          fail("the form name " + rules::shown(name) +
+               " is not a name (a letter, then letters, digits and _, at most 40)");
         form_.name = std::move(name);
         break;
       }
@@ -434,7 +436,8 @@ class FormReader final : public json::json_sax_t {
       case CmName: {
         std::string name = expectString(t, "a control's \"name\"");
         if (!isValidFormName(name))
-          fail("the control name " + rules::shown(name) + " is not a name (a letter, then letters, digits and _, at most 40)");
+          fail("the control name " + rules::shown(name) +
+               " is not a name (a letter, then letters, digits and _, at most 40)");
         if (!names_.insert(rules::foldedName(name)).second) fail("two controls are named " + rules::shown(name));
         control_.name = std::move(name);
         break;
@@ -657,7 +660,8 @@ class FormReader final : public json::json_sax_t {
 
   // ---- objects inside values ----
   bool flag(const Token& t, const char* member) {
-    if (t.kind != Token::Kind::Boolean) fail(std::string("a font's '") + member + "' is true or false, not " + t.what());
+    if (t.kind != Token::Kind::Boolean)
+      fail(std::string("a font's '") + member + "' is true or false, not " + t.what());
     return t.boolean;
   }
 

@@ -16,7 +16,8 @@ void FormPropertyBag::add(const FormEntry& entry) {
 
 std::uint32_t FormPropertyBag::signature(const std::string& key) {
   if (key.empty()) return 0;
-  return static_cast<std::uint32_t>(key.size()) << 16 | static_cast<std::uint32_t>(static_cast<unsigned char>(key.front())) << 8 |
+  return static_cast<std::uint32_t>(key.size()) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(key.front())) << 8 |
          static_cast<unsigned char>(key.back());
 }
 

@@ -26,7 +26,8 @@ class FormPropertyBag final : public values::PropertyBag {
 
   // The stored value (an object comes back as the stored object itself), or the default.
   values::Variant readProperty(const std::string& name, const values::Variant& defaultValue) override;
-  void writeProperty(const std::string& name, const values::Variant& value, const values::Variant& defaultValue) override;
+  void writeProperty(const std::string& name, const values::Variant& value,
+                     const values::Variant& defaultValue) override;
 
   // The key of the last read ("" before any), so a ReadProperties that stops can be reported
   // with the key it stopped at.

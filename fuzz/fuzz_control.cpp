@@ -173,7 +173,9 @@ struct World {
     }
   }
 
-  bool numericGrouping() const { return k.get_KestrinType() == NUMERIC_TYPE && k.get_NumSeparatorUse() != values::False; }
+  bool numericGrouping() const {
+    return k.get_KestrinType() == NUMERIC_TYPE && k.get_NumSeparatorUse() != values::False;
+  }
   headless::TextBox* focusedElement() {
     for (int i = 0; i < 2; ++i) {
       if (form.focused() == &site.box(i)) return &site.box(i);

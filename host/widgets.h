@@ -35,10 +35,11 @@ class TextBoxEvents {
   virtual void onMouseMove(std::int16_t, std::int16_t& /*button*/, std::int16_t& /*shift*/, float& /*x*/, float& /*y*/) {}
   virtual void onMouseUp(std::int16_t, std::int16_t& /*button*/, std::int16_t& /*shift*/, float& /*x*/, float& /*y*/) {}
   virtual void onOLECompleteDrag(std::int16_t, std::int32_t& /*effect*/) {}
-  virtual void onOLEDragDrop(std::int16_t, values::DataObjectRef& /*data*/, std::int32_t& /*effect*/, std::int16_t& /*button*/,
-                             std::int16_t& /*shift*/, float& /*x*/, float& /*y*/) {}
-  virtual void onOLEDragOver(std::int16_t, values::DataObjectRef& /*data*/, std::int32_t& /*effect*/, std::int16_t& /*button*/,
-                             std::int16_t& /*shift*/, float& /*x*/, float& /*y*/, std::int16_t& /*state*/) {}
+  virtual void onOLEDragDrop(std::int16_t, values::DataObjectRef& /*data*/, std::int32_t& /*effect*/,
+                             std::int16_t& /*button*/, std::int16_t& /*shift*/, float& /*x*/, float& /*y*/) {}
+  virtual void onOLEDragOver(std::int16_t, values::DataObjectRef& /*data*/, std::int32_t& /*effect*/,
+                             std::int16_t& /*button*/, std::int16_t& /*shift*/, float& /*x*/, float& /*y*/,
+                             std::int16_t& /*state*/) {}
   virtual void onOLEGiveFeedback(std::int16_t, std::int32_t& /*effect*/, values::Boolean& /*defaultCursors*/) {}
   virtual void onOLEStartDrag(std::int16_t, values::DataObjectRef& /*data*/, std::int32_t& /*allowedEffects*/) {}
   virtual void onOLESetData(std::int16_t, values::DataObjectRef& /*data*/, std::int16_t& /*dataFormat*/) {}

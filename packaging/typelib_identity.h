@@ -58,10 +58,10 @@ struct ImportedTypeIdentity {
   const ImportedLibraryIdentity* library;
 };
 
-inline constexpr ImportedTypeIdentity kIDispatch{"IDispatch", values::Guid::parse("00020400-0000-0000-C000-000000000046"),
-                                                 codes::TKIND_INTERFACE, &kStandardOle};
-inline constexpr ImportedTypeIdentity kOleColor{"OLE_COLOR", values::Guid::parse("66504301-BE0F-101A-8BBB-00AA00300CAB"),
-                                                codes::TKIND_ALIAS, &kStandardOle};
+inline constexpr ImportedTypeIdentity kIDispatch{
+    "IDispatch", values::Guid::parse("00020400-0000-0000-C000-000000000046"), codes::TKIND_INTERFACE, &kStandardOle};
+inline constexpr ImportedTypeIdentity kOleColor{
+    "OLE_COLOR", values::Guid::parse("66504301-BE0F-101A-8BBB-00AA00300CAB"), codes::TKIND_ALIAS, &kStandardOle};
 inline constexpr ImportedTypeIdentity kFont{"Font", values::Guid::parse("BEF6E003-A874-101A-8BBA-00AA00300CAB"),
                                             codes::TKIND_DISPATCH, &kStandardOle};
 inline constexpr ImportedTypeIdentity kPicture{"Picture", values::Guid::parse("7BF80981-BF32-101A-8BBB-00AA00300CAB"),

@@ -88,7 +88,8 @@ values::Variant General::valueOf(const Binding& b) const {
       return values::Variant::integer(values::Variant::longValue(listIndex).toInteger());
     }
     case ValueKind::Check:
-      return values::Variant::boolean(widget<host::CheckBox>(b.widget, b.index).value() == 1 ? values::True : values::False);
+      return values::Variant::boolean(widget<host::CheckBox>(b.widget, b.index).value() == 1 ? values::True
+                                                                                             : values::False);
     case ValueKind::Text:
     case ValueKind::NumberText: return values::Variant::string(widget<host::TextBox>(b.widget, b.index).text());
   }

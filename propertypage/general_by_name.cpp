@@ -100,7 +100,8 @@ void General::setWidget(std::string_view assignment) {
   const Binding* b = bindingOf(r.name, r.index);
   const std::string what = b != nullptr ? name + " (" + std::string(b->property) + ")" : name;
   const auto refusal = [&](const std::string& takes) {
-    return values::AutomationError(values::err::InvalidPropertyValue, what + " takes " + takes + ", not '" + value + "'");
+    return values::AutomationError(values::err::InvalidPropertyValue,
+                                   what + " takes " + takes + ", not '" + value + "'");
   };
 
   switch (r.kind) {
@@ -131,7 +132,8 @@ void General::setWidget(std::string_view assignment) {
     case WidgetKind::Frame:
     case WidgetKind::TabControl: break;
   }
-  throw values::AutomationError(values::err::InvalidPropertyValue, name + " shows a caption and takes no value; values go to " + settableWidgets());
+  throw values::AutomationError(values::err::InvalidPropertyValue,
+                                name + " shows a caption and takes no value; values go to " + settableWidgets());
 }
 
 }  // namespace kestrinx::propertypage

@@ -31,7 +31,8 @@ class MapBag final : public values::PropertyBag {
     const auto it = map_.constFind(qthost::toQString(name));
     return it == map_.constEnd() ? defaultValue : fromQVariant(*it);
   }
-  void writeProperty(const std::string& name, const values::Variant& value, const values::Variant& /*defaultValue*/) override {
+  void writeProperty(const std::string& name, const values::Variant& value,
+                     const values::Variant& /*defaultValue*/) override {
     map_.insert(qthost::toQString(name), toQVariant(value));
   }
   const QVariantMap& map() const { return map_; }
@@ -144,7 +145,8 @@ void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
   parts_ = std::make_unique<Parts>(*this, instanceName_);
   parts_->site.qtSurface().setUserMode(setup.userMode ? values::True : values::False);
   qthost::Delivery& delivery = parts_->site.delivery();
-  delivery.setErrorHandler([this](const values::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
+  delivery.setErrorHandler(
+      [this](const values::AutomationError& e) { reportError(e.number(), QString::fromUtf8(e.what())); });
   // Which signals have receivers is found again before an event after connections changed, so
   // a receiver connected from another thread hears of what the next event changes.
   delivery.setBeforeEvents([this] {
@@ -292,7 +294,8 @@ void KestrinWidgetBase::record(std::size_t slot) {
   if (!members::kMembers[slot].has(members::Get)) return;
   values::Variant& before = announced_[slot];
   before = values::Variant();
-  if (std::optional<values::Variant> now = changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], before))
+  if (std::optional<values::Variant> now =
+          changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], before))
     before = std::move(*now);
 }
 
@@ -408,7 +411,8 @@ void KestrinWidgetBase::setCenturyWindow(int year) {
   lastError_ = 0;
   lastErrorText_.clear();
   if (year < values::kFirstCenturyStart || year > values::kLastCenturyStart) {
-    reportError(values::err::InvalidPropertyValue, QString::fromUtf8(values::AutomationError(values::err::InvalidPropertyValue).what()));
+    reportError(values::err::InvalidPropertyValue,
+                QString::fromUtf8(values::AutomationError(values::err::InvalidPropertyValue).what()));
     return;
   }
   values::DateReading r = parts_->site.qtServices().dateReading();

@@ -60,7 +60,8 @@ values::Variant fromQVariant(const QVariant& q) {
     case QMetaType::QFont: return values::Variant::font(qthost::fromQFont(q.value<QFont>()));
     default: break;
   }
-  if (q.metaType() == QMetaType::fromType<values::PictureRef>()) return values::Variant::picture(q.value<values::PictureRef>());
+  if (q.metaType() == QMetaType::fromType<values::PictureRef>())
+    return values::Variant::picture(q.value<values::PictureRef>());
   if (q.metaType() == QMetaType::fromType<values::DataObjectRef>())
     return values::Variant::dataObject(q.value<values::DataObjectRef>());
   // Anything else that reads as text (a QChar, a QUrl...) is given as its text.

@@ -50,7 +50,8 @@ KxHResult ClassFactory::createInstance(KxUnknown* outer, const KxGuid* riid, voi
   if (riid == nullptr) return KX_E_POINTER;
   if (outer != nullptr) return KX_CLASS_E_NOAGGREGATION;
   return guarded([&] {
-    if (const auto* control = std::get_if<ControlClass>(&class_)) return handOut(ControlObject::create(*control), riid, ppv);
+    if (const auto* control = std::get_if<ControlClass>(&class_))
+      return handOut(ControlObject::create(*control), riid, ppv);
     return handOut(PageObject::create(std::get<PageClass>(class_)), riid, ppv);
   });
 }

@@ -195,8 +195,9 @@ KxHResult ControlObject::getIDsOfNames(const KxGuid* riid, const char* const* na
   return m != nullptr && count == 1 ? KX_S_OK : KX_DISP_E_UNKNOWNNAME;
 }
 
-KxHResult ControlObject::invoke(std::int32_t dispid, const KxGuid* riid, std::uint16_t flags, const KxDispParams* params,
-                                KxVariant* result, KxExcepInfo* excep, std::uint32_t* argErr) {
+KxHResult ControlObject::invoke(std::int32_t dispid, const KxGuid* riid, std::uint16_t flags,
+                                const KxDispParams* params, KxVariant* result, KxExcepInfo* excep,
+                                std::uint32_t* argErr) {
   if (automation_ == nullptr) return KX_E_NOTIMPL;
   if (riid == nullptr || !(*riid == KX_IID_NULL)) return KX_DISP_E_UNKNOWNINTERFACE;
   constexpr std::uint16_t kAllKinds =
@@ -234,8 +235,8 @@ KxHResult ControlObject::invoke(std::int32_t dispid, const KxGuid* riid, std::ui
           value = automation_->invoke(dispid, flags, args);
         } catch (const values::AutomationError& e) {
           // A value that does not convert is the put's one argument.
-          if (argErr != nullptr && (e.number() == values::err::TypeMismatch || e.number() == values::err::Overflow) && put &&
-              p.cArgs > 0)
+          if (argErr != nullptr && (e.number() == values::err::TypeMismatch || e.number() == values::err::Overflow) &&
+              put && p.cArgs > 0)
             *argErr = 0;
           throw;
         }

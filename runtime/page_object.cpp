@@ -116,7 +116,8 @@ class PageObject::Site final : public host::PageSite {
   void setChanged(values::Boolean v) override {
     const bool becameDirty = changed_ == values::False && v != values::False;
     changed_ = v;
-    if (becameDirty && !loading_ && client_ != nullptr) client_->lpVtbl->OnStatusChange(client_, KX_PROPPAGESTATUS_DIRTY);
+    if (becameDirty && !loading_ && client_ != nullptr)
+      client_->lpVtbl->OnStatusChange(client_, KX_PROPPAGESTATUS_DIRTY);
   }
 
   // -- the widgets, from the library's widget host --

@@ -81,7 +81,8 @@ void readKey(const Json& j, RegistryKey& key, const std::string& path, int depth
 }
 
 void readKeys(const Json& keys, RegistryKey& into, const std::string& path, int depth) {
-  if (depth > kMaxDepth) throw RegistryError("keys nested deeper than " + std::to_string(kMaxDepth) + " below '" + path + "'");
+  if (depth > kMaxDepth)
+    throw RegistryError("keys nested deeper than " + std::to_string(kMaxDepth) + " below '" + path + "'");
   if (!keys.is_object()) throw RegistryError("the subkeys of '" + path + "' are not an object");
   for (const auto& [name, sub] : keys.items()) {
     const std::string subPath = path.empty() ? name : path + "\\" + name;

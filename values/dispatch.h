@@ -13,7 +13,8 @@
 
 namespace kestrinx::values {
 
-// Properties read and set by name (any case); each value is coerced to the property's type (errors 13 and 6 as for any coercion, 438 for an unknown name).
+// Properties read and set by name (any case); each value is coerced to the property's type (errors 13 and 6 as for any
+// coercion, 438 for an unknown name).
 class Dispatch {
  public:
   virtual ~Dispatch() = default;

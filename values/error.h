@@ -24,7 +24,8 @@ inline constexpr std::int32_t PathFileAccessError = 75;  ///< path/file access e
 inline constexpr std::int32_t PathNotFound = 76;  ///< path not found
 inline constexpr std::int32_t ObjectVariableNotSet = 91;  ///< object variable not set (no object)
 inline constexpr std::int32_t InvalidUseOfNull = 94;  ///< invalid use of Null
-inline constexpr std::int32_t NoSuchControlArrayElement = 340;  ///< no such widget array element (unknown widget name or index)
+inline constexpr std::int32_t NoSuchControlArrayElement =
+    340;  ///< no such widget array element (unknown widget name or index)
 inline constexpr std::int32_t InvalidPropertyValue = 380;  ///< invalid property value: the widget refuses the value
 inline constexpr std::int32_t InvalidPropertyArrayIndex = 381;  ///< invalid property array index
 inline constexpr std::int32_t ReadOnlyAtDesignTime = 382;  ///< a read-only property set at design time

@@ -267,7 +267,8 @@ void Designer::refreshProperties() {
     QString text;
     if (!chosen.isEmpty()) {
       try {
-        text = qthost::toQString(members::textFromValue(m, chosen.first()->dispatch().getProperty(std::string(m.name))));
+        text =
+            qthost::toQString(members::textFromValue(m, chosen.first()->dispatch().getProperty(std::string(m.name))));
       } catch (const values::AutomationError& e) {
         text = QStringLiteral("(%1)").arg(errorText(e));
       }

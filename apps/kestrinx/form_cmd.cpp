@@ -215,7 +215,8 @@ Assignment parseAssignment(const std::string& text) {
   a.text = text;
   std::string target;
   const std::size_t dot = text.find('.');
-  if (!members::splitAssignment(text, target, a.value) || dot == std::string::npos || dot == 0 || dot + 1 >= target.size())
+  if (!members::splitAssignment(text, target, a.value) || dot == std::string::npos || dot == 0 ||
+      dot + 1 >= target.size())
     throw UsageError("form set: bad assignment " + shown(text) + " (expected NAME.Property=VALUE)");
   a.control = target.substr(0, dot);
   a.property = target.substr(dot + 1);

@@ -59,7 +59,8 @@ std::int32_t parseTimeFormat(const std::string& v) {
 // type. Whether the control takes the value is known only when the put runs.
 std::pair<std::string, std::string> parseSet(const std::string& text) {
   std::string name, v;
-  if (!members::splitAssignment(text, name, v)) throw UsageError("bad --set " + shown(text) + " (expected Property=value)");
+  if (!members::splitAssignment(text, name, v))
+    throw UsageError("bad --set " + shown(text) + " (expected Property=value)");
   const members::Member* m = members::find(name);
   if (m == nullptr) throw UsageError("--set: no property " + shown(name) + " (see 'kestrinx members')");
   if (!m->has(members::Put) && !m->has(members::PutRef))
@@ -86,7 +87,8 @@ int parseCenturyWindow(const std::string& v) {
     if (year >= values::kFirstCenturyStart && year <= values::kLastCenturyStart) return year;
   }
   throw UsageError("bad --century-window " + shown(v) + " (expected a year from " +
-                   std::to_string(values::kFirstCenturyStart) + " to " + std::to_string(values::kLastCenturyStart) + ")");
+                   std::to_string(values::kFirstCenturyStart) + " to " + std::to_string(values::kLastCenturyStart) +
+                   ")");
 }
 
 // Reads the options of `kestrinx try`.

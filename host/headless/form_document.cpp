@@ -107,7 +107,8 @@ forms::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std:
   return out;
 }
 
-void DocumentControl::keepUnwritten(const std::vector<forms::FormEntry>& saved, const std::vector<std::size_t>& keptAt) {
+void DocumentControl::keepUnwritten(const std::vector<forms::FormEntry>& saved,
+                                    const std::vector<std::size_t>& keptAt) {
   if (problem_) return;  // still what it was loaded from
   // Every other entry of `saved` the control wrote itself.
   kept_.clear();

@@ -18,7 +18,8 @@ class PropertyBag final : public values::PropertyBag {
   /// The stored value, or `defaultValue`; records the read.
   values::Variant readProperty(const std::string& name, const values::Variant& defaultValue) override;
   /// Stores the value (a key written twice keeps the later value); records the write.
-  void writeProperty(const std::string& name, const values::Variant& value, const values::Variant& defaultValue) override;
+  void writeProperty(const std::string& name, const values::Variant& value,
+                     const values::Variant& defaultValue) override;
   /// Whether a value is stored under `name`.
   bool contains(const std::string& name) const { return values_.count(name) != 0; }
   /// The stored values by key.

@@ -12,7 +12,8 @@ namespace kestrinx::qthost {
 values::Date toDate(const QDateTime& t) {
   const QDate d = t.date();
   const QTime tm = t.time();
-  return values::dateFromParts(values::DateTimeParts{d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second()});
+  return values::dateFromParts(
+      values::DateTimeParts{d.year(), d.month(), d.day(), tm.hour(), tm.minute(), tm.second()});
 }
 
 values::Date Services::now() const { return fixed_ ? *fixed_ : toDate(QDateTime::currentDateTime()); }

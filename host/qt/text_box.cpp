@@ -771,7 +771,8 @@ void TextBox::keyPressed(QKeyEvent& e) {
   // KeyDown may cancel a key's own action by setting KeyCode to 0.
   if (code != 0 && downCode == 0) return;
   if (escapeRestores_ && e.key() == Qt::Key_Escape && e.modifiers() == Qt::NoModifier) {
-    if (locked_ == values::False && edit_->text() != entryText_) replay({entryText_, static_cast<int>(entryText_.size())}, true);
+    if (locked_ == values::False && edit_->text() != entryText_)
+      replay({entryText_, static_cast<int>(entryText_.size())}, true);
     return;
   }
   if (undoEnabled_ && isUndoKey(e)) return undo();
@@ -927,7 +928,8 @@ bool TextBox::dragEvent(QDropEvent* e, std::int16_t state) {
   if (e != nullptr && state != 2) {
     // A drag entering or dropping: its data as the control sees it.
     dragData_ = std::make_shared<values::DataObject>();
-    if (e->mimeData()->hasText()) dragData_->setData(values::DataObject::TextFormat, toStdString(e->mimeData()->text()));
+    if (e->mimeData()->hasText())
+      dragData_->setData(values::DataObject::TextFormat, toStdString(e->mimeData()->text()));
   }
   values::DataObjectRef data = dragData_;
   std::int32_t effect = e != nullptr ? effectOf(e->possibleActions()) & effectOf(e->proposedAction()) : 0;

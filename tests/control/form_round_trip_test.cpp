@@ -200,7 +200,8 @@ TEST(FormRoundTrip, KeysTheControlDoesNotKnowSurviveASave) {
   EXPECT_EQ(saved[1].value, Variant::boolean(values::True));
   EXPECT_EQ(saved[3].key, "Hint");
   EXPECT_TRUE(values::sameValue(saved[3].value, Variant::font(values::makeFont("Arial", 7))));
-  const auto tip = std::find_if(saved.begin(), saved.end(), [](const forms::FormEntry& e) { return e.key == "ToolTipText"; });
+  const auto tip =
+      std::find_if(saved.begin(), saved.end(), [](const forms::FormEntry& e) { return e.key == "ToolTipText"; });
   ASSERT_NE(tip, saved.end());
   EXPECT_EQ(tip->value, Variant::string("Your name"));
 }

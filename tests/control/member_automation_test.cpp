@@ -34,7 +34,8 @@ Variant sampleFor(const MemberInfo& m) {
 
 // A value as text: objects by what they are.
 std::string textOf(const Variant& v) {
-  if (v.type() == values::VarType::Font) return v.toFont() ? v.toFont()->name + " " + std::to_string(v.toFont()->size) : "none";
+  if (v.type() == values::VarType::Font)
+    return v.toFont() ? v.toFont()->name + " " + std::to_string(v.toFont()->size) : "none";
   if (v.type() == values::VarType::Picture) return v.toPicture() ? "picture" : "none";
   return v.toString();
 }

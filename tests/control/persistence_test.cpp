@@ -231,7 +231,8 @@ TEST_F(PersistenceTest, AHiddenCaptionIsSavedEmptyWithNoGapAndLoadsSo) {
 
 TEST_F(PersistenceTest, BoxAndCaptionKeepTheirOwnFonts) {
   k.InitProperties();
-  const values::FontRef boxFont = values::makeFont("Courier New", 10), captionFont = values::makeFont("Arial", 12, true);
+  const values::FontRef boxFont = values::makeFont("Courier New", 10),
+                        captionFont = values::makeFont("Arial", 12, true);
   k.putref_Font(boxFont);
   k.putref_LabelFont(captionFont);
   k.WriteProperties(bag);

@@ -97,7 +97,8 @@ TEST_F(DesignerTest, ThePropertyListShowsEveryPublishedPropertyAndEditsThroughTh
     if (!m.has(members::Get)) continue;
     ASSERT_LT(row, list.rowCount());
     EXPECT_EQ(list.item(row, 0)->text().toStdString(), m.name);
-    const std::string shown = members::textFromValue(m, control("numAmount").dispatch().getProperty(std::string(m.name)));
+    const std::string shown =
+        members::textFromValue(m, control("numAmount").dispatch().getProperty(std::string(m.name)));
     EXPECT_EQ(list.item(row, 1)->text().toStdString(), shown) << m.name;
     EXPECT_EQ((list.item(row, 1)->flags() & Qt::ItemIsEditable) != 0, m.has(members::Put) || m.has(members::PutRef))
         << m.name;

@@ -295,7 +295,10 @@ TEST_F(QtHostTest, AKeystrokesEditReachesTheLineEditAsTheChangeHandlerLeftIt) {
   } cases[] = {
       {"over a selection at MaxLength", "abcd", 1, 2, 4, Qt::Key_X, nullptr, "axd", "", 2, ""},
       {"at MaxLength: no edit", "abcd", 4, 0, 4, Qt::Key_X, nullptr, "abcd", "", 4, ""},
-      {"Backspace takes a surrogate pair whole", "a\xF0\x9F\x98\x80" "b", 5, 0, 0, Qt::Key_Backspace, nullptr, "ab", "", 1, ""},
+      {"Backspace takes a surrogate pair whole",
+       "a\xF0\x9F\x98\x80"
+       "b",
+       5, 0, 0, Qt::Key_Backspace, nullptr, "ab", "", 1, ""},
       {"a rewrite and its caret", "12", 2, 0, 0, Qt::Key_3,
        [&] {
          seen = box().text() + "@" + std::to_string(box().selStart());
@@ -317,7 +320,8 @@ TEST_F(QtHostTest, AKeystrokesEditReachesTheLineEditAsTheChangeHandlerLeftIt) {
          box().setText("xy");
        },
        "xy", "abc", 0, ""},
-      {"an error", "ab", 2, 0, 0, Qt::Key_C, [] { values::raiseError(values::err::InvalidProcedureCall); }, "abc", "abc", 3, ""},
+      {"an error", "ab", 2, 0, 0, Qt::Key_C, [] { values::raiseError(values::err::InvalidProcedureCall); }, "abc",
+       "abc", 3, ""},
   };
   for (const auto& c : cases) {
     events.onChanged = nullptr;

@@ -30,7 +30,10 @@ TEST_F(DispatchTest, AlignmentByIdentifierDoesWhatItDoesByName) {
   const Var four = Var::i4(4);
   EXPECT_EQ(invoke(byId.get(), 0x6803001F, KX_DISPATCH_PROPERTYPUT, &four.v).hr, KX_S_OK);
   // By name, as the property page sets a control.
-  runtime::ControlObject::from(byName.get())->component().dispatch().setProperty("alignment", values::Variant::longValue(4));
+  runtime::ControlObject::from(byName.get())
+      ->component()
+      .dispatch()
+      .setProperty("alignment", values::Variant::longValue(4));
   EXPECT_EQ(control(byId.get()).get_Alignment(), CenterMiddle);
   EXPECT_EQ(state(byId.get()), state(byName.get()));
   headless::ControlSite &a = hostOf(byId.get()).headlessSite(), &b = hostOf(byName.get()).headlessSite();

@@ -37,7 +37,8 @@ TEST(DesignerFormTest, SetupUiSetsTheSavedPropertiesInReadingOrderFirst) {
   for (std::string_view key : members::readOrder()) {
     const members::Member* m = members::find(key);
     ASSERT_NE(m, nullptr);
-    if (m->has(members::Put) || (m->has(members::PutRef) && m->type != values::AutoType::Picture)) saved.emplace_back(key);
+    if (m->has(members::Put) || (m->has(members::PutRef) && m->type != values::AutoType::Picture))
+      saved.emplace_back(key);
   }
   ASSERT_GE(order.size(), saved.size());
   EXPECT_EQ(Names(order.begin(), order.begin() + static_cast<long>(saved.size())), saved);

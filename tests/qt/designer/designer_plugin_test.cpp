@@ -85,7 +85,8 @@ TEST_F(DesignerPluginTest, DescribesTheControlForTheWidgetBox) {
   }
   QStringList texts;
   for (const members::Member& m : members::kMembers)
-    if (m.type == values::AutoType::String && m.has(members::Put)) texts << QString::fromLatin1(m.name.data(), static_cast<qsizetype>(m.name.size()));
+    if (m.type == values::AutoType::String && m.has(members::Put))
+      texts << QString::fromLatin1(m.name.data(), static_cast<qsizetype>(m.name.size()));
   untranslated.sort();
   texts.sort();
   EXPECT_EQ(untranslated, texts);
