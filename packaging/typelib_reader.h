@@ -5,7 +5,8 @@
 // The reader trusts nothing in the bytes: every offset, count and length is checked against
 // the file and its segments, chains are followed a bounded number of steps, and anything that
 // does not hold together is reported as MalformedTypeLibrary with what and where. It parses
-// the bytes on its own and shares no structures with the writer, so it can check the writer.
+// the bytes on its own: it shares the format's numbers with the writer (typelib_format.h) and
+// nothing else, so it can check what the writer decides.
 #pragma once
 
 #include <array>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "host/automation.h"
+#include "packaging/typelib_format.h"
 
 namespace kestrinx::packaging::reader {
 
@@ -156,7 +158,7 @@ struct TypeLibrary {
   std::vector<ImportedLibrary> libraries;
   std::vector<ImportedType> imports;
   std::vector<Name> names;  // in table order
-  std::array<Segment, 15> segments;
+  std::array<Segment, format::kSegmentCount> segments;
   std::size_t customDataEntries = 0;
   std::vector<std::int32_t> nameBuckets;
   std::vector<std::int32_t> guidBuckets;
