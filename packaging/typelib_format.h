@@ -153,6 +153,15 @@ inline constexpr std::uint32_t kAlignmentMask = 0x1F;
 // Word 0x10 of every type entry.
 inline constexpr std::int32_t kTypeEntryConstant = 3;
 
+// The vtable size of an interface or dispatch interface counts every function its clients see,
+// its base's (the high word of its datatype2 word, when it names a base in datatype1) and its own,
+// in pointers of the library's system. A loader takes the number of a dispatch interface's
+// functions from it (vtable size / pointer size, the base's first), dual interface or not.
+inline constexpr unsigned kBaseFunctionsShift = 16;
+inline constexpr std::int32_t kMaxVtableSize = 0x7FFF;
+inline constexpr std::int32_t kPointerSize32 = 4;  // SYS_WIN16, SYS_WIN32, SYS_MAC
+inline constexpr std::int32_t kPointerSize64 = 8;  // SYS_WIN64
+
 // IUnknown's three and IDispatch's four functions, which every dispatch interface inherits.
 inline constexpr std::int32_t kDispatchBaseFunctions = 7;
 // IDispatch derives from IUnknown: two levels of base interfaces.

@@ -402,18 +402,34 @@ class Parser {
     t.vtableSize = e.i16(at + fmt::entry::kVtableSize, "vtable size");
     t.instanceSize = e.i32(at + fmt::entry::kInstanceSize, "instance size");
     const std::int32_t datatype1 = e.i32(at + fmt::entry::kDatatype1, "type reference");
+    const std::uint32_t datatype2 = e.u32(at + fmt::entry::kDatatype2, "base function count");
 
     const std::string where = "type entry " + std::to_string(index) + " (" + t.name + ")";
     switch (t.kind) {
       case TKIND_COCLASS: readImplemented(t, implementedCount, datatype1, where); break;
       case TKIND_DISPATCH:
       case TKIND_INTERFACE:
-        if (datatype1 != -1) t.implemented.push_back({resolve(datatype1, "base interface"), 0});
+        if (datatype1 != -1) {
+          t.implemented.push_back({resolve(datatype1, "base interface"), 0});
+          t.baseFunctions = static_cast<std::uint16_t>(datatype2 >> fmt::kBaseFunctionsShift);
+        }
+        checkVtableSize(t, functionCount, where);
         break;
       case TKIND_ALIAS: t.aliasOf = decode(datatype1, "alias"); break;
       default: break;
     }
     if (functionCount + variableCount > 0) readMembers(t, block, functionCount, variableCount, where);
+  }
+
+  // A loader counts an interface's functions by its vtable size: one that does not count the
+  // base's functions and the entry's own would hide functions from it, or invent some.
+  void checkVtableSize(const TypeInfo& t, std::size_t functions, const std::string& where) const {
+    const std::int64_t pointer = lib_.sysKind == SYS_WIN64 ? fmt::kPointerSize64 : fmt::kPointerSize32;
+    const std::int64_t expected = (std::int64_t{t.baseFunctions} + static_cast<std::int64_t>(functions)) * pointer;
+    if (t.vtableSize != expected)
+      fail(where + ": the vtable size " + std::to_string(t.vtableSize) + " counts " +
+           std::to_string(t.vtableSize / pointer) + " functions, not the base's " + std::to_string(t.baseFunctions) +
+           " and the entry's own " + std::to_string(functions));
   }
 
   void readImplemented(TypeInfo& t, std::int16_t count, std::int32_t first, const std::string& where) {

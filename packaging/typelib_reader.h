@@ -101,7 +101,10 @@ struct TypeInfo {
   std::optional<std::string> docString;
   std::int32_t helpContext = 0;
   std::int32_t instanceSize = 0;
+  // Of an interface or dispatch interface: the size of its vtable, which counts its base's
+  // functions and its own (the reader checks that it does), and how many are its base's.
   std::int16_t vtableSize = 0;
+  std::uint16_t baseFunctions = 0;
   std::vector<Function> functions;
   std::vector<Variable> variables;
   // A class's interfaces, or the interface an interface derives from.

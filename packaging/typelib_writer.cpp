@@ -28,7 +28,7 @@ constexpr std::size_t kSegments = fmt::kSegmentCount;
 
 // A 32-bit Windows library aligns its types on 4 bytes; pointers and interfaces take 4 bytes.
 constexpr std::int32_t kAlignment = 4;
-constexpr std::int32_t kPointerSize = 4;
+constexpr std::int32_t kPointerSize = fmt::kPointerSize32;
 
 // Identifiers of an enumeration's constants.
 constexpr std::int32_t kFirstVariableId = 0x40000000;
@@ -439,18 +439,24 @@ class Writer {
       reject("too many members in " + type.name);
     const bool dual = (type.flags & codes::TYPEFLAG_FDUAL) != 0;
     switch (type.kind) {
-      case codes::TKIND_DISPATCH:
+      case codes::TKIND_DISPATCH: {
         if (!type.constants.empty() || !type.implemented.empty())
           reject(type.name + ": a dispatch interface has functions only");
+        std::int32_t baseFunctions = 0;
         if (type.base) {
           if (*type.base >= lib_.importedTypes.size()) reject(type.name + ": the base names no imported type");
           r.datatype1 = importRef(*type.base);
           r.implementedCount = 1;
+          r.datatype2 = (fmt::kDispatchBaseFunctions << fmt::kBaseFunctionsShift) | fmt::kDispatchBaseDepth;
+          baseFunctions = fmt::kDispatchBaseFunctions;
         }
-        r.datatype2 = (fmt::kDispatchBaseFunctions << 16) | fmt::kDispatchBaseDepth;
-        r.vtableSize = static_cast<std::int16_t>(
-            (fmt::kDispatchBaseFunctions + (dual ? static_cast<std::int32_t>(type.functions.size()) : 0)) * kPointerSize);
+        // Every function a client sees, the base's and its own, dual or not: a loader counts a
+        // dispatch interface's functions by its vtable size.
+        const std::int32_t vtableSize = (baseFunctions + static_cast<std::int32_t>(type.functions.size())) * kPointerSize;
+        if (vtableSize > fmt::kMaxVtableSize) reject(type.name + ": too many functions for a vtable");
+        r.vtableSize = static_cast<std::int16_t>(vtableSize);
         break;
+      }
       case codes::TKIND_ENUM:
         if (!type.functions.empty() || !type.implemented.empty() || type.base)
           reject(type.name + ": an enumeration has constants only");
