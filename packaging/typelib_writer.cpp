@@ -504,6 +504,10 @@ class Writer {
         params.push_back({word, names_.add(p.name, -1), p.flags});
       }
       const auto paramCount = static_cast<std::int32_t>(params.size());
+      // A dual interface's functions are vtable functions in their slots after IDispatch's (a
+      // loader makes their dispatch forms from them, and keeps the vtable offset of a vtable
+      // function only); a dispatch interface's own are dispatch functions without a slot.
+      const std::uint32_t funcKind = dual ? codes::FUNC_PUREVIRTUAL : codes::FUNC_DISPATCH;
       const std::int32_t vtableOffset =
           dual ? (fmt::kDispatchBaseFunctions + static_cast<std::int32_t>(f)) * kPointerSize : 0;
       const std::int32_t descSize =
@@ -514,7 +518,7 @@ class Writer {
       recordBytes.u32(0);  // function flags
       recordBytes.u16(static_cast<std::uint16_t>(vtableOffset));
       recordBytes.u16(static_cast<std::uint16_t>(descSize));
-      recordBytes.u32(std::uint32_t{codes::FUNC_DISPATCH} | (std::uint32_t{fn.invoke} << fmt::kInvokeKindShift) |
+      recordBytes.u32(funcKind | (std::uint32_t{fn.invoke} << fmt::kInvokeKindShift) |
                       (std::uint32_t{codes::CC_STDCALL} << fmt::kCallConvShift));
       recordBytes.u16(static_cast<std::uint16_t>(paramCount));
       recordBytes.u16(0);  // optional parameters

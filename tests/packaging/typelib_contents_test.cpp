@@ -162,7 +162,7 @@ TEST(TypeLibraryContents, KestrinFunctionsFollowTheMemberTableInSlotOrder) {
     EXPECT_EQ(f.id, expected[i].id);
     EXPECT_EQ(f.name, expected[i].name);
     EXPECT_EQ(f.invokeKind, expected[i].invoke);
-    EXPECT_EQ(f.funcKind, FUNC_DISPATCH);
+    EXPECT_EQ(f.funcKind, FUNC_PUREVIRTUAL) << "a vtable function, which keeps its slot";
     EXPECT_EQ(f.callConv, STDCALL);
     EXPECT_EQ(f.vtableOffset, static_cast<int>(28 + 4 * i));
     EXPECT_EQ(shape(lib(), f.result), std::to_string(HRESULT));
@@ -214,6 +214,8 @@ TEST(TypeLibraryContents, EventsTakeEveryArgumentByReference) {
     EXPECT_EQ(f.id, e.id);
     EXPECT_EQ(f.name, e.name);
     EXPECT_EQ(f.invokeKind, FUNC);
+    EXPECT_EQ(f.funcKind, FUNC_DISPATCH);
+    EXPECT_EQ(f.vtableOffset, 0) << "no slot";
     EXPECT_EQ(shape(lib(), f.result), std::to_string(VOID));
     ASSERT_EQ(f.params.size(), e.params.size());
     for (std::size_t p = 0; p < f.params.size(); ++p) {
