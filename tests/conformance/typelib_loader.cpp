@@ -85,7 +85,20 @@ class Loader {
 
  private:
   static void note(const std::string& what, HRESULT hr) {
-    std::fprintf(stderr, "note: %s: %s\n", what.c_str(), hex(static_cast<unsigned long>(hr), 8).c_str());
+    std::fprintf(stderr, "note: %s: %s\n", what.c_str(), resultText(hr).c_str());
+  }
+
+  // A result code, with its name when it is one a type library loader gives.
+  static std::string resultText(HRESULT hr) {
+    static const std::pair<HRESULT, const char*> names[] = {
+        {TYPE_E_CANTLOADLIBRARY, "TYPE_E_CANTLOADLIBRARY"}, {TYPE_E_LIBNOTREGISTERED, "TYPE_E_LIBNOTREGISTERED"},
+        {TYPE_E_ELEMENTNOTFOUND, "TYPE_E_ELEMENTNOTFOUND"}, {TYPE_E_BADMODULEKIND, "TYPE_E_BADMODULEKIND"},
+        {E_INVALIDARG, "E_INVALIDARG"},                     {E_OUTOFMEMORY, "E_OUTOFMEMORY"},
+        {E_NOINTERFACE, "E_NOINTERFACE"}};
+    std::string s = hex(static_cast<unsigned long>(hr), 8);
+    for (const auto& [code, name] : names)
+      if (code == hr) s += std::string(" ") + name;
+    return s;
   }
 
   static std::string nameOf(ITypeInfo* info) {
@@ -97,11 +110,11 @@ class Loader {
   }
 
   // "Name {GUID}" of a referenced type, or "unresolved" when the loader cannot give it.
-  std::string refName(ITypeInfo* from, HREFTYPE href) {
+  std::string refName(ITypeInfo* from, HREFTYPE href, const std::string& where) {
     ITypeInfo* ref = nullptr;
     HRESULT hr = from->GetRefTypeInfo(href, &ref);
     if (FAILED(hr)) {
-      note(nameOf(from) + ": GetRefTypeInfo(" + hex(href, 8) + ")", hr);
+      note(where + ": GetRefTypeInfo(" + hex(href, 8) + ")", hr);
       return "unresolved";
     }
     std::string s = nameOf(ref);
@@ -118,12 +131,13 @@ class Loader {
     return s;
   }
 
-  std::string typeText(ITypeInfo* from, const TYPEDESC& t) {
+  // `where` names what has the type, for a note.
+  std::string typeText(ITypeInfo* from, const TYPEDESC& t, const std::string& where) {
     switch (t.vt) {
-      case VT_PTR: return "VT_PTR " + typeText(from, *t.lptdesc);
-      case VT_SAFEARRAY: return "VT_SAFEARRAY " + typeText(from, *t.lptdesc);
-      case VT_CARRAY: return "VT_CARRAY " + typeText(from, t.lpadesc->tdescElem);
-      case VT_USERDEFINED: return "VT_USERDEFINED " + refName(from, t.hreftype);
+      case VT_PTR: return "VT_PTR " + typeText(from, *t.lptdesc, where);
+      case VT_SAFEARRAY: return "VT_SAFEARRAY " + typeText(from, *t.lptdesc, where);
+      case VT_CARRAY: return "VT_CARRAY " + typeText(from, t.lpadesc->tdescElem, where);
+      case VT_USERDEFINED: return "VT_USERDEFINED " + refName(from, t.hreftype, where);
       default: return basicTypeName(t.vt);
     }
   }
@@ -181,7 +195,7 @@ class Loader {
       std::string target = "unreadable";
       hr = info->GetRefTypeOfImplType(k, &href);
       if (SUCCEEDED(hr))
-        target = refName(info, href);
+        target = refName(info, href, name + " implemented interface " + std::to_string(k));
       else
         note(name + ": GetRefTypeOfImplType(" + std::to_string(k) + ")", hr);
       hr = info->GetImplTypeFlags(k, &implFlags);
@@ -258,20 +272,22 @@ class Loader {
     std::vector<BSTR> names(static_cast<std::size_t>(fd->cParams) + 1, nullptr);
     UINT got = 0;
     info->GetNames(fd->memid, names.data(), static_cast<UINT>(names.size()), &got);
+    const std::string where = nameOf(info) + "." + (got > 0 ? utf8(names[0]) : "(no name)");
     // A vtable function's slot: the loader gives its offset in this process's pointers.
     std::string slot;
     if (fd->funckind == FUNC_PUREVIRTUAL || fd->funckind == FUNC_VIRTUAL)
       slot = " slot " + std::to_string(fd->oVft / static_cast<SHORT>(sizeof(void*)));
     std::printf("  func %u memid %s %s %s %s %s%s result %s\n", index, hex(static_cast<unsigned long>(fd->memid), 8).c_str(),
                 got > 0 ? utf8(names[0]).c_str() : "(no name)", invokeKindName(fd->invkind).c_str(), funcKindName(fd->funckind).c_str(),
-                callConvName(fd->callconv).c_str(), slot.c_str(), typeText(info, fd->elemdescFunc.tdesc).c_str());
+                callConvName(fd->callconv).c_str(), slot.c_str(), typeText(info, fd->elemdescFunc.tdesc, where + " result").c_str());
     if (fd->cParamsOpt != 0 || fd->wFuncFlags != 0)
       std::printf("    optional %d func-flags %s\n", fd->cParamsOpt, hex(fd->wFuncFlags, 4).c_str());
     for (SHORT p = 0; p < fd->cParams; ++p) {
       const ELEMDESC& e = fd->lprgelemdescParam[p];
       const UINT n = static_cast<UINT>(p) + 1;
-      std::printf("    param %d %s %s %s\n", p, n < got ? utf8(names[n]).c_str() : "(no name)",
-                  typeText(info, e.tdesc).c_str(), paramFlagsText(e.paramdesc.wParamFlags).c_str());
+      const std::string param = n < got ? utf8(names[n]) : "(no name)";
+      std::printf("    param %d %s %s %s\n", p, param.c_str(), typeText(info, e.tdesc, where + " parameter " + param).c_str(),
+                  paramFlagsText(e.paramdesc.wParamFlags).c_str());
     }
     for (BSTR& b : names) SysFreeString(b);
     writeHelp(info, fd->memid);
@@ -300,7 +316,7 @@ class Loader {
     }
     std::printf("  var %u memid %s %s %s type %s value %s flags %s\n", index,
                 hex(static_cast<unsigned long>(vd->memid), 8).c_str(), name ? utf8(name).c_str() : "(no name)",
-                varKindName(vd->varkind).c_str(), typeText(info, vd->elemdescVar.tdesc).c_str(), value.c_str(),
+                varKindName(vd->varkind).c_str(), typeText(info, vd->elemdescVar.tdesc, nameOf(info) + " variable " + std::to_string(index)).c_str(), value.c_str(),
                 hex(vd->wVarFlags, 4).c_str());
     SysFreeString(name);
     writeHelp(info, vd->memid);
