@@ -130,6 +130,7 @@ inline constexpr std::size_t kKind = 0x00;         // type kind (kTypeKindMask),
 inline constexpr std::size_t kMemberBlock = 0x04;  // file offset; the file's end when there is none
 inline constexpr std::size_t kMemoryHint = 0x08;
 inline constexpr std::size_t kReconstitutedHint = 0x0C;
+inline constexpr std::size_t kConstant = 0x10;       // kTypeEntryConstant
 inline constexpr std::size_t kFunctionCount = 0x18;  // 16 bits
 inline constexpr std::size_t kVariableCount = 0x1A;  // 16 bits
 inline constexpr std::size_t kGuid = 0x2C;           // GUID table offset
@@ -145,12 +146,13 @@ inline constexpr std::size_t kVtableSize = 0x4E;        // 16 bits, see below
 inline constexpr std::size_t kInstanceSize = 0x50;
 inline constexpr std::size_t kDatatype1 = 0x54;  // base interface, first reference record, or alias type
 inline constexpr std::size_t kDatatype2 = 0x58;  // of an interface: its base's function count << 16 | depth
+inline constexpr std::size_t kLast = 0x60;       // -1; the words not named here are 0
 }  // namespace entry
 
 inline constexpr std::uint32_t kTypeKindMask = 0x0F;
 inline constexpr unsigned kAlignmentShift = 11;
 inline constexpr std::uint32_t kAlignmentMask = 0x1F;
-// Word 0x10 of every type entry.
+// Word entry::kConstant of every type entry.
 inline constexpr std::int32_t kTypeEntryConstant = 3;
 
 // The vtable size of an interface or dispatch interface counts every function its clients see,

@@ -53,6 +53,16 @@ class Bytes {
     while (data_.size() % multiple != 0) u8(fmt::kPad);
   }
   void append(const Bytes& other) { data_.insert(data_.end(), other.data_.begin(), other.data_.end()); }
+  // `n` zero bytes, for a record whose words are then put at their offsets.
+  void zeros(std::size_t n) { data_.resize(data_.size() + n, 0); }
+  void put16(std::size_t at, std::uint16_t v) {
+    data_[at] = static_cast<std::uint8_t>(v);
+    data_[at + 1] = static_cast<std::uint8_t>(v >> 8);
+  }
+  void put32(std::size_t at, std::int64_t v) {
+    put16(at, static_cast<std::uint16_t>(v));
+    put16(at + 2, static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) >> 16));
+  }
   void set32(std::int32_t at, std::int32_t v) {
     for (int i = 0; i < 4; ++i)
       data_[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i));
@@ -324,28 +334,30 @@ class Writer {
       if (!r.hasBlock) r.memberBlock = fileSize;
     for (const TypeEntryRecord& r : records_) serialise(r, segments[fmt::kTypeEntries]);
 
+    namespace h = fmt::header;
     Bytes out;
-    out.u32(fmt::kMagic);
-    out.u32(fmt::kFormatVersion);
-    out.i32(libGuid);
-    out.u32(lib_.lcid);
-    out.u32(lib_.lcid);
-    out.u32(std::uint32_t{lib_.sysKind} | fmt::kHeaderFlagsBase | (helpFile >= 0 ? fmt::kHelpFileMark : 0));
-    out.u32(lib_.majorVersion | (std::uint32_t{lib_.minorVersion} << 16));
-    out.u32(0);  // library flags
-    out.i32(typeCount);
-    out.i32(docString);
-    out.i32(0);  // help string context
-    out.i32(0);  // help context
-    out.i32(names_.count());
-    out.i32(names_.chars());
-    out.i32(libName);
-    out.i32(helpFile);
-    out.i32(-1);  // no custom data
-    out.i32(static_cast<std::int32_t>(fmt::kGuidBuckets) * 4);
-    out.i32(static_cast<std::int32_t>(fmt::kNameBuckets) * 4);
-    out.i32(lib_.dispatch ? importRef(*lib_.dispatch) : -1);
-    out.i32(static_cast<std::int32_t>(lib_.importedTypes.size()));
+    out.zeros(fmt::kHeaderSize);
+    out.put32(h::kMagic, fmt::kMagic);
+    out.put32(h::kFormatVersion, fmt::kFormatVersion);
+    out.put32(h::kLibraryGuid, libGuid);
+    out.put32(h::kLcid, lib_.lcid);
+    out.put32(h::kLcid2, lib_.lcid);
+    out.put32(h::kFlags, std::uint32_t{lib_.sysKind} | fmt::kHeaderFlagsBase | (helpFile >= 0 ? fmt::kHelpFileMark : 0));
+    out.put32(h::kVersion, lib_.majorVersion | (std::uint32_t{lib_.minorVersion} << 16));
+    out.put32(h::kLibraryFlags, 0);
+    out.put32(h::kTypeCount, typeCount);
+    out.put32(h::kDocString, docString);
+    out.put32(h::kHelpStringContext, 0);
+    out.put32(h::kHelpContext, 0);
+    out.put32(h::kNameCount, names_.count());
+    out.put32(h::kNameChars, names_.chars());
+    out.put32(h::kLibraryName, libName);
+    out.put32(h::kHelpFile, helpFile);
+    out.put32(h::kCustomData, -1);
+    out.put32(h::kGuidHashSize, static_cast<std::int64_t>(fmt::kGuidBuckets) * 4);
+    out.put32(h::kNameHashSize, static_cast<std::int64_t>(fmt::kNameBuckets) * 4);
+    out.put32(h::kDispatch, lib_.dispatch ? importRef(*lib_.dispatch) : -1);
+    out.put32(h::kImportCount, static_cast<std::int64_t>(lib_.importedTypes.size()));
     for (std::int32_t i = 0; i < typeCount; ++i) out.i32(i * kTypeEntrySize);
     for (std::size_t s = 0; s < kSegments; ++s) {
       out.i32(offsets[s]);
@@ -564,33 +576,31 @@ class Writer {
     return offset;
   }
 
-  void serialise(const TypeEntryRecord& r, Bytes& out) const {
-    const std::int32_t start = out.size();
-    out.i32(r.kindAndAlignment);
-    out.i32(r.memberBlock);
-    out.i32(r.memoryHint);
-    out.i32(r.reconstitutedHint);
-    out.i32(fmt::kTypeEntryConstant);
-    out.i32(0);
-    out.u16(static_cast<std::uint16_t>(r.functions));
-    out.u16(static_cast<std::uint16_t>(r.variables));
-    for (int i = 0; i < 4; ++i) out.i32(0);
-    out.i32(r.guid);
-    out.u32(r.flags);
-    out.i32(r.name);
-    out.u32(0);   // version 0.0
-    out.i32(-1);  // no doc string
-    out.i32(0);   // help string context
-    out.i32(0);   // help context
-    out.i32(-1);  // no custom data
-    out.u16(static_cast<std::uint16_t>(r.implementedCount));
-    out.u16(static_cast<std::uint16_t>(r.vtableSize));
-    out.i32(r.instanceSize);
-    out.i32(r.datatype1);
-    out.i32(r.datatype2);
-    out.i32(0);
-    out.i32(-1);
-    if (out.size() - start != kTypeEntrySize) throw std::logic_error("type library: type entry size");
+  static void serialise(const TypeEntryRecord& r, Bytes& out) {
+    namespace e = fmt::entry;
+    const auto at = static_cast<std::size_t>(out.size());
+    out.zeros(fmt::kTypeEntrySize);
+    out.put32(at + e::kKind, r.kindAndAlignment);
+    out.put32(at + e::kMemberBlock, r.memberBlock);
+    out.put32(at + e::kMemoryHint, r.memoryHint);
+    out.put32(at + e::kReconstitutedHint, r.reconstitutedHint);
+    out.put32(at + e::kConstant, fmt::kTypeEntryConstant);
+    out.put16(at + e::kFunctionCount, static_cast<std::uint16_t>(r.functions));
+    out.put16(at + e::kVariableCount, static_cast<std::uint16_t>(r.variables));
+    out.put32(at + e::kGuid, r.guid);
+    out.put32(at + e::kFlags, r.flags);
+    out.put32(at + e::kName, r.name);
+    out.put32(at + e::kVersion, 0);
+    out.put32(at + e::kDocString, -1);
+    out.put32(at + e::kHelpStringContext, 0);
+    out.put32(at + e::kHelpContext, 0);
+    out.put32(at + e::kCustomData, -1);
+    out.put16(at + e::kImplementedCount, static_cast<std::uint16_t>(r.implementedCount));
+    out.put16(at + e::kVtableSize, static_cast<std::uint16_t>(r.vtableSize));
+    out.put32(at + e::kInstanceSize, r.instanceSize);
+    out.put32(at + e::kDatatype1, r.datatype1);
+    out.put32(at + e::kDatatype2, r.datatype2);
+    out.put32(at + e::kLast, -1);
   }
 
   const tlb::Library& lib_;
