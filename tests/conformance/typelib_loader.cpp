@@ -142,26 +142,43 @@ class Loader {
     }
   }
 
-  // How many of a dispatch interface's functions come from its base (and the base's bases): a
-  // dispatch base counts what it inherits itself, an interface base does not.
-  static UINT inheritedFunctions(ITypeInfo* info, int depth = 0) {
-    if (depth > 16) return 0;
+  // The member identifiers of every function of `info`, its base's first (a dispatch type's own
+  // list already holds what it inherits; an interface's holds its own alone).
+  static std::vector<MEMBERID> functionIds(ITypeInfo* info, int depth = 0) {
+    std::vector<MEMBERID> ids;
     TYPEATTR* attr = nullptr;
-    if (FAILED(info->GetTypeAttr(&attr))) return 0;
-    const bool hasBase = attr->cImplTypes > 0 && attr->typekind != TKIND_COCLASS;
+    if (depth > 16 || FAILED(info->GetTypeAttr(&attr))) return ids;
+    const TYPEKIND kind = attr->typekind;
+    const UINT count = attr->cFuncs;
+    const bool hasBase = attr->cImplTypes > 0;
     info->ReleaseTypeAttr(attr);
     HREFTYPE href = 0;
     ITypeInfo* base = nullptr;
-    if (!hasBase || FAILED(info->GetRefTypeOfImplType(0, &href)) || FAILED(info->GetRefTypeInfo(href, &base)))
-      return 0;
-    UINT n = 0;
-    if (SUCCEEDED(base->GetTypeAttr(&attr))) {
-      n = attr->cFuncs;
-      const bool counted = attr->typekind == TKIND_DISPATCH;
-      base->ReleaseTypeAttr(attr);
-      if (!counted) n += inheritedFunctions(base, depth + 1);
+    if (kind == TKIND_INTERFACE && hasBase && SUCCEEDED(info->GetRefTypeOfImplType(0, &href)) &&
+        SUCCEEDED(info->GetRefTypeInfo(href, &base))) {
+      ids = functionIds(base, depth + 1);
+      base->Release();
     }
+    for (UINT f = 0; f < count; ++f) {
+      FUNCDESC* fd = nullptr;
+      if (FAILED(info->GetFuncDesc(f, &fd))) break;
+      ids.push_back(fd->memid);
+      info->ReleaseFuncDesc(fd);
+    }
+    return ids;
+  }
+
+  // How many of a dispatch interface's functions are its base's: the leading ones that are the
+  // base's functions in order (a loader may list them first, or leave them to the base).
+  static UINT inheritedFunctions(ITypeInfo* info) {
+    HREFTYPE href = 0;
+    ITypeInfo* base = nullptr;
+    if (FAILED(info->GetRefTypeOfImplType(0, &href)) || FAILED(info->GetRefTypeInfo(href, &base))) return 0;
+    const std::vector<MEMBERID> inherited = functionIds(base);
     base->Release();
+    const std::vector<MEMBERID> all = functionIds(info);
+    UINT n = 0;
+    while (n < inherited.size() && n < all.size() && all[n] == inherited[n]) ++n;
     return n;
   }
 
@@ -206,7 +223,7 @@ class Loader {
 
     const bool dispatch = attr->typekind == TKIND_DISPATCH;
     const bool dual = dispatch && (flags & TYPEFLAG_FDUAL) != 0;
-    const UINT inherited = dispatch ? inheritedFunctions(info) : 0;
+    const UINT inherited = dispatch && attr->cImplTypes > 0 ? inheritedFunctions(info) : 0;
     std::printf("  functions %u inherited %u variables %u\n", attr->cFuncs, inherited, attr->cVars);
     // A dual interface's dispatch functions are made by the loader from its vtable functions
     // (listed below): what a dispatch client binds to is their identifiers, names and kinds.
