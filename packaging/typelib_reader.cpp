@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "packaging/automation_codes.h"
+#include "packaging/typelib_format.h"
 #include "packaging/typelib_hashes.h"
 
 namespace kestrinx::packaging::reader {
@@ -14,57 +15,25 @@ namespace {
 
 using namespace codes;
 
-// Where things are in the file.
-constexpr std::uint32_t kMagic = 0x5446534D;  // "MSFT"
-constexpr std::size_t kHeaderSize = 0x54;
-constexpr std::uint32_t kHelpDllMark = 0x100;  // one more header word follows
-constexpr std::size_t kSegmentCount = 15;
-constexpr std::size_t kSegmentEntrySize = 16;
-constexpr std::size_t kTypeEntrySize = 0x64;
-constexpr std::size_t kImportInfoSize = 12;
-constexpr std::size_t kImportFileHeader = 14;
-constexpr std::size_t kReferenceSize = 16;
-constexpr std::size_t kGuidEntrySize = 24;
-constexpr std::size_t kNameHeader = 12;
-constexpr std::size_t kTypeDescSize = 8;
-constexpr std::size_t kCustomDataGuidSize = 12;
-constexpr std::size_t kFunctionFixed = 24;
-constexpr std::size_t kVariableFixed = 20;
-constexpr std::size_t kParamSize = 12;
-constexpr std::uint32_t kImportByGuid = 0x00010000;
+namespace fmt = format;
+using fmt::kCustomDataGuidSize;
+using fmt::kFunctionFixed;
+using fmt::kGuidEntrySize;
+using fmt::kHeaderSize;
+using fmt::kImportFileHeader;
+using fmt::kImportInfoSize;
+using fmt::kNameHeader;
+using fmt::kParamSize;
+using fmt::kReferenceSize;
+using fmt::kSegmentCount;
+using fmt::kSegmentEntrySize;
+using fmt::kSegmentNames;
+using fmt::kTypeDescSize;
+using fmt::kTypeEntrySize;
+using fmt::kVariableFixed;
+
+// How deep type descriptors may nest before the reader gives up.
 constexpr int kMaxTypeDepth = 16;
-
-enum SegmentIndex : std::size_t {
-  kTypeEntries,
-  kImportInfos,
-  kImportFiles,
-  kReferences,
-  kGuidHash,
-  kGuids,
-  kNameHash,
-  kNames,
-  kStrings,
-  kTypeDescriptors,
-  kArrayDescriptors,
-  kCustomData,
-  kCustomDataGuids,
-};
-
-constexpr const char* kSegmentNames[kSegmentCount] = {"type entry table",
-                                                      "import info table",
-                                                      "import file table",
-                                                      "reference table",
-                                                      "GUID hash table",
-                                                      "GUID table",
-                                                      "name hash table",
-                                                      "name table",
-                                                      "string table",
-                                                      "type descriptor table",
-                                                      "array descriptor table",
-                                                      "custom data table",
-                                                      "custom data GUID table",
-                                                      "segment 13",
-                                                      "segment 14"};
 
 std::string hex(std::int64_t v) {
   char buf[24];
@@ -149,25 +118,25 @@ class Parser {
     lib_.fileSize = file_.size();
     if (file_.size() < kHeaderSize)
       fail("the file has " + std::to_string(file_.size()) + " bytes, fewer than a header");
-    if (file_.u32(0, "signature") != kMagic) fail("no \"MSFT\" signature at the start");
-    lib_.formatVersion = file_.u32(0x04, "format version");
-    const std::int32_t libGuid = file_.i32(0x08, "library GUID offset");
-    lib_.lcid = file_.u32(0x0C, "lcid");
-    lib_.lcid2 = file_.u32(0x10, "lcid");
-    lib_.headerFlags = file_.u32(0x14, "header flags");
-    lib_.sysKind = static_cast<std::uint8_t>(lib_.headerFlags & 0x0F);
-    const std::uint32_t version = file_.u32(0x18, "version");
+    if (file_.u32(fmt::header::kMagic, "signature") != fmt::kMagic) fail("no \"MSFT\" signature at the start");
+    lib_.formatVersion = file_.u32(fmt::header::kFormatVersion, "format version");
+    const std::int32_t libGuid = file_.i32(fmt::header::kLibraryGuid, "library GUID offset");
+    lib_.lcid = file_.u32(fmt::header::kLcid, "lcid");
+    lib_.lcid2 = file_.u32(fmt::header::kLcid2, "lcid");
+    lib_.headerFlags = file_.u32(fmt::header::kFlags, "header flags");
+    lib_.sysKind = static_cast<std::uint8_t>(lib_.headerFlags & fmt::kHeaderSysKindMask);
+    const std::uint32_t version = file_.u32(fmt::header::kVersion, "version");
     lib_.majorVersion = static_cast<std::uint16_t>(version);
     lib_.minorVersion = static_cast<std::uint16_t>(version >> 16);
-    lib_.libraryFlags = file_.u32(0x1C, "library flags");
-    const std::int32_t typeCount = file_.i32(0x20, "type entry count");
-    const std::int32_t docString = file_.i32(0x24, "doc string offset");
-    lib_.helpContext = file_.i32(0x2C, "help context");
-    const std::int32_t libName = file_.i32(0x38, "library name offset");
-    const std::int32_t helpFile = file_.i32(0x3C, "help file offset");
-    const std::int32_t dispatch = file_.i32(0x4C, "IDispatch reference");
+    lib_.libraryFlags = file_.u32(fmt::header::kLibraryFlags, "library flags");
+    const std::int32_t typeCount = file_.i32(fmt::header::kTypeCount, "type entry count");
+    const std::int32_t docString = file_.i32(fmt::header::kDocString, "doc string offset");
+    lib_.helpContext = file_.i32(fmt::header::kHelpContext, "help context");
+    const std::int32_t libName = file_.i32(fmt::header::kLibraryName, "library name offset");
+    const std::int32_t helpFile = file_.i32(fmt::header::kHelpFile, "help file offset");
+    const std::int32_t dispatch = file_.i32(fmt::header::kDispatch, "IDispatch reference");
 
-    std::int64_t pos = kHeaderSize + ((lib_.headerFlags & kHelpDllMark) != 0 ? 4 : 0);
+    std::int64_t pos = kHeaderSize + ((lib_.headerFlags & fmt::kHelpDllMark) != 0 ? 4 : 0);
     if (typeCount < 0 || static_cast<std::uint64_t>(typeCount) > file_.size() / kTypeEntrySize)
       fail("type entry count " + std::to_string(typeCount) + " does not fit the file");
     std::vector<std::int32_t> typeOffsets(static_cast<std::size_t>(typeCount));
@@ -183,7 +152,7 @@ class Parser {
     lib_.helpFile = stringAt(helpFile, "help file name");
     countCustomData();
 
-    const Bytes& entries = segment(kTypeEntries);
+    const Bytes& entries = segment(fmt::kTypeEntries);
     if (entries.size() < typeOffsets.size() * kTypeEntrySize)
       fail("the type entry table holds fewer than " + std::to_string(typeCount) + " entries");
     lib_.types.resize(typeOffsets.size());
@@ -220,16 +189,16 @@ class Parser {
   // ---- names, strings, GUIDs ---------------------------------------------------------------
 
   void readNames() {
-    const Bytes& names = segment(kNames);
+    const Bytes& names = segment(fmt::kNames);
     std::int64_t pos = 0;
     while (pos < static_cast<std::int64_t>(names.size())) {
       Name n;
       n.offset = static_cast<std::int32_t>(pos);
       n.owner = names.i32(pos, "name entry");
-      n.next = names.i32(pos + 4, "name entry");
+      n.next = names.i32(pos + fmt::kNameEntryNext, "name entry");
       const std::uint8_t length = names.u8(pos + 8, "name entry");
       n.hash = (std::uint32_t{names.u8(pos + 9, "name entry")} << 16) | names.u16(pos + 10, "name entry");
-      n.text = names.text(pos + 12, length, "name text");
+      n.text = names.text(pos + static_cast<std::int64_t>(kNameHeader), length, "name text");
       nameIndex_.emplace(n.offset, lib_.names.size());
       lib_.names.push_back(std::move(n));
       pos += static_cast<std::int64_t>(kNameHeader + ((length + 3u) & ~3u));
@@ -238,7 +207,7 @@ class Parser {
     for (const Name& n : lib_.names)
       if (n.next != -1 && !nameIndex_.contains(n.next))
         fail("name " + hex(n.offset) + " chains to " + hex(n.next) + ", which is no name entry");
-    lib_.nameBuckets = buckets(kNameHash, "name hash table");
+    lib_.nameBuckets = buckets(fmt::kNameHash, "name hash table");
     for (const std::int32_t head : lib_.nameBuckets) {
       std::size_t steps = 0;
       for (std::int32_t at = head; at != -1; at = lib_.names[nameIndex_.at(at)].next) {
@@ -257,17 +226,17 @@ class Parser {
   }
 
   void readGuids() {
-    const Bytes& guids = segment(kGuids);
+    const Bytes& guids = segment(fmt::kGuids);
     if (guids.size() % kGuidEntrySize != 0) fail("the GUID table is not a whole number of entries");
     for (std::size_t i = 0; i < guids.size() / kGuidEntrySize; ++i) {
       const auto at = static_cast<std::int64_t>(i * kGuidEntrySize);
       lib_.guids.push_back({static_cast<std::int32_t>(at), guids.guid(at, "GUID entry"),
-                            guids.i32(at + 16, "GUID entry"), guids.i32(at + 20, "GUID entry")});
+                            guids.i32(at + 16, "GUID entry"), guids.i32(at + fmt::kGuidEntryNext, "GUID entry")});
     }
     for (const TypeLibrary::GuidEntry& g : lib_.guids)
       if (g.next != -1 && !validGuidOffset(g.next))
         fail("GUID entry " + hex(g.offset) + " chains to " + hex(g.next) + ", which is no GUID entry");
-    lib_.guidBuckets = buckets(kGuidHash, "GUID hash table");
+    lib_.guidBuckets = buckets(fmt::kGuidHash, "GUID hash table");
     for (const std::int32_t head : lib_.guidBuckets) {
       std::size_t steps = 0;
       for (std::int32_t at = head; at != -1; at = lib_.guids[static_cast<std::size_t>(at) / kGuidEntrySize].next) {
@@ -299,14 +268,14 @@ class Parser {
 
   std::optional<std::string> stringAt(std::int32_t at, const char* what) const {
     if (at == -1) return std::nullopt;
-    const Bytes& strings = segment(kStrings);
+    const Bytes& strings = segment(fmt::kStrings);
     if (!strings.fits(at, 2)) fail(std::string(what) + ": " + hex(at) + " lies outside the string table");
     const std::uint16_t length = strings.u16(at, what);
     return strings.text(std::int64_t{at} + 2, length, what);
   }
 
   void countCustomData() {
-    const Bytes& cd = segment(kCustomDataGuids);
+    const Bytes& cd = segment(fmt::kCustomDataGuids);
     if (cd.size() % kCustomDataGuidSize != 0) fail("the custom data GUID table is not a whole number of entries");
     lib_.customDataEntries = cd.size() / kCustomDataGuidSize;
   }
@@ -314,7 +283,7 @@ class Parser {
   // ---- imports ----------------------------------------------------------------------------
 
   void readImports() {
-    const Bytes& files = segment(kImportFiles);
+    const Bytes& files = segment(fmt::kImportFiles);
     std::map<std::int32_t, std::size_t> fileIndex;
     std::int64_t pos = 0;
     while (pos < static_cast<std::int64_t>(files.size())) {
@@ -324,7 +293,7 @@ class Parser {
       l.majorVersion = files.u16(pos + 8, "import file");
       l.minorVersion = files.u16(pos + 10, "import file");
       const std::uint16_t sizeField = files.u16(pos + 12, "import file");
-      const std::int64_t length = sizeField >> 2;
+      const std::int64_t length = sizeField >> fmt::kImportFileNameShift;
       l.fileName = files.text(pos + static_cast<std::int64_t>(kImportFileHeader), length, "import file name");
       fileIndex.emplace(static_cast<std::int32_t>(pos), lib_.libraries.size());
       lib_.libraries.push_back(std::move(l));
@@ -332,7 +301,7 @@ class Parser {
     }
     if (pos != static_cast<std::int64_t>(files.size())) fail("the last import file entry runs past its table");
 
-    const Bytes& infos = segment(kImportInfos);
+    const Bytes& infos = segment(fmt::kImportInfos);
     if (infos.size() % kImportInfoSize != 0) fail("the import info table is not a whole number of entries");
     for (std::size_t i = 0; i < infos.size() / kImportInfoSize; ++i) {
       const auto at = static_cast<std::int64_t>(i * kImportInfoSize);
@@ -344,8 +313,8 @@ class Parser {
         fail("import " + std::to_string(i) + " names import file " + hex(file) + ", which is no entry");
       ImportedType t;
       t.library = it->second;
-      t.kind = static_cast<std::uint8_t>(flags >> 24);
-      if ((flags & kImportByGuid) != 0)
+      t.kind = static_cast<std::uint8_t>(flags >> fmt::kImportKindShift);
+      if ((flags & fmt::kImportByGuid) != 0)
         t.guid = guidAt(target, "imported type GUID");
       else if (target < 0)
         fail("import " + std::to_string(i) + " has a negative type index");
@@ -388,7 +357,7 @@ class Parser {
       t.chain.push_back(vt);
       return;
     }
-    const Bytes& descs = segment(kTypeDescriptors);
+    const Bytes& descs = segment(fmt::kTypeDescriptors);
     if (word % static_cast<std::int32_t>(kTypeDescSize) != 0 || !descs.fits(word, kTypeDescSize))
       fail(std::string(what) + ": type descriptor " + hex(word) + " lies outside the type descriptor table");
     const auto vt = static_cast<std::uint16_t>(descs.u32(word, what) & VT_TYPEMASK);
@@ -399,7 +368,7 @@ class Parser {
       case VT_SAFEARRAY: decodeInto(target, t, depth + 1, what); break;
       case VT_USERDEFINED: t.ref = resolve(target, what); break;
       case VT_CARRAY:
-        if (!segment(kArrayDescriptors).fits(target, 8))
+        if (!segment(fmt::kArrayDescriptors).fits(target, fmt::kArrayDescMinSize))
           fail(std::string(what) + ": array descriptor " + hex(target) + " lies outside its table");
         t.arrayDescriptor = target;
         break;
@@ -410,36 +379,41 @@ class Parser {
   // ---- type entries -----------------------------------------------------------------------
 
   void readType(std::size_t index) {
-    const Bytes& e = segment(kTypeEntries);
+    const Bytes& e = segment(fmt::kTypeEntries);
     const auto at = static_cast<std::int64_t>(index * kTypeEntrySize);
     TypeInfo& t = lib_.types[index];
-    const std::uint32_t kind = e.u32(at, "type kind");
-    t.kind = static_cast<std::uint8_t>(kind & 0x0F);
-    t.alignment = static_cast<std::uint16_t>((kind >> 11) & 0x1F);
+    const std::uint32_t kind = e.u32(at + fmt::entry::kKind, "type kind");
+    t.kind = static_cast<std::uint8_t>(kind & fmt::kTypeKindMask);
+    t.alignment = static_cast<std::uint16_t>((kind >> fmt::kAlignmentShift) & fmt::kAlignmentMask);
     if (t.kind > TKIND_UNION)
       fail("type entry " + std::to_string(index) + " has unknown kind " + std::to_string(t.kind));
-    const std::int32_t block = e.i32(at + 0x04, "member block offset");
-    const std::uint16_t functionCount = e.u16(at + 0x18, "function count");
-    const std::uint16_t variableCount = e.u16(at + 0x1A, "variable count");
-    t.guid = optionalGuidAt(e.i32(at + 0x2C, "type GUID offset"), "type GUID");
-    t.flags = e.u32(at + 0x30, "type flags");
-    t.name = nameAt(e.i32(at + 0x34, "type name offset"), "type name");
-    const std::uint32_t version = e.u32(at + 0x38, "type version");
+    const std::int32_t block = e.i32(at + fmt::entry::kMemberBlock, "member block offset");
+    const std::uint16_t functionCount = e.u16(at + fmt::entry::kFunctionCount, "function count");
+    const std::uint16_t variableCount = e.u16(at + fmt::entry::kVariableCount, "variable count");
+    t.guid = optionalGuidAt(e.i32(at + fmt::entry::kGuid, "type GUID offset"), "type GUID");
+    t.flags = e.u32(at + fmt::entry::kFlags, "type flags");
+    t.name = nameAt(e.i32(at + fmt::entry::kName, "type name offset"), "type name");
+    const std::uint32_t version = e.u32(at + fmt::entry::kVersion, "type version");
     t.majorVersion = static_cast<std::uint16_t>(version);
     t.minorVersion = static_cast<std::uint16_t>(version >> 16);
-    t.docString = stringAt(e.i32(at + 0x3C, "type doc string offset"), "type doc string");
-    t.helpContext = e.i32(at + 0x44, "type help context");
-    const std::int16_t implementedCount = e.i16(at + 0x4C, "implemented interface count");
-    t.vtableSize = e.i16(at + 0x4E, "vtable size");
-    t.instanceSize = e.i32(at + 0x50, "instance size");
-    const std::int32_t datatype1 = e.i32(at + 0x54, "type reference");
+    t.docString = stringAt(e.i32(at + fmt::entry::kDocString, "type doc string offset"), "type doc string");
+    t.helpContext = e.i32(at + fmt::entry::kHelpContext, "type help context");
+    const std::int16_t implementedCount = e.i16(at + fmt::entry::kImplementedCount, "implemented interface count");
+    t.vtableSize = e.i16(at + fmt::entry::kVtableSize, "vtable size");
+    t.instanceSize = e.i32(at + fmt::entry::kInstanceSize, "instance size");
+    const std::int32_t datatype1 = e.i32(at + fmt::entry::kDatatype1, "type reference");
+    const std::uint32_t datatype2 = e.u32(at + fmt::entry::kDatatype2, "base function count");
 
     const std::string where = "type entry " + std::to_string(index) + " (" + t.name + ")";
     switch (t.kind) {
       case TKIND_COCLASS: readImplemented(t, implementedCount, datatype1, where); break;
       case TKIND_DISPATCH:
       case TKIND_INTERFACE:
-        if (datatype1 != -1) t.implemented.push_back({resolve(datatype1, "base interface"), 0});
+        if (datatype1 != -1) {
+          t.implemented.push_back({resolve(datatype1, "base interface"), 0});
+          t.baseFunctions = static_cast<std::uint16_t>(datatype2 >> fmt::kBaseFunctionsShift);
+        }
+        checkVtableSize(t, functionCount, where);
         break;
       case TKIND_ALIAS: t.aliasOf = decode(datatype1, "alias"); break;
       default: break;
@@ -447,8 +421,19 @@ class Parser {
     if (functionCount + variableCount > 0) readMembers(t, block, functionCount, variableCount, where);
   }
 
+  // A loader counts an interface's functions by its vtable size: one that does not count the
+  // base's functions and the entry's own would hide functions from it, or invent some.
+  void checkVtableSize(const TypeInfo& t, std::size_t functions, const std::string& where) const {
+    const std::int64_t pointer = lib_.sysKind == SYS_WIN64 ? fmt::kPointerSize64 : fmt::kPointerSize32;
+    const std::int64_t expected = (std::int64_t{t.baseFunctions} + static_cast<std::int64_t>(functions)) * pointer;
+    if (t.vtableSize != expected)
+      fail(where + ": the vtable size " + std::to_string(t.vtableSize) + " counts " +
+           std::to_string(t.vtableSize / pointer) + " functions, not the base's " + std::to_string(t.baseFunctions) +
+           " and the entry's own " + std::to_string(functions));
+  }
+
   void readImplemented(TypeInfo& t, std::int16_t count, std::int32_t first, const std::string& where) {
-    const Bytes& refs = segment(kReferences);
+    const Bytes& refs = segment(fmt::kReferences);
     if (count < 0 || static_cast<std::size_t>(count) > refs.size() / kReferenceSize)
       fail(where + ": " + std::to_string(count) + " implemented interfaces do not fit the reference table");
     std::int32_t at = first;
@@ -458,7 +443,7 @@ class Parser {
       const std::int32_t href = refs.i32(at, "implemented interface");
       const std::uint32_t flags = refs.u32(std::int64_t{at} + 4, "implemented interface");
       t.implemented.push_back({resolve(href, "implemented interface"), flags});
-      at = refs.i32(std::int64_t{at} + 12, "implemented interface");
+      at = refs.i32(std::int64_t{at} + fmt::kReferenceNext, "implemented interface");
       if (at == -1 && k + 1 < count) fail(where + ": the implemented interface chain ends early");
     }
   }
@@ -472,7 +457,7 @@ class Parser {
     if (!file_.fits(recordsStart, recordsSize))
       fail(where + ": member records (" + std::to_string(recordsSize) + " bytes) run past the end of the file");
     const std::int64_t arrays = recordsStart + recordsSize;
-    if (!file_.fits(arrays, static_cast<std::int64_t>(count) * 12))
+    if (!file_.fits(arrays, static_cast<std::int64_t>(count * fmt::kMemberArrays * 4)))
       fail(where + ": member identifier, name and offset arrays run past the end of the file");
     const Bytes records = file_.slice(recordsStart, recordsSize, "member records of " + t.name);
 
@@ -498,21 +483,21 @@ class Parser {
     Function f;
     f.id = id;
     f.name = name;
-    f.result = decode(r.i32(4, "function result"), "function result");
-    f.flags = r.u32(8, "function flags");
-    f.vtableOffset = r.i16(12, "vtable offset");
-    const std::uint32_t kinds = r.u32(16, "function kinds");
-    f.funcKind = static_cast<std::uint8_t>(kinds & 0x7);
-    f.invokeKind = static_cast<std::uint8_t>((kinds >> 3) & 0xF);
-    f.callConv = static_cast<std::uint8_t>((kinds >> 8) & 0xF);
-    const std::size_t paramCount = r.u16(20, "parameter count");
-    f.optionalParams = r.u16(22, "optional parameter count");
+    f.result = decode(r.i32(fmt::function::kResult, "function result"), "function result");
+    f.flags = r.u32(fmt::function::kFlags, "function flags");
+    f.vtableOffset = r.i16(fmt::function::kVtableOffset, "vtable offset");
+    const std::uint32_t kinds = r.u32(fmt::function::kKinds, "function kinds");
+    f.funcKind = static_cast<std::uint8_t>(kinds & fmt::kFuncKindMask);
+    f.invokeKind = static_cast<std::uint8_t>((kinds >> fmt::kInvokeKindShift) & fmt::kInvokeKindMask);
+    f.callConv = static_cast<std::uint8_t>((kinds >> fmt::kCallConvShift) & fmt::kCallConvMask);
+    const std::size_t paramCount = r.u16(fmt::function::kParamCount, "parameter count");
+    f.optionalParams = r.u16(fmt::function::kOptionalCount, "optional parameter count");
     if (kFunctionFixed + paramCount * kParamSize > r.size())
       fail(where + ": function " + name + " has " + std::to_string(paramCount) +
            " parameters that do not fit its record");
     const std::size_t optionalFields = (r.size() - kFunctionFixed - paramCount * kParamSize) / 4;
-    if (optionalFields > 0) f.helpContext = r.i32(24, "help context");
-    if (optionalFields > 1) f.helpString = stringAt(r.i32(28, "help string"), "function help string");
+    if (optionalFields > 0) f.helpContext = r.i32(fmt::function::kHelpContext, "help context");
+    if (optionalFields > 1) f.helpString = stringAt(r.i32(fmt::function::kHelpString, "help string"), "function help string");
     const std::int64_t params = static_cast<std::int64_t>(r.size() - paramCount * kParamSize);
     for (std::size_t p = 0; p < paramCount; ++p) {
       const std::int64_t at = params + static_cast<std::int64_t>(p * kParamSize);
@@ -532,27 +517,27 @@ class Parser {
     Variable v;
     v.id = id;
     v.name = name;
-    v.type = decode(r.i32(4, "variable type"), "variable type");
-    v.flags = r.u32(8, "variable flags");
-    v.varKind = r.u16(12, "variable kind");
-    v.offset = r.i32(16, "variable value");
+    v.type = decode(r.i32(fmt::variable::kType, "variable type"), "variable type");
+    v.flags = r.u32(fmt::variable::kFlags, "variable flags");
+    v.varKind = r.u16(fmt::variable::kVarKind, "variable kind");
+    v.offset = r.i32(fmt::variable::kValue, "variable value");
     const std::size_t optionalFields = (r.size() - kVariableFixed) / 4;
-    if (optionalFields > 0) v.helpContext = r.i32(20, "help context");
-    if (optionalFields > 1) v.helpString = stringAt(r.i32(24, "help string"), "variable help string");
+    if (optionalFields > 0) v.helpContext = r.i32(fmt::variable::kHelpContext, "help context");
+    if (optionalFields > 1) v.helpString = stringAt(r.i32(fmt::variable::kHelpString, "help string"), "variable help string");
     if (v.varKind == VAR_CONST) readConstant(v);
     return v;
   }
 
-  // A constant is either in its record (0x80000000 | vt << 26 | value) or at an offset into
-  // the custom data table (its 16-bit variant type, then the value).
+  // A constant is either in its record (format::kInlineConstantMark) or at an offset into the
+  // custom data table (its 16-bit variant type, then the value).
   void readConstant(Variable& v) const {
     if (v.offset < 0) {
       const auto word = static_cast<std::uint32_t>(v.offset);
-      v.valueType = static_cast<std::uint16_t>((word >> 26) & 0x1F);
-      v.value = word & 0x3FFFFFF;
+      v.valueType = static_cast<std::uint16_t>((word >> fmt::kInlineTypeShift) & fmt::kInlineTypeMask);
+      v.value = word & static_cast<std::uint32_t>(fmt::kInlineConstantMax);
       return;
     }
-    const Bytes& cd = segment(kCustomData);
+    const Bytes& cd = segment(fmt::kCustomData);
     v.valueType = cd.u16(v.offset, "constant value");
     const std::int64_t at = std::int64_t{v.offset} + 2;
     switch (v.valueType) {
@@ -585,7 +570,7 @@ int TypeDesc::pointers() const {
 }
 
 const Name* TypeLibrary::findName(std::string_view name) const {
-  if (nameBuckets.size() != 128) return nullptr;
+  if (nameBuckets.size() != fmt::kNameBuckets) return nullptr;
   const std::uint32_t hash = nameHash(name);
   const std::string wanted = upperAscii(name);
   std::size_t steps = 0;
@@ -602,7 +587,7 @@ const Name* TypeLibrary::findName(std::string_view name) const {
 }
 
 std::optional<std::int32_t> TypeLibrary::findGuid(const values::Guid& guid) const {
-  if (guidBuckets.size() != 32) return std::nullopt;
+  if (guidBuckets.size() != fmt::kGuidBuckets) return std::nullopt;
   std::size_t steps = 0;
   for (std::int32_t at = guidBuckets[guidBucket(guid)]; at != -1 && steps++ <= guids.size();) {
     if (at < 0 || at % static_cast<std::int32_t>(kGuidEntrySize) != 0 ||

@@ -5,7 +5,8 @@
 // The reader trusts nothing in the bytes: every offset, count and length is checked against
 // the file and its segments, chains are followed a bounded number of steps, and anything that
 // does not hold together is reported as MalformedTypeLibrary with what and where. It parses
-// the bytes on its own and shares no structures with the writer, so it can check the writer.
+// the bytes on its own: it shares the format's numbers with the writer (typelib_format.h) and
+// nothing else, so it can check what the writer decides.
 #pragma once
 
 #include <array>
@@ -18,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "packaging/typelib_format.h"
 #include "values/automation.h"
 
 namespace kestrinx::packaging::reader {
@@ -99,7 +101,10 @@ struct TypeInfo {
   std::optional<std::string> docString;
   std::int32_t helpContext = 0;
   std::int32_t instanceSize = 0;
+  // Of an interface or dispatch interface: the size of its vtable, which counts its base's
+  // functions and its own (the reader checks that it does), and how many are its base's.
   std::int16_t vtableSize = 0;
+  std::uint16_t baseFunctions = 0;
   std::vector<Function> functions;
   std::vector<Variable> variables;
   // A class's interfaces, or the interface an interface derives from.
@@ -156,7 +161,7 @@ struct TypeLibrary {
   std::vector<ImportedLibrary> libraries;
   std::vector<ImportedType> imports;
   std::vector<Name> names;  // in table order
-  std::array<Segment, 15> segments;
+  std::array<Segment, format::kSegmentCount> segments;
   std::size_t customDataEntries = 0;
   std::vector<std::int32_t> nameBuckets;
   std::vector<std::int32_t> guidBuckets;

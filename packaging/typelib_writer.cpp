@@ -1,30 +1,5 @@
-// The compound type-library format, as this writer lays it out:
-//
-//   header (0x54 bytes)          attributes, counts, offsets of the library's name, doc string
-//                                and help file, the IDispatch reference, the import count
-//   type entry offsets           one 32-bit offset per type entry, into the type entry table
-//   segment directory            15 entries {offset, length, -1, 0x0F}; an empty segment has
-//                                offset -1 and length 0
-//   segments, in directory order:
-//      0 type entries            0x64 bytes each
-//      1 import infos            12 bytes each: count/flags/kind, import file, GUID
-//      2 import files            imported libraries: GUID, lcid, version, file name
-//      3 references              the interfaces a class implements, 16 bytes each, chained
-//      4 GUID hash table         32 buckets of GUID table offsets
-//      5 GUID table              24 bytes each: GUID, owner reference, next in bucket
-//      6 name hash table         128 buckets of name table offsets
-//      7 name table              owner, next in bucket, length, hash, text
-//      8 string table            doc and help strings, help file name
-//      9 type descriptors        8 bytes each: pointers and user-defined types
-//     10 array descriptors       (none)
-//     11 custom data             constants that do not fit in a record
-//     12 custom data GUIDs       (none)
-//     13, 14                     (none)
-//   member blocks                per type entry with members: the size of its records, the
-//                                function and variable records, then their identifiers, name
-//                                offsets and record offsets
-//
-// Little endian throughout. Names and strings are padded to four bytes with 'W'.
+// The compound type-library format writer. The layout, record sizes, marks and flags are in
+// typelib_format.h; this file decides what goes into them.
 #include "packaging/typelib_writer.h"
 
 #include <array>
@@ -34,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "packaging/typelib_format.h"
 #include "packaging/typelib_hashes.h"
 
 namespace kestrinx::packaging {
@@ -42,77 +18,20 @@ namespace {
 
 using tlb::TypeSpec;
 
-constexpr std::uint32_t kMagic = 0x5446534D;  // "MSFT"
-constexpr std::uint32_t kFormatVersion = 0x00010002;
-constexpr std::int32_t kHeaderSize = 0x54;
-constexpr std::size_t kSegments = 15;
-constexpr std::int32_t kSegmentEntrySize = 16;
-constexpr std::int32_t kTypeEntrySize = 0x64;
-constexpr std::int32_t kImportInfoSize = 12;
-constexpr std::int32_t kReferenceSize = 16;
-constexpr std::size_t kGuidBuckets = 32;
-constexpr std::size_t kNameBuckets = 128;
-constexpr std::int32_t kFunctionFixedSize = 24;
-constexpr std::int32_t kParamSize = 12;
-constexpr std::int32_t kConstantRecordSize = 28;  // 20 fixed bytes, help context, help string
-constexpr std::uint8_t kPad = 'W';
+namespace fmt = format;
 
-// Library header flags (the "varflags" word): system kind in the low nibble, 0x40 always,
-// 0x10 when a help file is named.
-constexpr std::uint32_t kVarFlagsBase = 0x40;
-constexpr std::uint32_t kVarFlagsHelpFile = 0x10;
+// Integer forms of the format's sizes, for offset arithmetic.
+constexpr std::int32_t kTypeEntrySize = static_cast<std::int32_t>(fmt::kTypeEntrySize);
+constexpr std::int32_t kImportInfoSize = static_cast<std::int32_t>(fmt::kImportInfoSize);
+constexpr std::int32_t kReferenceSize = static_cast<std::int32_t>(fmt::kReferenceSize);
+constexpr std::size_t kSegments = fmt::kSegmentCount;
 
 // A 32-bit Windows library aligns its types on 4 bytes; pointers and interfaces take 4 bytes.
 constexpr std::int32_t kAlignment = 4;
-constexpr std::int32_t kPointerSize = 4;
-// IUnknown's three and IDispatch's four functions precede a dual interface's own.
-constexpr std::int32_t kDispatchBaseFunctions = 7;
-constexpr std::int32_t kDispatchBaseDepth = 2;
+constexpr std::int32_t kPointerSize = fmt::kPointerSize32;
 
-// The owner reference of the library's own GUID in the GUID table; of an imported library's
-// GUID, its import file offset with this mark; of an imported type, its import info offset
-// with kImportedTypeMark (which is also how type descriptors refer to it).
-constexpr std::int32_t kLibraryGuidOwner = -2;
-constexpr std::int32_t kImportedLibraryMark = 2;
-constexpr std::int32_t kImportedTypeMark = 1;
-constexpr std::uint32_t kImportByGuid = 0x00010000;
-
-// Descriptor words: a basic type in place of a descriptor offset; the second word of a pointer
-// or user-defined descriptor.
-constexpr std::uint32_t kBasicTypeMark = 0x80000000;
-constexpr std::uint32_t kByRef = 0x4000;
-constexpr std::uint32_t kUserDefinedMix = 0x7FFF;
-constexpr std::uint32_t kPointerMix = 0x7FFE;
-
-// A constant value stored in its record: 0x80000000 | vt << 26 | value, for 0 .. 0x3FFFFFF.
-constexpr std::int32_t kInlineConstantMax = 0x3FFFFFF;
 // Identifiers of an enumeration's constants.
 constexpr std::int32_t kFirstVariableId = 0x40000000;
-
-// Size estimates of the in-memory descriptions a loader builds (hints only; 32-bit layout).
-constexpr std::int32_t kFuncDescSize = 0x34;
-constexpr std::int32_t kElemDescSize = 0x10;
-constexpr std::int32_t kTypeDescSize = 0x08;
-constexpr std::int32_t kVarDescSize = 0x24;
-constexpr std::int32_t kVariantSize = 0x10;
-constexpr std::int32_t kElementMemoryHint = 0x40;
-constexpr std::int32_t kElementReconstitutedHint = 0x38;
-
-enum SegmentIndex : std::size_t {
-  kTypeEntries,
-  kImportInfos,
-  kImportFiles,
-  kReferences,
-  kGuidHash,
-  kGuids,
-  kNameHash,
-  kNames,
-  kStrings,
-  kTypeDescriptors,
-  kArrayDescriptors,
-  kCustomData,
-  kCustomDataGuids,
-};
 
 [[noreturn]] void reject(const std::string& what) { throw std::invalid_argument("type library: " + what); }
 
@@ -131,9 +50,19 @@ class Bytes {
   void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
   void text(std::string_view s) { data_.insert(data_.end(), s.begin(), s.end()); }
   void padTo(std::size_t multiple) {
-    while (data_.size() % multiple != 0) u8(kPad);
+    while (data_.size() % multiple != 0) u8(fmt::kPad);
   }
   void append(const Bytes& other) { data_.insert(data_.end(), other.data_.begin(), other.data_.end()); }
+  // `n` zero bytes, for a record whose words are then put at their offsets.
+  void zeros(std::size_t n) { data_.resize(data_.size() + n, 0); }
+  void put16(std::size_t at, std::uint16_t v) {
+    data_[at] = static_cast<std::uint8_t>(v);
+    data_[at + 1] = static_cast<std::uint8_t>(v >> 8);
+  }
+  void put32(std::size_t at, std::int64_t v) {
+    put16(at, static_cast<std::uint16_t>(v));
+    put16(at + 2, static_cast<std::uint16_t>(static_cast<std::uint32_t>(v) >> 16));
+  }
   void set32(std::int32_t at, std::int32_t v) {
     for (int i = 0; i < 4; ++i)
       data_[static_cast<std::size_t>(at + i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i));
@@ -206,8 +135,8 @@ class NameTable {
     return offset;
   }
   // Chains every name into its bucket and returns the bucket heads.
-  std::array<std::int32_t, kNameBuckets> finish() {
-    return chain<kNameBuckets>(bytes_, entries_, 4, [](const Entry& e) { return nameBucket(e.hash); });
+  std::array<std::int32_t, fmt::kNameBuckets> finish() {
+    return chain<fmt::kNameBuckets>(bytes_, entries_, fmt::kNameEntryNext, [](const Entry& e) { return nameBucket(e.hash); });
   }
   const Bytes& bytes() const { return bytes_; }
   std::int32_t count() const { return static_cast<std::int32_t>(entries_.size()); }
@@ -241,8 +170,8 @@ class GuidTable {
     entries_.push_back({offset, g});
     return offset;
   }
-  std::array<std::int32_t, kGuidBuckets> finish() {
-    return chain<kGuidBuckets>(bytes_, entries_, 20, [](const Entry& e) { return guidBucket(e.guid); });
+  std::array<std::int32_t, fmt::kGuidBuckets> finish() {
+    return chain<fmt::kGuidBuckets>(bytes_, entries_, fmt::kGuidEntryNext, [](const Entry& e) { return guidBucket(e.guid); });
   }
   const Bytes& bytes() const { return bytes_; }
 
@@ -264,7 +193,7 @@ class StringTable {
     const std::int32_t offset = bytes_.size();
     bytes_.u16(static_cast<std::uint16_t>(s.size()));
     bytes_.text(s);
-    while (bytes_.size() - offset < 8) bytes_.u8(kPad);
+    while (bytes_.size() - offset < static_cast<std::int32_t>(fmt::kMinStringEntry)) bytes_.u8(fmt::kPad);
     bytes_.padTo(4);
     offsets_.emplace(s, offset);
     return offset;
@@ -299,7 +228,7 @@ class TypeDescriptorTable {
 };
 
 std::int32_t basicWord(std::uint16_t vt) {
-  return static_cast<std::int32_t>(kBasicTypeMark | (std::uint32_t{vt} << 16) | vt);
+  return static_cast<std::int32_t>(fmt::kBasicTypeMark | (std::uint32_t{vt} << 16) | vt);
 }
 
 bool isBasicType(std::uint16_t vt) {
@@ -358,7 +287,7 @@ class Writer {
 
   std::vector<std::uint8_t> write() {
     checkLibrary();
-    const std::int32_t libGuid = guids_.add(lib_.libid, kLibraryGuidOwner);
+    const std::int32_t libGuid = guids_.add(lib_.libid, fmt::kLibraryGuidOwner);
     const std::int32_t libName = names_.add(lib_.name, -1);
     const std::int32_t docString = lib_.docString.empty() ? -1 : strings_.add(lib_.docString);
     const std::int32_t helpFile = lib_.helpFile.empty() ? -1 : strings_.add(lib_.helpFile);
@@ -374,24 +303,24 @@ class Writer {
     const auto nameHeads = names_.finish();
     const auto guidHeads = guids_.finish();
     std::array<Bytes, kSegments> segments;
-    segments[kImportInfos] = importInfos_;
-    segments[kImportFiles] = importFiles_;
-    segments[kReferences] = references_;
-    for (const std::int32_t h : guidHeads) segments[kGuidHash].i32(h);
-    segments[kGuids] = guids_.bytes();
-    for (const std::int32_t h : nameHeads) segments[kNameHash].i32(h);
-    segments[kNames] = names_.bytes();
-    segments[kStrings] = strings_.bytes();
-    segments[kTypeDescriptors] = typeDescs_.bytes();
-    segments[kCustomData] = customData_;
+    segments[fmt::kImportInfos] = importInfos_;
+    segments[fmt::kImportFiles] = importFiles_;
+    segments[fmt::kReferences] = references_;
+    for (const std::int32_t h : guidHeads) segments[fmt::kGuidHash].i32(h);
+    segments[fmt::kGuids] = guids_.bytes();
+    for (const std::int32_t h : nameHeads) segments[fmt::kNameHash].i32(h);
+    segments[fmt::kNames] = names_.bytes();
+    segments[fmt::kStrings] = strings_.bytes();
+    segments[fmt::kTypeDescriptors] = typeDescs_.bytes();
+    segments[fmt::kCustomData] = customData_;
 
     // Layout: header, type entry offsets, directory, segments, member blocks.
     const auto typeCount = static_cast<std::int32_t>(lib_.types.size());
     const std::int32_t typeEntriesSize = typeCount * kTypeEntrySize;
-    std::int32_t pos = kHeaderSize + 4 * typeCount + static_cast<std::int32_t>(kSegments) * kSegmentEntrySize;
+    std::int32_t pos = static_cast<std::int32_t>(fmt::kHeaderSize + kSegments * fmt::kSegmentEntrySize) + 4 * typeCount;
     std::array<std::int32_t, kSegments> offsets{};
     for (std::size_t s = 0; s < kSegments; ++s) {
-      const std::int32_t length = s == kTypeEntries ? typeEntriesSize : segments[s].size();
+      const std::int32_t length = s == fmt::kTypeEntries ? typeEntriesSize : segments[s].size();
       offsets[s] = length > 0 ? pos : -1;
       pos += length;
     }
@@ -403,36 +332,38 @@ class Writer {
     const std::int32_t fileSize = pos;
     for (TypeEntryRecord& r : records_)
       if (!r.hasBlock) r.memberBlock = fileSize;
-    for (const TypeEntryRecord& r : records_) serialise(r, segments[kTypeEntries]);
+    for (const TypeEntryRecord& r : records_) serialise(r, segments[fmt::kTypeEntries]);
 
+    namespace h = fmt::header;
     Bytes out;
-    out.u32(kMagic);
-    out.u32(kFormatVersion);
-    out.i32(libGuid);
-    out.u32(lib_.lcid);
-    out.u32(lib_.lcid);
-    out.u32(std::uint32_t{lib_.sysKind} | kVarFlagsBase | (helpFile >= 0 ? kVarFlagsHelpFile : 0));
-    out.u32(lib_.majorVersion | (std::uint32_t{lib_.minorVersion} << 16));
-    out.u32(0);  // library flags
-    out.i32(typeCount);
-    out.i32(docString);
-    out.i32(0);  // help string context
-    out.i32(0);  // help context
-    out.i32(names_.count());
-    out.i32(names_.chars());
-    out.i32(libName);
-    out.i32(helpFile);
-    out.i32(-1);  // no custom data
-    out.i32(static_cast<std::int32_t>(kGuidBuckets) * 4);
-    out.i32(static_cast<std::int32_t>(kNameBuckets) * 4);
-    out.i32(lib_.dispatch ? importRef(*lib_.dispatch) : -1);
-    out.i32(static_cast<std::int32_t>(lib_.importedTypes.size()));
+    out.zeros(fmt::kHeaderSize);
+    out.put32(h::kMagic, fmt::kMagic);
+    out.put32(h::kFormatVersion, fmt::kFormatVersion);
+    out.put32(h::kLibraryGuid, libGuid);
+    out.put32(h::kLcid, lib_.lcid);
+    out.put32(h::kLcid2, lib_.lcid);
+    out.put32(h::kFlags, std::uint32_t{lib_.sysKind} | fmt::kHeaderFlagsBase | (helpFile >= 0 ? fmt::kHelpFileMark : 0));
+    out.put32(h::kVersion, lib_.majorVersion | (std::uint32_t{lib_.minorVersion} << 16));
+    out.put32(h::kLibraryFlags, 0);
+    out.put32(h::kTypeCount, typeCount);
+    out.put32(h::kDocString, docString);
+    out.put32(h::kHelpStringContext, 0);
+    out.put32(h::kHelpContext, 0);
+    out.put32(h::kNameCount, names_.count());
+    out.put32(h::kNameChars, names_.chars());
+    out.put32(h::kLibraryName, libName);
+    out.put32(h::kHelpFile, helpFile);
+    out.put32(h::kCustomData, -1);
+    out.put32(h::kGuidHashSize, static_cast<std::int64_t>(fmt::kGuidBuckets) * 4);
+    out.put32(h::kNameHashSize, static_cast<std::int64_t>(fmt::kNameBuckets) * 4);
+    out.put32(h::kDispatch, lib_.dispatch ? importRef(*lib_.dispatch) : -1);
+    out.put32(h::kImportCount, static_cast<std::int64_t>(lib_.importedTypes.size()));
     for (std::int32_t i = 0; i < typeCount; ++i) out.i32(i * kTypeEntrySize);
     for (std::size_t s = 0; s < kSegments; ++s) {
       out.i32(offsets[s]);
       out.i32(offsets[s] < 0 ? 0 : segments[s].size());
-      out.i32(-1);
-      out.i32(0x0F);
+      out.i32(fmt::kSegmentReserved1);
+      out.i32(fmt::kSegmentReserved2);
     }
     for (const Bytes& s : segments) out.append(s);
     for (std::size_t i = 0; i < records_.size(); ++i)
@@ -444,7 +375,7 @@ class Writer {
  private:
   static std::int32_t typeRef(std::size_t typeIndex) { return static_cast<std::int32_t>(typeIndex) * kTypeEntrySize; }
   static std::int32_t importRef(std::size_t importIndex) {
-    return static_cast<std::int32_t>(importIndex) * kImportInfoSize | kImportedTypeMark;
+    return static_cast<std::int32_t>(importIndex) * kImportInfoSize | fmt::kImportedTypeMark;
   }
 
   void checkLibrary() const {
@@ -462,11 +393,11 @@ class Writer {
       if (l.fileName.size() > 0x3FFF) reject("import file name too long");
       const std::int32_t offset = importFiles_.size();
       fileOffsets.push_back(offset);
-      importFiles_.i32(guids_.add(l.libid, offset | kImportedLibraryMark));
+      importFiles_.i32(guids_.add(l.libid, offset | fmt::kImportedLibraryMark));
       importFiles_.u32(l.lcid);
       importFiles_.u16(l.majorVersion);
       importFiles_.u16(l.minorVersion);
-      importFiles_.u16(static_cast<std::uint16_t>(l.fileName.size() << 2));
+      importFiles_.u16(static_cast<std::uint16_t>(l.fileName.size() << fmt::kImportFileNameShift));
       importFiles_.text(l.fileName);
       importFiles_.padTo(4);
     }
@@ -474,7 +405,7 @@ class Writer {
       const tlb::ImportedType& t = lib_.importedTypes[i];
       // Low word: a count (written as 1); bit 16: the GUID field holds a GUID offset; high
       // byte: the imported type's kind.
-      importInfos_.u32(1u | kImportByGuid | (std::uint32_t{t.kind} << 24));
+      importInfos_.u32(1u | fmt::kImportByGuid | (std::uint32_t{t.kind} << fmt::kImportKindShift));
       importInfos_.i32(fileOffsets[t.library]);
       importInfos_.i32(guids_.add(t.guid, importRef(i)));
     }
@@ -498,12 +429,12 @@ class Writer {
       if (!isBasicType(t.vt)) reject("unsupported basic type " + std::to_string(t.vt));
       word = basicWord(t.vt);
     } else {
-      word = typeDescs_.add((kUserDefinedMix << 16) | codes::VT_USERDEFINED, hrefOf(t));
+      word = typeDescs_.add((fmt::kUserDefinedMix << 16) | codes::VT_USERDEFINED, hrefOf(t));
     }
     for (int i = 0; i < t.pointers; ++i) {
-      const std::uint32_t mix = word < 0 ? (kByRef | (static_cast<std::uint32_t>(word) & codes::VT_TYPEMASK))
-                                : (typeDescs_.word0(word) >> 16) == kUserDefinedMix ? kUserDefinedMix
-                                                                                    : kPointerMix;
+      const std::uint32_t mix = word < 0 ? (fmt::kByRefMix | (static_cast<std::uint32_t>(word) & codes::VT_TYPEMASK))
+                                : (typeDescs_.word0(word) >> 16) == fmt::kUserDefinedMix ? fmt::kUserDefinedMix
+                                                                                         : fmt::kPointerMix;
       word = typeDescs_.add((mix << 16) | codes::VT_PTR, word);
       ++descriptors;
     }
@@ -515,23 +446,29 @@ class Writer {
     TypeEntryRecord& r = records_[index];
     r.flags = type.flags;
     r.instanceSize = kPointerSize;
-    r.kindAndAlignment = type.kind | (kAlignment << 11);
+    r.kindAndAlignment = type.kind | (kAlignment << fmt::kAlignmentShift);
     if (type.functions.size() > 0x7FFF || type.constants.size() > 0x7FFF || type.implemented.size() > 0x7FFF)
       reject("too many members in " + type.name);
     const bool dual = (type.flags & codes::TYPEFLAG_FDUAL) != 0;
     switch (type.kind) {
-      case codes::TKIND_DISPATCH:
+      case codes::TKIND_DISPATCH: {
         if (!type.constants.empty() || !type.implemented.empty())
           reject(type.name + ": a dispatch interface has functions only");
+        std::int32_t baseFunctions = 0;
         if (type.base) {
           if (*type.base >= lib_.importedTypes.size()) reject(type.name + ": the base names no imported type");
           r.datatype1 = importRef(*type.base);
           r.implementedCount = 1;
+          r.datatype2 = (fmt::kDispatchBaseFunctions << fmt::kBaseFunctionsShift) | fmt::kDispatchBaseDepth;
+          baseFunctions = fmt::kDispatchBaseFunctions;
         }
-        r.datatype2 = (kDispatchBaseFunctions << 16) | kDispatchBaseDepth;
-        r.vtableSize = static_cast<std::int16_t>(
-            (kDispatchBaseFunctions + (dual ? static_cast<std::int32_t>(type.functions.size()) : 0)) * kPointerSize);
+        // Every function a client sees, the base's and its own, dual or not: a loader counts a
+        // dispatch interface's functions by its vtable size.
+        const std::int32_t vtableSize = (baseFunctions + static_cast<std::int32_t>(type.functions.size())) * kPointerSize;
+        if (vtableSize > fmt::kMaxVtableSize) reject(type.name + ": too many functions for a vtable");
+        r.vtableSize = static_cast<std::int16_t>(vtableSize);
         break;
+      }
       case codes::TKIND_ENUM:
         if (!type.functions.empty() || !type.implemented.empty() || type.base)
           reject(type.name + ": an enumeration has constants only");
@@ -558,8 +495,8 @@ class Writer {
     r.variables = static_cast<std::int32_t>(type.constants.size());
     const std::int32_t elements = r.functions + r.variables;
     if (elements == 0) return;
-    r.memoryHint = elements * kElementMemoryHint;
-    r.reconstitutedHint = (elements - 1) * kElementReconstitutedHint;
+    r.memoryHint = elements * fmt::kElementMemoryHint;
+    r.reconstitutedHint = (elements - 1) * fmt::kElementReconstitutedHint;
     r.hasBlock = true;
 
     const std::int32_t owner = typeRef(index);
@@ -579,18 +516,22 @@ class Writer {
         params.push_back({word, names_.add(p.name, -1), p.flags});
       }
       const auto paramCount = static_cast<std::int32_t>(params.size());
+      // A dual interface's functions are vtable functions in their slots after IDispatch's (a
+      // loader makes their dispatch forms from them, and keeps the vtable offset of a vtable
+      // function only); a dispatch interface's own are dispatch functions without a slot.
+      const std::uint32_t funcKind = dual ? codes::FUNC_PUREVIRTUAL : codes::FUNC_DISPATCH;
       const std::int32_t vtableOffset =
-          dual ? (kDispatchBaseFunctions + static_cast<std::int32_t>(f)) * kPointerSize : 0;
-      const std::int32_t descSize = kFuncDescSize + paramCount * kElemDescSize + descriptors * kTypeDescSize;
-      recordBytes.u16(static_cast<std::uint16_t>(kFunctionFixedSize + paramCount * kParamSize));
+          dual ? (fmt::kDispatchBaseFunctions + static_cast<std::int32_t>(f)) * kPointerSize : 0;
+      const std::int32_t descSize =
+          fmt::kFuncDescSize + paramCount * fmt::kElemDescSize + descriptors * fmt::kTypeDescHintSize;
+      recordBytes.u16(static_cast<std::uint16_t>(fmt::kFunctionFixed + params.size() * fmt::kParamSize));
       recordBytes.u16(static_cast<std::uint16_t>(f));
       recordBytes.i32(result);
       recordBytes.u32(0);  // function flags
       recordBytes.u16(static_cast<std::uint16_t>(vtableOffset));
       recordBytes.u16(static_cast<std::uint16_t>(descSize));
-      // Function kind in bits 0-2, invocation kind in bits 3-6, calling convention in 8-11.
-      recordBytes.u32(std::uint32_t{codes::FUNC_DISPATCH} | (std::uint32_t{fn.invoke} << 3) |
-                      (std::uint32_t{codes::CC_STDCALL} << 8));
+      recordBytes.u32(funcKind | (std::uint32_t{fn.invoke} << fmt::kInvokeKindShift) |
+                      (std::uint32_t{codes::CC_STDCALL} << fmt::kCallConvShift));
       recordBytes.u16(static_cast<std::uint16_t>(paramCount));
       recordBytes.u16(0);  // optional parameters
       for (const auto& [word, name, flags] : params) {
@@ -604,12 +545,12 @@ class Writer {
       recordOffsets.push_back(recordBytes.size());
       ids.push_back(kFirstVariableId + static_cast<std::int32_t>(c));
       nameOffsets.push_back(names_.add(k.name, owner));
-      recordBytes.u16(static_cast<std::uint16_t>(kConstantRecordSize));
+      recordBytes.u16(static_cast<std::uint16_t>(fmt::kConstantRecordSize));
       recordBytes.u16(static_cast<std::uint16_t>(c));
       recordBytes.i32(basicWord(codes::VT_I4));
       recordBytes.u32(0);  // variable flags
       recordBytes.u16(codes::VAR_CONST);
-      recordBytes.u16(static_cast<std::uint16_t>(kVarDescSize + kVariantSize));
+      recordBytes.u16(static_cast<std::uint16_t>(fmt::kVarDescSize + fmt::kVariantSize));
       recordBytes.i32(constantWord(k.value));
       recordBytes.i32(0);  // help context
       recordBytes.i32(k.helpString.empty() ? -1 : strings_.add(k.helpString));
@@ -625,8 +566,8 @@ class Writer {
   // A 32-bit constant in its record when it fits; otherwise the offset of its type and value
   // in the custom data segment.
   std::int32_t constantWord(std::int32_t value) {
-    if (value >= 0 && value <= kInlineConstantMax)
-      return static_cast<std::int32_t>(kBasicTypeMark | (std::uint32_t{codes::VT_I4} << 26) |
+    if (value >= 0 && value <= fmt::kInlineConstantMax)
+      return static_cast<std::int32_t>(fmt::kInlineConstantMark | (std::uint32_t{codes::VT_I4} << fmt::kInlineTypeShift) |
                                        static_cast<std::uint32_t>(value));
     const std::int32_t offset = customData_.size();
     customData_.u16(codes::VT_I4);
@@ -635,33 +576,31 @@ class Writer {
     return offset;
   }
 
-  void serialise(const TypeEntryRecord& r, Bytes& out) const {
-    const std::int32_t start = out.size();
-    out.i32(r.kindAndAlignment);
-    out.i32(r.memberBlock);
-    out.i32(r.memoryHint);
-    out.i32(r.reconstitutedHint);
-    out.i32(3);  // always 3
-    out.i32(0);
-    out.u16(static_cast<std::uint16_t>(r.functions));
-    out.u16(static_cast<std::uint16_t>(r.variables));
-    for (int i = 0; i < 4; ++i) out.i32(0);
-    out.i32(r.guid);
-    out.u32(r.flags);
-    out.i32(r.name);
-    out.u32(0);   // version 0.0
-    out.i32(-1);  // no doc string
-    out.i32(0);   // help string context
-    out.i32(0);   // help context
-    out.i32(-1);  // no custom data
-    out.u16(static_cast<std::uint16_t>(r.implementedCount));
-    out.u16(static_cast<std::uint16_t>(r.vtableSize));
-    out.i32(r.instanceSize);
-    out.i32(r.datatype1);
-    out.i32(r.datatype2);
-    out.i32(0);
-    out.i32(-1);
-    if (out.size() - start != kTypeEntrySize) throw std::logic_error("type library: type entry size");
+  static void serialise(const TypeEntryRecord& r, Bytes& out) {
+    namespace e = fmt::entry;
+    const auto at = static_cast<std::size_t>(out.size());
+    out.zeros(fmt::kTypeEntrySize);
+    out.put32(at + e::kKind, r.kindAndAlignment);
+    out.put32(at + e::kMemberBlock, r.memberBlock);
+    out.put32(at + e::kMemoryHint, r.memoryHint);
+    out.put32(at + e::kReconstitutedHint, r.reconstitutedHint);
+    out.put32(at + e::kConstant, fmt::kTypeEntryConstant);
+    out.put16(at + e::kFunctionCount, static_cast<std::uint16_t>(r.functions));
+    out.put16(at + e::kVariableCount, static_cast<std::uint16_t>(r.variables));
+    out.put32(at + e::kGuid, r.guid);
+    out.put32(at + e::kFlags, r.flags);
+    out.put32(at + e::kName, r.name);
+    out.put32(at + e::kVersion, 0);
+    out.put32(at + e::kDocString, -1);
+    out.put32(at + e::kHelpStringContext, 0);
+    out.put32(at + e::kHelpContext, 0);
+    out.put32(at + e::kCustomData, -1);
+    out.put16(at + e::kImplementedCount, static_cast<std::uint16_t>(r.implementedCount));
+    out.put16(at + e::kVtableSize, static_cast<std::uint16_t>(r.vtableSize));
+    out.put32(at + e::kInstanceSize, r.instanceSize);
+    out.put32(at + e::kDatatype1, r.datatype1);
+    out.put32(at + e::kDatatype2, r.datatype2);
+    out.put32(at + e::kLast, -1);
   }
 
   const tlb::Library& lib_;

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing (as root, or with sudo).
 # --clang also installs clang with its sanitizer and libFuzzer runtimes and llvm-symbolizer
-# (for readable sanitizer stacks), which scripts/sanitize.sh and scripts/fuzz.sh need.
+# (for readable sanitizer stacks), which scripts/sanitize.sh and scripts/fuzz.sh need;
+# --conformance also installs wine64 and the MinGW-w64 cross compiler, which
+# scripts/conformance.sh needs.
 set -euo pipefail
 need=(g++ cmake make ccache pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev qt6-base-dev
       qt6-tools-dev libqt6opengl6-dev doxygen fonts-dejavu-core fonts-dejavu-extra)
 for arg in "$@"; do
   case $arg in
     --clang) need+=(clang libclang-rt-dev llvm) ;;
-    *) echo "usage: scripts/deps.sh [--clang]" >&2; exit 2 ;;
+    --conformance) need+=(wine64 g++-mingw-w64-x86-64) ;;
+    *) echo "usage: scripts/deps.sh [--clang] [--conformance]" >&2; exit 2 ;;
   esac
 done
 missing=()

@@ -156,14 +156,13 @@ TEST(TypeLibraryContents, KestrinFunctionsFollowTheMemberTableInSlotOrder) {
   const auto& functions = lib().types[0].functions;
   ASSERT_EQ(expected.size(), 91u);
   ASSERT_EQ(functions.size(), expected.size());
-  EXPECT_EQ(lib().types[0].vtableSize, (7 + 91) * 4) << "IDispatch's seven functions, then the 91";
   for (std::size_t i = 0; i < functions.size(); ++i) {
     const auto& f = functions[i];
     SCOPED_TRACE(std::string(expected[i].name) + " entry " + std::to_string(i));
     EXPECT_EQ(f.id, expected[i].id);
     EXPECT_EQ(f.name, expected[i].name);
     EXPECT_EQ(f.invokeKind, expected[i].invoke);
-    EXPECT_EQ(f.funcKind, FUNC_DISPATCH);
+    EXPECT_EQ(f.funcKind, FUNC_PUREVIRTUAL) << "a vtable function, which keeps its slot";
     EXPECT_EQ(f.callConv, STDCALL);
     EXPECT_EQ(f.vtableOffset, static_cast<int>(28 + 4 * i));
     EXPECT_EQ(shape(lib(), f.result), std::to_string(HRESULT));
@@ -172,6 +171,20 @@ TEST(TypeLibraryContents, KestrinFunctionsFollowTheMemberTableInSlotOrder) {
       EXPECT_EQ(f.params[p].flags, expected[i].params[p].first);
       EXPECT_EQ(shape(lib(), f.params[p].type), expected[i].params[p].second);
     }
+  }
+}
+
+// A loader counts a dispatch interface's functions by its vtable size: IDispatch's seven, then
+// the interface's own, four bytes each; the event interface's are not left out for lack of the
+// dual flag.
+TEST(TypeLibraryContents, DispatchInterfacesCountEveryFunctionInTheirVtableSize) {
+  const std::pair<std::size_t, std::size_t> rows[] = {{0, 91}, {2, 0}, {4, 15}};  // entry, own functions
+  for (const auto& [entry, own] : rows) {
+    const auto& t = lib().types[entry];
+    SCOPED_TRACE(t.name);
+    EXPECT_EQ(t.functions.size(), own);
+    EXPECT_EQ(t.baseFunctions, 7);
+    EXPECT_EQ(t.vtableSize, static_cast<int>((7 + own) * 4));
   }
 }
 
@@ -201,6 +214,8 @@ TEST(TypeLibraryContents, EventsTakeEveryArgumentByReference) {
     EXPECT_EQ(f.id, e.id);
     EXPECT_EQ(f.name, e.name);
     EXPECT_EQ(f.invokeKind, FUNC);
+    EXPECT_EQ(f.funcKind, FUNC_DISPATCH);
+    EXPECT_EQ(f.vtableOffset, 0) << "no slot";
     EXPECT_EQ(shape(lib(), f.result), std::to_string(VOID));
     ASSERT_EQ(f.params.size(), e.params.size());
     for (std::size_t p = 0; p < f.params.size(); ++p) {

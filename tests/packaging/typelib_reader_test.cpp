@@ -90,6 +90,10 @@ TEST(TypeLibraryReader, ReportsEachKindOfDamage) {
        "member block"},
       {"member records", [](Bytes& b) { set32(b, kestrinBlock(), 0x7FFFFFF0); }, "run past the end of the file"},
       {"parameter count", [](Bytes& b) { set16(b, kestrinBlock() + 4 + 20, 0xFFFF); }, "do not fit its record"},
+      // The event interface as it was once written: a vtable of IDispatch's seven functions
+      // alone, which a loader reads as holding none of its own.
+      {"vtable size", [](Bytes& b) { set16(b, segment(kTypeEntrySegment) + 4 * 0x64 + 0x4E, 7 * 4); },
+       "type entry 4 (__Kestrin): the vtable size 28 counts 7 functions, not the base's 7 and the entry's own 15"},
       {"truncated tables", [](Bytes& b) { b.resize(0x800); }, "lies outside the file"},
       {"truncated members", [](Bytes& b) { b.resize(b.size() - 4); }, "past the end of the file"},
   };

@@ -26,7 +26,7 @@ enum : std::uint16_t {
 enum : std::uint8_t { ENUM = 0, INTERFACE = 3, DISPATCH = 4, COCLASS = 5, ALIAS = 6 };
 enum : std::uint8_t { FUNC = 1, GET = 2, PUT = 4, PUTREF = 8 };
 enum : std::uint32_t { IN = 1, OUT = 2, RETVAL = 8 };
-enum : std::uint8_t { STDCALL = 4, FUNC_DISPATCH = 4 };
+enum : std::uint8_t { STDCALL = 4, FUNC_PUREVIRTUAL = 1, FUNC_DISPATCH = 4 };
 enum : std::uint16_t { VAR_CONST = 2 };
 
 // "26 26 29 import{GUID}" for a pointer to a pointer to an imported type, "29 type 5" for a

@@ -57,6 +57,14 @@ TEST(TypeLibraryWriter, RefusesWhatTheFormatCannotHold) {
          c.implemented = {{7, 1}};
          l.types.push_back(c);
        }},
+      {"more functions than a vtable counts",
+       [](model::Library& l) {
+         model::TypeEntry d;
+         d.kind = packaging::codes::TKIND_DISPATCH;
+         d.name = "Wide";
+         d.functions.assign(0x2000, {1, "F", packaging::codes::INVOKE_FUNC, {}, {}});
+         l.types.push_back(d);
+       }},
       {"16-bit Windows", [](model::Library& l) { l.sysKind = packaging::codes::SYS_WIN16; }},
       {"German locale", [](model::Library& l) { l.lcid = 0x407; }},
   };
