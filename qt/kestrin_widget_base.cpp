@@ -1,10 +1,12 @@
 #include "qt/kestrin_widget_base.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMetaProperty>
 #include <QStyle>
 #include <QThread>
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -16,6 +18,8 @@
 #include "forms/form_file.h"
 #include "host/qt/control_site.h"
 #include "host/qt/strings.h"
+#include "qt/box_accessible.h"
+#include "qt/box_outcome.h"
 #include "qt/variants.h"
 #include "values/property_bag.h"
 
@@ -80,6 +84,14 @@ const std::vector<QMetaMethod>& notifiersOf(const QMetaObject* meta) {
   return *found.back().second;
 }
 
+// Gives each box of a KestrinWidget its accessible interface (qt/box_accessible.h).
+QAccessibleInterface* boxAccessibleFactory(const QString& /*className*/, QObject* object) {
+  auto* edit = qobject_cast<QLineEdit*>(object);
+  if (edit == nullptr) return nullptr;
+  auto* owner = qobject_cast<KestrinWidgetBase*>(edit->parentWidget());
+  return owner != nullptr ? accessibleBox(*owner, *edit) : nullptr;
+}
+
 constexpr std::size_t kValidStateSlot = members::slotOf<&Kestrin::put_ValidState>();
 // Announcing stops after this many rounds of handlers changing what was just announced.
 constexpr int kAnnounceRounds = 8;
@@ -100,6 +112,7 @@ class KestrinWidgetBase::ByName final : public values::Dispatch {
 struct KestrinWidgetBase::Parts {
   Parts(KestrinWidgetBase& widget, const QString& name)
       : site(widget, qthost::toStdString(name)), component(site), byName(widget) {}
+  std::array<BoxOutcome, 2> outcomes;  // before the site: its boxes' interfaces refer to them
   qthost::ControlSite site;
   KestrinComponent component;  // after the site: the control goes first
   ByName byName;
@@ -141,7 +154,25 @@ void KestrinWidgetBase::start(const QVariantMap* saved) {
   start(setup);
 }
 
+QAccessibleInterface* accessibleBox(KestrinWidgetBase& owner, QLineEdit& edit) {
+  if (!owner.parts_) return nullptr;
+  for (int index : {0, 1}) {
+    qthost::TextBox& box = owner.parts_->site.box(index);
+    if (!box.lineEditMade() || &box.lineEdit() != &edit) continue;
+    const Kestrin& control = owner.parts_->component.control();
+    return new BoxAccessible(
+        &edit, [&control] { return control.get_KestrinType() == NUMERIC_TYPE; },
+        owner.parts_->outcomes[static_cast<std::size_t>(index)]);
+  }
+  return nullptr;
+}
+
 void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(&boxAccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
   parts_ = std::make_unique<Parts>(*this, instanceName_);
   parts_->site.qtSurface().setUserMode(setup.userMode ? values::True : values::False);
   qthost::Delivery& delivery = parts_->site.delivery();
@@ -384,7 +415,8 @@ void KestrinWidgetBase::setAccessibleOutcome(bool on) {
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
     if (!box.lineEditMade()) continue;  // nothing was told to a box never made
-    if (box.outcomeInvalid() || !box.lineEdit().accessibleDescription().isEmpty()) box.tellOutcome({}, false, false);
+    BoxOutcome& outcome = parts_->outcomes[static_cast<std::size_t>(index)];
+    if (outcome.anythingTold(box.lineEdit())) outcome.tell(box.lineEdit(), {}, false, false);
   }
 }
 
@@ -393,8 +425,9 @@ void KestrinWidgetBase::setInvalidMarker(bool on) {
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
     if (!box.lineEditMade()) continue;  // nothing was told to a box never made
-    if (box.outcomeInvalid() || box.lineEdit().actions().size() > 0)
-      box.tellOutcome(box.lineEdit().accessibleDescription(), box.outcomeInvalid(), on);
+    BoxOutcome& outcome = parts_->outcomes[static_cast<std::size_t>(index)];
+    if (outcome.invalid() || !box.lineEdit().actions().isEmpty())
+      outcome.tell(box.lineEdit(), box.lineEdit().accessibleDescription(), outcome.invalid(), on);
   }
 }
 
@@ -447,11 +480,9 @@ void KestrinWidgetBase::tellOutcome(int index, const QString& before) {
   } else if (after != before.trimmed()) {
     message = before.trimmed() + QStringLiteral(" \u2192 ") + after;
   }
-  if (accessibleOutcome_) {
-    box.tellOutcome(message, invalid, invalidMarker_);
-  } else {
-    box.tellOutcome(box.lineEdit().accessibleDescription(), invalid, invalidMarker_);
-  }
+  BoxOutcome& outcome = parts_->outcomes[static_cast<std::size_t>(index)];
+  outcome.tell(box.lineEdit(), accessibleOutcome_ ? message : box.lineEdit().accessibleDescription(), invalid,
+               invalidMarker_);
 }
 
 bool KestrinWidgetBase::pasteAllowed(const QString& pasted, const QString& result) {

@@ -26,7 +26,13 @@
 #include "values/property_bag.h"
 #include "values/variant.h"
 
+class QAccessibleInterface;
+
 namespace kestrinx::qt {
+
+class KestrinWidgetBase;
+/// The accessible interface of `edit` when it is one of `owner`'s boxes (else nullptr).
+QAccessibleInterface* accessibleBox(KestrinWidgetBase& owner, QLineEdit& edit);
 
 /// How a widget is created: its instance name, whether a form designer shows it (UserMode False:
 /// design time) or the running program does (True), and the saved properties it reads (a form's
@@ -171,6 +177,7 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
  private:
   struct Parts;
   class ByName;
+  friend QAccessibleInterface* accessibleBox(KestrinWidgetBase& owner, QLineEdit& edit);
   void onEvent(const values::EventInfo& event, values::EventArgs& args) override;
   /// A receiver connecting to a property's signal is told of changes from the value then.
   void connectNotify(const QMetaMethod& signal) override;

@@ -23,7 +23,7 @@ class Element : public Interface {
   Twips width() const override { return width_; }
   Twips height() const override {
     const int least = minimumHeight();
-    return least > toPixelsY(widget(), height_) ? toTwipsY(widget(), least) : height_;
+    return least > toPixelsY(unitsWidget(), height_) ? toTwipsY(unitsWidget(), least) : height_;
   }
   void setLeft(Twips v) override { place(v, top_, width_, height_); }
   void setTop(Twips v) override { place(left_, v, width_, height_); }
@@ -57,6 +57,9 @@ class Element : public Interface {
   // The widget when it exists (a widget made on demand may not yet); nullptr leaves the Qt
   // geometry to when it is made.
   virtual QWidget* madeWidget() const { return &widget(); }
+  // A widget on the same screen, whose DPI maps the twips (the widget itself, unless reading
+  // it would make it).
+  virtual const QWidget& unitsWidget() const { return widget(); }
   // The least height in pixels the widget's content needs; 0 for none.
   virtual int minimumHeight() const { return 0; }
   // Shows the kept twips again (after a font change, say).

@@ -2,6 +2,7 @@
 // Qt properties and signals generated from the member table.
 #include <QClipboard>
 #include <QDateTime>
+#include <QInputMethodEvent>
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QSignalSpy>
@@ -130,6 +131,71 @@ TEST_F(KestrinWidgetTest, AKeyPressSlotDiscardsOrReplacesTheKey) {
   w->setProperty("Text", "");
   QTest::keyClicks(&w->activeBox(), "axbx");
   EXPECT_EQ(text(), "Ab");
+}
+
+// Every character that reaches a box goes through KeyPress first, with its code (host/qt/keys.h),
+// and the box's key filter decides: a numeric box refuses full-width digits, Hangul and emoji
+// as it refuses letters, whether a key, a key typing several characters or an input method
+// brings them; the other boxes take them, and the application hears each one's KeyPress.
+TEST_F(KestrinWidgetTest, EveryTypedCharacterGoesThroughKeyPressAndTheKeyFilter) {
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // U+1F600, beyond the basic plane
+  enum class Way { KeyEach, OneKeyEvent, InputMethod };
+  const struct {
+    const char* name;
+    int type;
+    Way way;
+    QString typed, text;
+    std::vector<qint16> heard;  // the KeyPress codes the application hears
+  } cases[] = {
+      {"numeric refuses a full-width digit", KestrinWidget::NUMERIC_TYPE, Way::KeyEach, "\uFF11", "", {}},
+      {"numeric refuses Hangul", KestrinWidget::NUMERIC_TYPE, Way::KeyEach, "\uAC00", "", {}},
+      {"numeric refuses an emoji", KestrinWidget::NUMERIC_TYPE, Way::KeyEach, emoji, "", {}},
+      {"numeric takes the digits of a key typing several", KestrinWidget::NUMERIC_TYPE, Way::OneKeyEvent, "1a2", "12",
+       {49, 50}},
+      {"numeric refuses a committed full-width number", KestrinWidget::NUMERIC_TYPE, Way::InputMethod,
+       "\uFF11\uFF12", "", {}},
+      {"numeric takes committed digits, grouped", KestrinWidget::NUMERIC_TYPE, Way::InputMethod, "1234", "1,234",
+       {49, 50, 51, 52}},
+      {"date takes a full-width digit", KestrinWidget::DATE_TYPE, Way::KeyEach, "\uFF11", "\uFF11", {-239}},
+      {"time takes committed Hangul", KestrinWidget::TIME_TYPE, Way::InputMethod, "\uAC00\uB098", "\uAC00\uB098",
+       {-21504, -20328}},
+      {"text takes an emoji whole", KestrinWidget::NORMAL_TYPE, Way::KeyEach, emoji, emoji, {-3}},
+      {"text takes a key typing several", KestrinWidget::NORMAL_TYPE, Way::OneKeyEvent, "ab" + emoji, "ab" + emoji,
+       {97, 98, -3}},
+  };
+  std::vector<qint16> heard;
+  QObject::connect(w, &KestrinWidget::KeyPress, w, [&](qint16* keyAscii) { heard.push_back(*keyAscii); });
+  showWindow();
+  for (const auto& c : cases) {
+    w->setProperty("KestrinType", c.type);
+    w->setProperty("Text", "");
+    QLineEdit& box = w->activeBox();
+    focus(box);
+    heard.clear();
+    switch (c.way) {
+      case Way::KeyEach:
+        for (qsizetype i = 0; i < c.typed.size();) {
+          const qsizetype n = c.typed.at(i).isHighSurrogate() ? 2 : 1;
+          QTest::sendKeyEvent(QTest::Press, &box, Qt::Key_unknown, c.typed.mid(i, n), Qt::NoModifier);
+          i += n;
+        }
+        break;
+      case Way::OneKeyEvent:
+        QTest::sendKeyEvent(QTest::Press, &box, Qt::Key_unknown, c.typed, Qt::NoModifier);
+        break;
+      case Way::InputMethod: {
+        QInputMethodEvent composing(c.typed, {});  // shown while composed, no part of the text
+        QApplication::sendEvent(&box, &composing);
+        EXPECT_EQ(text(), "") << c.name;
+        QInputMethodEvent committed;
+        committed.setCommitString(c.typed);
+        QApplication::sendEvent(&box, &committed);
+        break;
+      }
+    }
+    EXPECT_EQ(text(), c.text) << c.name;
+    EXPECT_EQ(heard, c.heard) << c.name;
+  }
 }
 
 TEST_F(KestrinWidgetTest, AChangeSlotSeesTheBoxAsTheControlLeftIt) {

@@ -219,33 +219,53 @@ TEST_F(QtHostTest, ColoursAreRgbOrThePalettesSystemColours) {
   }
 }
 
+// Each key's code and shift state, the characters it types and their KeyPress codes: below
+// U+8000 a character's own number, up to U+FFFF its 16 bits read as a negative number, beyond
+// the basic plane the stand-in -3; a key that types several characters types each.
 TEST(QtKeys, KeyCodesShiftStatesAndTypedCharacters) {
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // U+1F600
   const struct {
     int key;
     Qt::KeyboardModifiers modifiers;
     QString text;
     std::int16_t code, shift;
-    std::optional<std::int16_t> typed;
+    std::vector<std::int16_t> typed;  // KeyPress codes of the characters it types
   } cases[] = {
-      {Qt::Key_A, Qt::NoModifier, "a", 65, 0, 97},
-      {Qt::Key_A, Qt::ShiftModifier, "A", 65, 1, 65},
-      {Qt::Key_Exclam, Qt::ShiftModifier, "!", 49, 1, 33},
-      {Qt::Key_Comma, Qt::NoModifier, ",", 188, 0, 44},
-      {Qt::Key_5, Qt::KeypadModifier, "5", 101, 0, 53},
-      {Qt::Key_Return, Qt::NoModifier, "\r", 13, 0, 13},
-      {Qt::Key_Backspace, Qt::NoModifier, "\b", 8, 0, 8},
-      {Qt::Key_V, Qt::ControlModifier, "\x16", 86, 2, std::nullopt},  // a command: pastes
-      {Qt::Key_Delete, Qt::NoModifier, "", 46, 0, std::nullopt},
-      {Qt::Key_F5, Qt::NoModifier, "", 116, 0, std::nullopt},
-      {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", 81, 6, 64},  // AltGr types
-      {0x20AC, Qt::NoModifier, QString(QChar(0x20AC)), 0, 0, 0x20AC},  // Qt names it by its character
+      {Qt::Key_A, Qt::NoModifier, "a", 65, 0, {97}},
+      {Qt::Key_A, Qt::ShiftModifier, "A", 65, 1, {65}},
+      {Qt::Key_Exclam, Qt::ShiftModifier, "!", 49, 1, {33}},
+      {Qt::Key_Comma, Qt::NoModifier, ",", 188, 0, {44}},
+      {Qt::Key_5, Qt::KeypadModifier, "5", 101, 0, {53}},
+      {Qt::Key_Return, Qt::NoModifier, "\r", 13, 0, {13}},
+      {Qt::Key_Backspace, Qt::NoModifier, "\b", 8, 0, {8}},
+      {Qt::Key_V, Qt::ControlModifier, "\x16", 86, 2, {}},  // a command: pastes
+      {Qt::Key_Delete, Qt::NoModifier, "", 46, 0, {}},
+      {Qt::Key_F5, Qt::NoModifier, "", 116, 0, {}},
+      {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", 81, 6, {64}},  // AltGr types
+      {0x20AC, Qt::NoModifier, QString(QChar(0x20AC)), 0, 0, {0x20AC}},     // Qt names it by its character
+      {0x7FFF, Qt::NoModifier, QString(QChar(0x7FFF)), 0, 0, {0x7FFF}},     // the last code of its own
+      {0xFF11, Qt::NoModifier, QString(QChar(0xFF11)), 0, 0, {-239}},      // full-width 1
+      {0xAC00, Qt::NoModifier, QString(QChar(0xAC00)), 0, 0, {-21504}},    // Hangul
+      {Qt::Key_unknown, Qt::NoModifier, emoji, 0, 0, {qthost::kBeyondPlaneCode}},
+      {Qt::Key_unknown, Qt::NoModifier, "12", 0, 0, {49, 50}},              // several at once
+      {Qt::Key_unknown, Qt::NoModifier, "a\x01" + emoji, 0, 0, {97, -3}},   // no control code
+      {Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xD83D)), 0, 0, {}},  // half a pair alone
   };
   for (const auto& c : cases) {
     const QKeyEvent e(QEvent::KeyPress, c.key, c.modifiers, c.text);
     EXPECT_EQ(qthost::keyCodeOf(e), c.code) << c.key;
     EXPECT_EQ(qthost::shiftStateOf(e.modifiers()), c.shift) << c.key;
-    EXPECT_EQ(qthost::typedCodeOf(e), c.typed) << c.key;
+    const QString typed = qthost::typedTextOf(e);
+    std::vector<std::int16_t> codes;
+    for (qsizetype i = 0; i < typed.size(); i += qthost::characterLength(typed, i))
+      codes.push_back(qthost::keyPressCodeAt(typed, i));
+    EXPECT_EQ(codes, c.typed) << c.key << " " << c.text.toStdString();
   }
+  // What a code types: its character; nothing for a control code or half a surrogate pair.
+  EXPECT_EQ(qthost::characterOf(-239), QChar(0xFF11));
+  EXPECT_EQ(qthost::characterOf(qthost::kBeyondPlaneCode), QChar(0xFFFD));
+  EXPECT_EQ(qthost::characterOf(9), std::nullopt);
+  EXPECT_EQ(qthost::characterOf(static_cast<std::int16_t>(0xD83D)), std::nullopt);
 }
 
 TEST_F(QtHostTest, KeystrokesGoKeyDownKeyPressEditChangeKeyUp) {
