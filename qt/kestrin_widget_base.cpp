@@ -158,7 +158,7 @@ QAccessibleInterface* accessibleBox(KestrinWidgetBase& owner, QLineEdit& edit) {
   if (!owner.parts_) return nullptr;
   for (int index : {0, 1}) {
     qthost::TextBox& box = owner.parts_->site.box(index);
-    if (!box.lineEditMade() || &box.lineEdit() != &edit) continue;
+    if (!box.isLineEdit(&edit)) continue;
     const Kestrin& control = owner.parts_->component.control();
     return new BoxAccessible(
         &edit, [&control] { return control.get_KestrinType() == NUMERIC_TYPE; },
@@ -218,9 +218,9 @@ QSize KestrinWidgetBase::sizeHint() const {
   // height its font needs, which may be more than the control asked of it).
   QSize size = parts_->site.qtSurface().requestedPixelSize();
   qthost::TextBox& box = parts_->site.box(parts_->component.control().boxIndex());
-  qthost::Label& label = parts_->site.label();
+  qthost::Caption& caption = parts_->site.caption();
   if (box.visible()) size.setHeight(std::max(size.height(), box.lineEdit().geometry().bottom() + 1));
-  if (label.visible()) size.setHeight(std::max(size.height(), label.qlabel().geometry().bottom() + 1));
+  if (caption.visible()) size.setHeight(std::max(size.height(), caption.pixelRect().bottom() + 1));
   return size;
 }
 // The control's own size is the least it wants; a layout may stretch it wider.
@@ -237,7 +237,10 @@ void KestrinWidgetBase::setVisible(bool visible) {
 qthost::Services& KestrinWidgetBase::services() { return parts_->site.qtServices(); }
 QLineEdit& KestrinWidgetBase::box(int index) const { return parts_->site.box(index == 1 ? 1 : 0).lineEdit(); }
 QLineEdit& KestrinWidgetBase::activeBox() const { return box(parts_->component.control().boxIndex()); }
-QLabel& KestrinWidgetBase::caption() const { return parts_->site.label().qlabel(); }
+QRect KestrinWidgetBase::captionRect() const {
+  const qthost::Caption& caption = parts_->site.caption();
+  return caption.visible() ? caption.pixelRect() : QRect();
+}
 
 void KestrinWidgetBase::writeProperties(values::PropertyBag& bag) const { parts_->component.WriteProperties(bag); }
 
@@ -388,7 +391,8 @@ void KestrinWidgetBase::announceChanges() {
 // Style sheets may select on ValidState; they are applied again when it changes.
 void KestrinWidgetBase::restyle() {
   if (styleSheet().isEmpty() && qApp->styleSheet().isEmpty()) return;
-  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)), static_cast<QWidget*>(&caption()),
+  // The caption is painted with the widget's own style and palette.
+  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)),
                      parts_->site.box(1).lineEditMade() ? static_cast<QWidget*>(&box(1)) : nullptr}) {
     if (w == nullptr) continue;  // a box not made yet is styled when it is made
     w->style()->unpolish(w);

@@ -6,7 +6,6 @@
 /// qt/kestrin_widget.h for how applications use it.
 #pragma once
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QString>
@@ -80,8 +79,11 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   QLineEdit& box(int index) const;
   /// The box element Appearance shows.
   QLineEdit& activeBox() const;
-  /// The caption label.
-  QLabel& caption() const;
+  /// Where the caption is painted on the widget, in pixels (empty while CaptionView hides it).
+  /// The caption is no widget of its own: the widget paints it, in LabelFont and LabelForeColor
+  /// (a system colour, the default among them, from the widget's palette, so a palette or a
+  /// style sheet colour set on the widget reaches it), and the boxes' accessible name is its text.
+  QRect captionRect() const;
 
   /// The control's saved properties (what a form file holds of it), for the constructor that
   /// creates a control again from them.

@@ -64,7 +64,11 @@ class Element : public Interface {
   virtual int minimumHeight() const { return 0; }
   // Shows the kept twips again (after a font change, say).
   void replace() { place(left_, top_, width_, height_); }
+  // Told after each placing, with the rectangle in pixels it stood in before (a windowless
+  // element paints itself again).
+  virtual void placed(const QRect& /*before*/) {}
   void place(Twips l, Twips t, Twips w, Twips h) {
+    const QRect before = placed_ && !held_ ? pixelRect() : QRect();
     left_ = l;
     top_ = t;
     width_ = w;
@@ -74,10 +78,17 @@ class Element : public Interface {
       heldPlace_ = true;
       return;
     }
+    placed(before);
     QWidget* made = madeWidget();
     if (made == nullptr) return;
     QWidget& q = *made;
     q.setGeometry(toPixelsX(q, l), toPixelsY(q, t), toPixelsX(q, w), std::max(toPixelsY(q, h), minimumHeight()));
+  }
+
+  // The kept twips in the pixels of the widget's screen.
+  QRect pixelRect() const {
+    const QWidget& u = unitsWidget();
+    return {toPixelsX(u, left_), toPixelsY(u, top_), toPixelsX(u, width_), toPixelsY(u, height_)};
   }
 
   Twips left_ = 0, top_ = 0, width_ = 0, height_ = 0;

@@ -2,7 +2,10 @@
 
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOption>
 #include <QWidget>
 
 #include "host/accepted_values.h"
@@ -26,7 +29,10 @@ class Surface::Watcher final : public QObject {
         s_.delivery_.deliver([&] { s_.widgetResized(size); });
         break;
       }
-      case QEvent::Paint: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onPaint); }); break;
+      case QEvent::Paint:
+        s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onPaint); });
+        s_.paint();
+        break;
       case QEvent::Show: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onShow); }); break;
       case QEvent::Hide: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onHide); }); break;
       default: break;
@@ -112,6 +118,15 @@ void Surface::widgetResized(QSize size) {
   const Twips h = size.height() == toPixelsY(widget_, height_) ? height_ : toTwipsY(widget_, size.height());
   changeSide(width_, w, Shown::Already);
   changeSide(height_, h, Shown::Already);
+}
+
+void Surface::paint() {
+  QPainter painter(&widget_);
+  // The style's background of a plain widget: what a style sheet sets on the control's widget.
+  QStyleOption option;
+  option.initFrom(&widget_);
+  widget_.style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, &widget_);
+  if (painter_) painter_(painter);
 }
 
 void Surface::refresh() { widget_.update(); }

@@ -2,7 +2,9 @@
 // control sets it and shown in pixels at the screen's logical DPI; when Qt resizes the widget
 // (a layout, the user), the new pixel size becomes the surface's size. Either way Resize is
 // raised at once, for each side that changed, also from inside a Resize handler. Paint, Show
-// and Hide follow the widget's own events.
+// and Hide follow the widget's own events. When the widget paints, after the control has
+// handled Paint, the widget's style background (what a style sheet gives it) and then what the
+// site paints on the surface (its caption) are painted.
 //
 // The Ambient values are the form's: the default font (values::DefaultFontName, shown through
 // the font substitution of fonts.h) and run time (UserMode True) unless the owner sets others.
@@ -24,6 +26,7 @@
 #include "values/objects.h"
 #include "values/types.h"
 
+class QPainter;
 class QWidget;
 class QObject;
 
@@ -64,6 +67,8 @@ class Surface final : public host::Surface {
   // -- what the owner sets --
   void setAmbientFont(values::FontRef f) { ambientFont_ = std::move(f); }
   void setUserMode(Boolean v) { userMode_ = v; }
+  // Paints what is painted on the surface (the caption), once the control has handled Paint.
+  void setPainter(std::function<void(QPainter&)> painter) { painter_ = std::move(painter); }
   // Told the name of every property the control reports as changed.
   void setPropertyChangedHook(std::function<void(const std::string&)> hook) { changed_ = std::move(hook); }
   // The size in pixels the widget shows.
@@ -79,6 +84,8 @@ class Surface final : public host::Surface {
   enum class Shown : std::uint8_t { No, Already };  // whether the widget shows the new size yet
   void changeSide(Twips& side, Twips v, Shown shown);
   void showSize();
+  // Paints the style's background and what the site paints (the widget is painting).
+  void paint();
   void raise(void (host::SurfaceEvents::*event)());
 
   QWidget& widget_;
@@ -103,6 +110,7 @@ class Surface final : public host::Surface {
   bool resizing_ = false;  // the surface itself is resizing the widget
   host::SurfaceEvents* sink_ = nullptr;
   std::function<void(const std::string&)> changed_;
+  std::function<void(QPainter&)> painter_;
 };
 
 }  // namespace kestrinx::qthost

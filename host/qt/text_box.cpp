@@ -75,15 +75,9 @@ void TextBox::surfaceShowing() {
   if (!made_ && visible_) makeLineEdit();
 }
 
-void TextBox::placeAmong(QWidget& before, QWidget& above) {
-  before_ = &before;
-  above_ = &above;
-}
+void TextBox::placeAmong(QWidget& before) { before_ = &before; }
 
-void TextBox::placeAmong(TextBox& before, QWidget& above) {
-  beforeBox_ = &before;
-  above_ = &above;
-}
+void TextBox::placeAmong(TextBox& before) { beforeBox_ = &before; }
 
 LineEdit& TextBox::edit() const {
   if (!made_ && edit_.isNull()) const_cast<TextBox*>(this)->makeLineEdit();
@@ -124,7 +118,6 @@ void TextBox::makeLineEdit() {
   if (!toolTip_.empty()) e->setToolTip(toQString(toolTip_));
   if (!accessibleName_.isEmpty()) e->setAccessibleName(accessibleName_);
   if (oleDragMode_ == 1) e->setDragEnabled(true);
-  if (above_) e->stackUnder(above_);
   if (before != nullptr) {
     // Qt orders the focus chain only between widgets that take focus; the surface takes none,
     // so it takes tab focus for the moment.
@@ -146,6 +139,7 @@ QLineEdit& TextBox::lineEdit() const {
   const_cast<TextBox*>(this)->delivery_.settle();
   return edit();
 }
+bool TextBox::isLineEdit(const QObject* w) const { return w != nullptr && w == static_cast<const QObject*>(edit_.data()); }
 QWidget& TextBox::widget() const { return edit(); }
 QWidget* TextBox::madeWidget() const { return made_ ? edit_.data() : nullptr; }
 const QWidget& TextBox::unitsWidget() const { return surface_; }

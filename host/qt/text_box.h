@@ -144,14 +144,16 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   QLineEdit& lineEdit() const;
   // Whether the line edit is made yet.
   bool lineEditMade() const { return made_; }
+  // Whether `w` is this box's line edit (also while it is being made).
+  bool isLineEdit(const QObject* w) const;
   // The surface is about to show: a box made on demand that is to show is made now, so that it
   // shows with the surface as a child it had from the start (made once the surface shows, it
   // is shown by hand).
   void surfaceShowing();
-  // Where a line edit made on demand stands among the surface's children, as it would had it
-  // been made with the box: after `before` in the focus chain, under `above` in the stacking order.
-  void placeAmong(QWidget& before, QWidget& above);
-  void placeAmong(TextBox& before, QWidget& above);  // after that box's line edit (made first)
+  // Where a line edit made on demand stands in the focus chain, as it would had it been made
+  // with the box: after `before`.
+  void placeAmong(QWidget& before);
+  void placeAmong(TextBox& before);  // after that box's line edit (made first)
 
   // The box's accessible name (its caption), kept for a line edit made later.
   void setAccessibleName(const QString& name);
@@ -234,7 +236,7 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   // Until the line edit is made: its text and caret, where it goes, and what makes it when the surface shows.
   QString keptText_;
   int keptCursor_ = 0;
-  QPointer<QWidget> before_, above_;
+  QPointer<QWidget> before_;
   TextBox* beforeBox_ = nullptr;
   std::unique_ptr<ShowWatch> showWatch_;
   host::TextBoxEvents* sink_ = nullptr;

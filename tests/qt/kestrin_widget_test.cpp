@@ -1,5 +1,6 @@
 // KestrinWidget as an application uses it: typed into with real key events, focus moved, its
 // Qt properties and signals generated from the member table.
+#include <QAccessible>
 #include <QClipboard>
 #include <QDateTime>
 #include <QInputMethodEvent>
@@ -52,7 +53,7 @@ TEST_F(KestrinWidgetTest, ANewWidgetIsPlacedAsADesignerPlacesAControl) {
   EXPECT_EQ(w->property("KestrinType").toInt(), KestrinWidget::NORMAL_TYPE);
   EXPECT_EQ(w->property("BackColor").toUInt(), values::SystemWindowBackground);
   // Its size hint is the control's size: caption, gap and box side by side.
-  EXPECT_NEAR(w->sizeHint().width(), w->caption().width() + qthost::toPixelsX(*w, 80) + w->activeBox().width(), 2);
+  EXPECT_NEAR(w->sizeHint().width(), w->captionRect().width() + qthost::toPixelsX(*w, 80) + w->activeBox().width(), 2);
   EXPECT_GE(w->sizeHint().height(), w->activeBox().geometry().bottom() + 1);  // nothing cut off
 }
 
@@ -391,17 +392,78 @@ TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
   EXPECT_EQ(w->lastError(), 6);
 }
 
+// How many pixels of the widget's caption, as it paints, are `colour` (or nearly: the text's
+// edges are blended with the background).
+int captionPixels(KestrinWidget& w, const QColor& colour) {
+  const QImage shown = w.grab().toImage();
+  const QRect r = w.captionRect();
+  int n = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QColor c = shown.pixelColor(x, y);
+      n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                       std::abs(c.blue() - colour.blue()) < 60
+               ? 1
+               : 0;
+    }
+  }
+  return n;
+}
+
+// Style sheets set properties, select on them, and their colour reaches the painted caption.
 TEST_F(KestrinWidgetTest, StyleSheetsSetPropertiesAndSelectOnThem) {
   w->setStyleSheet(
       "kestrinx--qt--KestrinWidget { qproperty-Interval: 200; }"
-      "kestrinx--qt--KestrinWidget[ValidState=\"true\"] QLabel { color: rgb(0, 128, 0); }");
+      "kestrinx--qt--KestrinWidget[ValidState=\"true\"] { color: rgb(0, 128, 0); }");
   w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
   showWindow();
   EXPECT_EQ(w->property("Interval").toInt(), 200);
   const QColor valid(0, 128, 0);
-  EXPECT_NE(w->caption().palette().color(QPalette::WindowText), valid);
+  EXPECT_EQ(captionPixels(*w, valid), 0);
   enterAndLeave("12");  // valid: the style sheet's rule now applies
-  EXPECT_EQ(w->caption().palette().color(QPalette::WindowText), valid);
+  EXPECT_GT(captionPixels(*w, valid), 4);
+  // A colour of the program's own stands; a palette set on the widget reaches a system colour.
+  w->setProperty("LabelForeColor", 0x000000FFu);
+  EXPECT_EQ(captionPixels(*w, valid), 0);
+  EXPECT_GT(captionPixels(*w, QColor(255, 0, 0)), 4);
+  w->setStyleSheet({});
+  w->setProperty("LabelForeColor", values::SystemButtonText);
+  QPalette blue = w->palette();
+  blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
+  w->setPalette(blue);
+  EXPECT_GT(captionPixels(*w, QColor(0, 0, 255)), 4);
+  // Hidden, the caption paints nothing and has no place.
+  w->setProperty("CaptionView", false);
+  EXPECT_TRUE(w->captionRect().isEmpty());
+}
+
+// What a screen reader reads of a box: named by the caption, its text the entry without the
+// spaces that right-align a number, the caret counted after them.
+TEST_F(KestrinWidgetTest, TheBoxIsNamedByTheCaptionAndReadsWithoutPadding) {
+  w->setProperty("Caption", "Amount");
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  showWindow();
+  focus(w->activeBox());
+  QTest::keyClicks(&w->activeBox(), "1234");
+  ASSERT_TRUE(w->activeBox().text().startsWith("  "));  // padded to the right
+  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&w->activeBox());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->role(), QAccessible::EditableText);
+  EXPECT_EQ(box->text(QAccessible::Name), "Amount");
+  EXPECT_EQ(box->text(QAccessible::Value), "1,234");
+  QAccessibleTextInterface* text = box->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->characterCount(), 5);
+  EXPECT_EQ(text->text(0, 5), "1,234");
+  EXPECT_EQ(text->cursorPosition(), 5);
+  text->setCursorPosition(1);
+  EXPECT_EQ(w->activeBox().text().mid(w->activeBox().cursorPosition()), ",234");
+  // A new caption names the box again; a text box keeps its leading spaces.
+  w->setProperty("Caption", "Total");
+  EXPECT_EQ(box->text(QAccessible::Name), "Total");
+  w->setProperty("KestrinType", KestrinWidget::NORMAL_TYPE);
+  w->setProperty("Text", "  two");
+  EXPECT_EQ(box->text(QAccessible::Value), "  two");
 }
 
 TEST_F(KestrinWidgetTest, SavedPropertiesCreateTheControlAgain) {

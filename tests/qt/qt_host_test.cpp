@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "host/qt/control_site.h"
+#include "host/qt/label.h"
+#include "host/qt/strings.h"
 #include "host/qt/fonts.h"
 #include "host/qt/keys.h"
 #include "host/qt/units.h"
@@ -111,19 +113,23 @@ TEST_F(QtHostTest, HeldPlacingKeepsTheTwipsAndPlacesTheWidgetsOnRelease) {
   const QRect before = edit().geometry();
   site.holdPlacing();
   box().move(1440, 720, 2880, 8);
-  site.label().setCaption("a longer caption");
+  site.caption().setCaption("a longer caption");
   EXPECT_EQ(edit().geometry(), before);  // not placed yet
   EXPECT_FLOAT_EQ(box().left(), 1440.0f);  // read back as set
   EXPECT_FLOAT_EQ(box().height(), qthost::toTwipsY(edit(), edit().minimumSizeHint().height()));
   site.releasePlacing();
   const int dpiX = qthost::logicalDpiX(edit());
   EXPECT_EQ(edit().geometry(), QRect(dpiX, qthost::logicalDpiY(edit()) / 2, 2 * dpiX, edit().minimumSizeHint().height()));
-  EXPECT_EQ(site.label().qlabel().size(), site.label().qlabel().sizeHint());
+  QLabel reference("a longer caption");
+  reference.setFont(qthost::toQFont(*site.caption().font()));
+  EXPECT_EQ(site.caption().pixelRect().size(), reference.sizeHint());
 }
 
-// The caption sizes itself to QLabel's own size hint, whatever its text, font and alignment.
-TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
-  qthost::Label& label = site.label();
+// The painted caption sizes itself as a QLabel with its text and font would, and so does the
+// page's label widget, whatever its alignment (a label with a margin is asked itself).
+TEST_F(QtHostTest, CaptionAndLabelTakeTheLabelsSizeHint) {
+  qthost::Caption& caption = site.caption();
+  qthost::Label label(*surfaceWidget);
   QLabel& q = label.qlabel();
   auto bold = std::make_shared<values::Font>();
   bold->size = 19.5f;
@@ -144,9 +150,18 @@ TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
       {"with a margin", Qt::AlignLeft, false, 3},                          // asked of the label itself
   };
   for (const auto& c : cases) {
+    const values::FontRef font = c.boldFont ? bold : std::make_shared<values::Font>();
+    caption.setFont(font);
+    caption.setCaption(c.caption);
+    QLabel reference(qthost::toQString(c.caption), surfaceWidget);
+    reference.setFont(qthost::toQFont(*font));
+    const QSize shown = reference.sizeHint();
+    EXPECT_FLOAT_EQ(caption.width(), qthost::toTwipsX(reference, shown.width())) << c.caption;
+    EXPECT_FLOAT_EQ(caption.height(), qthost::toTwipsY(reference, shown.height())) << c.caption;
+
     q.setAlignment(c.align);
     q.setMargin(c.margin);
-    label.setFont(c.boldFont ? bold : std::make_shared<values::Font>());
+    label.setFont(font);
     label.setCaption(c.caption);
     const QSize hint = q.sizeHint();
     EXPECT_EQ(q.size(), hint) << c.caption;
@@ -157,7 +172,7 @@ TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
 
 // A caption keeps its text while the font or alignment changes under it: each change is measured.
 TEST_F(QtHostTest, TheSameCaptionIsMeasuredAgainInAnotherFontOrAlignment) {
-  qthost::Label& label = site.label();
+  qthost::Label label(*surfaceWidget);
   QLabel& q = label.qlabel();
   auto big = std::make_shared<values::Font>();
   big->size = 24;
@@ -192,8 +207,8 @@ TEST_F(QtHostTest, TheDefaultFontShowsInAnInstalledFamily) {
   // A missing font would fall back silently to whatever the font system picks; fail loudly.
   const QStringList families = QFontDatabase::families();
   ASSERT_FALSE(families.isEmpty()) << "no fonts installed";
-  for (QWidget* w : {static_cast<QWidget*>(&edit()), static_cast<QWidget*>(&site.label().qlabel())}) {
-    const QString family = QFontInfo(w->font()).family();
+  for (const QFont& font : {edit().font(), qthost::toQFont(*site.caption().font())}) {
+    const QString family = QFontInfo(font).family();
     EXPECT_TRUE(families.contains(family)) << family.toStdString();
     EXPECT_EQ(family, qthost::defaultFontFamily());
   }
@@ -539,7 +554,7 @@ TEST_F(QtHostTest, ABoxMadeOnDemandEndsAsOneMadeAtOnce) {
 }
 
 // The boxes' line edits are made when they first show, and stand where they would have stood
-// from the start: after the surface in the focus chain and under the caption, element 0 first.
+// from the start: after the surface in the focus chain, element 0 first.
 TEST_F(QtHostTest, TheElementsAreMadeWhenTheyShowInTheirPlaces) {
   EXPECT_FALSE(site.box(0).lineEditMade());
   EXPECT_FALSE(site.box(1).lineEditMade());
@@ -552,11 +567,9 @@ TEST_F(QtHostTest, TheElementsAreMadeWhenTheyShowInTheirPlaces) {
   EXPECT_TRUE(second.isVisible());
   EXPECT_EQ(surfaceWidget->nextInFocusChain(), &first);
   EXPECT_EQ(first.nextInFocusChain(), &second);
-  EXPECT_EQ(second.nextInFocusChain(), &site.label().qlabel());
   EXPECT_EQ(surfaceWidget->focusPolicy(), Qt::NoFocus);
   const QObjectList children = surfaceWidget->children();
   EXPECT_EQ(children.indexOf(&second), children.indexOf(&first) + 1);
-  EXPECT_EQ(children.indexOf(&site.label().qlabel()), children.indexOf(&second) + 1);
   // A hidden element is made only when asked for, and then stays hidden.
   QWidget other;
   qthost::ControlSite hidden(other);

@@ -51,7 +51,7 @@ class QtHost final : public HostUnderTest {
   Kestrin& control() override { return k_; }
   host::TextBox& box(int index) override { return site_.box(index); }
   host::Surface& surface() override { return site_.qtSurface(); }
-  host::Label& label() override { return site_.label(); }
+  host::Label& label() override { return site_.caption(); }
   std::vector<std::string> changedProperties() override { return changed_; }
   void focusBox(int index) override { site_.box(index).lineEdit().setFocus(Qt::TabFocusReason); }
   void leave() override { elsewhere_->setFocus(Qt::TabFocusReason); }
