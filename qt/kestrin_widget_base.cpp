@@ -295,6 +295,10 @@ void KestrinWidgetBase::onEvent(const values::EventInfo& event, values::EventArg
   // The application's handlers see the boxes as the control left them (an edit a box holds
   // back while the control handles it is settled first).
   parts_->site.delivery().settle();
+  // ... and the properties as its signals last said: a change the control made before raising
+  // the event (ValidState set False by the exit check that is rewriting the entry) is announced
+  // first, so a check that sets ValidState back to True is announced too.
+  announceChanges();
   emitEvent(event, args);
 }
 

@@ -152,7 +152,10 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   QString lastErrorText() const { return lastErrorText_; }
 
  Q_SIGNALS:
-  /// ValidState changed: the outcome of the check when the user left the box.
+  /// ValidState changed: the outcome of the check when the user left the box. Emitted for every
+  /// change an application could see: before an event's signal when the control changed
+  /// ValidState before raising it (the exit check sets it False, rewrites the entry, which raises
+  /// Change, then sets it True), and after each user action, write or call.
   void validStateChanged(bool valid);
   /// A property write, a method call or the handling of an event failed.
   void automationError(int number, const QString& description);

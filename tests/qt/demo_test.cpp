@@ -245,6 +245,19 @@ TEST_F(DesignerTest, TheRunWindowLogsTheEventsOfTheUsersTypingAndShowsValidState
   for (const char* line : {"dteBirthday GotFocus", "dteBirthday KeyPress 84 'T'", "dteBirthday Change \"T+1\"",
                            "dteBirthday ValidState = True", "dteBirthday LostFocus", "txtName GotFocus"})
     EXPECT_TRUE(log.contains(QString::fromLatin1(line))) << line << "\n" << log.join('\n').toStdString();
+  // A valid entry checked again: the table shows ValidState as it ends, True.
+  const auto shownValidState = [&] {
+    auto* table = run->findChild<QTableWidget*>();
+    for (int r = 0; table != nullptr && r < table->rowCount(); ++r)
+      if (table->item(r, 0)->text() == "dteBirthday") return table->item(r, 2)->text();
+    return QString();
+  };
+  date.activeBox().setFocus(Qt::TabFocusReason);
+  date.activeBox().selectAll();
+  QTest::keyClicks(&date.activeBox(), "T+2");
+  run->form().find("txtName")->activeBox().setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(date.property("Text").toString().trimmed(), "2026-12-11");
+  EXPECT_EQ(shownValidState(), "True");
 }
 
 TEST_F(DesignerTest, TheRunWindowHasASwitchPerOptInThatSetsItOnEveryControl) {

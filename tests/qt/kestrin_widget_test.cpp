@@ -97,6 +97,34 @@ TEST_F(KestrinWidgetTest, ADateIsRewrittenWhenTheUserLeavesTheBox) {
   EXPECT_TRUE(messages.empty());
 }
 
+// A check that rewrites a valid entry sets ValidState False, raises Change, and sets it True
+// again: whoever hears Change reads False, and then hears of True. An entry already as the
+// pattern has it is checked without a Change: nothing to hear.
+TEST_F(KestrinWidgetTest, ACheckThatSetsValidStateBackToTrueIsAnnounced) {
+  w->setProperty("KestrinType", KestrinWidget::DATE_TYPE);
+  w->setProperty("FormatDate", KestrinWidget::YYMMDD);
+  showWindow();
+  enterAndLeave("T+1");
+  ASSERT_TRUE(w->property("ValidState").toBool());
+  QStringList heard;
+  QObject::connect(w, &KestrinWidget::validStateChanged, w,
+                   [&](bool valid) { heard << (valid ? "validStateChanged true" : "validStateChanged false"); });
+  QObject::connect(w, &KestrinWidget::ValidStateChanged, w, [&] { heard << "ValidStateChanged"; });
+  QObject::connect(w, &KestrinWidget::Change, w, [&] {
+    heard << (w->property("ValidState").toBool() ? "Change, valid" : "Change, invalid");
+  });
+  w->setProperty("Text", "");
+  heard.clear();
+  enterAndLeave("T+2");
+  EXPECT_EQ(heard, (QStringList{"Change, valid", "Change, valid", "Change, valid",   // typing
+                                "ValidStateChanged", "validStateChanged false", "Change, invalid",  // the rewrite
+                                "ValidStateChanged", "validStateChanged true"}));
+  heard.clear();
+  focus(w->activeBox());
+  leave();  // "2026-12-11" is as the pattern has it
+  EXPECT_TRUE(heard.isEmpty());
+}
+
 TEST_F(KestrinWidgetTest, AFailedRewriteShowsItsMessageThroughTheServices) {
   w->setProperty("KestrinType", KestrinWidget::DATE_TYPE);
   w->setProperty("FormatDate", KestrinWidget::YYMMDD);
