@@ -44,7 +44,7 @@ TEST(DemoProgram, ScreenshotModeWritesEachViewAsAPngAndPrintsItsPath) {
   ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
   const QStringList printed = QString::fromLocal8Bit(demo.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
   const QStringList expected = {"design.png", "general-1-general.png", "general-2-colorusebeep.png",
-                                "general-3-format.png", "run.png"};
+                                "general-3-format.png", "run.png", "positions.png"};
   ASSERT_EQ(printed.size(), expected.size());
   for (int i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(printed[i], dir.filePath(expected[i]));
