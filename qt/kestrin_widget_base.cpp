@@ -111,7 +111,7 @@ class KestrinWidgetBase::ByName final : public values::Dispatch {
 
 struct KestrinWidgetBase::Parts {
   Parts(KestrinWidgetBase& widget, const QString& name)
-      : site(widget, qthost::toStdString(name)), component(site), byName(widget) {}
+      : site(widget, qthost::toStdString(name), qthost::Surface::Events::HandedOn), component(site), byName(widget) {}
   std::array<BoxOutcome, 2> outcomes;  // before the site: its boxes' interfaces refer to them
   qthost::ControlSite site;
   KestrinComponent component;  // after the site: the control goes first
@@ -137,10 +137,8 @@ void KestrinWidgetBase::ByName::setProperty(const std::string& name, const value
 KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* parent)
     : QWidget(parent),
       instanceName_(instanceName),
-      announced_(members::kMembers.size()),
-      heard_(members::kMembers.size()) {
+      followed_{Followed{kValidStateSlot, values::Variant()}} {
   // No receiver can have connected before the widget is made: ValidState alone is followed.
-  heard_[kValidStateSlot] = true;
   setObjectName(instanceName);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -184,11 +182,7 @@ void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
     if (connectionsChanged_.exchange(false)) findHeard();
   });
   delivery.setAfterEvents([this] { announceChanges(); });
-  for (int index : {0, 1}) {
-    qthost::TextBox& box = parts_->site.box(index);
-    box.setLeaveObserver([this, index](const QString& before) { tellOutcome(index, before); });
-    box.setPasteFilter([this](const QString& pasted, const QString& result) { return pasteAllowed(pasted, result); });
-  }
+  for (int index : {0, 1}) parts_->site.box(index).setOwner(this);
   KestrinComponent& c = parts_->component;
   c.Initialize();
   c.connect(this);
@@ -232,6 +226,11 @@ void KestrinWidgetBase::setVisible(bool visible) {
   if (visible && parts_ && !isVisible() && (isWindow() || (parentWidget() != nullptr && parentWidget()->isVisible())))
     parts_->site.surfaceShowing();
   QWidget::setVisible(visible);
+}
+
+bool KestrinWidgetBase::event(QEvent* e) {
+  if (parts_) parts_->site.qtSurface().widgetEvent(*e);
+  return QWidget::event(e);
 }
 
 qthost::Services& KestrinWidgetBase::services() { return parts_->site.qtServices(); }
@@ -321,8 +320,20 @@ void KestrinWidgetBase::connectNotify(const QMetaMethod& signal) {
   const std::vector<QMetaMethod>& notifiers = this->notifiers();
   const auto it = std::find(notifiers.begin(), notifiers.end(), signal);
   if (it == notifiers.end()) return;
-  const auto slot = static_cast<std::size_t>(it - notifiers.begin());
-  heard_[slot] = true;
+  follow(static_cast<std::size_t>(it - notifiers.begin()));
+}
+
+KestrinWidgetBase::Followed* KestrinWidgetBase::followed(std::size_t slot) {
+  const auto it = std::lower_bound(followed_.begin(), followed_.end(), slot,
+                                   [](const Followed& f, std::size_t s) { return f.slot < s; });
+  return it != followed_.end() && it->slot == slot ? &*it : nullptr;
+}
+
+void KestrinWidgetBase::follow(std::size_t slot) {
+  if (followed(slot) != nullptr) return;
+  const auto it = std::lower_bound(followed_.begin(), followed_.end(), slot,
+                                   [](const Followed& f, std::size_t s) { return f.slot < s; });
+  followed_.insert(it, Followed{slot, values::Variant()});
   record(slot);
 }
 
@@ -330,11 +341,12 @@ void KestrinWidgetBase::connectNotify(const QMetaMethod& signal) {
 // the value when the widget's thread next finds the receivers: before its next event).
 void KestrinWidgetBase::record(std::size_t slot) {
   if (!members::kMembers[slot].has(members::Get)) return;
-  values::Variant& before = announced_[slot];
-  before = values::Variant();
+  Followed* f = followed(slot);
+  if (f == nullptr) return;
+  f->announced = values::Variant();
   if (std::optional<values::Variant> now =
-          changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], before))
-    before = std::move(*now);
+          changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], f->announced))
+    f->announced = std::move(*now);
 }
 
 void KestrinWidgetBase::disconnectNotify(const QMetaMethod& signal) {
@@ -346,8 +358,11 @@ void KestrinWidgetBase::findHeard() {
   const std::vector<QMetaMethod>& notifiers = this->notifiers();
   for (std::size_t slot = 0; slot < notifiers.size(); ++slot) {
     const bool heard = slot == kValidStateSlot || (notifiers[slot].isValid() && isSignalConnected(notifiers[slot]));
-    if (heard && !heard_[slot]) record(slot);  // a receiver connected from another thread
-    heard_[slot] = heard;
+    if (heard) {
+      follow(slot);  // a receiver connected from another thread
+    } else if (Followed* f = followed(slot)) {
+      followed_.erase(followed_.begin() + (f - followed_.data()));
+    }
   }
 }
 
@@ -361,21 +376,24 @@ void KestrinWidgetBase::announceChanges() {
   // until nothing is new. Without such code another round would read the same values.
   for (int round = 0; round < kAnnounceRounds; ++round) {
     bool codeRan = false;
-    for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
+    // Only what someone hears of is read: a property whose signal has no receiver is not
+    // followed (its receiver records its value when it connects). Receivers may connect to more
+    // while they are told: the list is read by position.
+    for (std::size_t i = 0; i < followed_.size(); ++i) {
+      const std::size_t slot = followed_[i].slot;
       const members::Member& m = members::kMembers[slot];
-      // Only what someone hears of is read: a property whose signal has no receiver is skipped
-      // (its receiver records its value when it connects).
-      if (!heard_[slot] || !m.has(members::Get)) continue;
+      if (!m.has(members::Get)) continue;
       // Compared as the control holds them first, in place, so nothing is made for an unchanged
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
       // true). A value that cannot be read now has nothing to announce.
-      values::Variant& before = announced_[slot];
+      values::Variant& before = followed_[i].announced;
       const bool first = before.isEmpty();
       std::optional<values::Variant> now = changedSinceAnnounced(control, m, before);
       if (!now) continue;
       const bool same =
           !first && !differInQt(m.type, before, *now) && toQVariant(before, m.type) == toQVariant(*now, m.type);
       before = std::move(*now);
+      const bool valid = slot == kValidStateSlot && toQVariant(before, m.type).toBool();  // read before receivers run
       if (first || same) continue;  // the first values are recorded, not announced
       if (const QMetaMethod& notify = notifiers[slot]; notify.isValid() && isSignalConnected(notify)) {
         codeRan = true;
@@ -383,7 +401,7 @@ void KestrinWidgetBase::announceChanges() {
       }
       if (slot == kValidStateSlot) {
         codeRan = true;
-        Q_EMIT validStateChanged(toQVariant(before, m.type).toBool());
+        Q_EMIT validStateChanged(valid);
         restyle();
       }
     }
@@ -491,6 +509,10 @@ void KestrinWidgetBase::tellOutcome(int index, const QString& before) {
   BoxOutcome& outcome = parts_->outcomes[static_cast<std::size_t>(index)];
   outcome.tell(box.lineEdit(), accessibleOutcome_ ? message : box.lineEdit().accessibleDescription(), invalid,
                invalidMarker_);
+}
+
+void KestrinWidgetBase::left(qthost::TextBox& box, const QString& before) {
+  tellOutcome(&box == &parts_->site.box(1) ? 1 : 0, before);
 }
 
 bool KestrinWidgetBase::pasteAllowed(const QString& pasted, const QString& result) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "host/qt/services.h"
+#include "host/qt/text_box.h"
 #include "values/automation.h"
 #include "values/dispatch.h"
 #include "values/objects.h"
@@ -43,7 +44,7 @@ struct KestrinWidgetSetup {
 };
 
 /// What every KestrinWidget is below its generated part (see KestrinWidget).
-class KestrinWidgetBase : public QWidget, private values::EventSink {
+class KestrinWidgetBase : public QWidget, private values::EventSink, private qthost::TextBox::Owner {
   Q_OBJECT
   // Opt-ins for the user, off by default (the control then behaves exactly as without them).
   // They are the widget's own, not published members of the control: they are not saved, and
@@ -72,6 +73,12 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   QSize minimumSizeHint() const override;
   /// Shows or hides the widget as QWidget does.
   void setVisible(bool visible) override;
+
+ protected:
+  /// Hands resizes, paints, shows and hides to the control before QWidget handles them.
+  bool event(QEvent* e) override;
+
+ public:
 
   /// This control's clock, beep and message boxes (a fixed clock, a message hook for tests).
   qthost::Services& services();
@@ -191,6 +198,10 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   void findHeard();
   // Records the value of the property in `slot` as the one last announced.
   void record(std::size_t slot);
+  // The followed property in `slot`, or nullptr; follows it from its value now.
+  struct Followed;
+  Followed* followed(std::size_t slot);
+  void follow(std::size_t slot);
   // By slot of the member table: the NOTIFY signal of each property (found once per class).
   const std::vector<QMetaMethod>& notifiers();
   void reportError(int number, const QString& description);
@@ -201,20 +212,23 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   // The exit check of box `index` has run: tells its outcome when accessibleOutcome is on.
   void tellOutcome(int index, const QString& before);
   // A paste into a box, under strictPaste.
-  bool pasteAllowed(const QString& pasted, const QString& result);
+  bool pasteAllowed(const QString& pasted, const QString& result) override;
+  // Focus left a box: its outcome is told when accessibleOutcome or invalidMarker is on.
+  void left(qthost::TextBox& box, const QString& before) override;
 
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
-  // By slot: the values last announced (compared as a form file keeps them: fonts and pictures
-  // by content); Empty while none is recorded (no get reads Empty). Kept only for ValidState
-  // and the properties whose signals have receivers.
-  std::vector<values::Variant> announced_;
+  // The properties followed (ValidState, and those whose signals have receivers), by slot, each
+  // with the value last announced (compared as a form file keeps them: fonts and pictures by
+  // content; Empty while none is recorded: no get reads Empty).
+  struct Followed {
+    std::size_t slot;
+    values::Variant announced;
+  };
+  std::vector<Followed> followed_;
   // By slot: the property's NOTIFY signal (invalid for none), found when first needed (shared
   // by every widget of the same class).
   const std::vector<QMetaMethod>* notifiers_ = nullptr;
-  // By slot: whether the property is followed (its signal has a receiver, or it is ValidState);
-  // found again when connections change.
-  std::vector<bool> heard_;
   std::atomic<bool> connectionsChanged_{false};
   bool announcing_ = false;
   int lastError_ = 0;

@@ -8,9 +8,9 @@
 
 namespace kestrinx::qthost {
 
-ControlSite::ControlSite(QWidget& widget, std::string instanceName)
+ControlSite::ControlSite(QWidget& widget, std::string instanceName, Surface::Events events)
     : services_(&widget),
-      surface_(widget, instanceName, delivery_),
+      surface_(widget, instanceName, delivery_, events),
       box0_(widget, TextBox::Look::Framed, delivery_, TextBox::Creation::OnDemand),
       box1_(widget, TextBox::Look::Flat, delivery_, TextBox::Creation::OnDemand),
       // Sizing the caption to the instance name is left out: the design's rectangle replaces it.
@@ -30,6 +30,7 @@ ControlSite::ControlSite(QWidget& widget, std::string instanceName)
     box1_.setAccessibleName(text);
   });
   surface_.setPainter([this](QPainter& painter) { caption_.paint(painter); });
+  surface_.setShownHook([this] { surfaceShowing(); });
 }
 
 void ControlSite::surfaceShowing() {

@@ -21,7 +21,10 @@ namespace kestrinx::qthost {
 
 class ControlSite final : public host::ControlSite {
  public:
-  explicit ControlSite(QWidget& widget, std::string instanceName = "Kestrin1");
+  // `events`: whether the site watches the widget's events or the widget hands them on to
+  // qtSurface().widgetEvent (Surface::Events).
+  explicit ControlSite(QWidget& widget, std::string instanceName = "Kestrin1",
+                       Surface::Events events = Surface::Events::Watched);
   host::Surface& surface() override { return surface_; }
   host::TextBox& txtKestrin(int index) override { return box(index); }
   host::Label& lblCaption() override { return caption_; }

@@ -96,7 +96,7 @@ void TextBox::typeCode(std::int16_t keyAscii, const QString& original) {
     reportChange(host::ChangeSource::UserEdit);
     return;
   }
-  held_.emplace(editState(), std::move(typed), edit_->maxLength());
+  held_ = std::make_unique<HeldKeystroke>(editState(), std::move(typed), edit_->maxLength());
   delivery_.hold(*this);
   // The line edit gets the edit however the Change ends (an error ends it early).
   struct SettleAtEnd {
@@ -108,12 +108,11 @@ void TextBox::typeCode(std::int16_t keyAscii, const QString& original) {
 
 void TextBox::settle() {
   if (!held_) return;
-  const HeldKeystroke held = std::move(*held_);
-  held_.reset();
+  const std::unique_ptr<HeldKeystroke> held = std::move(held_);
   delivery_.released(*this);
   if (!edit_) return;
   ++programEdits_;
-  held.settleInto(*edit_);
+  held->settleInto(*edit_);
   --programEdits_;
 }
 

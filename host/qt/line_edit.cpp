@@ -14,7 +14,9 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <algorithm>
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "host/qt/keys.h"
@@ -105,6 +107,20 @@ void withDropAction(QDropEvent* e, Base&& base) {
 // The height QLineEdit::minimumSizeHint gives a line edit of `font` on `surface`, framed or
 // not, measured as the line edit measures it, for a box whose line edit is not made yet.
 int lineEditHeight(const QWidget& surface, const QFont& font, bool framed) {
+  // The same few fonts are measured for every box of a form: the last ones are kept.
+  struct Measured {
+    QFont font;
+    bool framed;
+    int dpi;
+    const QStyle* style;
+    int height;
+  };
+  thread_local std::array<std::optional<Measured>, 4> kept;
+  thread_local std::size_t next = 0;
+  const int dpi = logicalDpiY(surface);
+  const QStyle* style = surface.style();
+  for (const std::optional<Measured>& m : kept)
+    if (m && m->framed == framed && m->dpi == dpi && m->style == style && m->font == font) return m->height;
   const QFontMetrics fm(font, &surface);
   constexpr int kVerticalMargin = 1;  // QLineEdit's own margin above and below its text
   const int h = fm.height() + std::max(2 * kVerticalMargin, fm.leading());
@@ -114,7 +130,9 @@ int lineEditHeight(const QWidget& surface, const QFont& font, bool framed) {
   opt.midLineWidth = 0;
   opt.state |= QStyle::State_Sunken;
   opt.features = QStyleOptionFrame::None;
-  return surface.style()->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(fm.maxWidth(), h), nullptr).height();
+  const int height = style->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(fm.maxWidth(), h), nullptr).height();
+  kept[next++ % kept.size()] = Measured{font, framed, dpi, style, height};
+  return height;
 }
 
 qsizetype firstLineEnd(const QString& s) {
@@ -138,7 +156,9 @@ LineEdit::LineEdit(QWidget& parent, TextBox& box) : QLineEdit(&parent), box_(box
 bool LineEdit::event(QEvent* e) {
   // Whatever the line edit is asked or told, it first gets the edit held back, if any.
   box_.delivery_.settle();
-  if (passive(e->type())) return QLineEdit::event(e);
+  const QEvent::Type type = e->type();
+  if (type == QEvent::FontChange || type == QEvent::StyleChange || type == QEvent::Polish) box_.least_.reset();
+  if (passive(type)) return QLineEdit::event(e);
   bool result = false;
   const bool outermost = qtEvents_ == 0;
   if (outermost) box_.beginStep();
@@ -186,13 +206,13 @@ void LineEdit::keyPressed(QKeyEvent& e) {
   }
   // KeyDown may cancel a key's own action by setting KeyCode to 0.
   if (code != 0 && downCode == 0) return;
-  if (b.escapeRestores_ && e.key() == Qt::Key_Escape && e.modifiers() == Qt::NoModifier) {
-    if (b.locked_ == values::False && text() != b.entryText_)
-      b.replay({b.entryText_, static_cast<int>(b.entryText_.size())}, TextBox::Replay::Recorded);
+  if (b.escapeRestores() && e.key() == Qt::Key_Escape && e.modifiers() == Qt::NoModifier) {
+    const QString entry = b.optIns_->entryText;
+    if (b.locked_ == values::False && text() != entry) b.replay({entry, static_cast<int>(entry.size())}, TextBox::Replay::Recorded);
     return;
   }
-  if (b.undoEnabled_ && isUndoKey(e)) return b.undo();
-  if (b.undoEnabled_ && isRedoKey(e)) return b.redo();
+  if (b.undoEnabled() && isUndoKey(e)) return b.undo();
+  if (b.undoEnabled() && isRedoKey(e)) return b.redo();
   if (e.matches(QKeySequence::Paste) && b.locked_ == values::False && !pasteAllowed()) return;
   QLineEdit::keyPressEvent(&e);
 }
@@ -254,10 +274,12 @@ void LineEdit::focusOutEvent(QFocusEvent* e) {
 void LineEdit::focusEntered() {
   if (box_.focusReported_) return;  // the window became active again: the box never lost focus
   box_.focusReported_ = true;
-  box_.entryText_ = text();
-  // What the control does to the text on entry (the numeric regroup) would come straight back
-  // after an undo: it is no step of its own.
-  box_.history_.markNoStep();
+  if (box_.optIns_) {
+    box_.optIns_->entryText = text();
+    // What the control does to the text on entry (the numeric regroup) would come straight back
+    // after an undo: it is no step of its own.
+    box_.optIns_->history.markNoStep();
+  }
   box_.raise([&](host::TextBoxEvents& s) { s.onGotFocus(box_.index_); });
 }
 
@@ -266,7 +288,7 @@ void LineEdit::focusLeft() {
   box_.focusReported_ = false;
   const QString before = text();
   box_.raise([&](host::TextBoxEvents& s) { s.onLostFocus(box_.index_); });
-  if (box_.leaveObserver_) box_.leaveObserver_(before);
+  if (box_.owner_ != nullptr) box_.owner_->left(box_, before);
 }
 
 // ---- the mouse --------------------------------------------------------------------------
@@ -316,7 +338,7 @@ void LineEdit::mouse(QMouseEvent& e) {
 }
 
 void LineEdit::contextMenuEvent(QContextMenuEvent* e) {
-  if (!box_.undoEnabled_ && !box_.pasteFilter_) {
+  if (!box_.undoEnabled() && box_.owner_ == nullptr) {
     QLineEdit::contextMenuEvent(e);
     return;
   }
@@ -334,11 +356,12 @@ void LineEdit::adjustMenu(QMenu& menu) {
   };
   for (QAction* a : menu.actions()) {
     const bool isUndo = is(a, QLatin1String("edit-undo"), "&Undo");
-    if (b.undoEnabled_ && (isUndo || is(a, QLatin1String("edit-redo"), "&Redo"))) {
+    if (b.undoEnabled() && (isUndo || is(a, QLatin1String("edit-redo"), "&Redo"))) {
       QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
-      a->setEnabled(b.locked_ == values::False && (isUndo ? b.history_.canUndo() : b.history_.canRedo()));
+      const UndoHistory& history = b.optIns_->history;
+      a->setEnabled(b.locked_ == values::False && (isUndo ? history.canUndo() : history.canRedo()));
       QObject::connect(a, &QAction::triggered, this, [&b, isUndo] { isUndo ? b.undo() : b.redo(); });
-    } else if (b.pasteFilter_ && is(a, QLatin1String("edit-paste"), "&Paste")) {
+    } else if (b.owner_ != nullptr && is(a, QLatin1String("edit-paste"), "&Paste")) {
       QObject::disconnect(a, &QAction::triggered, nullptr, nullptr);
       QObject::connect(a, &QAction::triggered, this, [this] {
         if (pasteAllowed()) paste();
@@ -348,7 +371,7 @@ void LineEdit::adjustMenu(QMenu& menu) {
 }
 
 bool LineEdit::pasteAllowed() const {
-  if (!box_.pasteFilter_) return true;
+  if (box_.owner_ == nullptr) return true;
   QString pasted = QGuiApplication::clipboard()->text();
   pasted.truncate(firstLineEnd(pasted));
   QString result = text();
@@ -357,7 +380,7 @@ bool LineEdit::pasteAllowed() const {
   } else {
     result.insert(cursorPosition(), pasted);
   }
-  return box_.pasteFilter_(pasted, result);
+  return box_.owner_->pasteAllowed(pasted, result);
 }
 
 // ---- dragging ---------------------------------------------------------------------------
@@ -390,11 +413,11 @@ bool LineEdit::drag(QDropEvent* e, std::int16_t state) {
   TextBox& b = box_;
   if (e != nullptr && state != 2) {
     // A drag entering or dropping: its data as the control sees it.
-    b.dragData_ = std::make_shared<values::DataObject>();
+    b.rare().dragData = std::make_shared<values::DataObject>();
     if (e->mimeData()->hasText())
-      b.dragData_->setData(values::DataObject::TextFormat, toStdString(e->mimeData()->text()));
+      b.rare().dragData->setData(values::DataObject::TextFormat, toStdString(e->mimeData()->text()));
   }
-  values::DataObjectRef data = b.dragData_;
+  values::DataObjectRef data = b.rare_ ? b.rare_->dragData : nullptr;
   std::int32_t effect = e != nullptr ? effectOf(e->possibleActions()) & effectOf(e->proposedAction()) : 0;
   std::int16_t button = e != nullptr ? buttonCode(e->buttons()) : 0;
   std::int16_t shift = e != nullptr ? shiftStateOf(e->modifiers()) : 0;

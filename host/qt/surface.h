@@ -26,6 +26,7 @@
 #include "values/objects.h"
 #include "values/types.h"
 
+class QEvent;
 class QPainter;
 class QWidget;
 class QObject;
@@ -37,7 +38,10 @@ using values::Twips;
 
 class Surface final : public host::Surface {
  public:
-  Surface(QWidget& widget, std::string extenderName, Delivery& delivery);
+  // Whether the surface watches its widget's events (an event filter) or the widget hands them
+  // on itself, before it handles each one (widgetEvent), as KestrinWidget does.
+  enum class Events : std::uint8_t { Watched, HandedOn };
+  Surface(QWidget& widget, std::string extenderName, Delivery& delivery, Events events = Events::Watched);
   ~Surface() override;
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
@@ -67,10 +71,15 @@ class Surface final : public host::Surface {
   // -- what the owner sets --
   void setAmbientFont(values::FontRef f) { ambientFont_ = std::move(f); }
   void setUserMode(Boolean v) { userMode_ = v; }
+  // Told when the widget shows, before Show is raised (the site makes its boxes that are to show).
+  void setShownHook(std::function<void()> hook) { shown_ = std::move(hook); }
   // Paints what is painted on the surface (the caption), once the control has handled Paint.
   void setPainter(std::function<void(QPainter&)> painter) { painter_ = std::move(painter); }
   // Told the name of every property the control reports as changed.
   void setPropertyChangedHook(std::function<void(const std::string&)> hook) { changed_ = std::move(hook); }
+  // An event of the widget, before the widget handles it (Events::HandedOn): resizes, paints,
+  // shows and hides reach the control.
+  void widgetEvent(QEvent& e);
   // The size in pixels the widget shows.
   QSize pixelSize() const;
   // The size in pixels the control last asked for (its own width and height sets), which a
@@ -102,7 +111,7 @@ class Surface final : public host::Surface {
     std::optional<QFontMetricsF> metrics;
     std::unordered_map<std::string, Twips> widths;
   };
-  mutable Measured measured_;
+  mutable std::unique_ptr<Measured> measured_;  // made when text is first measured (a numeric box)
   Boolean userMode_ = values::True;
   Twips width_ = host::design::SurfaceWidth, height_ = host::design::SurfaceHeight;
   Twips requestedWidth_ = width_, requestedHeight_ = height_;
@@ -111,6 +120,7 @@ class Surface final : public host::Surface {
   host::SurfaceEvents* sink_ = nullptr;
   std::function<void(const std::string&)> changed_;
   std::function<void(QPainter&)> painter_;
+  std::function<void()> shown_;
 };
 
 }  // namespace kestrinx::qthost

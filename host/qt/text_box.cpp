@@ -19,6 +19,7 @@
 #include "host/qt/keys.h"
 #include "host/qt/line_edit.h"
 #include "host/qt/strings.h"
+#include "host/qt/units.h"
 #include "values/error.h"
 
 namespace kestrinx::qthost {
@@ -42,28 +43,14 @@ std::int32_t effectOf(Qt::DropActions a) { return static_cast<std::int32_t>(a.to
 
 }  // namespace
 
-// Makes the line edit of a box made on demand when its surface shows and the box is to show.
-class ShowWatch final : public QObject {
- public:
-  explicit ShowWatch(TextBox& box) : box_(box) {}
-  bool eventFilter(QObject* /*watched*/, QEvent* e) override {
-    if (e->type() == QEvent::Show && box_.visible()) box_.edit();
-    return false;
-  }
-
- private:
-  TextBox& box_;
-};
-
 TextBox::TextBox(QWidget& surface, Look look, Delivery& delivery, Creation creation)
-    : delivery_(delivery), surface_(surface), look_(look), font_(std::make_shared<values::Font>()) {
+    : delivery_(delivery),
+      surface_(surface),
+      look_(look),
+      creation_(creation),
+      font_(std::make_shared<values::Font>()) {
   installFontSubstitutions();
-  if (creation == Creation::Now) {
-    makeLineEdit();
-    return;
-  }
-  showWatch_ = std::make_unique<ShowWatch>(*this);
-  surface_.installEventFilter(showWatch_.get());
+  if (creation == Creation::Now) makeLineEdit();
 }
 
 TextBox::~TextBox() {
@@ -98,14 +85,14 @@ void TextBox::makeLineEdit() {
   singleLine_ = new SingleLine(*this, e);
   e->setValidator(singleLine_);
   e->setFont(toQFont(*font_));
-  applyPalette();
+  // The system's window colours are the line edit's own.
+  if (backColor_ != values::SystemWindowBackground || foreColor_ != values::SystemWindowText) applyPalette();
   QObject::connect(e, &QLineEdit::textChanged, e, [this] { textChangedByQt(); });
-  if (!showWatch_) {
+  if (creation_ == Creation::Now) {
     made_ = true;
     return;  // made with the box: nothing was set before
   }
   // A box made on demand takes what was set on it so far, and its place among its siblings.
-  surface_.removeEventFilter(showWatch_.get());
   ++programEdits_;
   e->setText(keptText_);
   e->setCursorPosition(keptCursor_);
@@ -115,7 +102,7 @@ void TextBox::makeLineEdit() {
   if (enabled_ == values::False) e->setEnabled(false);
   if (locked_ != values::False) e->setReadOnly(true);
   if (mousePointer_ != 0 && mousePointer_ != 99) e->setCursor(kPointers[static_cast<std::size_t>(mousePointer_)]);
-  if (!toolTip_.empty()) e->setToolTip(toQString(toolTip_));
+  if (rare_ && !rare_->toolTip.empty()) e->setToolTip(toQString(rare_->toolTip));
   if (!accessibleName_.isEmpty()) e->setAccessibleName(accessibleName_);
   if (oleDragMode_ == 1) e->setDragEnabled(true);
   if (before != nullptr) {
@@ -143,9 +130,18 @@ bool TextBox::isLineEdit(const QObject* w) const { return w != nullptr && w == s
 QWidget& TextBox::widget() const { return edit(); }
 QWidget* TextBox::madeWidget() const { return made_ ? edit_.data() : nullptr; }
 const QWidget& TextBox::unitsWidget() const { return surface_; }
+// Every layout reads the box's height: the least height is measured once for the font, DPI and
+// style (again after the line edit is made, or its font or style changes).
 int TextBox::minimumHeight() const {
-  if (made_) return edit_->minimumSizeHint().height();
-  return lineEditHeight(surface_, toQFont(*font_), look_ == Look::Framed);  // measured without making it
+  const int dpi = logicalDpiY(surface_);
+  const QStyle* style = made_ ? edit_->style() : surface_.style();
+  if (least_ && least_->dpi == dpi && least_->style == style && least_->made == made_) return least_->height;
+  // A line edit no style sheet reaches needs what one of its font and frame needs.
+  const bool plain = !made_ || !edit_->testAttribute(Qt::WA_StyleSheet);
+  const int height = plain ? lineEditHeight(surface_, toQFont(*font_), look_ == Look::Framed)
+                           : edit_->minimumSizeHint().height();
+  least_ = LeastHeight{dpi, style, made_, height};
+  return height;
 }
 
 void TextBox::setVisible(bool v) {
@@ -171,7 +167,7 @@ void TextBox::programEdit(Edit&& edit) {
   --programEdits_;
   reportChange(host::ChangeSource::Program);
   // A text the program sets outside the user's doing starts a new history.
-  if (!history_.inStep() && replaying_ == 0) clearHistory();
+  if (optIns_ && !optIns_->history.inStep() && optIns_->replaying == 0) clearHistory();
 }
 
 void TextBox::textChangedByQt() {
@@ -179,7 +175,7 @@ void TextBox::textChangedByQt() {
   // Outside any event of the box: an edit through the line edit's own slots (the context
   // menu's Paste, say) is a user edit, reported now, and a step of its own (with what its
   // Change does).
-  history_.continueStep();
+  if (optIns_) optIns_->history.continueStep();
   delivery_.deliver([&] { reportChange(host::ChangeSource::UserEdit); });
   endStep();
 }
@@ -327,6 +323,7 @@ void TextBox::setForeColor(OleColor v) {
 void TextBox::setFont(values::FontRef v) {
   if (!v) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(v);
+  least_.reset();
   if (made_) edit_->setFont(toQFont(*font_));
   replace();  // the least height follows the font
 }
@@ -367,8 +364,25 @@ void TextBox::setMousePointer(std::int16_t v) {
 }
 
 void TextBox::setToolTipText(const std::string& v) {
-  toolTip_ = v;
+  if (!v.empty() || rare_) rare().toolTip = v;
   if (made_) edit_->setToolTip(toQString(v));
+}
+
+TextBox::Rare& TextBox::rare() {
+  if (!rare_) rare_ = std::make_unique<Rare>();
+  return *rare_;
+}
+
+void TextBox::setMouseIcon(values::PictureRef v) {
+  if (v || rare_) rare().mouseIcon = std::move(v);
+}
+
+void TextBox::setLinkItem(const std::string& v) {
+  if (!v.empty() || rare_) rare().linkItem = v;
+}
+
+void TextBox::setLinkTopic(const std::string& v) {
+  if (!v.empty() || rare_) rare().linkTopic = v;
 }
 
 void TextBox::setLinkMode(std::int16_t v) { linkMode_ = host::checkedLinkMode(v); }

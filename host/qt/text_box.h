@@ -69,6 +69,7 @@
 #include "values/types.h"
 
 class QLineEdit;
+class QStyle;
 class QValidator;
 
 namespace kestrinx::qthost {
@@ -77,7 +78,6 @@ using values::Boolean;
 using values::OleColor;
 
 class LineEdit;
-class ShowWatch;
 class SingleLine;
 
 class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit {
@@ -112,17 +112,17 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   void setMaxLength(std::int32_t v) override;  // error 380 when negative
   std::int16_t mousePointer() const override { return mousePointer_; }
   void setMousePointer(std::int16_t v) override;  // error 380 outside 0..15 and 99
-  values::PictureRef mouseIcon() const override { return mouseIcon_; }
-  void setMouseIcon(values::PictureRef v) override { mouseIcon_ = std::move(v); }
+  values::PictureRef mouseIcon() const override { return rare_ ? rare_->mouseIcon : nullptr; }
+  void setMouseIcon(values::PictureRef v) override;
   std::int16_t scrollBars() const override { return 0; }
-  std::string toolTipText() const override { return toolTip_; }
+  std::string toolTipText() const override { return rare_ ? rare_->toolTip : std::string(); }
   void setToolTipText(const std::string& v) override;
   std::int16_t linkMode() const override { return linkMode_; }
   void setLinkMode(std::int16_t v) override;  // error 380 outside 0..3
-  std::string linkItem() const override { return linkItem_; }
-  void setLinkItem(const std::string& v) override { linkItem_ = v; }
-  std::string linkTopic() const override { return linkTopic_; }
-  void setLinkTopic(const std::string& v) override { linkTopic_ = v; }
+  std::string linkItem() const override { return rare_ ? rare_->linkItem : std::string(); }
+  void setLinkItem(const std::string& v) override;
+  std::string linkTopic() const override { return rare_ ? rare_->linkTopic : std::string(); }
+  void setLinkTopic(const std::string& v) override;
   std::int16_t linkTimeout() const override { return linkTimeout_; }
   void setLinkTimeout(std::int16_t v) override { linkTimeout_ = v; }
   void linkSend() override {}
@@ -146,9 +146,9 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   bool lineEditMade() const { return made_; }
   // Whether `w` is this box's line edit (also while it is being made).
   bool isLineEdit(const QObject* w) const;
-  // The surface is about to show: a box made on demand that is to show is made now, so that it
-  // shows with the surface as a child it had from the start (made once the surface shows, it
-  // is shown by hand).
+  // The surface is about to show, or shows: a box made on demand that is to show is made now
+  // (just before, it shows with the surface as a child it had from the start; made once the
+  // surface shows, it is shown by hand).
   void surfaceShowing();
   // Where a line edit made on demand stands in the focus chain, as it would had it been made
   // with the box: after `before`.
@@ -160,24 +160,34 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
 
   // ---- opt-in features (see above) ----
   void setUndoEnabled(bool on);
-  bool undoEnabled() const { return undoEnabled_; }
+  bool undoEnabled() const { return optIns_ && optIns_->undo; }
   // Undoes or redoes one step as the user's keys do (nothing when there is none or the box is locked).
   void undo();
   void redo();
-  void setEscapeRestores(bool on) { escapeRestores_ = on; }
-  bool escapeRestores() const { return escapeRestores_; }
-  // Asked before a paste lands with the pasted text (up to its first line break) and the text
-  // the box would then hold; false refuses the paste whole. Empty: every paste lands.
-  using PasteFilter = std::function<bool(const QString& pasted, const QString& result)>;
-  void setPasteFilter(PasteFilter filter) { pasteFilter_ = std::move(filter); }
-  // Called when focus has left the box and the control has handled LostFocus (its exit check),
-  // with the text the box held before. Empty: nothing is called.
-  using LeaveObserver = std::function<void(const QString& before)>;
-  void setLeaveObserver(LeaveObserver observer) { leaveObserver_ = std::move(observer); }
+  void setEscapeRestores(bool on);
+  bool escapeRestores() const { return optIns_ && optIns_->escape; }
+  // What the widget that owns the box is asked and told (the paste filter and the leave
+  // observer above).
+  class Owner {
+   public:
+    // Asked before a paste lands with the pasted text (up to its first line break) and the text
+    // the box would then hold; false refuses the paste whole.
+    virtual bool pasteAllowed(const QString& pasted, const QString& result) = 0;
+    // Focus has left `box` and the control has handled LostFocus (its exit check); `before` is
+    // the text the box held before.
+    virtual void left(TextBox& box, const QString& before) = 0;
+
+   protected:
+    Owner() = default;
+    Owner(const Owner&) = default;
+    Owner& operator=(const Owner&) = default;
+    ~Owner() = default;
+  };
+  // None: every paste lands, and nobody is told.
+  void setOwner(Owner* owner) { owner_ = owner; }
 
  private:
   friend class LineEdit;
-  friend class ShowWatch;
   friend class SingleLine;
   // The line edit, made now if it is not yet: everything that needs the widget goes through here.
   LineEdit& edit() const;
@@ -231,6 +241,7 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   Delivery& delivery_;
   QWidget& surface_;
   Look look_;
+  Creation creation_;
   QPointer<LineEdit> edit_;
   bool made_ = false;
   // Until the line edit is made: its text and caret, where it goes, and what makes it when the surface shows.
@@ -238,7 +249,6 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   int keptCursor_ = 0;
   QPointer<QWidget> before_;
   TextBox* beforeBox_ = nullptr;
-  std::unique_ptr<ShowWatch> showWatch_;
   host::TextBoxEvents* sink_ = nullptr;
   std::int16_t index_ = 0;
   std::string reported_;     // the text last reported by Change
@@ -252,25 +262,41 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   Boolean locked_ = values::False;
   std::int32_t maxLength_ = 0;
   std::int16_t mousePointer_ = 0;
-  values::PictureRef mouseIcon_;
-  std::string toolTip_;
   QString accessibleName_;
   std::int16_t linkMode_ = 0, linkTimeout_ = 50;
-  std::string linkItem_, linkTopic_;
   std::int16_t oleDragMode_ = 0, oleDropMode_ = 0;
-  values::DataObjectRef dragData_;  // the data of the drag over the box
+  Owner* owner_ = nullptr;
+  // What few boxes hold, made when first set: the tool tip, link members, mouse icon, the data
+  // of a drag over the box.
+  struct Rare {
+    std::string toolTip, linkItem, linkTopic;
+    values::PictureRef mouseIcon;
+    values::DataObjectRef dragData;
+  };
+  std::unique_ptr<Rare> rare_;
+  Rare& rare();
+  // The opt-ins' state, made when one is switched on.
+  struct OptIns {
+    bool undo = false;
+    bool escape = false;
+    UndoHistory history;
+    int replaying = 0;  // nesting of replays in progress
+    QString entryText;  // the text when focus entered
+  };
+  std::unique_ptr<OptIns> optIns_;
+  OptIns& optIns();
 
-  bool undoEnabled_ = false;
-  bool escapeRestores_ = false;
-  PasteFilter pasteFilter_;
-  LeaveObserver leaveObserver_;
-  UndoHistory history_;
-  int replaying_ = 0;        // nesting of replays in progress
-  QString entryText_;        // the text when focus entered
-
-  std::optional<HeldKeystroke> held_;
+  std::unique_ptr<HeldKeystroke> held_;
   mutable Utf8Cache converted_;  // the text last converted to UTF-8
   const QValidator* singleLine_ = nullptr;  // the box's own validator
+  // The least height last measured, and what for.
+  struct LeastHeight {
+    int dpi;
+    const QStyle* style;
+    bool made;
+    int height;
+  };
+  mutable std::optional<LeastHeight> least_;
 };
 
 }  // namespace kestrinx::qthost

@@ -50,22 +50,41 @@ std::optional<EditState> UndoHistory::redo(const EditState& now) {
 // ---- a text box's history ------------------------------------------------------------
 
 void TextBox::setUndoEnabled(bool on) {
-  undoEnabled_ = on;
+  if (!on && !optIns_) return;
+  optIns().undo = on;
   clearHistory();
 }
 
-void TextBox::clearHistory() { history_.clear(editState()); }
+void TextBox::setEscapeRestores(bool on) {
+  if (on || optIns_) optIns().escape = on;
+}
 
-void TextBox::beginStep() { history_.beginStep(editState()); }
+TextBox::OptIns& TextBox::optIns() {
+  if (!optIns_) {
+    optIns_ = std::make_unique<OptIns>();
+    optIns_->history.clear(editState());
+  }
+  return *optIns_;
+}
+
+void TextBox::clearHistory() {
+  if (optIns_) optIns_->history.clear(editState());
+}
+
+// Without the opt-ins no step is kept.
+void TextBox::beginStep() {
+  if (optIns_) optIns_->history.beginStep(editState());
+}
 
 void TextBox::endStep() {
   if (!edit_) return;
-  history_.endStep(editState(), undoEnabled_);
+  if (optIns_) optIns_->history.endStep(editState(), optIns_->undo);
 }
 
 void TextBox::replay(const EditState& s, Replay kind) {
   delivery_.settle();
-  ++replaying_;
+  OptIns& opt = optIns();
+  ++opt.replaying;
   ++programEdits_;
   edit_->setText(s.text);
   applyCaret(*edit_, s);
@@ -74,21 +93,23 @@ void TextBox::replay(const EditState& s, Replay kind) {
   // The Change handler may have rewritten the text (a numeric regroup) and moved the caret;
   // the state's own caret stands when the text is the state's.
   if (edit_->text() == s.text) applyCaret(*edit_, s);
-  --replaying_;
-  if (kind == Replay::WithinHistory) history_.markNoStep();
-  if (!history_.inStep()) endStep();  // called by the program, outside the box's events
+  --opt.replaying;
+  if (kind == Replay::WithinHistory) opt.history.markNoStep();
+  if (!opt.history.inStep()) endStep();  // called by the program, outside the box's events
 }
 
 void TextBox::undo() {
   delivery_.settle();
   if (locked_ != values::False) return;
-  if (const std::optional<EditState> before = history_.undo(editState())) replay(*before, Replay::WithinHistory);
+  if (!optIns_) return;
+  if (const std::optional<EditState> before = optIns_->history.undo(editState())) replay(*before, Replay::WithinHistory);
 }
 
 void TextBox::redo() {
   delivery_.settle();
   if (locked_ != values::False) return;
-  if (const std::optional<EditState> after = history_.redo(editState())) replay(*after, Replay::WithinHistory);
+  if (!optIns_) return;
+  if (const std::optional<EditState> after = optIns_->history.redo(editState())) replay(*after, Replay::WithinHistory);
 }
 
 }  // namespace kestrinx::qthost

@@ -201,6 +201,24 @@ TEST_F(QtHostTest, ABoxKeepsTheHeightItsFontNeeds) {
   EXPECT_FLOAT_EQ(box().height(), qthost::toTwipsY(edit(), needed));
   box().setHeight(2880);  // taller than needed: as asked
   EXPECT_FLOAT_EQ(box().height(), 2880.0f);
+
+  // A box not made yet reports the height its line edit will need, measured without making it.
+  for (float points : {8.0f, 9.75f, 12.0f, 16.5f, 20.0f, 24.0f}) {
+    for (const qthost::TextBox::Look look : {qthost::TextBox::Look::Framed, qthost::TextBox::Look::Flat}) {
+      QWidget surface;
+      qthost::Delivery delivery;
+      qthost::TextBox later(surface, look, delivery, qthost::TextBox::Creation::OnDemand);
+      later.setFont(values::makeFont(std::string(values::DefaultFontName), points));
+      later.setHeight(8);
+      const float reported = later.height();
+      EXPECT_FALSE(later.lineEditMade());
+      EXPECT_FLOAT_EQ(reported, qthost::toTwipsY(surface, later.lineEdit().minimumSizeHint().height())) << points;
+      // A style sheet that reaches the line edit is asked of the line edit itself.
+      later.lineEdit().setStyleSheet("QLineEdit { padding: 6px; }");
+      EXPECT_FLOAT_EQ(later.height(), qthost::toTwipsY(surface, later.lineEdit().minimumSizeHint().height())) << points;
+      EXPECT_GT(later.height(), reported);
+    }
+  }
 }
 
 TEST_F(QtHostTest, TheDefaultFontShowsInAnInstalledFamily) {
