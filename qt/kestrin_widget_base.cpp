@@ -143,7 +143,9 @@ KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* paren
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-KestrinWidgetBase::~KestrinWidgetBase() = default;
+// The parts go with parts_ already empty: a box's accessible interface, asked while its line edit
+// is destroyed, finds no control to read.
+KestrinWidgetBase::~KestrinWidgetBase() { parts_.reset(); }
 
 void KestrinWidgetBase::start(const QVariantMap* saved) {
   KestrinWidgetSetup setup{instanceName_, true, nullptr};
@@ -157,9 +159,11 @@ QAccessibleInterface* accessibleBox(KestrinWidgetBase& owner, QLineEdit& edit) {
   for (int index : {0, 1}) {
     qthost::TextBox& box = owner.parts_->site.box(index);
     if (!box.isLineEdit(&edit)) continue;
-    const Kestrin& control = owner.parts_->component.control();
+    // Its leading spaces are padding while the control is a numeric box.
+    KestrinWidgetBase* widget = &owner;
     return new BoxAccessible(
-        &edit, [&control] { return control.get_KestrinType() == NUMERIC_TYPE; },
+        &edit,
+        [widget] { return widget->parts_ && widget->parts_->component.control().get_KestrinType() == NUMERIC_TYPE; },
         owner.parts_->outcomes[static_cast<std::size_t>(index)]);
   }
   return nullptr;
