@@ -22,22 +22,22 @@
 // behaves as above):
 //   - undo of the host's own: each keystroke, paste, drop, Escape and rewrite is one step (all
 //     the box's text went through while it handled one Qt event, the control's numeric regroup
-//     and exit-check rewrite included; the regroup on focus entry is none); Ctrl+Z restores the text and caret before the step,
-//     Ctrl+Y or Ctrl+Shift+Z redoes it, and the context menu's Undo and Redo do the same. An
-//     undo or redo reaches Change as a user edit. A text the program sets outside the box's
-//     events starts a new history;
+//     and exit-check rewrite included; the regroup on focus entry is none); Ctrl+Z restores the
+//     text and caret before the step, Ctrl+Y or Ctrl+Shift+Z redoes it, and the context menu's
+//     Undo and Redo do the same. An undo or redo reaches Change as a user edit. A text the
+//     program sets outside the box's events starts a new history;
 //   - Escape restores the text the box held when focus entered it (a user edit; the box keeps
 //     focus, so no exit check runs);
-//   - a paste filter that sees each paste (keys or context menu) before it lands and may refuse
-//     it whole;
-//   - an observer told when focus has left the box and the control has checked the entry (the
-//     widget that owns the control tells assistive technology the outcome from there).
+//   - the widget that owns the box (TextBox::Owner) sees each paste (keys or context menu)
+//     before it lands and may refuse it whole, and is told when focus has left the box and the
+//     control has checked the entry (it tells assistive technology the outcome from there).
 //
 // Creation: a box's line edit is made with it (Creation::Now) or the first time it is needed
 // (Creation::OnDemand: when it is to show, or when asked for anything beyond its text, caret and
 // the values it keeps itself, or to select); until then it keeps what is set on it, with a
 // QLineEdit's rules for text, MaxLength, caret and insertion, and raises the same events. A
-// control reading its properties then sets no widget, and a hidden element costs none until it shows.
+// control reading its properties then sets no widget, and a hidden element costs none until it
+// shows.
 //
 // Height: the control asks a box for its font's point size as a height in twips after a font
 // change (8 twips for an 8.25-point font), far less than any text needs. A box keeps at least
@@ -161,7 +161,8 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   // ---- opt-in features (see above) ----
   void setUndoEnabled(bool on);
   bool undoEnabled() const { return optIns_ && optIns_->undo; }
-  // Undoes or redoes one step as the user's keys do (nothing when there is none or the box is locked).
+  // Undoes or redoes one step as the user's keys do (nothing when there is none or the box is
+  // locked).
   void undo();
   void redo();
   void setEscapeRestores(bool on);
@@ -244,7 +245,8 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   Creation creation_;
   QPointer<LineEdit> edit_;
   bool made_ = false;
-  // Until the line edit is made: its text and caret, where it goes, and what makes it when the surface shows.
+  // Until the line edit is made: its text and caret, where it goes, and what makes it when the
+  // surface shows.
   QString keptText_;
   int keptCursor_ = 0;
   QPointer<QWidget> before_;
