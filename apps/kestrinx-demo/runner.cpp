@@ -1,6 +1,7 @@
 // The demo's run window.
 #include "runner.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMetaProperty>
@@ -35,7 +37,6 @@ QString keyText(qint16 code) {
 
 RunWindow::RunWindow(const forms::FormFile& saved, QWidget* parent) : QWidget(parent, Qt::Window) {
   form_ = new FormView(FormView::Mode::Run);
-  form_->setMinimumSize(480, 300);
   const QStringList problems = form_->load(saved);
   setWindowTitle(QStringLiteral("%1 [run]").arg(form_->formName()));
 
@@ -73,9 +74,24 @@ RunWindow::RunWindow(const forms::FormFile& saved, QWidget* parent) : QWidget(pa
     if (entered != nullptr) note(entered->objectName() + QStringLiteral(" GotFocus"));
   });
   refreshStates();
+
+  auto* closing = new QAction(tr("Close"), this);
+  closing->setShortcut(QKeySequence::Close);
+  connect(closing, &QAction::triggered, this, &QWidget::close);
+  addAction(closing);
+  adjustSize();  // the form's controls, the panels beside and below it
 }
 
 RunWindow::~RunWindow() { disconnect(focusWatch_); }
+
+void RunWindow::keyPressEvent(QKeyEvent* event) {
+  // An Escape no box took for itself.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
 
 QWidget* RunWindow::makeOptInPanel() {
   auto* panel = new QGroupBox(tr("Opt-ins"));
@@ -172,7 +188,8 @@ void RunWindow::refreshStates() {
     KestrinWidget* w = controls[r];
     const bool valid = w->property("ValidState").toBool();
     states_->setItem(r, 0, new QTableWidgetItem(w->objectName()));
-    states_->setItem(r, 1, new QTableWidgetItem(w->property("Text").toString()));
+    // Shown as the user reads it: a numeric box's Text carries the spaces that align it.
+    states_->setItem(r, 1, new QTableWidgetItem(w->property("Text").toString().trimmed()));
     auto* state = new QTableWidgetItem(valid ? QStringLiteral("True") : QStringLiteral("False"));
     state->setForeground(valid ? QBrush(QColor(0x10, 0x80, 0x10)) : QBrush(QColor(0xb0, 0x10, 0x10)));
     states_->setItem(r, 2, state);
