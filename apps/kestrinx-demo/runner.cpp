@@ -25,6 +25,8 @@ namespace {
 
 // At most this many lines stay in the log.
 constexpr int kLogLines = 500;
+// The log is at least this many characters wide.
+constexpr int kLogColumns = 40;
 // The opt-in switches are laid out in this many columns.
 constexpr int kOptInColumns = 3;
 
@@ -48,7 +50,10 @@ RunWindow::RunWindow(const forms::FormFile& saved, QWidget* parent) : QWidget(pa
   states_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   states_->setSelectionMode(QAbstractItemView::NoSelection);
   states_->setFocusPolicy(Qt::NoFocus);
+  // The panels ask for room to read them: the table for its columns, the log for a line of events.
+  states_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   log_ = new QListWidget;
+  log_->setMinimumWidth(log_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * kLogColumns);
   log_->setFocusPolicy(Qt::NoFocus);
 
   auto* side = new QVBoxLayout;
