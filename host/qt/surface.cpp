@@ -116,7 +116,9 @@ void Surface::widgetResized(QSize size) {
 
 void Surface::refresh() { widget_.update(); }
 
-std::int32_t Surface::hWnd() const { return static_cast<std::int32_t>(widget_.effectiveWinId()); }
+// The widget's own window handle: a widget without a native window of its own has none (0); the
+// handle of the window it is drawn in belongs to that window, not to the control.
+std::int32_t Surface::hWnd() const { return static_cast<std::int32_t>(widget_.internalWinId()); }
 
 void Surface::propertyChanged(const std::string& name) {
   if (changed_) changed_(name);

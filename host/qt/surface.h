@@ -6,7 +6,8 @@
 //
 // The Ambient values are the form's: the default font (values::DefaultFontName, shown through
 // the font substitution of fonts.h) and run time (UserMode True) unless the owner sets others.
-// hWnd is the window handle of the widget's window, 0 until that window exists.
+// hWnd is the widget's own window handle: 0 unless it has a native window of its own (a
+// top-level control, or one made native), never the handle of the window it is drawn in.
 #pragma once
 
 #include <QFontMetricsF>
