@@ -13,9 +13,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "form_view.h"
+#include "forms/atomic_file.h"
 #include "values/variant.h"
 
 class QLabel;
@@ -36,8 +38,17 @@ class Designer final : public QMainWindow {
   // Opens a form file; false (and the reason shown) when it cannot be read or shown. Controls
   // that stopped loading are reported and shown as far as they got.
   bool openFile(const QString& path);
-  // Saves the form atomically; false (and the reason shown) when it cannot be saved.
+  // Saves the form atomically, under the file's lock (forms::FileLock); false (and the reason
+  // shown) when it cannot be saved. Saving over the open file when another program has changed
+  // it since it was opened or last saved here asks what to do (askChangedOnDisk): reload it,
+  // losing the edits; overwrite it; or leave it and keep editing. Save As over another file
+  // replaces it (the file dialog has asked).
   bool saveFile(const QString& path);
+  enum class ChangedOnDisk { Reload, Overwrite, Cancel };
+  // How the question is put: a message box, unless replaced (tests answer it).
+  void setChangedOnDiskQuestion(std::function<ChangedOnDisk(const QString& path)> ask) {
+    askChangedOnDisk_ = std::move(ask);
+  }
   const QString& fileName() const { return fileName_; }
 
   FormView& form() const { return *form_; }
@@ -74,6 +85,7 @@ class Designer final : public QMainWindow {
   enum class Drag { None, Move, Resize, Band };
 
   void buildActions();
+  ChangedOnDisk askWithMessageBox(const QString& path);
   void watchControls();
   void refreshProperties();
   void report(const QString& message);
@@ -87,6 +99,8 @@ class Designer final : public QMainWindow {
   QLabel* messageLine_;
   QRubberBand* band_;
   QString fileName_;
+  forms::FileStamp stamp_;  // what fileName_ held when it was opened or last saved here
+  std::function<ChangedOnDisk(const QString& path)> askChangedOnDisk_;
   QList<QPointer<KestrinWidget>> selection_;
   std::vector<Change> undo_;
   bool refreshing_ = false;
