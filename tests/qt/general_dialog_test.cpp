@@ -110,7 +110,7 @@ TEST_F(GeneralDialogTest, AnEditEnablesApplyWhichWritesEveryPropertyToEverySelec
 // A date format no list item stands for loads as no item chosen, with every row after it; an
 // apply after another edit keeps it, and writes no stale value for the rows after it.
 TEST_F(GeneralDialogTest, AValueNoListHoldsLoadsAsNoItemAndAnApplyKeepsIt) {
-  first->setProperty("FormatDate", 5);
+  first->setProperty("FormatDate", 5);  // a value the enumeration does not name
   first->setProperty("NumAlignment", KestrinWidget::LEFT_ALIGN);
   dialog = std::make_unique<GeneralDialog>(QList<KestrinWidget*>{first, second}, &window);
   EXPECT_TRUE(dialog->findChildren<QMessageBox*>().isEmpty());
