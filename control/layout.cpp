@@ -79,6 +79,14 @@ class Placement {
     });
   }
 
+  // The box with its right edge on the surface's right edge, top edge level with the caption.
+  void placeBoxAtTheRightEdge() {
+    skipOnError([&] {
+      const double left = d(s_.scaleLeft()) + d(s_.scaleWidth()) - d(box_.width());
+      box_.move(toCoordinate(left), toCoordinate(d(lbl_.top())));
+    });
+  }
+
   // The gap that brings a box of unchanged width flush with the surface's right edge, never
   // below 0; the gap given when it cannot be computed.
   std::int32_t gapForLockedBox(std::int32_t gap) {
@@ -122,6 +130,8 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   // A run started inside a run (the Resize raised by our own size changes) does nothing.
   if (m_InLayout) return;
   const FlagScope inLayout(m_InLayout);
+  const bool afterReading = m_FirstLayoutAfterReading != values::False;
+  m_FirstLayoutAfterReading = values::False;
 
   // The active box is fixed for the run; only the Appearance setter changes it.
   Placement p(surface(), label(), activeBox(), m_CaptionView != values::False);
@@ -138,10 +148,17 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   }
 
   // A locked box keeps its width: the gap widens or narrows to meet the surface's right edge,
-  // and the new gap becomes the Interval.
+  // and the new gap becomes the Interval. In the first layout after the saved properties were
+  // read, the saved Interval is the gap, and the box is put at the right edge (at the end of
+  // the run, after any fit), where the saved form had it, so that the next layout works out
+  // that same gap again.
   if (m_BoxWidthLock) {
-    Interval = p.gapForLockedBox(Interval);
-    p.placeBoxBesideCaption(Interval);
+    if (afterReading) {
+      Interval = Interval <= 0 ? 0 : Interval;  // the box goes to the right edge below
+    } else {
+      Interval = p.gapForLockedBox(Interval);
+      p.placeBoxBesideCaption(Interval);
+    }
     m_Interval = Interval;
   }
 
@@ -149,6 +166,12 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   if (m_AutoSize && m_SizeFlag) {
     m_SizeFlag = values::False;
     p.fitOuterSizeToContent(Interval);
+  }
+
+  if (afterReading) {
+    // After the fit, which may have changed the control's width.
+    if (m_BoxWidthLock) p.placeBoxAtTheRightEdge();
+    skipOnError([&] { m_BoxWidthAsLaidOut = get_BoxWidth(); });
   }
 }
 

@@ -112,8 +112,12 @@ std::string generate() {
   }
   o << "\n public:\n";
   for (const kestrinx::values::EnumInfo* e : kestrinx::enums::All) {
-    o << "  /// The published enumeration " << e->name << " (kestrinx::" << e->name << ").\n";
-    o << "  enum " << e->name << " {";
+    // Of type int: a property holds any 32-bit value, also one that names no member (a
+    // KestrinType 7 read from a form), and a value outside an enumeration without a fixed type
+    // is undefined.
+    o << "  /// The published enumeration " << e->name << " (kestrinx::" << e->name << "); a property\n"
+      << "  /// of this type holds any 32-bit value, also one no member names.\n";
+    o << "  enum " << e->name << " : int {";
     for (std::size_t i = 0; i < e->members.size(); ++i)
       o << (i == 0 ? " " : ", ") << e->members[i].name << " = " << e->members[i].value;
     o << " };\n  Q_ENUM(" << e->name << ")\n";

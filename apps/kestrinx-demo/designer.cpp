@@ -11,6 +11,7 @@
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPainter>
 #include <QRubberBand>
 #include <QScrollArea>
@@ -22,10 +23,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <string_view>
+#include <optional>
 
 #include "control/member_text.h"
 #include "control/members.h"
 #include "forms/atomic_file.h"
+#include "forms/form_file.h"
 #include "host/qt/strings.h"
 #include "property_list.h"
 #include "qt/general_dialog.h"
@@ -250,10 +253,12 @@ void Designer::updateTitle() {
 
 bool Designer::openFile(const QString& path) {
   try {
-    const forms::FormFile file = forms::readFormFile(qthost::toStdString(path));
+    forms::FileStamp stamp;
+    const forms::FormFile file = forms::readFormFile(qthost::toStdString(path), stamp);
     select({});
     const QStringList problems = form_->load(file);
     fileName_ = path;
+    stamp_ = stamp;
     undoStack_->clear();
     updateTitle();
     if (!form_->controls().isEmpty()) select({form_->controls().first()});
@@ -269,14 +274,41 @@ void Designer::newForm() {
   select({});
   form_->load(forms::FormFile{});
   fileName_.clear();
+  stamp_ = {};
   undoStack_->clear();
   updateTitle();
   selectionChanged();
 }
 
 bool Designer::saveFile(const QString& path) {
+  const std::string file = qthost::toStdString(path);
   try {
-    forms::writeFormFile(qthost::toStdString(path), form_->save());
+    const forms::FormFile form = form_->save();
+    // The open file is checked against what it held; another one is replaced as it is.
+    std::optional<forms::FileStamp> expected;
+    if (path == fileName_) expected = stamp_;
+    for (;;) {
+      try {
+        const forms::FileLock lock(file);
+        forms::FileStamp stamp = expected ? *expected : forms::currentStamp(file, forms::FormLimits::FileBytes);
+        forms::writeFormFileUnlessChanged(file, form, stamp);
+        stamp_ = stamp;
+        break;
+      } catch (const forms::FormFileChangedError&) {
+        // Asked with the lock released, so other programs are not kept waiting.
+        const ChangedOnDisk answer = askChangedOnDisk_ ? askChangedOnDisk_(path) : askWithMessageBox(path);
+        if (answer == ChangedOnDisk::Overwrite) {
+          expected.reset();
+          continue;
+        }
+        if (answer == ChangedOnDisk::Reload) {
+          if (openFile(path)) statusBar()->showMessage(tr("Reloaded %1 as another program saved it").arg(path));
+          return false;
+        }
+        report(tr("Not saved: %1 has changed on disk since it was opened").arg(path));
+        return false;
+      }
+    }
     fileName_ = path;
     undoStack_->setClean();
     updateTitle();
@@ -319,6 +351,20 @@ void Designer::closeEvent(QCloseEvent* event) {
   }
   if (runWindow_) runWindow_->close();
   event->accept();
+Designer::ChangedOnDisk Designer::askWithMessageBox(const QString& path) {
+  QMessageBox box(QMessageBox::Warning, tr("Save form"),
+                  tr("%1 has changed on disk since it was opened here.\n\nReload it (your changes are lost), "
+                     "overwrite it with this form, or cancel and keep editing?")
+                      .arg(path),
+                  QMessageBox::NoButton, this);
+  QPushButton* reload = box.addButton(tr("Reload"), QMessageBox::DestructiveRole);
+  QPushButton* overwrite = box.addButton(tr("Overwrite"), QMessageBox::AcceptRole);
+  box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.exec();
+  if (box.clickedButton() == reload) return ChangedOnDisk::Reload;
+  if (box.clickedButton() == overwrite) return ChangedOnDisk::Overwrite;
+  return ChangedOnDisk::Cancel;
 }
 
 void Designer::watchControls() {

@@ -23,10 +23,13 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "form_command.h"
 #include "form_view.h"
+#include "forms/atomic_file.h"
+#include "values/variant.h"
 
 class QLabel;
 class QRubberBand;
@@ -62,6 +65,17 @@ class Designer final : public QMainWindow {
   // When the form has unsaved changes, asks Save / Discard / Cancel. True when the caller may go
   // on (saved, or discarded); false for Cancel or a save that failed.
   bool maybeSave();
+  // Saves the form atomically, under the file's lock (forms::FileLock); false (and the reason
+  // shown) when it cannot be saved. Saving over the open file when another program has changed
+  // it since it was opened or last saved here asks what to do (askChangedOnDisk): reload it,
+  // losing the edits; overwrite it; or leave it and keep editing. Save As over another file
+  // replaces it (the file dialog has asked).
+  bool saveFile(const QString& path);
+  enum class ChangedOnDisk { Reload, Overwrite, Cancel };
+  // How the question is put: a message box, unless replaced (tests answer it).
+  void setChangedOnDiskQuestion(std::function<ChangedOnDisk(const QString& path)> ask) {
+    askChangedOnDisk_ = std::move(ask);
+  }
   const QString& fileName() const { return fileName_; }
 
   FormView& form() const { return *form_; }
@@ -101,6 +115,7 @@ class Designer final : public QMainWindow {
 
   void buildActions();
   void updateTitle();
+  ChangedOnDisk askWithMessageBox(const QString& path);
   void watchControls();
   void refreshProperties();
   void report(const QString& message);
@@ -125,6 +140,8 @@ class Designer final : public QMainWindow {
   QRubberBand* band_;
   QUndoStack* undoStack_;
   QString fileName_;
+  forms::FileStamp stamp_;  // what fileName_ held when it was opened or last saved here
+  std::function<ChangedOnDisk(const QString& path)> askChangedOnDisk_;
   QList<QPointer<KestrinWidget>> selection_;
   QList<QPointer<KestrinWidget>> watched_;
   bool refreshPending_ = false;

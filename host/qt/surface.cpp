@@ -90,6 +90,16 @@ void Surface::setHeight(Twips v) {
   changeSide(height_, v, Shown::No);
 }
 
+void Surface::resize(Twips width, Twips height) {
+  requestedWidth_ = host::checkedSize(width);
+  requestedHeight_ = host::checkedSize(height);
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  showSize();
+  raise(&host::SurfaceEvents::onResize);
+}
+
 // Sets one side; a real change raises Resize before returning.
 void Surface::changeSide(Twips& side, Twips v, Shown shown) {
   if (v == side) return;

@@ -63,6 +63,9 @@ class Surface final : public host::Surface {
   void setEventSink(host::SurfaceEvents* sink) override { sink_ = sink; }
 
   // -- what the owner sets --
+  // The owner sizes the control (a form showing it at its saved size): both sides at once, then
+  // one Resize if either changed, so the control lays itself out once for the whole size.
+  void resize(Twips width, Twips height);
   void setAmbientFont(values::FontRef f) { ambientFont_ = std::move(f); }
   void setUserMode(Boolean v) { userMode_ = v; }
   // Told the name of every property the control reports as changed.

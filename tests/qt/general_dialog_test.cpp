@@ -110,6 +110,23 @@ TEST_F(GeneralDialogTest, AnEditEnablesApplyWhichWritesEveryPropertyToEverySelec
   }
 }
 
+// A date format no list item stands for loads as no item chosen, with every row after it; an
+// apply after another edit keeps it, and writes no stale value for the rows after it.
+TEST_F(GeneralDialogTest, AValueNoListHoldsLoadsAsNoItemAndAnApplyKeepsIt) {
+  first->setProperty("FormatDate", 5);  // a value the enumeration does not name
+  first->setProperty("NumAlignment", KestrinWidget::LEFT_ALIGN);
+  dialog = std::make_unique<GeneralDialog>(QList<KestrinWidget*>{first, second}, &window);
+  EXPECT_TRUE(dialog->findChildren<QMessageBox*>().isEmpty());
+  EXPECT_EQ(widget<QComboBox>("cmbGeneral(1)").currentIndex(), -1);
+  EXPECT_EQ(widget<QComboBox>("cmbGeneral(3)").currentText(), "LEFT_ALIGN");
+
+  retype(widget<QLineEdit>("txtGeneral(3)"), "tip");
+  ASSERT_TRUE(dialog->apply());
+  EXPECT_EQ(first->property("FormatDate").toInt(), 5);
+  EXPECT_EQ(second->property("NumAlignment").toInt(), KestrinWidget::LEFT_ALIGN);
+  EXPECT_EQ(second->property("ToolTipText").toString(), "tip");
+}
+
 TEST_F(GeneralDialogTest, ARefusedApplyShowsWhyKeepsTheDialogOpenAndChangesNoControl) {
   const QVariantMap before[] = {first->savedProperties(), second->savedProperties()};
   dialog->show();
