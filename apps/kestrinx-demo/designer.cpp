@@ -351,6 +351,8 @@ void Designer::closeEvent(QCloseEvent* event) {
   }
   if (runWindow_) runWindow_->close();
   event->accept();
+}
+
 Designer::ChangedOnDisk Designer::askWithMessageBox(const QString& path) {
   QMessageBox box(QMessageBox::Warning, tr("Save form"),
                   tr("%1 has changed on disk since it was opened here.\n\nReload it (your changes are lost), "

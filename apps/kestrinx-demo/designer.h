@@ -54,10 +54,6 @@ class Designer final : public QMainWindow {
   bool openFile(const QString& path);
   // Starts an empty untitled form in place of the form shown (File > New, after maybeSave()).
   void newForm();
-  // Saves the form atomically into `path`, which becomes its file, and marks it saved (the undo
-  // stack's clean state); false (and the reason shown) when it cannot be saved. Every save of
-  // the form goes through here.
-  bool saveFile(const QString& path);
   // File > Save: into the form's file, or, for an untitled form, where Save As asks.
   bool save();
   // File > Save As: asks for a file and saves there; false when the user cancels.
@@ -65,11 +61,12 @@ class Designer final : public QMainWindow {
   // When the form has unsaved changes, asks Save / Discard / Cancel. True when the caller may go
   // on (saved, or discarded); false for Cancel or a save that failed.
   bool maybeSave();
-  // Saves the form atomically, under the file's lock (forms::FileLock); false (and the reason
-  // shown) when it cannot be saved. Saving over the open file when another program has changed
-  // it since it was opened or last saved here asks what to do (askChangedOnDisk): reload it,
-  // losing the edits; overwrite it; or leave it and keep editing. Save As over another file
-  // replaces it (the file dialog has asked).
+  // Saves the form atomically into `path`, which becomes its file, under the file's lock
+  // (forms::FileLock), and marks it saved (the undo stack's clean state); false (and the reason
+  // shown) when it cannot be saved. Every save of the form goes through here. Saving over the
+  // open file when another program has changed it since it was opened or last saved here asks
+  // what to do (askChangedOnDisk): reload it, losing the edits; overwrite it; or leave it and
+  // keep editing. Save As over another file replaces it (the file dialog has asked).
   bool saveFile(const QString& path);
   enum class ChangedOnDisk { Reload, Overwrite, Cancel };
   // How the question is put: a message box, unless replaced (tests answer it).
