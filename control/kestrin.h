@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -395,6 +396,9 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
 
   /// Layout.
   void ArrangeControls(std::int32_t Interval, std::int32_t Alignment);
+  /// Persistence: the BoxWidth WriteProperties saves (as read while the box keeps the width the
+  /// first layout after reading gave it, else the BoxWidth get).
+  std::int32_t savedBoxWidth() const;
 
   host::ControlSite& site_;
   std::vector<values::EventSink*> sinks_;
@@ -432,6 +436,18 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   /// while it shows), set by the puts that change what the control shows and carried out by
   /// the next layout whatever AutoSize is (layout.cpp). Not one of the saved fields.
   Boolean m_HeightFlag = values::False;
+
+  /// What reading saved properties leaves for the first layout after it (persistence.cpp):
+  /// set at the end of ReadProperties, cleared by the next layout, which then keeps the
+  /// Interval that was read for a locked box instead of working the gap out from where the
+  /// reading left the box, and notes the width it gives the box.
+  Boolean m_FirstLayoutAfterReading = values::False;
+  /// The BoxWidth that was read and the box's width after the first layout that followed. An
+  /// unlocked box fills the control, so its width depends on the caption's width, which each
+  /// host measures in its own fonts: while the box keeps the width that layout gave it,
+  /// WriteProperties saves BoxWidth as it was read (savedBoxWidth).
+  std::optional<std::int32_t> m_BoxWidthAsRead;
+  std::optional<std::int32_t> m_BoxWidthAsLaidOut;
 };
 
 }  // namespace kestrinx

@@ -80,20 +80,11 @@ class Placement {
   }
 
   // The box `gap` after the caption (after the caption's left edge when it is hidden), at the
-  // top, in the middle or at the bottom of the control as the caption is; for a position
-  // outside the nine, level with the caption's top.
+  // caption's height (boxTop).
   void placeBoxBesideCaption(std::int32_t gap, std::int32_t alignment) {
     skipOnError([&] {
       const double left = captionShown_ ? d(lbl_.left()) + d(lbl_.width()) + gap : d(lbl_.left()) + gap;
-      double top = d(lbl_.top());
-      if (alignment >= LeftTop && alignment <= RightBottom) {
-        switch (alignment % 3) {
-          case 0: top = d(s_.scaleTop()); break;
-          case 1: top = (d(s_.scaleHeight()) - d(box_.height())) / 2; break;
-          default: top = d(s_.scaleTop()) + d(s_.scaleHeight()) - d(box_.height()); break;
-        }
-      }
-      box_.move(toCoordinate(left), toCoordinate(top));
+      box_.move(toCoordinate(left), toCoordinate(boxTop(alignment)));
     });
   }
 
@@ -108,6 +99,14 @@ class Placement {
       const double room =
           captionShown_ ? d(s_.scaleWidth()) - (d(lbl_.width()) + gap) : d(s_.scaleWidth()) - gap;
       box_.setWidth(room > 0 ? toCoordinate(room) : 0.0f);
+    });
+  }
+
+  // The box with its right edge on the surface's right edge, at the caption's height (boxTop).
+  void placeBoxAtTheRightEdge(std::int32_t alignment) {
+    skipOnError([&] {
+      const double left = d(s_.scaleLeft()) + d(s_.scaleWidth()) - d(box_.width());
+      box_.move(toCoordinate(left), toCoordinate(boxTop(alignment)));
     });
   }
 
@@ -131,6 +130,16 @@ class Placement {
   }
 
  private:
+  // The box's top: at the top, in the middle or at the bottom of the control as the caption's
+  // position says; for a position outside the nine, level with the caption's top.
+  double boxTop(std::int32_t alignment) const {
+    if (alignment < LeftTop || alignment > RightBottom) return d(lbl_.top());
+    switch (alignment % 3) {
+      case 0: return d(s_.scaleTop());
+      case 1: return (d(s_.scaleHeight()) - d(box_.height())) / 2;
+      default: return d(s_.scaleTop()) + d(s_.scaleHeight()) - d(box_.height());
+    }
+  }
   // The box's height, or the caption's when it shows and is taller.
   double contentHeight() const {
     const double box = d(box_.height());
@@ -159,6 +168,8 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   // A run started inside a run (the Resize raised by our own size changes) does nothing.
   if (m_InLayout) return;
   const FlagScope inLayout(m_InLayout);
+  const bool afterReading = m_FirstLayoutAfterReading != values::False;
+  m_FirstLayoutAfterReading = values::False;
 
   // The active box is fixed for the run; only the Appearance setter changes it.
   Placement p(surface(), label(), activeBox(), m_CaptionView != values::False);
@@ -180,10 +191,17 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   }
 
   // A locked box keeps its width: the gap widens or narrows to meet the surface's right edge,
-  // and the new gap becomes the Interval.
+  // and the new gap becomes the Interval. In the first layout after the saved properties were
+  // read, the saved Interval is the gap, and the box is put at the right edge (at the end of
+  // the run, after any fit), where the saved form had it, so that the next layout works out
+  // that same gap again.
   if (m_BoxWidthLock) {
-    Interval = p.gapForLockedBox(Interval);
-    p.placeBoxBesideCaption(Interval, Alignment);
+    if (afterReading) {
+      Interval = Interval <= 0 ? 0 : Interval;  // the box goes to the right edge below
+    } else {
+      Interval = p.gapForLockedBox(Interval);
+      p.placeBoxBesideCaption(Interval, Alignment);
+    }
     m_Interval = Interval;
   }
 
@@ -191,6 +209,12 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   if (m_AutoSize && m_SizeFlag) {
     m_SizeFlag = values::False;
     p.fitOuterSizeToContent(Interval);
+  }
+
+  if (afterReading) {
+    // After the fit, which may have changed the control's width.
+    if (m_BoxWidthLock) p.placeBoxAtTheRightEdge(Alignment);
+    skipOnError([&] { m_BoxWidthAsLaidOut = get_BoxWidth(); });
   }
 }
 

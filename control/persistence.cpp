@@ -5,6 +5,7 @@
 // published member takes its written type and its default from the member table; the five
 // scale keys, written from the surface and never read, carry theirs here.
 #include <array>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -258,6 +259,7 @@ struct Persistence {
   static values::Variant valueOf(const Kestrin& k, const Step& step) {
     switch (step.place) {
       case P::Property:
+        if (step.key == "BoxWidth") return values::Variant::longValue(k.savedBoxWidth());
         return members::get(k, *step.member);
       case P::Element1:
         return step.element->get(k.box(1));
@@ -304,9 +306,12 @@ struct Persistence {
     }
   }
 
-  static void read(Kestrin& k, values::PropertyBag& bag, const Step& step) {
+  // Reads the key and applies its value; returns the value as the bag gave it.
+  static values::Variant read(Kestrin& k, values::PropertyBag& bag, const Step& step) {
     const std::string key(step.key);
-    apply(k, step, bag.readProperty(key, fallback(k, step)));
+    values::Variant v = bag.readProperty(key, fallback(k, step));
+    apply(k, step, v);
+    return v;
   }
 
   static void write(const Kestrin& k, values::PropertyBag& bag, const Step& step) {
@@ -348,8 +353,41 @@ void Kestrin::InitProperties() {
 std::span<const std::string_view> members::readOrder() { return kReadOrder; }
 
 void Kestrin::ReadProperties(values::PropertyBag& bag) {
-  for (const Step& step : kOwnProperties) Persistence::read(*this, bag, step);
-  for (const Step& step : kReadRest) Persistence::read(*this, bag, step);
+  m_BoxWidthAsRead.reset();
+  m_BoxWidthAsLaidOut.reset();
+  std::optional<std::int32_t> interval;
+  for (const Step& step : kOwnProperties) {
+    const values::Variant v = Persistence::read(*this, bag, step);
+    if (step.key == "BoxWidth") m_BoxWidthAsRead = v.toLong();  // the put has taken it as a Long
+    // The put takes the gap while the caption is shown (and ignores it otherwise).
+    if (step.key == "Interval" && m_CaptionView != values::False) interval = v.toLong();
+  }
+  // A locked box's gap is worked out by each layout from where the box stands. The layouts
+  // that reading runs from "Interval" on (the Interval put's own, then those of Font and of
+  // LabelFont, whose width fit widens the control) find the box where the order of reading
+  // left it, not where the saved form had it, so the gap they work out is not the one saved:
+  // the Interval that was read stays in effect through them, and through the first layout at
+  // the size the host then gives the control.
+  if (interval) m_Interval = *interval;
+  const std::int32_t gap = m_Interval;
+  // The selection is read before the text, whose read puts the caret at the start when it
+  // changes the text, and leaves it after the SelText read's insertion when that insertion
+  // made the saved text: the selection that was read is put back once the text is in.
+  std::optional<std::int32_t> selStart, selLength;
+  for (const Step& step : kReadRest) {
+    const values::Variant v = Persistence::read(*this, bag, step);
+    m_Interval = gap;
+    if (step.key == "SelStart") selStart = v.toLong();
+    if (step.key == "SelLength") selLength = v.toLong();
+  }
+  values::skipOnError([&] { activeBox().setSelStart(selStart.value_or(0)); });
+  values::skipOnError([&] { activeBox().setSelLength(selLength.value_or(0)); });
+  m_FirstLayoutAfterReading = values::True;
+}
+
+std::int32_t Kestrin::savedBoxWidth() const {
+  const std::int32_t width = get_BoxWidth();
+  return m_BoxWidthAsRead && m_BoxWidthAsLaidOut == width ? *m_BoxWidthAsRead : width;
 }
 
 void Kestrin::WriteProperties(values::PropertyBag& bag) const {

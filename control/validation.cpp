@@ -158,6 +158,14 @@ void Kestrin::FormatNumericBox(CaretPlacement caret) {
     values::skipOnError([&] {
       if (const auto fit = paddingCount(element.width(), t, w)) n = *fit;
     });
+    // Never more spaces than the box's MaxLength leaves room for beside the text (counted in
+    // bytes, which is never fewer than a host counts characters): a host that holds at most
+    // MaxLength characters would otherwise cut the number's end off.
+    values::skipOnError([&] {
+      const std::int32_t limit = element.maxLength();
+      const auto room = static_cast<std::int64_t>(limit) - static_cast<std::int64_t>(s.size());
+      if (limit > 0 && n > room) n = static_cast<std::int16_t>(std::max<std::int64_t>(room, 0));
+    });
     if (n >= 0) shown = values::spaces(n) + s;
   }
   values::skipOnError([&] { element.setText(shown); });

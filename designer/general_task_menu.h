@@ -1,6 +1,8 @@
 // "General..." in a KestrinWidget's context menu in Qt Designer: opens the General property page
-// (kestrinx::qt::GeneralDialog) on the selected controls of the form, and has the form save
-// what the page applied.
+// (kestrinx::qt::GeneralDialog) on the selected controls of the form. Each apply of the page
+// (Apply, or OK after a change) is one step on the form's undo stack ("General page on
+// kestrin"), made through the controls' property sheets: the form is marked changed, the
+// properties the page set are saved with it, and Edit > Undo puts every control back as it was.
 #pragma once
 
 #include <QAction>
@@ -27,7 +29,7 @@ class GeneralTaskMenu final : public QObject, public QDesignerTaskMenuExtension 
 
  private:
   // The page over the form's selected KestrinWidgets (the one whose menu it is when none is
-  // selected). Every property the page changed is marked changed on the form, so it is saved.
+  // selected).
   void openGeneral();
 
   qt::KestrinWidget* widget_;

@@ -6,11 +6,44 @@
 #include <QtDesigner/QDesignerFormEditorInterface>
 #include <QtDesigner/QExtensionManager>
 
+#include <QtDesigner/QDesignerFormWindowInterface>
+#include <QtDesigner/QDesignerPropertySheetExtension>
+#include <QtDesigner/private/qdesigner_propertysheet_p.h>
+#include <QtDesigner/private/qdesigner_utils_p.h>
+
 #include "designer/general_task_menu.h"
+#include "designer/kestrin_property_sheet.h"
 #include "packaging/toolbox_bitmap.h"
 #include "qt/kestrin_widget.h"
 
 namespace kestrinx::designer {
+
+namespace {
+
+// A control's caption and text start as its instance name, and follow its object name while
+// they still are that name: Designer names a new control after the form's other controls
+// (kestrin, kestrin_2), and a rename carries over to a caption nobody changed. On a form the
+// change goes through the property sheet and is marked changed, so that the form saves it and
+// the program built from the form shows the same.
+void followName(qt::KestrinWidget& w, const QString& previous, const QString& name) {
+  QDesignerFormWindowInterface* form = QDesignerFormWindowInterface::findFormWindow(&w);
+  QDesignerPropertySheetExtension* sheet =
+      form != nullptr ? qt_extension<QDesignerPropertySheetExtension*>(form->core()->extensionManager(), &w) : nullptr;
+  for (const char* property : {"Caption", "Text"}) {
+    if (w.property(property).toString() != previous) continue;
+    const int index = sheet != nullptr ? sheet->indexOf(QString::fromLatin1(property)) : -1;
+    if (index < 0) {
+      w.setProperty(property, name);
+      continue;
+    }
+    auto text = qvariant_cast<qdesigner_internal::PropertySheetStringValue>(sheet->property(index));
+    text.setValue(name);
+    sheet->setProperty(index, QVariant::fromValue(text));
+    sheet->setChanged(index, true);
+  }
+}
+
+}  // namespace
 
 KestrinWidgetPlugin::KestrinWidgetPlugin(QObject* parent) : QObject(parent) {}
 
@@ -40,7 +73,12 @@ QIcon KestrinWidgetPlugin::icon() const {
 QWidget* KestrinWidgetPlugin::createWidget(QWidget* parent) {
   qt::KestrinWidgetSetup design;
   design.userMode = false;  // a designer shows it: design time
-  return new qt::KestrinWidget(design, parent);
+  auto* w = new qt::KestrinWidget(design, parent);
+  QObject::connect(w, &QObject::objectNameChanged, w, [w, previous = w->objectName()](const QString& name) mutable {
+    followName(*w, previous, name);
+    previous = name;
+  });
+  return w;
 }
 
 void KestrinWidgetPlugin::initialize(QDesignerFormEditorInterface* core) {
@@ -49,6 +87,8 @@ void KestrinWidgetPlugin::initialize(QDesignerFormEditorInterface* core) {
   if (core == nullptr || core->extensionManager() == nullptr) return;
   QExtensionManager* manager = core->extensionManager();
   manager->registerExtensions(new GeneralTaskMenuFactory(manager), Q_TYPEID(QDesignerTaskMenuExtension));
+  // Registered after Designer's own sheets, so asked first for a KestrinWidget.
+  QDesignerPropertySheetFactory<qt::KestrinWidget, KestrinPropertySheet>::registerExtension(manager);
 }
 
 QString KestrinWidgetPlugin::domXml() const {

@@ -1,6 +1,7 @@
 #include "forms/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace kestrinx::forms {
@@ -210,5 +212,33 @@ void replaceFile(const std::string& path, std::string_view bytes, FileOps& ops) 
                           "saved " + path + " but could not flush its folder: " + reason(errno) +
                               " (the new file may not survive a power failure)");
 }
+
+FileStamp FileStamp::of(std::string_view bytes) { return {true, bytes.size(), std::hash<std::string_view>{}(bytes)}; }
+
+FileStamp currentStamp(const std::string& path, std::size_t limit, FileOps& ops) {
+  try {
+    return FileStamp::of(readWholeFile(path, limit, ops));
+  } catch (const FileAccessError& e) {
+    if (e.errorNumber() == ENOENT) return {};
+    // A file grown past the limit: no stamp of a file read within it is the same.
+    if (e.errorNumber() == EFBIG) return {true, static_cast<std::uint64_t>(limit) + 1, 0};
+    throw;
+  }
+}
+
+FileLock::FileLock(const std::string& path) {
+  const std::string lockPath = resolved(path) + ".lock";
+  fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0 && (errno == EACCES || errno == EROFS)) fd_ = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) throw FileAccessError(path, errno, "cannot lock " + path + ": " + lockPath + ": " + reason(errno));
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    const int e = errno;
+    ::close(fd_);
+    throw FileAccessError(path, e, "cannot lock " + path + ": " + reason(e));
+  }
+}
+
+FileLock::~FileLock() { ::close(fd_); }  // closing the last descriptor releases the lock
 
 }  // namespace kestrinx::forms

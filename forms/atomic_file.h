@@ -68,4 +68,47 @@ std::string readWholeFile(const std::string& path, std::size_t limit, FileOps& o
 // symbolic link is followed, so the file it names is replaced and the link stays.
 void replaceFile(const std::string& path, std::string_view bytes, FileOps& ops = systemFileOps());
 
+// What a file held when this program last read or wrote it: whether there was a file, its size
+// and a hash of its bytes. Compared with the file as it is before a save, it tells whether
+// another program has changed the file since (a file written again with the same bytes has
+// not changed). Stamps compare within one process only (the hash is the standard library's).
+struct FileStamp {
+  bool exists = false;
+  std::uint64_t size = 0;
+  std::size_t hash = 0;
+  static FileStamp of(std::string_view bytes);
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of the file at `path` as it is now: read whole (within `limit`; a larger file has a
+// stamp of its own that no file read within the limit has), or a stamp of no file when there
+// is none. Throws FileAccessError when it cannot be read.
+FileStamp currentStamp(const std::string& path, std::size_t limit, FileOps& ops = systemFileOps());
+
+// An exclusive advisory lock for one file's read-change-write. Every program of this project
+// that changes a file it has read (the command-line tool, the demo, the registry) holds it from
+// before the read until after the write, so programs changing the file at the same time take
+// turns: the constructor waits until no other holder is left, and each change is made to the
+// file as the one before left it.
+//
+// The lock is on a lock file "<file>.lock" beside the file, not on the file: replaceFile gives
+// the file a new inode on every save, so a lock on the file itself would be left behind on the
+// old inode and would not stop the next writer. The lock file is created when missing and is
+// never removed (removing it would let a program still waiting on the removed file and one
+// coming later on a new file hold the lock at once). A symbolic link to the file is followed
+// first, so every path to one file takes the same lock. The lock goes with the object, or with
+// the process if it ends first.
+class FileLock {
+ public:
+  // Throws FileAccessError ("cannot lock FILE: REASON") when the lock file cannot be opened or
+  // created (a folder the user may not write in, where the file could not be saved either).
+  explicit FileLock(const std::string& path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 }  // namespace kestrinx::forms

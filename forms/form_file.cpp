@@ -438,15 +438,42 @@ FormFile readFormFile(const std::string& path, FileOps& ops) {
   return parseForm(readWholeFile(path, FormLimits::FileBytes, ops), path);
 }
 
-void writeFormFile(const std::string& path, const FormFile& form, FileOps& ops) {
-  std::string text;
+FormFile readFormFile(const std::string& path, FileStamp& stamp, FileOps& ops) {
+  const std::string text = readWholeFile(path, FormLimits::FileBytes, ops);
+  FormFile form = parseForm(text, path);
+  stamp = FileStamp::of(text);
+  return form;
+}
+
+namespace {
+
+// The text of `form` for the file at `path`; a form a file cannot hold is refused naming it.
+std::string textFor(const std::string& path, const FormFile& form) {
   try {
-    text = formText(form);
+    return formText(form);
   } catch (const FormFileError& e) {
     // The same refusal, naming the file it was meant for.
     throw FormFileError(path, 0, 0, e.control(), e.key(), e.reason() + " (the file on disk is unchanged)");
   }
+}
+
+}  // namespace
+
+void writeFormFile(const std::string& path, const FormFile& form, FileOps& ops) {
+  replaceFile(path, textFor(path, form), ops);
+}
+
+FormFileChangedError::FormFileChangedError(std::string path)
+    : std::runtime_error("cannot save " + path +
+                         ": the file has changed on disk since it was opened (another program saved it); "
+                         "nothing was saved"),
+      path_(std::move(path)) {}
+
+void writeFormFileUnlessChanged(const std::string& path, const FormFile& form, FileStamp& expected, FileOps& ops) {
+  const std::string text = textFor(path, form);
+  if (currentStamp(path, FormLimits::FileBytes, ops) != expected) throw FormFileChangedError(path);
   replaceFile(path, text, ops);
+  expected = FileStamp::of(text);
 }
 
 }  // namespace kestrinx::forms

@@ -130,9 +130,31 @@ std::string formText(const FormFile& form);
 
 // Reads and parses a file. Throws FileAccessError (and FormFileError for the content).
 FormFile readFormFile(const std::string& path, FileOps& ops = systemFileOps());
+// The same, and `stamp` what the file held, for writeFormFileUnlessChanged.
+FormFile readFormFile(const std::string& path, FileStamp& stamp, FileOps& ops = systemFileOps());
 
 // Writes a form file atomically (see forms/atomic_file.h): the text is made before the file is
 // touched, so a form that cannot be written leaves the file as it was.
 void writeFormFile(const std::string& path, const FormFile& form, FileOps& ops = systemFileOps());
+
+// A save refused because the file is no longer what it was when it was read: another program
+// has changed (or removed, or created) it since. what() is one line naming the file.
+class FormFileChangedError : public std::runtime_error {
+ public:
+  explicit FormFileChangedError(std::string path);
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Writes a form file as writeFormFile does, unless the file no longer holds what `expected`
+// says it held when it was read (a stamp of no file for a form that is to be new): then it
+// throws FormFileChangedError and leaves the file as it is. Afterwards `expected` is the stamp
+// of what was written. For one read-change-write, hold the file's FileLock from before the read
+// until after this, so that programs which take the lock queue instead of overwriting each
+// other, and this check finds only the changes of programs that do not.
+void writeFormFileUnlessChanged(const std::string& path, const FormFile& form, FileStamp& expected,
+                                FileOps& ops = systemFileOps());
 
 }  // namespace kestrinx::forms

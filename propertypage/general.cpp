@@ -32,6 +32,12 @@ void requireWholeNumber(const Binding& b, const values::Variant& value) {
   }
 }
 
+// A list with no item chosen: its property held a value the list has no item for, and the
+// user has not picked one since. Applying it would set the list's -1.
+bool nothingChosen(const Binding& b, const values::Variant& value) {
+  return b.kind == ValueKind::ListIndex && value.toLong() < 0;
+}
+
 }  // namespace
 
 General::General(host::PageSite& site) : site_(site) {
@@ -72,7 +78,14 @@ void General::PropertyPage_SelectionChanged() {
 void General::load(const Binding& b, values::Dispatch& control) {
   const values::Variant v = control.getProperty(std::string(b.property));
   switch (b.kind) {
-    case ValueKind::ListIndex: widget<host::ComboBox>(b.widget, b.index).setListIndex(v.toInteger()); break;
+    case ValueKind::ListIndex: {
+      // A value the list has no item for (KestrinType 7, a date box's FormatDate 5) shows as
+      // no item chosen; the apply leaves that property alone until the user picks one.
+      host::ComboBox& list = widget<host::ComboBox>(b.widget, b.index);
+      const std::int32_t value = v.toLong();
+      list.setListIndex(value >= 0 && value < list.listCount() ? value : -1);
+      break;
+    }
     case ValueKind::Check:
       widget<host::CheckBox>(b.widget, b.index).setValue(v.toBoolean() != values::False ? 1 : 0);
       break;
@@ -106,7 +119,10 @@ void General::PropertyPage_ApplyChanges() {
   }
   for (std::size_t c = 0; c < site_.selectedCount(); ++c) {
     values::Dispatch& control = site_.selectedControl(c);
-    for (std::size_t i = 0; i < kBindings.size(); ++i) control.setProperty(std::string(kBindings[i].property), values[i]);
+    for (std::size_t i = 0; i < kBindings.size(); ++i) {
+      if (nothingChosen(kBindings[i], values[i])) continue;
+      control.setProperty(std::string(kBindings[i].property), values[i]);
+    }
   }
 }
 

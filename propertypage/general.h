@@ -52,12 +52,15 @@ class General {
   void PropertyPage_Initialize();
   // Whenever the selection changes: loads the fifteen properties of the first selected control
   // into the widgets through their ordinary setters, so each widget whose content changes runs
-  // its handler. Nothing happens while nothing is selected.
+  // its handler. A value a list has no item for loads as no item chosen (ListIndex -1). Nothing
+  // happens while nothing is selected.
   void PropertyPage_SelectionChanged();
-  // Writes all fifteen properties to every selected control in the selection's order, one
-  // control receiving all fifteen before the next. The number boxes are checked first: when
-  // BoxWidth or Interval does not convert to a 32-bit integer, nothing is applied to any
-  // control and AutomationError 380 names the property and the text.
+  // Writes the fifteen properties to every selected control in the selection's order, one
+  // control receiving them all before the next; a list with no item chosen (its property held a
+  // value the list lacks, and the user picked none) is passed over, so each control keeps its
+  // own value. The number boxes are checked first: when BoxWidth or Interval does not convert
+  // to a 32-bit integer, nothing is applied to any control and AutomationError 380 names the
+  // property and the text.
   void PropertyPage_ApplyChanges();
 
   // -- handlers of the widget arrays' events, with the element's index --

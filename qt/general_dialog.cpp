@@ -98,6 +98,7 @@ bool GeneralDialog::apply() {
     return false;
   }
   parts_->site.setChanged(values::False);
+  Q_EMIT applied();
   return true;
 }
 

@@ -41,6 +41,11 @@ class GeneralDialog : public QDialog {
   /// OK: applies when something changed, and closes unless the apply failed.
   void accept() override;
 
+ Q_SIGNALS:
+  /// The page was applied to every selected control (Apply, or OK after a change), so that a
+  /// designer can record what the apply changed as one step of its own.
+  void applied();
+
  private:
   struct Parts;
   std::unique_ptr<Parts> parts_;

@@ -19,8 +19,11 @@
 /// [ValidState="false"]) and designers see every one:
 ///   - a property's Qt type follows its automation type: Boolean bool, Integer/Long int, an
 ///     enumeration its Qt enumeration (DEF_KESTRIN_TYPE, ...: designers offer the member
-///     names, and a member name or a number is a value), Single float, String QString, colours uint (0x00BBGGRR, or 0x800000nn for a system
-///     colour), fonts QFont, pictures kestrinx::values::PictureRef. A write is coerced as an
+///     names, and a member name or a number is a value), Single float, String QString, colours
+///     read as uint (0x00BBGGRR, or 0x800000nn for a system colour) and written as a uint or a
+///     QColor (an RGB colour: forms made in Qt Designer and style sheets give QColor; a colour
+///     property is a QVariant property so both reach it), fonts QFont, pictures
+///     kestrinx::values::PictureRef. A write is coerced as an
 ///     automation client's assignment is ("5" writes 5; out of range is error 6). A write or
 ///     call that fails leaves lastError() set and emits automationError();
 ///   - each property has a NOTIFY signal named after it (KestrinTypeChanged, ...), emitted when its value differs from
@@ -31,6 +34,8 @@
 ///     the box holds: a directly connected slot that writes through them changes what the box
 ///     does (KeyPress with *KeyAscii = 0 discards the key, another code types that instead);
 ///   - validStateChanged(bool) follows ValidState, the outcome of the check on leaving the box;
+///   - readOnlyProperty(name) tells the properties that take no value (hWnd, ScrollBars, and
+///     ValidState, whose put always refuses), which designers show read-only;
 ///   - the saved properties are declared first, in the order a loaded control reads them
 ///     (members::readOrder()), so designers list them and code generated from a form sets
 ///     them in that order.

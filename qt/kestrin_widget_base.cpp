@@ -248,10 +248,7 @@ QRect KestrinWidgetBase::captionRect() const {
 void KestrinWidgetBase::writeProperties(values::PropertyBag& bag) const { parts_->component.WriteProperties(bag); }
 
 void KestrinWidgetBase::resizeTwips(values::Twips width, values::Twips height) {
-  parts_->site.delivery().deliver([&] {
-    parts_->site.qtSurface().setWidth(width);
-    parts_->site.qtSurface().setHeight(height);
-  });
+  parts_->site.delivery().deliver([&] { parts_->site.qtSurface().resize(width, height); });
 }
 
 values::Twips KestrinWidgetBase::widthTwips() const { return parts_->site.qtSurface().width(); }

@@ -100,7 +100,7 @@ class KestrinWidgetBase : public QWidget, private values::EventSink, private qth
   /// throws values::AutomationError when the control fails to.
   void writeProperties(values::PropertyBag& bag) const;
   /// Gives the control a size in twips, as a form does when it shows a saved control: the widget
-  /// shows it in pixels and the control keeps the twips exactly (a Resize for each side that
+  /// shows it in pixels and the control keeps the twips exactly (one Resize when either side
   /// changes), so a form saved again keeps the sizes it was saved with.
   void resizeTwips(values::Twips width, values::Twips height);
   /// The control's size in twips, as it keeps it (what a form saves as its width and height).

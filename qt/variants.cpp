@@ -1,5 +1,6 @@
 #include "qt/variants.h"
 
+#include <QColor>
 #include <QFont>
 #include <limits>
 
@@ -58,6 +59,11 @@ values::Variant fromQVariant(const QVariant& q) {
     case QMetaType::QString: return values::Variant::string(qthost::toStdString(q.toString()));
     case QMetaType::QByteArray: return values::Variant::string(q.toByteArray().toStdString());
     case QMetaType::QFont: return values::Variant::font(qthost::fromQFont(q.value<QFont>()));
+    case QMetaType::QColor: {
+      const QColor c = q.value<QColor>().toRgb();
+      return values::colorVariant(static_cast<values::OleColor>(c.red()) | (static_cast<values::OleColor>(c.green()) << 8) |
+                                  (static_cast<values::OleColor>(c.blue()) << 16));
+    }
     default: break;
   }
   if (q.metaType() == QMetaType::fromType<values::PictureRef>())

@@ -17,7 +17,7 @@ QVariant toQVariant(const values::Variant& v);
 QVariant toQVariant(const values::Variant& v, values::AutoType type);
 // A Qt value as a Variant, for the control's coercions to take: integers as Long (Double when
 // beyond 32 bits, so an unsigned colour such as 0x80000005 still reaches the colour coercion),
-// bool as Boolean, a QFont as a new font object.
+// bool as Boolean, a QFont as a new font object, a QColor as its RGB colour (0x00BBGGRR).
 values::Variant fromQVariant(const QVariant& q);
 
 }  // namespace kestrinx::qt

@@ -1,16 +1,14 @@
 // The registry tree, its JSON file, where the file is, and safe updates of it.
 #include "runtime/registry.h"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <vector>
 
 #include "forms/atomic_file.h"
@@ -38,10 +36,6 @@ std::vector<std::string> split(std::string_view path) {
     if (end == std::string_view::npos) return names;
     start = end + 1;
   }
-}
-
-std::string systemError(const std::string& what, const std::string& path) {
-  return what + " " + path + ": " + std::strerror(errno);
 }
 
 Json keyToJson(const RegistryKey& key) {
@@ -279,24 +273,14 @@ void saveRegistry(const std::string& path, const Registry& registry) {
 
 void updateRegistry(const std::string& path, const std::function<bool(Registry&)>& change) {
   createFolderOf(path);
-  const std::string lockPath = path + ".lock";
-  const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (lock < 0) throw RegistryError(systemError("cannot lock registry file", path));
-  while (::flock(lock, LOCK_EX) != 0) {
-    if (errno != EINTR) {
-      const std::string message = systemError("cannot lock registry file", path);
-      ::close(lock);
-      throw RegistryError(message);
-    }
-  }
+  std::optional<forms::FileLock> lock;
   try {
-    Registry registry = loadRegistry(path);
-    if (change(registry)) saveRegistry(path, registry);
-  } catch (...) {
-    ::close(lock);
-    throw;
+    lock.emplace(path);
+  } catch (const forms::FileAccessError& e) {
+    throw RegistryError(e.what());
   }
-  ::close(lock);
+  Registry registry = loadRegistry(path);
+  if (change(registry)) saveRegistry(path, registry);
 }
 
 }  // namespace kestrinx::runtime

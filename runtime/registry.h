@@ -95,9 +95,9 @@ Registry loadRegistry(const std::string& path);
 // created. RegistryError on failure, with the file as it was.
 void saveRegistry(const std::string& path, const Registry& registry);
 
-// Loads the file, runs `change` and saves the result when `change` returns true, all under an
-// exclusive lock of "<path>.lock", so registrations running at once do not lose each other's
-// changes. What `change` throws leaves the file as it was.
+// Loads the file, runs `change` and saves the result when `change` returns true, all under the
+// file's forms::FileLock (an exclusive lock of "<path>.lock"), so registrations running at once
+// do not lose each other's changes. What `change` throws leaves the file as it was.
 void updateRegistry(const std::string& path, const std::function<bool(Registry&)>& change);
 
 }  // namespace kestrinx::runtime

@@ -3,28 +3,34 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPainter>
 #include <QRubberBand>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string_view>
+#include <optional>
 
 #include "control/member_text.h"
 #include "control/members.h"
 #include "forms/atomic_file.h"
+#include "forms/form_file.h"
 #include "host/qt/strings.h"
+#include "property_list.h"
 #include "qt/general_dialog.h"
 #include "runner.h"
 #include "values/error.h"
@@ -37,25 +43,50 @@ namespace {
 constexpr int kCornerGrip = 8;
 // The least size a control is resized to, in pixels.
 constexpr QSize kLeastSize{40, 16};
+// A step names up to this many controls; more are counted.
+constexpr int kNamedControls = 3;
 
 QString errorText(const values::AutomationError& e) {
   return QStringLiteral("run-time error %1: %2").arg(e.number()).arg(QString::fromUtf8(e.what()));
 }
 
-// The rows of the property list: every member with a get, in slot order.
-std::vector<const members::Member*> listedMembers() {
-  std::vector<const members::Member*> rows;
-  for (const members::Member& m : members::kMembers)
-    if (m.has(members::Get)) rows.push_back(&m);
-  return rows;
+QString names(const QStringList& list) {
+  if (list.size() > kNamedControls) return Designer::tr("%1 controls").arg(list.size());
+  return list.join(QStringLiteral(", "));
 }
 
-bool editable(const members::Member& m) { return m.has(members::Put) || m.has(members::PutRef); }
+QString names(const QList<KestrinWidget*>& controls) {
+  QStringList list;
+  for (KestrinWidget* w : controls) list << w->objectName();
+  return names(list);
+}
+
+// Properties whose value counts only in one kind of box, and read as their neutral member in
+// the others: what the status line explains when setting one changes nothing.
+struct KindBound {
+  std::string_view property;
+  std::int32_t kind;  // the KestrinType they count in
+};
+constexpr KindBound kKindBound[] = {{"FormatDate", DATE_TYPE}, {"FormatTime", TIME_TYPE}};
+
+// The platform's keys for a standard action, or `fallback` where the platform has none (no
+// Quit or Save As key on some).
+QList<QKeySequence> standardKeys(QKeySequence::StandardKey key, QKeyCombination fallback) {
+  QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+  if (keys.isEmpty()) keys << QKeySequence(fallback);
+  return keys;
+}
+
+QString enumName(std::int32_t value) {
+  const std::string_view n = enums::DefKestrinType.nameOf(value);
+  return QString::fromLatin1(n.data(), static_cast<qsizetype>(n.size()));
+}
 
 }  // namespace
 
 // Draws the selection over the form: a frame around each selected control and a grip at its
-// lower right corner. Mouse events pass through to the form.
+// lower right corner. Mouse events pass through to the form. It is drawn again whenever a
+// control moves or changes its size, so no frame stays where a control was.
 class Designer::Overlay final : public QWidget {
  public:
   explicit Overlay(Designer& owner, QWidget& form) : QWidget(&form), owner_(owner) {
@@ -87,7 +118,6 @@ class Designer::Overlay final : public QWidget {
 
 Designer::Designer(QWidget* parent) : QMainWindow(parent) {
   form_ = new FormView(FormView::Mode::Design);
-  form_->setMinimumSize(560, 300);
   form_->installEventFilter(this);
   overlay_ = new Overlay(*this, *form_);
   band_ = new QRubberBand(QRubberBand::Rectangle, form_);
@@ -96,7 +126,9 @@ Designer::Designer(QWidget* parent) : QMainWindow(parent) {
     overlay_->update();
     watchControls();
   });
+  connect(form_, &FormView::controlGeometryChanged, overlay_, qOverload<>(&QWidget::update));
 
+  // The form grows with its controls (FormView's size hint); the scroll area scrolls to them.
   auto* scroll = new QScrollArea;
   scroll->setWidget(form_);
   scroll->setWidgetResizable(true);
@@ -105,12 +137,7 @@ Designer::Designer(QWidget* parent) : QMainWindow(parent) {
   auto* sideLayout = new QVBoxLayout(side);
   sideLayout->setContentsMargins(4, 0, 0, 0);
   selectionLabel_ = new QLabel;
-  properties_ = new QTableWidget(0, 2);
-  properties_->setHorizontalHeaderLabels({tr("Property"), tr("Value")});
-  properties_->horizontalHeader()->setStretchLastSection(true);
-  properties_->verticalHeader()->setVisible(false);
-  properties_->verticalHeader()->setDefaultSectionSize(properties_->fontMetrics().height() + 6);
-  properties_->setSelectionMode(QAbstractItemView::SingleSelection);
+  properties_ = new PropertyList;
   messageLine_ = new QLabel;
   messageLine_->setWordWrap(true);
   QPalette warn = messageLine_->palette();
@@ -119,18 +146,20 @@ Designer::Designer(QWidget* parent) : QMainWindow(parent) {
   sideLayout->addWidget(selectionLabel_);
   sideLayout->addWidget(properties_, 1);
   sideLayout->addWidget(messageLine_);
+  connect(properties_, &PropertyList::edited, this, [this](const QString& name, const QString& text) {
+    // Set once the list's editor is gone: the list is filled again with what the control reads.
+    QTimer::singleShot(0, this, [this, name, text] { setProperty(name, text); });
+  });
 
-  const std::vector<const members::Member*> rows = listedMembers();
-  properties_->setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    auto* name = new QTableWidgetItem(qthost::toQString(std::string(rows[static_cast<std::size_t>(r)]->name)));
-    name->setFlags(Qt::ItemIsEnabled);
-    properties_->setItem(r, 0, name);
-  }
-  properties_->resizeColumnToContents(0);
-  connect(properties_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-    if (refreshing_ || item->column() != 1) return;
-    setProperty(properties_->item(item->row(), 0)->text(), item->text());
+  undoStack_ = new QUndoStack(this);
+  connect(undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+  connect(undoStack_, &QUndoStack::indexChanged, this, [this](int index) {
+    if (!recording_ && index != stackIndex_) {
+      const bool undone = index < stackIndex_;
+      const QUndoCommand* step = undoStack_->command(undone ? index : index - 1);
+      if (step != nullptr) statusBar()->showMessage((undone ? tr("Undone: %1") : tr("Redone: %1")).arg(step->text()));
+    }
+    stackIndex_ = index;
   });
 
   auto* splitter = new QSplitter;
@@ -141,57 +170,99 @@ Designer::Designer(QWidget* parent) : QMainWindow(parent) {
   splitter->setSizes({600, 400});
   setCentralWidget(splitter);
   buildActions();
-  statusBar()->showMessage(tr("Design mode: click, Ctrl+click or drag a frame to select; drag to move; drag a corner to resize"));
+  updateTitle();
   selectionChanged();
 }
 
 Designer::~Designer() = default;
 
 void Designer::buildActions() {
-  QToolBar* bar = addToolBar(tr("Form"));
-  bar->setMovable(false);
-  QAction* open = bar->addAction(tr("Open..."), this, [this] {
+  const auto action = [this](const char* objectName, const QString& text, auto slot) {
+    auto* a = new QAction(text, this);
+    a->setObjectName(QString::fromLatin1(objectName));
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  QAction* newAction = action("actionNew", tr("&New"), [this] {
+    if (maybeSave()) newForm();
+  });
+  newAction->setShortcut(QKeySequence::New);
+  QAction* open = action("actionOpen", tr("&Open..."), [this] {
+    if (!maybeSave()) return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Open form"), fileName_, tr("Forms (*.kxform)"));
     if (!path.isEmpty()) openFile(path);
   });
   open->setShortcut(QKeySequence::Open);
-  QAction* save = bar->addAction(tr("Save"), this, [this] {
-    if (!fileName_.isEmpty()) saveFile(fileName_);
-  });
-  save->setShortcut(QKeySequence::Save);
-  bar->addAction(tr("Save As..."), this, [this] {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save form"), fileName_, tr("Forms (*.kxform)"));
-    if (!path.isEmpty()) saveFile(path);
-  });
-  bar->addSeparator();
-  bar->addAction(tr("Add control"), this, [this] {
-    int top = 8;
-    for (KestrinWidget* w : form_->controls()) top = std::max(top, w->geometry().bottom() + 8);
-    select({form_->place(8, top)});
-  });
-  QAction* remove = bar->addAction(tr("Delete"), this, [this] {
-    for (KestrinWidget* w : selection()) form_->remove(w);
-    select({});
-  });
+  QAction* saveAction = action("actionSave", tr("&Save"), [this] { save(); });
+  saveAction->setShortcut(QKeySequence::Save);
+  QAction* saveAsAction = action("actionSaveAs", tr("Save &As..."), [this] { saveAs(); });
+  saveAsAction->setShortcuts(standardKeys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  QAction* quit = action("actionQuit", tr("&Quit"), [this] { close(); });
+  quit->setShortcuts(standardKeys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q));
+
+  QAction* undo = undoStack_->createUndoAction(this, tr("&Undo"));
+  undo->setObjectName(QStringLiteral("actionUndo"));
+  undo->setShortcut(QKeySequence::Undo);
+  QAction* redo = undoStack_->createRedoAction(this, tr("&Redo"));
+  redo->setObjectName(QStringLiteral("actionRedo"));
+  redo->setShortcut(QKeySequence::Redo);
+  QAction* remove = action("actionDelete", tr("&Delete"), [this] { deleteSelection(); });
   remove->setShortcut(QKeySequence::Delete);
-  bar->addAction(tr("General..."), this, &Designer::openGeneral);
-  bar->addAction(tr("Undo"), this, &Designer::undo)->setShortcut(QKeySequence::Undo);
-  bar->addSeparator();
-  bar->addAction(tr("Run"), this, [this] {
+  QAction* selectAll = action("actionSelectAll", tr("Select &All"), [this] { select(form_->controls()); });
+  selectAll->setShortcut(QKeySequence::SelectAll);
+
+  QAction* add = action("actionAddControl", tr("&Add control"), [this] { addControl(); });
+  add->setShortcut(Qt::CTRL | Qt::Key_Insert);
+  QAction* general = action("actionGeneral", tr("&General..."), [this] { openGeneral(); });
+  // A tool button shows an action's icon text, which Qt makes from its text without the "...":
+  // the page opens a dialog, so the button keeps them.
+  general->setIconText(tr("General..."));
+  QAction* runAction = action("actionRun", tr("&Run"), [this] {
     if (RunWindow* r = run()) r->show();
   });
+  runAction->setShortcut(Qt::Key_F5);
+
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->addActions({newAction, open, saveAction, saveAsAction});
+  file->addSeparator();
+  file->addAction(quit);
+  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+  edit->addActions({undo, redo});
+  edit->addSeparator();
+  edit->addActions({remove, selectAll});
+  QMenu* formMenu = menuBar()->addMenu(tr("F&orm"));
+  formMenu->addActions({add, general});
+  formMenu->addSeparator();
+  formMenu->addAction(runAction);
+
+  QToolBar* bar = addToolBar(tr("Form"));
+  bar->setObjectName(QStringLiteral("toolBar"));
+  bar->setMovable(false);
+  bar->addActions({open, saveAction});
+  bar->addSeparator();
+  bar->addActions({undo, redo});
+  bar->addSeparator();
+  bar->addActions({add, remove, general});
+  bar->addSeparator();
+  bar->addAction(runAction);
+}
+
+void Designer::updateTitle() {
+  setWindowTitle(QStringLiteral("%1 - %2[*] [design]").arg(form_->formName(), fileName_.isEmpty() ? tr("untitled") : fileName_));
 }
 
 bool Designer::openFile(const QString& path) {
   try {
-    const forms::FormFile file = forms::readFormFile(qthost::toStdString(path));
+    forms::FileStamp stamp;
+    const forms::FormFile file = forms::readFormFile(qthost::toStdString(path), stamp);
     select({});
     const QStringList problems = form_->load(file);
     fileName_ = path;
-    undo_.clear();
-    setWindowTitle(QStringLiteral("%1 - %2 [design]").arg(form_->formName(), path));
-    report(problems.join('\n'));
+    stamp_ = stamp;
+    undoStack_->clear();
+    updateTitle();
     if (!form_->controls().isEmpty()) select({form_->controls().first()});
+    report(problems.join('\n'));
     return true;
   } catch (const std::exception& e) {  // FormFileError, FileAccessError, a class it cannot show
     report(tr("Cannot open %1: %2").arg(path, QString::fromUtf8(e.what())));
@@ -199,11 +270,48 @@ bool Designer::openFile(const QString& path) {
   }
 }
 
+void Designer::newForm() {
+  select({});
+  form_->load(forms::FormFile{});
+  fileName_.clear();
+  stamp_ = {};
+  undoStack_->clear();
+  updateTitle();
+  selectionChanged();
+}
+
 bool Designer::saveFile(const QString& path) {
+  const std::string file = qthost::toStdString(path);
   try {
-    forms::writeFormFile(qthost::toStdString(path), form_->save());
+    const forms::FormFile form = form_->save();
+    // The open file is checked against what it held; another one is replaced as it is.
+    std::optional<forms::FileStamp> expected;
+    if (path == fileName_) expected = stamp_;
+    for (;;) {
+      try {
+        const forms::FileLock lock(file);
+        forms::FileStamp stamp = expected ? *expected : forms::currentStamp(file, forms::FormLimits::FileBytes);
+        forms::writeFormFileUnlessChanged(file, form, stamp);
+        stamp_ = stamp;
+        break;
+      } catch (const forms::FormFileChangedError&) {
+        // Asked with the lock released, so other programs are not kept waiting.
+        const ChangedOnDisk answer = askChangedOnDisk_ ? askChangedOnDisk_(path) : askWithMessageBox(path);
+        if (answer == ChangedOnDisk::Overwrite) {
+          expected.reset();
+          continue;
+        }
+        if (answer == ChangedOnDisk::Reload) {
+          if (openFile(path)) statusBar()->showMessage(tr("Reloaded %1 as another program saved it").arg(path));
+          return false;
+        }
+        report(tr("Not saved: %1 has changed on disk since it was opened").arg(path));
+        return false;
+      }
+    }
     fileName_ = path;
-    setWindowTitle(QStringLiteral("%1 - %2 [design]").arg(form_->formName(), path));
+    undoStack_->setClean();
+    updateTitle();
     report(QString());
     statusBar()->showMessage(tr("Saved %1").arg(path));
     return true;
@@ -215,7 +323,54 @@ bool Designer::saveFile(const QString& path) {
   return false;
 }
 
+bool Designer::save() { return fileName_.isEmpty() ? saveAs() : saveFile(fileName_); }
+
+bool Designer::saveAs() {
+  const QString path = QFileDialog::getSaveFileName(this, tr("Save form"), fileName_, tr("Forms (*.kxform)"));
+  return !path.isEmpty() && saveFile(path);
+}
+
+bool Designer::maybeSave() {
+  if (undoStack_->isClean()) return true;
+  QMessageBox ask(QMessageBox::Warning, tr("Unsaved changes"),
+                  tr("%1 has changes that are not saved.").arg(fileName_.isEmpty() ? form_->formName() : fileName_),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+  ask.setInformativeText(tr("Save them first?"));
+  ask.setDefaultButton(QMessageBox::Save);
+  switch (ask.exec()) {
+    case QMessageBox::Save: return save();
+    case QMessageBox::Discard: return true;
+    default: return false;
+  }
+}
+
+void Designer::closeEvent(QCloseEvent* event) {
+  if (!maybeSave()) {
+    event->ignore();
+    return;
+  }
+  if (runWindow_) runWindow_->close();
+  event->accept();
+}
+
+Designer::ChangedOnDisk Designer::askWithMessageBox(const QString& path) {
+  QMessageBox box(QMessageBox::Warning, tr("Save form"),
+                  tr("%1 has changed on disk since it was opened here.\n\nReload it (your changes are lost), "
+                     "overwrite it with this form, or cancel and keep editing?")
+                      .arg(path),
+                  QMessageBox::NoButton, this);
+  QPushButton* reload = box.addButton(tr("Reload"), QMessageBox::DestructiveRole);
+  QPushButton* overwrite = box.addButton(tr("Overwrite"), QMessageBox::AcceptRole);
+  box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.exec();
+  if (box.clickedButton() == reload) return ChangedOnDisk::Reload;
+  if (box.clickedButton() == overwrite) return ChangedOnDisk::Overwrite;
+  return ChangedOnDisk::Cancel;
+}
+
 void Designer::watchControls() {
+  watched_.removeAll(nullptr);
   const QMetaMethod slot = metaObject()->method(metaObject()->indexOfSlot("controlChanged()"));
   for (KestrinWidget* w : form_->controls()) {
     if (watched_.contains(w)) continue;
@@ -249,36 +404,86 @@ void Designer::select(const QList<KestrinWidget*>& controls) {
   selectionChanged();
 }
 
+void Designer::selectNames(const QStringList& list) {
+  QList<KestrinWidget*> controls;
+  for (const QString& name : list)
+    if (KestrinWidget* w = form_->find(name)) controls << w;
+  select(controls);
+}
+
 void Designer::selectionChanged() {
   const QList<KestrinWidget*> chosen = selection();
-  QStringList names;
-  for (KestrinWidget* w : chosen) names << w->objectName();
-  selectionLabel_->setText(chosen.isEmpty() ? tr("Nothing selected") : tr("Selected: %1").arg(names.join(", ")));
+  selectionLabel_->setText(chosen.isEmpty() ? tr("Nothing selected") : tr("Selected: %1").arg(names(chosen)));
+  // What was said was about the selection before.
+  messageLine_->clear();
+  if (chosen.isEmpty()) {
+    statusBar()->showMessage(tr("Design mode: click, Ctrl+click or drag a frame to select; drag to move; drag a corner to resize"));
+  } else {
+    statusBar()->clearMessage();
+  }
   refreshProperties();
   overlay_->update();
 }
 
 void Designer::refreshProperties() {
-  refreshing_ = true;
   const QList<KestrinWidget*> chosen = selection();
-  const std::vector<const members::Member*> rows = listedMembers();
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    const members::Member& m = *rows[static_cast<std::size_t>(r)];
-    QString text;
-    if (!chosen.isEmpty()) {
-      try {
-        text =
-            qthost::toQString(members::textFromValue(m, chosen.first()->dispatch().getProperty(std::string(m.name))));
-      } catch (const values::AutomationError& e) {
-        text = QStringLiteral("(%1)").arg(errorText(e));
-      }
+  properties_->showValues(chosen.isEmpty() ? nullptr : chosen.first());
+}
+
+bool Designer::snapshot(const QList<KestrinWidget*>& controls, Changes& changes) {
+  changes.clear();
+  try {
+    for (KestrinWidget* w : controls) {
+      const int index = form_->indexOf(w->objectName());
+      changes.push_back({w->objectName(), index, index, form_->record(*w), std::nullopt});
     }
-    auto* value = new QTableWidgetItem(text);
-    value->setFlags(!chosen.isEmpty() && editable(m) ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable
-                                                      : Qt::ItemIsEnabled);
-    properties_->setItem(r, 1, value);
+    return true;
+  } catch (const values::AutomationError& e) {
+    report(tr("Cannot record the step: %1").arg(errorText(e)));
+    return false;
   }
-  refreshing_ = false;
+}
+
+void Designer::record(const QString& text, Changes changes) {
+  try {
+    for (FormCommand::Change& c : changes) {
+      c.indexAfter = form_->indexOf(c.name);
+      c.after.reset();
+      if (KestrinWidget* w = form_->find(c.name)) c.after = form_->record(*w);
+    }
+  } catch (const values::AutomationError& e) {
+    report(tr("Cannot record the step: %1").arg(errorText(e)));
+    return;
+  }
+  if (!FormCommand::changesAnything(changes)) return;
+  recording_ = true;
+  undoStack_->push(new FormCommand(*form_, text, std::move(changes), [this](const QStringList& selected, const QStringList& problems) {
+    selectNames(selected);
+    report(problems.join('\n'));
+  }));
+  recording_ = false;
+}
+
+QString Designer::outcome(const QString& name, const QString& text, const values::Variant& before,
+                          const values::Variant& after) const {
+  const members::Member& m = *members::find(qthost::toStdString(name));
+  const QString shown = qthost::toQString(members::textFromValue(m, after));
+  values::Variant asked;
+  try {
+    asked = values::coerce(members::valueFromText(m, qthost::toStdString(text)), m.type);
+  } catch (const values::AutomationError&) {
+    return tr("%1 set; it reads %2").arg(name, shown);
+  }
+  if (values::sameValue(asked, after)) return tr("%1 set to %2").arg(name, shown);
+  if (!values::sameValue(before, after)) return tr("%1 set to %2; the control made it %3").arg(name, text, shown);
+  for (const KindBound& k : kKindBound) {
+    if (m.name != k.property) continue;
+    const std::int32_t kind = selection().first()->dispatch().getProperty("KestrinType").toLong();
+    if (kind == k.kind) break;
+    return tr("%1 = %2 changed nothing: it counts only in a %3 box and this one is %4 (%2 is kept for when it is one)")
+        .arg(name, text, enumName(k.kind), enumName(kind));
+  }
+  return tr("%1 = %2 changed nothing: the control keeps %3").arg(name, text, shown);
 }
 
 bool Designer::setProperty(const QString& name, const QString& text) {
@@ -288,54 +493,69 @@ bool Designer::setProperty(const QString& name, const QString& text) {
     report(m == nullptr ? tr("%1: no such property").arg(name) : tr("Select a control first"));
     return false;
   }
-  Change change{QString::fromUtf8(m->name.data(), static_cast<qsizetype>(m->name.size())), {}};
-  QString failure;
-  try {
-    const values::Variant value = members::valueFromText(*m, qthost::toStdString(text));
-    for (KestrinWidget* w : chosen) {
-      values::Dispatch& d = w->dispatch();
-      const std::string property(m->name);
-      const values::Variant before = d.getProperty(property);
-      try {
-        d.setProperty(property, value);
-      } catch (const values::AutomationError& e) {
-        failure = tr("%1.%2 = %3: %4").arg(w->objectName(), change.property, text, errorText(e));
-        break;
-      }
-      change.before.emplace_back(w, before);
-    }
-  } catch (const values::AutomationError& e) {
-    failure = tr("%1 = %2: %3").arg(change.property, text, errorText(e));
-  }
-  if (!change.before.empty()) undo_.push_back(std::move(change));
-  refreshProperties();
-  overlay_->update();
-  report(failure);
-  if (failure.isEmpty()) statusBar()->showMessage(tr("%1 set to %2").arg(name, text));
-  return failure.isEmpty();
-}
-
-bool Designer::undo() {
-  if (undo_.empty()) {
-    statusBar()->showMessage(tr("Nothing to undo"));
+  const QString property = QString::fromLatin1(m->name.data(), static_cast<qsizetype>(m->name.size()));
+  if (!m->has(members::Put) && !m->has(members::PutRef)) {
+    report(tr("%1 is read-only").arg(property));
     return false;
   }
-  Change last = std::move(undo_.back());
-  undo_.pop_back();
+  Changes changes;
+  if (!snapshot(chosen, changes)) return false;
   QString failure;
-  for (auto& [w, before] : last.before) {
-    if (!w) continue;
-    try {
-      w->dispatch().setProperty(qthost::toStdString(last.property), before);
-    } catch (const values::AutomationError& e) {
-      failure = tr("Undo %1.%2: %3").arg(w->objectName(), last.property, errorText(e));
+  values::Variant before, after;
+  try {
+    const values::Variant value = members::valueFromText(*m, qthost::toStdString(text));
+    const std::string key(m->name);
+    before = chosen.first()->dispatch().getProperty(key);
+    for (KestrinWidget* w : chosen) {
+      try {
+        w->dispatch().setProperty(key, value);
+      } catch (const values::AutomationError& e) {
+        failure = tr("%1.%2 = %3: %4").arg(w->objectName(), property, text, errorText(e));
+        break;
+      }
     }
+    after = chosen.first()->dispatch().getProperty(key);
+  } catch (const values::AutomationError& e) {
+    failure = tr("%1 = %2: %3").arg(property, text, errorText(e));
   }
+  record(tr("Set %1 of %2").arg(property, names(chosen)), std::move(changes));
   refreshProperties();
-  overlay_->update();
   report(failure);
-  if (failure.isEmpty()) statusBar()->showMessage(tr("Undid the change of %1").arg(last.property));
-  return failure.isEmpty();
+  if (!failure.isEmpty()) return false;
+  // A put that changed nothing is worth the message line too: the list shows no change.
+  const QString said = outcome(property, text, before, after);
+  if (values::sameValue(before, after) && !said.startsWith(tr("%1 set").arg(property))) {
+    report(said);
+  } else {
+    statusBar()->showMessage(said);
+  }
+  return true;
+}
+
+KestrinWidget* Designer::addControl() {
+  int top = 8;
+  for (KestrinWidget* w : form_->controls()) top = std::max(top, w->geometry().bottom() + 8);
+  KestrinWidget* added = form_->place(8, top);
+  Changes changes{{added->objectName(), -1, -1, std::nullopt, std::nullopt}};
+  record(tr("Add %1").arg(added->objectName()), std::move(changes));
+  select({added});
+  statusBar()->showMessage(tr("Added %1").arg(added->objectName()));
+  return added;
+}
+
+void Designer::deleteSelection() {
+  const QList<KestrinWidget*> chosen = selection();
+  if (chosen.isEmpty()) {
+    report(tr("Select the controls to delete first"));
+    return;
+  }
+  Changes changes;
+  if (!snapshot(chosen, changes)) return;
+  const QString named = names(chosen);
+  for (KestrinWidget* w : chosen) form_->remove(w);
+  record(tr("Delete %1").arg(named), std::move(changes));
+  select({});
+  statusBar()->showMessage(tr("Deleted %1").arg(named));
 }
 
 QString Designer::message() const { return messageLine_->text(); }
@@ -351,10 +571,16 @@ void Designer::openGeneral() {
     report(tr("Select one or more controls for the General page"));
     return;
   }
+  Changes before;
+  if (!snapshot(chosen, before)) return;
   qt::GeneralDialog dialog(chosen, this);
+  // Each apply is a step of its own: what it changed since the one before.
+  connect(&dialog, &qt::GeneralDialog::applied, this, [&] {
+    record(tr("General page on %1").arg(names(chosen)), before);
+    snapshot(chosen, before);
+    refreshProperties();
+  });
   dialog.exec();
-  refreshProperties();
-  overlay_->update();
 }
 
 RunWindow* Designer::run() {
@@ -413,6 +639,7 @@ bool Designer::eventFilter(QObject* watched, QEvent* event) {
       drag_ = grip ? Drag::Resize : Drag::Move;
       startGeometry_.clear();
       for (KestrinWidget* w : selection()) startGeometry_.push_back(w->geometry());
+      if (!snapshot(selection(), dragBefore_)) drag_ = Drag::None;
       return true;
     }
     case QEvent::MouseMove: {
@@ -431,22 +658,24 @@ bool Designer::eventFilter(QObject* watched, QEvent* event) {
         const QSize size = startGeometry_.front().size() + QSize(delta.x(), delta.y());
         chosen.first()->resize(size.expandedTo(kLeastSize));
       }
-      overlay_->update();
       return drag_ != Drag::None;
     }
     case QEvent::MouseButtonRelease: {
       auto* e = static_cast<QMouseEvent*>(event);
-      if (drag_ == Drag::Band) {
+      const Drag ended = std::exchange(drag_, Drag::None);
+      if (ended == Drag::Band) {
         band_->hide();
         const QRect area = QRect(dragStart_, e->position().toPoint()).normalized();
         QList<KestrinWidget*> chosen = selection();
         for (KestrinWidget* w : form_->controls())
           if (w->geometry().intersects(area) && !chosen.contains(w)) chosen << w;
         select(chosen);
-      } else if (drag_ == Drag::Move || drag_ == Drag::Resize) {
+      } else if (ended == Drag::Move || ended == Drag::Resize) {
+        const QList<KestrinWidget*> chosen = selection();
+        record((ended == Drag::Move ? tr("Move %1") : tr("Resize %1")).arg(names(chosen)), std::move(dragBefore_));
+        dragBefore_.clear();
         refreshProperties();  // sizes and layout may have changed
       }
-      drag_ = Drag::None;
       return true;
     }
     case QEvent::MouseButtonDblClick:

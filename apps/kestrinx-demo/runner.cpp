@@ -1,6 +1,7 @@
 // The demo's run window.
 #include "runner.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBrush>
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMetaProperty>
@@ -23,6 +25,8 @@ namespace {
 
 // At most this many lines stay in the log.
 constexpr int kLogLines = 500;
+// The log is at least this many characters wide.
+constexpr int kLogColumns = 40;
 // The opt-in switches are laid out in this many columns.
 constexpr int kOptInColumns = 3;
 
@@ -35,7 +39,6 @@ QString keyText(qint16 code) {
 
 RunWindow::RunWindow(const forms::FormFile& saved, QWidget* parent) : QWidget(parent, Qt::Window) {
   form_ = new FormView(FormView::Mode::Run);
-  form_->setMinimumSize(480, 300);
   const QStringList problems = form_->load(saved);
   setWindowTitle(QStringLiteral("%1 [run]").arg(form_->formName()));
 
@@ -47,7 +50,10 @@ RunWindow::RunWindow(const forms::FormFile& saved, QWidget* parent) : QWidget(pa
   states_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   states_->setSelectionMode(QAbstractItemView::NoSelection);
   states_->setFocusPolicy(Qt::NoFocus);
+  // The panels ask for room to read them: the table for its columns, the log for a line of events.
+  states_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   log_ = new QListWidget;
+  log_->setMinimumWidth(log_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * kLogColumns);
   log_->setFocusPolicy(Qt::NoFocus);
 
   auto* side = new QVBoxLayout;
@@ -73,9 +79,24 @@ RunWindow::RunWindow(const forms::FormFile& saved, QWidget* parent) : QWidget(pa
     if (entered != nullptr) note(entered->objectName() + QStringLiteral(" GotFocus"));
   });
   refreshStates();
+
+  auto* closing = new QAction(tr("Close"), this);
+  closing->setShortcut(QKeySequence::Close);
+  connect(closing, &QAction::triggered, this, &QWidget::close);
+  addAction(closing);
+  adjustSize();  // the form's controls, the panels beside and below it
 }
 
 RunWindow::~RunWindow() { disconnect(focusWatch_); }
+
+void RunWindow::keyPressEvent(QKeyEvent* event) {
+  // An Escape no box took for itself.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
 
 QWidget* RunWindow::makeOptInPanel() {
   auto* panel = new QGroupBox(tr("Opt-ins"));
@@ -172,7 +193,8 @@ void RunWindow::refreshStates() {
     KestrinWidget* w = controls[r];
     const bool valid = w->property("ValidState").toBool();
     states_->setItem(r, 0, new QTableWidgetItem(w->objectName()));
-    states_->setItem(r, 1, new QTableWidgetItem(w->property("Text").toString()));
+    // Shown as the user reads it: a numeric box's Text carries the spaces that align it.
+    states_->setItem(r, 1, new QTableWidgetItem(w->property("Text").toString().trimmed()));
     auto* state = new QTableWidgetItem(valid ? QStringLiteral("True") : QStringLiteral("False"));
     state->setForeground(valid ? QBrush(QColor(0x10, 0x80, 0x10)) : QBrush(QColor(0xb0, 0x10, 0x10)));
     states_->setItem(r, 2, state);

@@ -2,7 +2,9 @@
 // (UserMode True), and beside it each control's text and ValidState and a log of the events the
 // user's typing raises (GotFocus, KeyPress, Change, Click, DblClick, LostFocus, ValidState).
 // Below the form, a switch for each of the widget's opt-ins (KestrinWidget::optIns()), applied to
-// every control of the form.
+// every control of the form. The window opens at the size the form and the panels ask for, so
+// every control shows; Ctrl+W (the platform's Close key) and Escape close it (an Escape a box
+// takes for itself, under the escapeRestores opt-in, stays the box's).
 #pragma once
 
 #include <QStringList>
@@ -31,6 +33,9 @@ class RunWindow final : public QWidget {
   // The opt-in switches: a check box for each Boolean opt-in and a spin box for each whole-number
   // one, each named after its property.
   QWidget& optInPanel() const { return *optIns_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void watch(KestrinWidget* w);

@@ -9,10 +9,16 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTabWidget>
+#include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "designer.h"
 #include "forms/form_file.h"
@@ -41,6 +47,33 @@ QString grab(QWidget& w, const QDir& dir, const QString& name) {
   settle();
   const QString path = dir.filePath(name);
   if (!w.grab().save(path, "PNG")) throw std::runtime_error("cannot write " + path.toStdString());
+  return path;
+}
+
+// The window's menus, side by side as they drop down from the menu bar.
+QString grabMenus(QMainWindow& window, const QDir& dir, const QString& name) {
+  constexpr int kGap = 12;
+  std::vector<QPixmap> menus;
+  QSize size(kGap, 0);
+  for (QAction* a : window.menuBar()->actions()) {
+    QMenu* menu = a->menu();
+    if (menu == nullptr) continue;
+    menu->ensurePolished();
+    menu->adjustSize();
+    menus.push_back(menu->grab());
+    size = QSize(size.width() + menus.back().width() + kGap, std::max(size.height(), menus.back().height() + 2 * kGap));
+  }
+  QPixmap sheet(size);
+  sheet.fill(window.palette().color(QPalette::Window));
+  QPainter painter(&sheet);
+  int x = kGap;
+  for (const QPixmap& m : menus) {
+    painter.drawPixmap(x, kGap, m);
+    x += m.width() + kGap;
+  }
+  painter.end();
+  const QString path = dir.filePath(name);
+  if (!sheet.save(path, "PNG")) throw std::runtime_error("cannot write " + path.toStdString());
   return path;
 }
 
@@ -115,6 +148,7 @@ QStringList writeScreenshots(const QString& formPath, const QString& dirPath) {
   designer.select(controls.mid(0, 2));
   showActive(designer);
   written << grab(designer, dir, QStringLiteral("design.png"));
+  written << grabMenus(designer, dir, QStringLiteral("menus.png"));
 
   {
     qt::GeneralDialog page(designer.selection(), &designer);
@@ -131,7 +165,6 @@ QStringList writeScreenshots(const QString& formPath, const QString& dirPath) {
 
   RunWindow* run = designer.run();
   if (run == nullptr) throw std::runtime_error(designer.message().toStdString());
-  run->resize(960, 440);
   for (KestrinWidget* w : run->form().controls()) {
     w->services().setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
     w->services().setMessageHook([](const qthost::Message&) { return host::MsgBoxResult::Ok; });

@@ -12,6 +12,7 @@
 #include "control/member_text.h"
 #include "control/members.h"
 #include "forms/form_file.h"
+#include "forms/form_property_bag.h"
 #include "host/headless/headless.h"
 #include "host/headless/page_site.h"
 #include "options.h"
@@ -102,6 +103,8 @@ int runNew(const std::vector<std::string>& args) {
   if (!formName) formName = forms::isValidFormName(stemOf(*file)) ? stemOf(*file) : "Form1";
   if (!forms::isValidFormName(*formName))
     throw UsageError("form new: the form name " + shown(*formName) + " is not a name (a letter, then letters, digits and _)");
+  // Another command making or changing the file at the same time waits for this one.
+  const forms::FileLock lock(*file);
   if (fileExists(*file) && !force) throw Refusal(*file + " exists (use --force to replace it)");
 
   FormDocument doc(*formName, classes(), FormMode::Design);
@@ -113,15 +116,24 @@ int runNew(const std::vector<std::string>& args) {
       throw Refusal(e.what());
     }
   }
-  doc.save(*file);
+  if (force) {
+    doc.save(*file);
+  } else {
+    forms::FileStamp none;  // a file another program makes meanwhile is not replaced
+    doc.save(*file, none);
+  }
   return 0;
 }
 
 // ---- opening ---------------------------------------------------------------------------------
 
 // Opens a form file; problems of controls that did not load completely are written to `err`.
-std::unique_ptr<FormDocument> open(const std::string& file, FormMode mode, std::FILE* err) {
-  auto doc = std::make_unique<FormDocument>(forms::readFormFile(file), classes(), mode);
+// `stamp`, when given, receives what the file held, for the save that follows.
+std::unique_ptr<FormDocument> open(const std::string& file, FormMode mode, std::FILE* err,
+                                   forms::FileStamp* stamp = nullptr) {
+  forms::FileStamp read;
+  auto doc = std::make_unique<FormDocument>(forms::readFormFile(file, read), classes(), mode);
+  if (stamp != nullptr) *stamp = read;
   for (const headless::LoadProblem* p : doc->problems())
     std::fprintf(err, "kestrinx: %s: %s\n", file.c_str(), p->message().c_str());
   return doc;
@@ -164,27 +176,46 @@ int runShow(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
       s += "\n" + c.name() + "  " + c.progId() + "  left " + twips(p.left) + "  top " + twips(p.top) + "  width " +
            twips(p.width) + "  height " + twips(p.height) + "\n";
     }
+    // What a save would write, to tell where it differs from what the control reports (an
+    // unlocked box saved by another host keeps the width it was saved with).
+    std::vector<forms::FormEntry> written;
+    forms::FormPropertyBag writtenBag(written);
+    try {
+      c.component().WriteProperties(writtenBag);
+    } catch (const values::AutomationError&) {
+      written.clear();
+    }
+    std::string savedAs;  // JSON: the members saved otherwise than they read
     bool first = true;
     for (const members::Member& m : members::kMembers) {
       if (!m.saved) continue;
-      std::string value;
+      std::string value, saved;
       try {
         value = members::textFromValue(m, d.getProperty(std::string(m.name)));
+        if (!written.empty()) {
+          values::Variant v = members::defaultValue(m.fallback, c.site().surface());
+          for (const forms::FormEntry& e : written)
+            if (e.key == m.name) v = e.value;
+          saved = members::textFromValue(m, v);
+        }
       } catch (const values::AutomationError& e) {
         value = "(error " + std::to_string(e.number()) + ": " + e.what() + ")";
       }
+      const bool savedOtherwise = !saved.empty() && saved != value;
       if (json) {
         s += std::string(first ? "" : ",") + jsonString(m.name) + ":" + jsonString(value);
+        if (savedOtherwise)
+          savedAs += std::string(savedAs.empty() ? "" : ",") + jsonString(m.name) + ":" + jsonString(saved);
       } else {
         char line[64];
         std::snprintf(line, sizeof line, "  %-16s ", std::string(m.name).c_str());
-        s += line + tableText(value) + "\n";
+        s += line + tableText(value) + (savedOtherwise ? " (saved as " + tableText(saved) + ")" : "") + "\n";
       }
       first = false;
     }
     const std::vector<forms::FormEntry> kept = c.keptEntries();
     if (json) {
-      s += "},\"kept\":[";
+      s += "},\"savedAs\":{" + savedAs + "},\"kept\":[";
       for (std::size_t k = 0; k < kept.size(); ++k)
         s += std::string(k ? "," : "") + "{\"key\":" + jsonString(kept[k].key) +
              ",\"type\":" + jsonString(values::varTypeName(kept[k].value.type())) +
@@ -236,7 +267,10 @@ int runSet(const std::vector<std::string>& args, std::FILE* err) {
   }
   if (!file || sets.empty()) throw UsageError("form set: expected 'form set FILE NAME.Property=VALUE...'");
 
-  const auto doc = open(*file, FormMode::Design, err);
+  // From the read to the write: commands changing the file at the same time take turns.
+  const forms::FileLock lock(*file);
+  forms::FileStamp stamp;
+  const auto doc = open(*file, FormMode::Design, err, &stamp);
   if (!doc->problems().empty()) {
     std::fprintf(err, "kestrinx: %s: nothing set: the form did not load completely\n", file->c_str());
     return 1;
@@ -262,7 +296,7 @@ int runSet(const std::vector<std::string>& args, std::FILE* err) {
                     (conversion ? " (" + std::string(values::autoTypeName(m->type)) + " expected)" : ""));
     }
   }
-  doc->save(*file);
+  doc->save(*file, stamp);
   return 0;
 }
 
@@ -310,7 +344,11 @@ int runPage(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
   if (!file || names.empty())
     throw UsageError("form page: expected 'form page FILE NAME... [--set Widget(index)=value ...] [--apply]'");
 
-  const auto doc = open(*file, FormMode::Design, err);
+  // Applying changes the file: from the read to the write, commands changing it take turns.
+  std::optional<forms::FileLock> lock;
+  if (apply) lock.emplace(*file);
+  forms::FileStamp stamp;
+  const auto doc = open(*file, FormMode::Design, err, &stamp);
   if (apply && !doc->problems().empty()) {
     std::fprintf(err, "kestrinx: %s: nothing applied: the form did not load completely\n", file->c_str());
     return 1;
@@ -355,7 +393,7 @@ int runPage(const std::vector<std::string>& args, std::FILE* out, std::FILE* err
   } catch (const values::AutomationError& e) {
     throw Refusal("the page was not applied: " + std::string(e.what()));
   }
-  doc->save(*file);
+  doc->save(*file, stamp);
   std::fprintf(out, "\nApplied to %zu control%s and saved %s\n", names.size(), names.size() == 1 ? "" : "s",
                file->c_str());
   return 0;
@@ -477,7 +515,9 @@ properties, as JSON text (format "kestrinx-form", version 1.0).
       is named FORM, or after FILE. An existing FILE is replaced only with --force.
   form show FILE [--json]
       Opens FILE as a designer does and lists each control's place and every saved property as
-      the control reports it (saved keys the control does not know are listed as "kept").
+      the control reports it (saved keys the control does not know are listed as "kept"), with
+      a note (saved as VALUE) where saving would write another value: an unlocked box saved on
+      another host keeps its saved BoxWidth while it shows the width this host gives it.
   form set FILE NAME.Property=VALUE...
       Opens FILE as a designer does, sets each property through the control's own put (values
       as for 'try --set': Alignment=4, BackColor=255, Font=Arial,12,bold) and saves FILE. When
@@ -493,9 +533,13 @@ properties, as JSON text (format "kestrinx-form", version 1.0).
       writes the page's fifteen properties to every named control, in order, and saves FILE.
       A BoxWidth or Interval box that does not hold a whole number applies nothing.
 
-Saving replaces FILE atomically: a failed save leaves it as it was. A control whose saved
-properties cannot all be read is reported (control, property, error) and the form opens with
-that control as far as it got.
+Saving replaces FILE atomically: a failed save leaves it as it was. new, set and page --apply
+hold a lock on FILE (the file FILE.lock beside it, which stays) from reading it to saving it,
+so commands changing one form at the same time take turns and each change is kept; a save
+that finds FILE changed since it was read, by a program that does not take the lock, is
+refused (exit 1) and FILE is left as that program saved it. A control whose saved properties
+cannot all be read is reported (control, property, error) and the form opens with that
+control as far as it got.
 
 Exit status: 0; 1 when a file cannot be read or saved or is not a valid form, a control did not
 load completely, or (try) as for 'kestrinx try'; 2 for a bad argument, an unknown control or

@@ -214,10 +214,19 @@ forms::FormFile FormDocument::toFile(std::vector<std::vector<std::size_t>>* kept
   return file;
 }
 
-void FormDocument::save(const std::string& path, forms::FileOps& ops) {
+void FormDocument::save(const std::string& path, forms::FileOps& ops) { save(path, nullptr, ops); }
+
+void FormDocument::save(const std::string& path, forms::FileStamp& expected, forms::FileOps& ops) {
+  save(path, &expected, ops);
+}
+
+void FormDocument::save(const std::string& path, forms::FileStamp* expected, forms::FileOps& ops) {
   std::vector<std::vector<std::size_t>> keptAt;
   const forms::FormFile file = toFile(&keptAt);
-  forms::writeFormFile(path, file, ops);
+  if (expected != nullptr)
+    forms::writeFormFileUnlessChanged(path, file, *expected, ops);
+  else
+    forms::writeFormFile(path, file, ops);
   for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->keepUnwritten(file.controls[i].properties, keptAt[i]);
 }
 

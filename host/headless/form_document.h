@@ -139,10 +139,15 @@ class FormDocument {
   // Writes toFile() to `path` atomically; afterwards each control's record is what was saved.
   // Throws what toFile and forms::writeFormFile throw; the file is unchanged then.
   void save(const std::string& path, forms::FileOps& ops = forms::systemFileOps());
+  // The same through forms::writeFormFileUnlessChanged: refused with forms::FormFileChangedError
+  // when the file no longer holds what `expected` says it held when it was read; afterwards
+  // `expected` is the stamp of what was saved.
+  void save(const std::string& path, forms::FileStamp& expected, forms::FileOps& ops = forms::systemFileOps());
 
  private:
   const host::ComponentClass& classOf(const std::string& control, const std::string& progId) const;
   forms::FormFile toFile(std::vector<std::vector<std::size_t>>* keptAt) const;
+  void save(const std::string& path, forms::FileStamp* expected, forms::FileOps& ops);
 
   std::string name_;
   std::vector<host::ComponentClass> classes_;

@@ -62,8 +62,13 @@ void Surface::propertyChanged(const std::string& name) {
 
 // The container's own resizing is not subject to the failures injected for the control's calls.
 void Surface::resize(Twips width, Twips height) {
-  changeSize(width_, width, resizes_, sink_);
-  changeSize(height_, height, resizes_, sink_);
+  host::checkedSize(width);
+  host::checkedSize(height);
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  ++resizes_;
+  detail::raiseEvent(sink_, [](host::SurfaceEvents& s) { s.onResize(); });
 }
 
 void Surface::paint() {

@@ -48,7 +48,8 @@ class Surface final : public host::Surface, public FailurePoints {
   // -- what the container does --
   void setUserMode(Boolean v) { userMode_ = v; }
   void setAmbientFont(values::FontRef f) { ambientFont_ = std::move(f); }
-  // The container resizes the control: width then height, each raising Resize if it changed.
+  // The container resizes the control: both sides at once, then one Resize if either changed
+  // (so the control lays itself out once, for the whole new size).
   void resize(Twips width, Twips height);
   void paint();
   void show();

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QWidget>
+#include <algorithm>
 
 #include "host/accepted_values.h"
 #include "host/qt/fonts.h"
@@ -87,9 +88,24 @@ W& PageSite::place(std::unique_ptr<W> widget, QWidget& qwidget, const host::Widg
   font.setStretch(QFont::SemiCondensed);
   qwidget.setFont(font);
   W& w = *widget;
-  placed_.push_back(Placed{std::string(design.name), design.index, design.tab, &w, &qwidget});
+  placed_.push_back(Placed{std::string(design.name), design.index, design.tab, &w, &qwidget, design.tabIndex});
   owned_.push_back(std::move(widget));
+  orderKeyboard();
   return w;
+}
+
+// Qt moves focus in the order widgets were made; the design's tab indexes say otherwise (the
+// Interval box comes before the BoxWidthLock check box and the BoxWidth box). Only the widgets
+// Tab stops at are chained: labels and frames take no focus, and the tab control, whose tab bar
+// leads the page, holds every other widget (chaining a container moves all it holds). Widgets on
+// a hidden tab are passed over until their tab shows.
+void PageSite::orderKeyboard() {
+  std::vector<const Placed*> order;
+  for (const Placed& p : placed_)
+    if ((p.qwidget->focusPolicy() & Qt::TabFocus) != 0 && (tabs_ == nullptr || p.widget != tabs_)) order.push_back(&p);
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Placed* a, const Placed* b) { return a->tabIndex < b->tabIndex; });
+  for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1]->qwidget, order[i]->qwidget);
 }
 
 host::TabControl& PageSite::createTabControl(const host::WidgetDesign& design,

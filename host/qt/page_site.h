@@ -41,6 +41,7 @@ class PageSite final : public host::PageSite {
     std::int16_t tab = 0;
     host::Positioned* widget = nullptr;
     QWidget* qwidget = nullptr;
+    std::int16_t tabIndex = 0;  // its place in the page's keyboard order
   };
 
   // `page` is the page's client area; it must outlive the site.
@@ -87,6 +88,8 @@ class PageSite final : public host::PageSite {
   QWidget& parentFor(const host::WidgetDesign& design) const;
   template <typename W>
   W& place(std::unique_ptr<W> widget, QWidget& qwidget, const host::WidgetDesign& design);
+  // Chains the widgets' keyboard focus in the order of their designs' tab indexes.
+  void orderKeyboard();
 
   QPointer<QWidget> page_;
   Delivery delivery_;

@@ -109,6 +109,16 @@ void Surface::setHeight(Twips v) {
   changeSide(height_, v, Shown::No);
 }
 
+void Surface::resize(Twips width, Twips height) {
+  requestedWidth_ = host::checkedSize(width);
+  requestedHeight_ = host::checkedSize(height);
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  showSize();
+  raise(&host::SurfaceEvents::onResize);
+}
+
 // Sets one side; a real change raises Resize before returning.
 void Surface::changeSide(Twips& side, Twips v, Shown shown) {
   if (v == side) return;
@@ -144,7 +154,9 @@ void Surface::paint() {
 
 void Surface::refresh() { widget_.update(); }
 
-std::int32_t Surface::hWnd() const { return static_cast<std::int32_t>(widget_.effectiveWinId()); }
+// The widget's own window handle: a widget without a native window of its own has none (0); the
+// handle of the window it is drawn in belongs to that window, not to the control.
+std::int32_t Surface::hWnd() const { return static_cast<std::int32_t>(widget_.internalWinId()); }
 
 void Surface::propertyChanged(const std::string& name) {
   if (changed_) changed_(name);

@@ -8,7 +8,8 @@
 //
 // The Ambient values are the form's: the default font (values::DefaultFontName, shown through
 // the font substitution of fonts.h) and run time (UserMode True) unless the owner sets others.
-// hWnd is the window handle of the widget's window, 0 until that window exists.
+// hWnd is the widget's own window handle: 0 unless it has a native window of its own (a
+// top-level control, or one made native), never the handle of the window it is drawn in.
 #pragma once
 
 #include <QFontMetricsF>
@@ -69,6 +70,9 @@ class Surface final : public host::Surface {
   void setEventSink(host::SurfaceEvents* sink) override { sink_ = sink; }
 
   // -- what the owner sets --
+  // The owner sizes the control (a form showing it at its saved size): both sides at once, then
+  // one Resize if either changed, so the control lays itself out once for the whole size.
+  void resize(Twips width, Twips height);
   void setAmbientFont(values::FontRef f) { ambientFont_ = std::move(f); }
   void setUserMode(Boolean v) { userMode_ = v; }
   // Told when the widget shows, before Show is raised (the site makes its boxes that are to show).

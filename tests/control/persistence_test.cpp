@@ -286,6 +286,26 @@ TEST_F(PersistenceTest, DirectReadsSkipThePutsAndAutoSizeWaitsForTheNextLayout) 
   EXPECT_EQ(surface().height(), std::max(box(0).height(), site.label().height()));
 }
 
+// An unlocked box fills the control beside its caption, whose width each host measures in its
+// own fonts: saved on another host, it comes out wider or narrower here. It is saved again with
+// the width it was read with until its width changes here.
+TEST_F(PersistenceTest, AnUnlockedBoxIsSavedWithTheWidthReadUntilItsWidthChanges) {
+  bag.writeProperty("BoxWidth", Variant::longValue(3000), Variant());
+  read();
+  // The host shows the control at its saved size, which another host's wider caption needed.
+  surface().resize(site.label().width() + 80 + 3150, surface().height());
+  EXPECT_EQ(k.get_BoxWidth(), 3150);
+  headless::PropertyBag saved;
+  k.WriteProperties(saved);
+  EXPECT_EQ(saved.values().at("BoxWidth"), Variant::longValue(3000));
+
+  k.put_Interval(30);
+  EXPECT_EQ(k.get_BoxWidth(), 3200);
+  headless::PropertyBag changed;
+  k.WriteProperties(changed);
+  EXPECT_EQ(changed.values().at("BoxWidth"), Variant::longValue(3200));
+}
+
 TEST_F(PersistenceTest, ReadingStopsAtAValueThatDoesNotConvert) {
   bag.writeProperty("BoxWidthLock", Variant::boolean(values::True), Variant());
   bag.writeProperty("Interval", Variant::string("abc"), Variant());

@@ -127,6 +127,21 @@ TEST_P(ValidationTest, WithoutSeparatorsTheTextIsOnlyTrimmedAndAligned) {
   EXPECT_EQ(active().text(), "98765");
 }
 
+// The alignment spaces stop where MaxLength would be passed, so a host that keeps at most
+// MaxLength characters does not cut the number (the Qt host cut "1,234,567" to its spaces).
+TEST_P(ValidationTest, AlignmentSpacesLeaveTheNumberWithinMaxLength) {
+  numericBox();
+  k.put_MaxLength(12);
+  k.put_Text("1234567");
+  EXPECT_EQ(active().text(), "   1,234,567");
+  k.put_MaxLength(9);
+  k.put_Text("7654321");
+  EXPECT_EQ(active().text(), "7,654,321");
+  k.put_MaxLength(0);
+  k.put_Text("1234567");
+  expectRightAligned("1,234,567");
+}
+
 TEST_P(ValidationTest, AnyAlignmentOtherThanLeftAlignsRight) {
   numericBox(7);
   type("1234");

@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "forms/atomic_file.h"
 #include "forms/form_file.h"
@@ -180,6 +183,39 @@ TEST(AtomicFile, ReadingNamesTheFileAndTheReason) {
     }
   }
   EXPECT_EQ(forms::readWholeFile(dir.file("fits"), 100).size(), 100u);
+}
+
+// A lock taken while another holder has it waits until it is released, through any path to
+// the file; the lock file beside the file stays.
+TEST(FileLock, ASecondHolderWaitsForTheFirst) {
+  TempDir dir;
+  const std::string path = dir.file("form.kxform");
+  writeBytes(path, "{}");
+  ASSERT_EQ(::symlink(path.c_str(), dir.file("link.kxform").c_str()), 0);
+  std::atomic<bool> taken{false};
+  std::thread second;
+  {
+    const forms::FileLock first(path);
+    second = std::thread([&] {
+      const forms::FileLock other(dir.file("link.kxform"));
+      taken = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(taken);
+  }
+  second.join();
+  EXPECT_TRUE(taken);
+  EXPECT_EQ(dir.listing(), "form.kxform\nform.kxform.lock\nlink.kxform\n");
+
+  ::chmod(dir.path().c_str(), 0500);
+  if (::geteuid() != 0) {
+    try {
+      const forms::FileLock refused(dir.file("other.kxform"));
+      ADD_FAILURE() << "a folder the user may not write in gave a lock";
+    } catch (const FileAccessError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("cannot lock " + dir.file("other.kxform") + ": ", 0), 0u) << e.what();
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <cfloat>
 #include <cmath>
+#include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -346,6 +348,54 @@ TEST(FormFile, FormsAFileCannotHoldAreRefusedAndTheFileStays) {
     }
     EXPECT_EQ(readBytes(path), "old bytes");
   }
+}
+
+// A save over a file read earlier is refused, naming the file and leaving it as it is, when
+// another program has changed, removed or made the file since; the same bytes written again
+// are no change. A save that goes through is what the next one is checked against.
+TEST(FormFile, ASaveOverAFileChangedSinceItWasReadIsRefused) {
+  TempDir dir;
+  const std::string path = dir.file("form.kxform");
+  const FormFile mine = oneControl({{"Caption", Variant::string("mine")}});
+  forms::writeFormFile(path, oneControl({}));
+  const std::string original = readBytes(path);
+  struct Row {
+    const char* name;
+    std::function<void()> meanwhile;  // what the other program does after the read
+    bool refused;
+  };
+  const Row rows[] = {
+      {"Changed", [&] { writeBytes(path, original + " "); }, true},
+      {"Removed", [&] { std::filesystem::remove(path); }, true},
+      {"WrittenAgainAlike", [&] { forms::writeFormFile(path, oneControl({})); }, false},
+      {"Untouched", [] {}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    forms::writeFormFile(path, oneControl({}));
+    forms::FileStamp stamp;
+    forms::readFormFile(path, stamp);
+    row.meanwhile();
+    const std::string before = std::filesystem::exists(path) ? readBytes(path) : "(none)";
+    try {
+      forms::writeFormFileUnlessChanged(path, mine, stamp);
+      EXPECT_FALSE(row.refused);
+      EXPECT_EQ(readBytes(path), forms::formText(mine));
+      forms::writeFormFileUnlessChanged(path, oneControl({}), stamp);  // checked against what it saved
+    } catch (const forms::FormFileChangedError& e) {
+      EXPECT_TRUE(row.refused);
+      EXPECT_EQ(e.path(), path);
+      EXPECT_EQ(std::string(e.what()).rfind("cannot save " + path + ": the file has changed on disk", 0), 0u);
+      EXPECT_EQ(std::filesystem::exists(path) ? readBytes(path) : "(none)", before);
+    }
+  }
+
+  // A form to be new is refused where a file has appeared.
+  forms::FileStamp none;
+  EXPECT_THROW(forms::writeFormFileUnlessChanged(path, mine, none), forms::FormFileChangedError);
+  std::filesystem::remove(path);
+  forms::writeFormFileUnlessChanged(path, mine, none);
+  EXPECT_EQ(readBytes(path), forms::formText(mine));
 }
 
 // Duplicate keys are found however many keys a control has and however alike they are: keys

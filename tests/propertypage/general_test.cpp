@@ -294,6 +294,67 @@ TEST_F(GeneralTest, ApplyGivesEverySelectedControlAllFifteenValuesShown) {
   }
 }
 
+// A value a list has no item for loads as no item chosen, and the rows after it load; an apply
+// leaves that property of every selected control alone until the user picks an item.
+TEST_F(GeneralTest, AValueNoListHoldsLoadsAsNoItemAndIsAppliedOnlyOncePicked) {
+  struct Row {
+    const char* name;
+    std::vector<std::pair<std::string, Variant>> sets;  // on the first control
+    std::string property;
+    std::int16_t list;
+    std::int32_t pick;
+  };
+  const Row rows[] = {
+      {"UnknownType", {{"KestrinType", Variant::longValue(7)}}, "KestrinType", 0, NUMERIC_TYPE},
+      {"DateFormatBeyondTheList",
+       {{"KestrinType", Variant::longValue(DATE_TYPE)}, {"FormatDate", Variant::longValue(5)}},
+       "FormatDate",
+       1,
+       MMDDYY},
+      {"TimeFormatBeyondSixteenBits",
+       {{"KestrinType", Variant::longValue(TIME_TYPE)}, {"FormatTime", Variant::longValue(70000)}},
+       "FormatTime",
+       2,
+       HMS},
+      {"NegativeAlignment", {{"NumAlignment", Variant::longValue(-1)}}, "NumAlignment", 3, LEFT_ALIGN},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    headless::Form rowForm;
+    PlacedControl a{rowForm, "Kestrin1"}, b{rowForm, "Kestrin2"};
+    for (const auto& [name, value] : row.sets) {
+      a.set(name, value);
+      b.set(name, name == row.property ? Variant::longValue(1) : value);  // b holds an item of the list
+    }
+    const bool alignmentRow = row.property == "NumAlignment";
+    if (!alignmentRow) a.set("NumAlignment", Variant::longValue(LEFT_ALIGN));
+    a.set("Caption", Variant::string("Due"));
+    const Variant ownValue = a.get(row.property);
+
+    headless::PageSite rowSite;
+    General rowPage(rowSite);
+    rowSite.select({&a.component.dispatch(), &b.component.dispatch()});
+    rowPage.PropertyPage_Initialize();
+    rowPage.PropertyPage_SelectionChanged();
+    EXPECT_EQ(rowSite.comboBox("cmbGeneral", row.list).listIndex(), -1);
+    EXPECT_EQ(rowSite.textBox("txtGeneral", 0).text(), "Due");  // the rows after it loaded too
+    if (!alignmentRow) {
+      EXPECT_EQ(rowSite.comboBox("cmbGeneral", 3).listIndex(), LEFT_ALIGN);  // the last row too
+    }
+
+    rowSite.type("txtGeneral", 3, "tip");
+    rowPage.PropertyPage_ApplyChanges();
+    EXPECT_EQ(a.get(row.property), ownValue);
+    EXPECT_EQ(b.get(row.property), Variant::longValue(1));
+    EXPECT_EQ(b.get("ToolTipText"), Variant::string("tip"));
+
+    rowSite.choose("cmbGeneral", row.list, row.pick);
+    rowPage.PropertyPage_ApplyChanges();
+    EXPECT_EQ(a.get(row.property), Variant::longValue(row.pick));
+    EXPECT_EQ(b.get(row.property), Variant::longValue(row.pick));
+  }
+}
+
 TEST_F(GeneralTest, OnlyACheckedBoxAppliesTrue) {
   open({&first.component.dispatch()});
   for (std::int16_t value : {0, 1, 2}) {

@@ -10,9 +10,12 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "host/qt/units.h"
+#include "propertypage/general_design.h"
 #include "qt/general_dialog.h"
 #include "qt/kestrin_widget.h"
 #include "support/qt_window.h"
@@ -107,6 +110,23 @@ TEST_F(GeneralDialogTest, AnEditEnablesApplyWhichWritesEveryPropertyToEverySelec
   }
 }
 
+// A date format no list item stands for loads as no item chosen, with every row after it; an
+// apply after another edit keeps it, and writes no stale value for the rows after it.
+TEST_F(GeneralDialogTest, AValueNoListHoldsLoadsAsNoItemAndAnApplyKeepsIt) {
+  first->setProperty("FormatDate", 5);  // a value the enumeration does not name
+  first->setProperty("NumAlignment", KestrinWidget::LEFT_ALIGN);
+  dialog = std::make_unique<GeneralDialog>(QList<KestrinWidget*>{first, second}, &window);
+  EXPECT_TRUE(dialog->findChildren<QMessageBox*>().isEmpty());
+  EXPECT_EQ(widget<QComboBox>("cmbGeneral(1)").currentIndex(), -1);
+  EXPECT_EQ(widget<QComboBox>("cmbGeneral(3)").currentText(), "LEFT_ALIGN");
+
+  retype(widget<QLineEdit>("txtGeneral(3)"), "tip");
+  ASSERT_TRUE(dialog->apply());
+  EXPECT_EQ(first->property("FormatDate").toInt(), 5);
+  EXPECT_EQ(second->property("NumAlignment").toInt(), KestrinWidget::LEFT_ALIGN);
+  EXPECT_EQ(second->property("ToolTipText").toString(), "tip");
+}
+
 TEST_F(GeneralDialogTest, ARefusedApplyShowsWhyKeepsTheDialogOpenAndChangesNoControl) {
   const QVariantMap before[] = {first->savedProperties(), second->savedProperties()};
   dialog->show();
@@ -150,6 +170,36 @@ TEST_F(GeneralDialogTest, CancelAndAControlThatIsGoneChangeNothingElse) {
   second = nullptr;
   EXPECT_FALSE(dialog->apply());
   EXPECT_EQ(first->property("Caption").toString(), "Kept");
+}
+
+// Tab moves through each tab's widgets in the design's keyboard order, not in the order they were
+// made (on the first tab the Interval box comes before the BoxWidthLock check box and BoxWidth).
+TEST_F(GeneralDialogTest, TabFollowsTheDesignsKeyboardOrderOnEveryTab) {
+  dialog->show();
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+  auto& tabs = widget<QTabWidget>("ppBox");
+  for (std::int16_t tab = 0; tab < tabs.count(); ++tab) {
+    std::vector<const propertypage::DesignRow*> rows;
+    for (const propertypage::DesignRow& r : propertypage::kDesign)
+      if (r.tab == tab && (r.kind == propertypage::WidgetKind::TextBox || r.kind == propertypage::WidgetKind::List ||
+                           r.kind == propertypage::WidgetKind::CheckBox))
+        rows.push_back(&r);
+    std::sort(rows.begin(), rows.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
+    QStringList expected, visited;
+    for (const propertypage::DesignRow* r : rows)
+      expected << QStringLiteral("%1(%2)").arg(QString::fromLatin1(r->name.data(), r->name.size())).arg(r->index);
+
+    tabs.setCurrentIndex(tab);
+    QWidget& first = widget<QWidget>(expected.front().toLatin1().constData());
+    first.setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+      visited << QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited.join(QLatin1Char(' ')).toStdString(), expected.join(QLatin1Char(' ')).toStdString())
+        << "tab " << tab;
+  }
 }
 
 }  // namespace

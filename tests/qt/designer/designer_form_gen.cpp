@@ -1,9 +1,9 @@
 // Writes a form (.ui) holding one KestrinWidget with every property Qt Designer's property
 // editor offers for it changed, each written as Designer writes it: in the order the editor
 // lists the class's properties (declaration order), with stdset="0" (the setters are not named
-// setX), enumerations by qualified member name, texts with notr="true" (the plugin declares
-// them not translatable). The build compiles it with uic for
-// designer_form_test.
+// setX), enumerations by qualified member name, colours as colours, texts with notr="true" (the
+// plugin declares them not translatable); read-only members are not offered. The build
+// compiles it with uic for designer_form_test.
 //
 // Usage: kestrinx_designer_form_gen OUTPUT.ui
 #include <QFile>
@@ -12,18 +12,23 @@
 #include <QXmlStreamWriter>
 #include <cstdio>
 
+#include "control/members.h"
 #include "qt/kestrin_widget.h"
 
 namespace {
 
+bool isColor(const QMetaProperty& p) {
+  const kestrinx::members::Member* m = kestrinx::members::find(p.name());
+  return m != nullptr && m->type == kestrinx::values::AutoType::Color;
+}
+
 // Whether Designer's property editor edits a property of this type (not pictures or data
 // objects).
 bool editable(const QMetaProperty& p) {
-  if (p.isEnumType()) return true;
+  if (p.isEnumType() || isColor(p)) return true;
   switch (p.metaType().id()) {
     case QMetaType::Bool:
     case QMetaType::Int:
-    case QMetaType::UInt:
     case QMetaType::Float:
     case QMetaType::QString:
     case QMetaType::QFont: return true;
@@ -39,10 +44,18 @@ void writeValue(QXmlStreamWriter& xml, const QMetaProperty& p) {
                                                                               QString::fromLatin1(e.key(1))));
     return;
   }
+  if (isColor(p)) {  // pure red
+    xml.writeStartElement(QStringLiteral("color"));
+    xml.writeAttribute(QStringLiteral("alpha"), QStringLiteral("255"));
+    xml.writeTextElement(QStringLiteral("red"), QStringLiteral("255"));
+    xml.writeTextElement(QStringLiteral("green"), QStringLiteral("0"));
+    xml.writeTextElement(QStringLiteral("blue"), QStringLiteral("0"));
+    xml.writeEndElement();
+    return;
+  }
   switch (p.metaType().id()) {
     case QMetaType::Bool: xml.writeTextElement(QStringLiteral("bool"), QStringLiteral("true")); return;
     case QMetaType::Int: xml.writeTextElement(QStringLiteral("number"), QStringLiteral("1")); return;
-    case QMetaType::UInt: xml.writeTextElement(QStringLiteral("UInt"), QStringLiteral("255")); return;
     case QMetaType::Float: xml.writeTextElement(QStringLiteral("float"), QStringLiteral("1.5")); return;
     case QMetaType::QString:
       xml.writeStartElement(QStringLiteral("string"));
@@ -87,7 +100,8 @@ int main(int argc, char** argv) {
   const QMetaObject& meta = kestrinx::qt::KestrinWidget::staticMetaObject;
   for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
     const QMetaProperty p = meta.property(i);
-    if (!p.isWritable() || !p.isDesignable() || !editable(p)) continue;
+    if (!p.isWritable() || !p.isDesignable() || !editable(p) || kestrinx::qt::KestrinWidget::readOnlyProperty(p.name()))
+      continue;
     xml.writeStartElement(QStringLiteral("property"));
     xml.writeAttribute(QStringLiteral("name"), QString::fromLatin1(p.name()));
     if (!p.hasStdCppSet()) xml.writeAttribute(QStringLiteral("stdset"), QStringLiteral("0"));
