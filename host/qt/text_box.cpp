@@ -1,5 +1,6 @@
 // The Qt host's text box: the program's side of the box (its members, as the control reads and
-// sets them), its line edit made now or on demand, the held keystroke and the undo history.
+// sets them) and its line edit made now or on demand. How it types through the held keystroke
+// is in held_keystroke.cpp, how it records and replays undo steps in undo_history.cpp.
 #include "host/qt/text_box.h"
 
 #include <QApplication>

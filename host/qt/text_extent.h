@@ -1,9 +1,8 @@
 // The size a label's plain text takes, as QLabel's size hint measures it: the bounding
 // rectangle of the text in its font (tabs expanded; lines broken only where the text breaks
 // them; the alignment's centring left out, which only places the text; an empty text one
-// average character wide and a line high). The same text in the
-// same font, alignment and DPI is not measured again (a control sets its caption, then its
-// caption font again as it was).
+// average character wide and a line high). The same text in the same font, alignment and DPI
+// is not measured again (a control sets its caption, then its caption font again as it was).
 #pragma once
 
 #include <QFont>
