@@ -209,6 +209,12 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   if (m_AutoSize && m_SizeFlag) {
     m_SizeFlag = values::False;
     p.fitOuterSizeToContent(Interval);
+    // The positions counted from the size before the fit: caption and box stand again where
+    // the caption's position says in the fitted size (a middle or bottom position was left
+    // below a control that shrank until the next layout).
+    p.placeCaption(Alignment, Interval);
+    p.parkHiddenCaption();
+    p.placeBoxBesideCaption(Interval, Alignment);
   }
 
   if (afterReading) {

@@ -56,6 +56,24 @@ TEST_P(ContentInside, BoxAndCaptionStayInsideAtEveryPositionAppearanceAndFont) {
   }
 }
 
+// The layout run that fits the control to its content (AutoSize) leaves both inside the fitted
+// size itself, without waiting for a paint to place them again.
+TEST_P(ContentInside, AnAutoSizeFitPlacesBoxAndCaptionInsideTheFittedSize) {
+  placeNew();
+  for (std::int32_t alignment = LeftTop; alignment <= RightBottom; ++alignment) {
+    k.put_AutoSize(values::False);
+    host().surface().setHeight(3000);  // far taller than the content
+    k.put_Alignment(alignment);
+    k.put_AutoSize(values::True);  // fits now
+    const std::string context = "alignment " + std::to_string(alignment);
+    ASSERT_LT(host().surface().height(), 3000.0f) << context;
+    const host::TextBox& box = active();
+    expectInside("box", box.left(), box.top(), box.width(), box.height(), context);
+    const host::Label& caption = host().label();
+    expectInside("caption", caption.left(), caption.top(), caption.width(), caption.height(), context);
+  }
+}
+
 // A control only as tall as its content's needs stays so when its container keeps it smaller:
 // the container's size (a saved form's) is kept; a change of what it shows grows it again.
 TEST_P(ContentInside, TheContainersSizeIsKeptAndAChangeOfContentGrowsTheControl) {
