@@ -1,6 +1,7 @@
 // Loading and showing a form of 1,000 controls on the offscreen platform: Kestrin controls read
 // from a form file into KestrinWidgets, beside QUiLoader building 1,000 QLabel and QLineEdit
-// pairs from a .ui file at the same places. Each iteration reads its file, builds the widgets,
+// pairs from a .ui file at the same places, and the floor: the widgets a Kestrin form shows made
+// in code (PaintedCaption below). Each iteration reads its file (if any), builds the widgets,
 // shows the form, lets Qt handle the resulting events (layout, exposure, painting) and deletes it.
 // The *Memory benchmarks report what a shown form holds, per control: the growth of the heap in
 // use (glibc's count of allocated bytes) and of the resident set, from before its file is read
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QLineEdit>
+#include <QPainter>
 #include <QUiLoader>
 #include <QWidget>
 #include <malloc.h>
@@ -107,6 +109,37 @@ QString uiForm(UiEntry entry) {
   return p;
 }
 
+// Qt's own share of what a Kestrin form shows: per control a plain widget that paints its
+// caption and holds a line edit with the box's text, made in code at the same places (no file
+// read, no control behind it). No form of these controls can show with less work or memory:
+// the floor under the Kestrin benchmarks.
+class PaintedCaption final : public QWidget {
+ public:
+  PaintedCaption(QString caption, QWidget* parent) : QWidget(parent), caption_(std::move(caption)) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.drawText(QRect(0, 0, 50, height()), Qt::AlignLeft | Qt::AlignVCenter, caption_);
+  }
+
+ private:
+  QString caption_;
+};
+
+std::unique_ptr<QWidget> floorForm(std::size_t& count) {
+  auto form = std::make_unique<QWidget>();
+  for (int i = 0; i < kControls; ++i) {
+    auto* control = new PaintedCaption(QStringLiteral("Field %1").arg(i), form.get());
+    control->setGeometry(i % kColumns * kColumnTwips / 15, i / kColumns * kRowTwips / 15, kWidthTwips / 15,
+                         kHeightTwips / 15);
+    auto* box = new QLineEdit(QStringLiteral("txtField%1").arg(i), control);
+    box->setGeometry(55, 0, kWidthTwips / 15 - 55, kHeightTwips / 15);
+  }
+  count = kControls;
+  return form;
+}
+
 // Shows the form and handles what showing it posted, then deletes it.
 void showAndDelete(std::unique_ptr<QWidget> form) {
   form->show();
@@ -188,6 +221,16 @@ void BM_QtFormMemoryUiLoaderPairsWithTheSameTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_QtFormMemoryUiLoaderPairsWithTheSameTexts)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void BM_QtFormMemoryFloorPaintedCaptionAndLineEdit(benchmark::State& state) {
+  measureShownForm(state, [](std::size_t& count) {
+    std::unique_ptr<QWidget> form = floorForm(count);
+    form->show();
+    QApplication::processEvents();
+    return form;
+  });
+}
+BENCHMARK(BM_QtFormMemoryFloorPaintedCaptionAndLineEdit)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_QtFormLoadShowKestrin(benchmark::State& state) {
   const std::string& path = kestrinFormPath();
   std::size_t count = 0;
@@ -242,5 +285,13 @@ void BM_QtFormLoadShowUiLoaderBoxedPairsWithTheSameTexts(benchmark::State& state
   loadShowUiForm(state, path);
 }
 BENCHMARK(BM_QtFormLoadShowUiLoaderBoxedPairsWithTheSameTexts)->Unit(benchmark::kMillisecond);
+
+// The floor: Qt's own work for the widgets a Kestrin form shows, made in code.
+void BM_QtFormShowFloorPaintedCaptionAndLineEdit(benchmark::State& state) {
+  std::size_t count = 0;
+  for (auto _ : state) showAndDelete(floorForm(count));
+  state.SetItemsProcessed(state.iterations() * kControls);
+}
+BENCHMARK(BM_QtFormShowFloorPaintedCaptionAndLineEdit)->Unit(benchmark::kMillisecond);
 
 }  // namespace
