@@ -20,8 +20,11 @@ std::string LoadProblem::message() const {
 // ---- one control ---------------------------------------------------------------------------------
 
 DocumentControl::DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls,
-                                 FormMode mode)
-    : name_(std::move(name)), progId_(std::move(progId)), site_(std::make_unique<ControlSite>(form, name_)) {
+                                 const forms::FormKeyOrder& keys, FormMode mode)
+    : name_(std::move(name)),
+      progId_(std::move(progId)),
+      site_(std::make_unique<ControlSite>(form, name_)),
+      keys_(&keys) {
   site_->headlessSurface().setUserMode(mode == FormMode::Run ? values::True : values::False);
   component_ = cls.create(*site_);
 }
@@ -54,7 +57,7 @@ void DocumentControl::load(std::vector<forms::FormEntry> properties, const forms
   std::vector<bool> read(properties.size(), false);
   try {
     component_->Initialize();
-    forms::FormPropertyBag bag(properties);
+    forms::FormPropertyBag bag(properties, keys_);
     try {
       component_->ReadProperties(bag);
     } catch (const values::AutomationError& e) {
@@ -75,14 +78,6 @@ void DocumentControl::load(std::vector<forms::FormEntry> properties, const forms
   }
 }
 
-namespace {
-
-bool contains(const std::vector<std::string>& keys, const std::string& key) {
-  return std::find(keys.begin(), keys.end(), key) != keys.end();
-}
-
-}  // namespace
-
 forms::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std::size_t expected) const {
   forms::FormControl out{name_, progId_, placement(), {}};
   if (problem_) {
@@ -91,7 +86,7 @@ forms::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std:
     return out;
   }
   out.properties.reserve(expected + kept_.size());
-  forms::FormPropertyBag bag(out.properties);
+  forms::FormPropertyBag bag(out.properties, keys_);
   try {
     component_->WriteProperties(bag);
   } catch (const values::AutomationError& e) {
@@ -99,7 +94,7 @@ forms::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std:
   }
   // Each goes back after those before it, so its place stays where it is put.
   for (const Kept& k : kept_) {
-    if (contains(bag.keysWritten(), k.entry.key)) continue;  // the control's own now
+    if (bag.wrote(k.entry.key)) continue;  // the control's own now
     const std::size_t at = std::min(k.place, out.properties.size());
     out.properties.insert(out.properties.begin() + static_cast<std::ptrdiff_t>(at), k.entry);
     if (keptAt) keptAt->push_back(at);
@@ -117,7 +112,7 @@ void DocumentControl::keepUnwritten(const std::vector<forms::FormEntry>& saved,
 
 std::vector<forms::FormEntry> DocumentControl::keptEntries() const {
   std::vector<forms::FormEntry> scratch;
-  forms::FormPropertyBag bag(scratch);
+  forms::FormPropertyBag bag(scratch, keys_);
   try {
     component_->WriteProperties(bag);
   } catch (const values::AutomationError&) {
@@ -125,17 +120,25 @@ std::vector<forms::FormEntry> DocumentControl::keptEntries() const {
   }
   std::vector<forms::FormEntry> kept;
   for (const Kept& k : kept_)
-    if (problem_ || !contains(bag.keysWritten(), k.entry.key)) kept.push_back(k.entry);
+    if (problem_ || !bag.wrote(k.entry.key)) kept.push_back(k.entry);
   return kept;
 }
 
 // ---- the document -------------------------------------------------------------------------------
 
 FormDocument::FormDocument(std::string name, std::vector<host::ComponentClass> classes, FormMode mode)
-    : name_(std::move(name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {}
+    : name_(std::move(name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {
+  makeKeyOrders();
+}
+
+void FormDocument::makeKeyOrders() {
+  keys_.reserve(classes_.size());
+  for (const host::ComponentClass& c : classes_) keys_.push_back(std::make_unique<forms::FormKeyOrder>(c.readOrder));
+}
 
 FormDocument::FormDocument(forms::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode)
     : name_(std::move(file.name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {
+  makeKeyOrders();
   std::vector<const host::ComponentClass*> classOfControl;
   classOfControl.reserve(file.controls.size());
   for (const forms::FormControl& c : file.controls) classOfControl.push_back(&classOf(c.name, c.progId));
@@ -144,7 +147,8 @@ FormDocument::FormDocument(forms::FormFile file, std::vector<host::ComponentClas
   for (std::size_t i = 0; i < file.controls.size(); ++i) {
     forms::FormControl& c = file.controls[i];
     const host::ComponentClass& cls = *classOfControl[i];
-    std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, mode));
+    std::unique_ptr<DocumentControl> control(
+        new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, keysOf(cls), mode));
     control->load(std::move(c.properties), c.placement);
     byName_.emplace(forms::rules::foldedName(control->name()), i);
     controls_.push_back(std::move(control));
@@ -190,7 +194,7 @@ DocumentControl& FormDocument::place(const std::string& name, const std::string&
   if (controls_.size() >= forms::FormLimits::Controls)
     throw FormDocumentError("the form already has " + std::to_string(controls_.size()) + " controls");
   const host::ComponentClass& cls = classOf(name, progId);
-  std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, name, cls.progId, cls, mode_));
+  std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, name, cls.progId, cls, keysOf(cls), mode_));
   control->component().Initialize();
   control->component().InitProperties();
   control->show(placement);
