@@ -512,7 +512,7 @@ class FormReader {
         return t;
       case '"':
         t.kind = Token::Kind::String;
-        t.text = got(v.get_string());
+        t.text = stringText(v, raw);
         break;
       case 't':
       case 'f':
@@ -528,12 +528,28 @@ class FormReader {
     return t;
   }
 
+  // A string's contents: straight from the text when it has no escapes (the parser has checked
+  // that the text is UTF-8 with no control characters in strings), else unescaped by the parser.
+  // Either way the parser reads the string as a value: one it passes over unread would be taken
+  // for a member name if a ':' followed it.
+  static std::string_view stringText(od::value& v, std::string_view raw) {
+    std::size_t end = raw.size();
+    while (end > 1 && raw[end - 1] != '"') --end;
+    const std::string_view inside = raw.substr(1, end > 1 ? end - 2 : 0);
+    bool plain = end > 1;
+    for (char c : inside) plain = plain && c != '\\';
+    if (!plain) return got(v.get_string());
+    got(v.get_raw_json_string());
+    return inside;
+  }
+
   void number(od::value& v, std::string_view raw, Token& t) {
     std::size_t n = raw.size();
     while (n > 0 && isSpace(raw[n - 1])) --n;
     t.text = raw.substr(0, n);
     lastEnd_ = std::min(at_ + n + 1, text_.size());
-    const bool whole = t.text.find_first_of(".eE") == std::string_view::npos;
+    bool whole = true;
+    for (char c : t.text) whole = whole && c != '.' && c != 'e' && c != 'E';
     if (whole && t.text[0] == '-') {
       std::int64_t i = 0;
       if (!v.get_int64().get(i)) {
@@ -827,7 +843,9 @@ class FormReader {
         default: fail("a property is [key, type, value]; this one has more items");
       }
     }
-    const std::size_t after = afterClose(doc);
+    // Nothing after an entry looks back at where it ended before the next token is read, but
+    // in a text completed before its fault, the entry's end may be where the fault is.
+    const std::size_t after = fault_ ? afterClose(doc) : lastEnd_;
     --depth_;
     if (entryItems_ < 3)
       failAtEnd(entryItems_ == 0 ? "a property is [key, type, value]; this one is empty"

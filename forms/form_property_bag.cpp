@@ -1,10 +1,20 @@
 #include "forms/form_property_bag.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kestrinx::forms {
 
 using values::Variant;
+
+namespace {
+
+// Whether two keys are the same: most keys differ in length or first byte, told without a call.
+inline bool sameKey(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && (a.empty() || (a[0] == b[0] && std::memcmp(a.data(), b.data(), a.size()) == 0));
+}
+
+}  // namespace
 
 // ---- the key order ------------------------------------------------------------------------------
 
@@ -43,7 +53,7 @@ std::uint32_t FormKeyOrder::hash(std::string_view key) {
 std::size_t FormKeyOrder::slotOf(std::string_view key) const {
   const std::size_t mask = table_.size() - 1;
   for (std::size_t b = hash(key) & mask; table_[b] != 0; b = (b + 1) & mask)
-    if (keys_[table_[b] - 1u] == key) return table_[b] - 1u;
+    if (sameKey(keys_[table_[b] - 1u], key)) return table_[b] - 1u;
   return keys_.size();
 }
 
@@ -62,8 +72,8 @@ FormPropertyBag::FormPropertyBag(std::vector<FormEntry>& entries, const FormKeyO
 std::size_t FormPropertyBag::slotFor(const std::string& name, std::size_t next, std::size_t last) const {
   const std::size_t n = slotCount();
   if (n == 0) return 0;
-  if (next < n && order_->key(next) == name) return next;
-  if (last < n && order_->key(last) == name) return last;
+  if (next < n && sameKey(order_->key(next), name)) return next;
+  if (last < n && sameKey(order_->key(last), name)) return last;
   return order_->slotOf(name);
 }
 

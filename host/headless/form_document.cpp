@@ -54,23 +54,24 @@ void DocumentControl::load(std::vector<forms::FormEntry> properties, const forms
   const auto stop = [&](const std::string& key, const values::AutomationError& e) {
     if (!problem_) problem_ = LoadProblem{name_, key, e.number(), e.what()};
   };
-  std::vector<bool> read(properties.size(), false);
+  forms::FormPropertyBag bag(properties, keys_);
   try {
     component_->Initialize();
-    forms::FormPropertyBag bag(properties, keys_);
     try {
       component_->ReadProperties(bag);
     } catch (const values::AutomationError& e) {
       stop(bag.lastKeyRead(), e);
     }
-    for (std::size_t i = 0; i < properties.size(); ++i) read[i] = bag.touched(i);
   } catch (const values::AutomationError& e) {
     stop("", e);
   }
   // What the control read it writes again itself; the rest waits beside it (all of it when
   // loading stopped early).
+  std::size_t unread = 0;
+  for (std::size_t i = 0; i < properties.size(); ++i) unread += problem_ || !bag.touched(i) ? 1 : 0;
+  kept_.reserve(unread);
   for (std::size_t i = 0; i < properties.size(); ++i)
-    if (problem_ || !read[i]) kept_.push_back({i, std::move(properties[i])});
+    if (problem_ || !bag.touched(i)) kept_.push_back({i, std::move(properties[i])});
   try {
     show(placement);
   } catch (const values::AutomationError& e) {
