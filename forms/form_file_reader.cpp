@@ -84,6 +84,13 @@ class SyntaxScan {
   std::optional<Fault> scan() {
     std::vector<char>& open = open_;
     Want& want = want_;
+    // A byte order mark may open the text.
+    if (!t_.empty() && t_[0] == '\xEF') {
+      for (const char mark : {'\xBB', '\xBF'})
+        if (++i_ >= t_.size() || t_[i_] != mark)
+          return lexical(std::min(i_, t_.size()), "invalid byte order mark; it is 0xEF 0xBB 0xBF");
+      ++i_;
+    }
     while (true) {
       skipSpace();
       start_ = i_;
@@ -469,11 +476,13 @@ class FormReader {
     return "#" + std::to_string(form_.controls.size() + 1);
   }
 
-  [[noreturn]] void failAt(std::size_t offset, const std::string& key, std::string reason) const {
-    if (fault_ && offset >= fault_->tokenStart) {
-      // At the fault or in what completes the text before it: the fault is what is wrong.
+  // `atToken`: the refusal is of a token at `offset`, which the fault stands in for when it is
+  // at the fault or in what completes the text before it.
+  [[noreturn]] void failAt(std::size_t offset, std::string key, std::string reason, bool atToken = true) const {
+    if (atToken && fault_ && offset >= fault_->tokenStart) {
       offset = fault_->at;
       reason = fault_->reason;
+      key = entryKeyForErrors();
     }
     offset = std::min(offset, original_.size());
     std::size_t line = 1, column = 1;
@@ -486,13 +495,15 @@ class FormReader {
         ++column;
       }
     }
-    throw FormFileError(file_, line, column, controlLabel(), fault_ && offset >= fault_->tokenStart ? entryKeyForErrors() : key,
-                        rules::printable(reason, 200));
+    throw FormFileError(file_, line, column, controlLabel(), key, rules::printable(reason, 200));
   }
   // A refusal of the token that starts at `at_` (the one being read).
   [[noreturn]] void fail(const std::string& reason) const { failAt(at_, entryKeyForErrors(), reason); }
-  // A refusal at the end of the object or array just closed.
-  [[noreturn]] void failAtEnd(const std::string& reason) const { failAt(tokenStart(), entryKeyForErrors(), reason); }
+  // A refusal at the end of the object or array just closed (its closing bracket was read, so
+  // it stands before any fault).
+  [[noreturn]] void failAtEnd(const std::string& reason) const {
+    failAt(tokenStart(), entryKeyForErrors(), reason, false);
+  }
 
   std::string entryKeyForErrors() const { return inEntry_ && entryItems_ > 0 ? entry_.key : std::string(); }
 
@@ -1123,11 +1134,18 @@ class FormReader {
 
 namespace {
 
+// The text as the parser reads it: a copy with room after it (the parser reads a little past
+// its end), with a byte order mark that opens it taken as white space, which keeps every place.
+simdjson::padded_string parserCopy(std::string_view text) {
+  simdjson::padded_string copy(text.data(), text.size());
+  if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") std::memset(copy.data(), ' ', 3);
+  return copy;
+}
+
 FormFile parseWithParser(std::string_view text, const std::string& fileName) {
   if (text.size() > FormLimits::FileBytes)
     throw FormFileError(fileName, 0, 0, "", "", "larger than " + std::to_string(FormLimits::FileBytes) + " bytes");
-  // The parser reads a little past the end of its text: a copy with room after it.
-  const simdjson::padded_string padded(text.data(), text.size());
+  simdjson::padded_string padded = parserCopy(text);
   od::parser parser;
   od::document doc;
   simdjson::error_code code = parser.iterate(padded).get(doc);
@@ -1143,7 +1161,7 @@ FormFile parseWithParser(std::string_view text, const std::string& fileName) {
   if (fault) {
     std::string before(text.substr(0, fault->tokenStart));
     before += fault->completion;
-    const simdjson::padded_string repaired(before.data(), before.size());
+    const simdjson::padded_string repaired = parserCopy(before);
     od::parser again;
     if (!again.iterate(repaired).get(doc)) {
       try {

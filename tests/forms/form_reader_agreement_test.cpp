@@ -45,6 +45,8 @@ TEST(FormReaders, AgreeOnEverySeedFormWholeCutAndDamaged) {
   const char replacements[] = {'\xff', '\xc3', '"', '}', ']', ',', '0', '-', 'x', '\n', '\\', '{', '[', ' '};
   for (const auto& [name, text] : forms) {
     check(name, text);
+    for (const char* mark : {"\xEF\xBB\xBF", "\xEF\xBB", "\xEF", "\xEF\x1A", "\xEF\xBB\x20"})
+      check(name + " after a byte order mark", mark + text);
     for (std::size_t n = 0; n < text.size(); ++n) check(name + " cut at " + std::to_string(n), text.substr(0, n));
     // The example form is long: its bytes are replaced at every seventh place.
     const std::size_t step = text.size() > 4000 ? 7 : 1;

@@ -31,6 +31,7 @@ TEST(FormReader, AFileThatStopsBeingJsonIsRefusedAtThatPlaceWithTheControlAndKey
        "-2147483648 to 2147483647"},
       {"AStringFollowedByAColonInAnEntry", head + "[\"Caption\",\"String\",\"a\":\"b\"]]}]}",
        "f.kxform:3:24: control 'txtA', property 'Caption': syntax error: unexpected ':'; expected ',' or ']'"},
+      {"AByteOrderMarkCutShort", "\xEF\xBB{}", "f.kxform:1:2: syntax error: invalid byte order mark; it is 0xEF 0xBB 0xBF"},
       {"TextAfterTheForm", head + "]}]}\n}", "f.kxform:4:1: syntax error: text after the form's closing brace ('}')"},
   };
   for (const FaultRow& row : rows) {
@@ -41,6 +42,19 @@ TEST(FormReader, AFileThatStopsBeingJsonIsRefusedAtThatPlaceWithTheControlAndKey
     } catch (const forms::FormFileError& e) {
       EXPECT_EQ(std::string(e.what()), row.what);
     }
+  }
+}
+
+// A byte order mark may open the file; places after it are counted as without it, but for
+// the mark's one column.
+TEST(FormReader, AByteOrderMarkMayOpenTheFile) {
+  const std::string form = "{\"format\":\"kestrinx-form\",\"version\":\"1.0\",\"name\":\"F\",\"controls\":[]}";
+  EXPECT_EQ(forms::parseForm("\xEF\xBB\xBF" + form, "f.kxform").name, "F");
+  try {
+    forms::parseForm("\xEF\xBB\xBF{\"name\":1}", "f.kxform");
+    ADD_FAILURE() << "read without an error";
+  } catch (const forms::FormFileError& e) {
+    EXPECT_EQ(e.column(), 3u);
   }
 }
 
