@@ -6,7 +6,6 @@
 #include <simdjson.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -19,7 +18,6 @@
 
 #include "forms/base64.h"
 #include "forms/form_file.h"
-#include "forms/form_file_reader_events.h"
 #include "forms/form_file_rules.h"
 
 namespace kestrinx::forms {
@@ -1142,7 +1140,9 @@ simdjson::padded_string parserCopy(std::string_view text) {
   return copy;
 }
 
-FormFile parseWithParser(std::string_view text, const std::string& fileName) {
+}  // namespace
+
+FormFile parseForm(std::string_view text, const std::string& fileName) {
   if (text.size() > FormLimits::FileBytes)
     throw FormFileError(fileName, 0, 0, "", "", "larger than " + std::to_string(FormLimits::FileBytes) + " bytes");
   simdjson::padded_string padded = parserCopy(text);
@@ -1172,14 +1172,6 @@ FormFile parseWithParser(std::string_view text, const std::string& fileName) {
   }
   // Not reached for any text the scan and the parser judge alike.
   throw FormFileError(fileName, 0, 0, "", "", std::string("syntax error: ") + simdjson::error_message(code));
-}
-
-}  // namespace
-
-FormFile parseForm(std::string_view text, const std::string& fileName) {
-  if (const char* log = std::getenv("KESTRINX_COMPARE_FORM_READERS"))
-    return compareFormReaders(text, fileName, log, &parseWithParser);
-  return parseWithParser(text, fileName);
 }
 
 }  // namespace kestrinx::forms
