@@ -5,8 +5,9 @@
 # --conformance also installs wine64 and the MinGW-w64 cross compiler, which
 # scripts/conformance.sh needs.
 set -euo pipefail
-need=(g++ cmake make ccache pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev qt6-base-dev
-      qt6-tools-dev qt6-tools-private-dev libqt6opengl6-dev doxygen fonts-dejavu-core fonts-dejavu-extra)
+need=(g++ cmake make ccache pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev libsimdjson-dev
+      qt6-base-dev qt6-tools-dev qt6-tools-private-dev libqt6opengl6-dev doxygen fonts-dejavu-core
+      fonts-dejavu-extra)
 for arg in "$@"; do
   case $arg in
     --clang) need+=(clang libclang-rt-dev llvm) ;;
