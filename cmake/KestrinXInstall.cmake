@@ -32,6 +32,9 @@ foreach(part ${KESTRINX_CORE_PARTS})
 endforeach()
 target_include_directories(KestrinXCore PUBLIC $<INSTALL_INTERFACE:${KESTRINX_INCLUDE_INSTALL_DIR}>)
 target_compile_features(KestrinXCore PUBLIC cxx_std_20)
+# The form file reader's JSON parser, which kestrinx_forms links privately.
+find_package(simdjson REQUIRED)
+target_link_libraries(KestrinXCore PRIVATE simdjson::simdjson)
 add_library(KestrinX::Core ALIAS KestrinXCore)
 install(TARGETS KestrinXCore EXPORT KestrinXCoreTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -127,11 +127,21 @@ std::optional<std::string> badClassName(std::string_view progId) {
 namespace {
 
 // A hash of a key from its length and its first and last eight bytes (all of a key of up to 16).
+// Up to eight bytes as a number (eight at once, fewer one by one).
+std::uint64_t bytesAt(const char* p, std::size_t n) {
+  std::uint64_t v = 0;
+  if (n >= 8) {
+    std::memcpy(&v, p, 8);
+    return v;
+  }
+  for (std::size_t i = 0; i < n; ++i) v |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+  return v;
+}
+
 std::uint64_t keyHash(std::string_view key) {
-  std::uint64_t head = 0, tail = 0;
   const std::size_t n = key.size();
-  std::memcpy(&head, key.data(), std::min<std::size_t>(n, 8));
-  if (n > 8) std::memcpy(&tail, key.data() + (n > 16 ? n - 8 : 8), std::min<std::size_t>(n - 8, 8));
+  const std::uint64_t head = bytesAt(key.data(), std::min<std::size_t>(n, 8));
+  const std::uint64_t tail = n > 8 ? bytesAt(key.data() + (n > 16 ? n - 8 : 8), std::min<std::size_t>(n - 8, 8)) : 0;
   std::uint64_t h = (head ^ (tail * 0x9E3779B97F4A7C15u) ^ (n << 56)) * 0xFF51AFD7ED558CCDu;
   return h ^ (h >> 29);
 }

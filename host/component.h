@@ -7,7 +7,9 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "host/control_site.h"
 #include "values/automation.h"
@@ -39,11 +41,14 @@ class Component {
   virtual void disconnect(values::EventSink* sink) = 0;
 };
 
-/// A class of controls a host can create: its programmatic name ("KestrinX.Kestrin") and a
-/// factory that builds one control on a site the host provides (and outlives the control).
+/// A class of controls a host can create: its programmatic name ("KestrinX.Kestrin"), a
+/// factory that builds one control on a site the host provides (and outlives the control), and
+/// the keys its ReadProperties reads, in that order, each once, so that a host's property bag
+/// can answer the reads in order without searching (empty when the class does not say).
 struct ComponentClass {
   std::string progId;                                              ///< the programmatic name
   std::function<std::unique_ptr<Component>(ControlSite&)> create;  ///< builds one control on a site
+  std::span<const std::string_view> readOrder = {};                ///< static keys, in reading order
 };
 
 }  // namespace kestrinx::host

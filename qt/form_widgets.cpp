@@ -12,9 +12,10 @@ namespace kestrinx::qt {
 std::vector<KestrinWidget*> openFormControls(forms::FormFile& file, QWidget& parent) {
   std::vector<KestrinWidget*> opened;
   opened.reserve(file.controls.size());
+  static const forms::FormKeyOrder keys(kestrinClass().readOrder);
   for (forms::FormControl& c : file.controls) {
     if (std::string_view(c.progId) != KestrinProgId) continue;
-    forms::FormPropertyBag bag(c.properties);
+    forms::FormPropertyBag bag(c.properties, &keys);
     auto* w = new KestrinWidget(KestrinWidgetSetup{qthost::toQString(c.name), true, &bag}, &parent);
     placeAt(*w, c.placement);
     opened.push_back(w);

@@ -6,8 +6,9 @@
 # scripts/conformance.sh needs; --accessibility an X server without a screen, D-Bus, the AT-SPI
 # registry and its Python bindings, which scripts/accessibility.sh needs.
 set -euo pipefail
-need=(g++ cmake make ccache pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev qt6-base-dev
-      qt6-tools-dev qt6-tools-private-dev libqt6opengl6-dev doxygen fonts-dejavu-core fonts-dejavu-extra)
+need=(g++ cmake make ccache pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev libsimdjson-dev
+      qt6-base-dev qt6-tools-dev qt6-tools-private-dev libqt6opengl6-dev doxygen fonts-dejavu-core
+      fonts-dejavu-extra)
 for arg in "$@"; do
   case $arg in
     --clang) need+=(clang libclang-rt-dev llvm) ;;

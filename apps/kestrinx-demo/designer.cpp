@@ -174,7 +174,11 @@ Designer::Designer(QWidget* parent) : QMainWindow(parent) {
   selectionChanged();
 }
 
-Designer::~Designer() = default;
+Designer::~Designer() {
+  // The undo stack is a child, cleared after this window's members are gone: its last index and
+  // clean-state signals must not reach them.
+  undoStack_->disconnect(this);
+}
 
 void Designer::buildActions() {
   const auto action = [this](const char* objectName, const QString& text, auto slot) {

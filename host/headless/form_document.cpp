@@ -20,8 +20,11 @@ std::string LoadProblem::message() const {
 // ---- one control ---------------------------------------------------------------------------------
 
 DocumentControl::DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls,
-                                 FormMode mode)
-    : name_(std::move(name)), progId_(std::move(progId)), site_(std::make_unique<ControlSite>(form, name_)) {
+                                 const forms::FormKeyOrder& keys, FormMode mode)
+    : name_(std::move(name)),
+      progId_(std::move(progId)),
+      site_(std::make_unique<ControlSite>(form, name_)),
+      keys_(&keys) {
   site_->headlessSurface().setUserMode(mode == FormMode::Run ? values::True : values::False);
   component_ = cls.create(*site_);
 }
@@ -51,37 +54,30 @@ void DocumentControl::load(std::vector<forms::FormEntry> properties, const forms
   const auto stop = [&](const std::string& key, const values::AutomationError& e) {
     if (!problem_) problem_ = LoadProblem{name_, key, e.number(), e.what()};
   };
-  std::vector<bool> read(properties.size(), false);
+  forms::FormPropertyBag bag(properties, keys_);
   try {
     component_->Initialize();
-    forms::FormPropertyBag bag(properties);
     try {
       component_->ReadProperties(bag);
     } catch (const values::AutomationError& e) {
       stop(bag.lastKeyRead(), e);
     }
-    for (std::size_t i = 0; i < properties.size(); ++i) read[i] = bag.touched(i);
   } catch (const values::AutomationError& e) {
     stop("", e);
   }
   // What the control read it writes again itself; the rest waits beside it (all of it when
   // loading stopped early).
+  std::size_t unread = 0;
+  for (std::size_t i = 0; i < properties.size(); ++i) unread += problem_ || !bag.touched(i) ? 1 : 0;
+  kept_.reserve(unread);
   for (std::size_t i = 0; i < properties.size(); ++i)
-    if (problem_ || !read[i]) kept_.push_back({i, std::move(properties[i])});
+    if (problem_ || !bag.touched(i)) kept_.push_back({i, std::move(properties[i])});
   try {
     show(placement);
   } catch (const values::AutomationError& e) {
     stop("", e);
   }
 }
-
-namespace {
-
-bool contains(const std::vector<std::string>& keys, const std::string& key) {
-  return std::find(keys.begin(), keys.end(), key) != keys.end();
-}
-
-}  // namespace
 
 forms::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std::size_t expected) const {
   forms::FormControl out{name_, progId_, placement(), {}};
@@ -91,7 +87,7 @@ forms::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std:
     return out;
   }
   out.properties.reserve(expected + kept_.size());
-  forms::FormPropertyBag bag(out.properties);
+  forms::FormPropertyBag bag(out.properties, keys_);
   try {
     component_->WriteProperties(bag);
   } catch (const values::AutomationError& e) {
@@ -99,7 +95,7 @@ forms::FormControl DocumentControl::saved(std::vector<std::size_t>* keptAt, std:
   }
   // Each goes back after those before it, so its place stays where it is put.
   for (const Kept& k : kept_) {
-    if (contains(bag.keysWritten(), k.entry.key)) continue;  // the control's own now
+    if (bag.wrote(k.entry.key)) continue;  // the control's own now
     const std::size_t at = std::min(k.place, out.properties.size());
     out.properties.insert(out.properties.begin() + static_cast<std::ptrdiff_t>(at), k.entry);
     if (keptAt) keptAt->push_back(at);
@@ -117,7 +113,7 @@ void DocumentControl::keepUnwritten(const std::vector<forms::FormEntry>& saved,
 
 std::vector<forms::FormEntry> DocumentControl::keptEntries() const {
   std::vector<forms::FormEntry> scratch;
-  forms::FormPropertyBag bag(scratch);
+  forms::FormPropertyBag bag(scratch, keys_);
   try {
     component_->WriteProperties(bag);
   } catch (const values::AutomationError&) {
@@ -125,17 +121,25 @@ std::vector<forms::FormEntry> DocumentControl::keptEntries() const {
   }
   std::vector<forms::FormEntry> kept;
   for (const Kept& k : kept_)
-    if (problem_ || !contains(bag.keysWritten(), k.entry.key)) kept.push_back(k.entry);
+    if (problem_ || !bag.wrote(k.entry.key)) kept.push_back(k.entry);
   return kept;
 }
 
 // ---- the document -------------------------------------------------------------------------------
 
 FormDocument::FormDocument(std::string name, std::vector<host::ComponentClass> classes, FormMode mode)
-    : name_(std::move(name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {}
+    : name_(std::move(name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {
+  makeKeyOrders();
+}
+
+void FormDocument::makeKeyOrders() {
+  keys_.reserve(classes_.size());
+  for (const host::ComponentClass& c : classes_) keys_.push_back(std::make_unique<forms::FormKeyOrder>(c.readOrder));
+}
 
 FormDocument::FormDocument(forms::FormFile file, std::vector<host::ComponentClass> classes, FormMode mode)
     : name_(std::move(file.name)), classes_(std::move(classes)), mode_(mode), form_(std::make_unique<Form>()) {
+  makeKeyOrders();
   std::vector<const host::ComponentClass*> classOfControl;
   classOfControl.reserve(file.controls.size());
   for (const forms::FormControl& c : file.controls) classOfControl.push_back(&classOf(c.name, c.progId));
@@ -144,7 +148,8 @@ FormDocument::FormDocument(forms::FormFile file, std::vector<host::ComponentClas
   for (std::size_t i = 0; i < file.controls.size(); ++i) {
     forms::FormControl& c = file.controls[i];
     const host::ComponentClass& cls = *classOfControl[i];
-    std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, mode));
+    std::unique_ptr<DocumentControl> control(
+        new DocumentControl(*form_, std::move(c.name), std::move(c.progId), cls, keysOf(cls), mode));
     control->load(std::move(c.properties), c.placement);
     byName_.emplace(forms::rules::foldedName(control->name()), i);
     controls_.push_back(std::move(control));
@@ -190,7 +195,7 @@ DocumentControl& FormDocument::place(const std::string& name, const std::string&
   if (controls_.size() >= forms::FormLimits::Controls)
     throw FormDocumentError("the form already has " + std::to_string(controls_.size()) + " controls");
   const host::ComponentClass& cls = classOf(name, progId);
-  std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, name, cls.progId, cls, mode_));
+  std::unique_ptr<DocumentControl> control(new DocumentControl(*form_, name, cls.progId, cls, keysOf(cls), mode_));
   control->component().Initialize();
   control->component().InitProperties();
   control->show(placement);

@@ -27,6 +27,7 @@
 
 #include "forms/atomic_file.h"
 #include "forms/form_file.h"
+#include "forms/form_property_bag.h"
 #include "host/component.h"
 
 namespace kestrinx::headless {
@@ -81,7 +82,8 @@ class DocumentControl {
 
  private:
   friend class FormDocument;
-  DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls, FormMode mode);
+  DocumentControl(Form& form, std::string name, std::string progId, const host::ComponentClass& cls,
+                  const forms::FormKeyOrder& keys, FormMode mode);
   // Initialize, ReadProperties from `properties`, then the placement; failures become problem_.
   void load(std::vector<forms::FormEntry> properties, const forms::Placement& placement);
   // Shows the control at its new placement and forgets the changes loading or placing reported.
@@ -102,6 +104,7 @@ class DocumentControl {
   std::string name_, progId_;
   std::unique_ptr<ControlSite> site_;
   std::unique_ptr<host::Component> component_;
+  const forms::FormKeyOrder* keys_;  // the class's reading order, for the control's bags
   values::Twips left_ = 0, top_ = 0;
   std::vector<Kept> kept_;
   std::optional<LoadProblem> problem_;
@@ -146,11 +149,16 @@ class FormDocument {
 
  private:
   const host::ComponentClass& classOf(const std::string& control, const std::string& progId) const;
+  const forms::FormKeyOrder& keysOf(const host::ComponentClass& cls) const {
+    return *keys_[static_cast<std::size_t>(&cls - classes_.data())];
+  }
+  void makeKeyOrders();
   forms::FormFile toFile(std::vector<std::vector<std::size_t>>* keptAt) const;
   void save(const std::string& path, forms::FileStamp* expected, forms::FileOps& ops);
 
   std::string name_;
   std::vector<host::ComponentClass> classes_;
+  std::vector<std::unique_ptr<forms::FormKeyOrder>> keys_;  // each class's reading order
   FormMode mode_;
   std::unique_ptr<Form> form_;  // outlives the controls on it
   std::vector<std::unique_ptr<DocumentControl>> controls_;

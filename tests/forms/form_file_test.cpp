@@ -494,5 +494,50 @@ TEST(FormPropertyBag, ReadsGiveTheStoredValueOrTheDefaultAndRememberTheKey) {
   EXPECT_EQ(bag.readProperty("interval", Variant::integer(80)), Variant::integer(80));  // keys are exact
 }
 
+// A bag handed its class's reading order answers exactly as one without: reads in order, a key
+// read twice, keys out of order and outside the order, exact case; then writes into a new list.
+TEST(FormPropertyBag, AnswersAlikeWithOrWithoutTheClassReadingOrder) {
+  constexpr std::string_view kOrder[] = {"KestrinType", "Appearance", "Enabled", "Text", "Interval"};
+  const forms::FormKeyOrder order(kOrder);
+  const Variant none = Variant::integer(0);
+  struct Read {
+    const char* key;
+    Variant expected;
+  };
+  const Read reads[] = {
+      {"KestrinType", none},           {"Appearance", Variant::longValue(2)}, {"Enabled", none},
+      {"Enabled", none},               {"Text", Variant::string("t")},        {"Future", Variant::longValue(1)},
+      {"Appearance", Variant::longValue(2)}, {"text", none},                  {"Interval", none},
+  };
+  for (const forms::FormKeyOrder* keys : {static_cast<const forms::FormKeyOrder*>(nullptr), &order}) {
+    SCOPED_TRACE(keys ? "with the order" : "without an order");
+    std::vector<FormEntry> entries = {
+        {"Text", Variant::string("t")}, {"Future", Variant::longValue(1)}, {"Appearance", Variant::longValue(2)}};
+    forms::FormPropertyBag bag(entries, keys);
+    for (const Read& r : reads) {
+      EXPECT_EQ(bag.readProperty(r.key, none), r.expected) << r.key;
+      EXPECT_EQ(bag.lastKeyRead(), r.key);
+    }
+    EXPECT_TRUE(bag.touched(0) && bag.touched(1) && bag.touched(2));
+
+    std::vector<FormEntry> saved;
+    forms::FormPropertyBag writer(saved, keys);
+    writer.writeProperty("Text", Variant::string("one"), none);
+    writer.writeProperty("Newer", Variant::longValue(3), none);
+    writer.writeProperty("KestrinType", none, none);
+    writer.writeProperty("Text", Variant::string("zero"), none);
+    writer.writeProperty("Interval", Variant::longValue(80), none);
+    writer.writeProperty("Newer", none, none);
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_EQ(saved[0].key, "Text");
+    EXPECT_EQ(saved[0].value, Variant::string("zero"));
+    EXPECT_EQ(saved[1].key, "Interval");
+    EXPECT_TRUE(writer.wrote("Text") && writer.wrote("KestrinType") && writer.wrote("Newer"));
+    EXPECT_FALSE(writer.wrote("Enabled") || writer.wrote("Other"));
+    EXPECT_EQ(writer.keysWritten(),
+              (std::vector<std::string>{"Text", "Newer", "KestrinType", "Text", "Interval", "Newer"}));
+  }
+}
+
 }  // namespace
 }  // namespace kestrinx::testing
