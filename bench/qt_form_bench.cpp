@@ -1,7 +1,11 @@
 // Loading and showing a form of 1,000 controls on the offscreen platform: Kestrin controls read
 // from a form file into KestrinWidgets, beside QUiLoader building 1,000 QLabel and QLineEdit
-// pairs from a .ui file at the same places. Each iteration reads its file, builds the widgets,
+// pairs from a .ui file at the same places, and the floor: the widgets a Kestrin form shows made
+// in code (PaintedCaption below). Each iteration reads its file (if any), builds the widgets,
 // shows the form, lets Qt handle the resulting events (layout, exposure, painting) and deletes it.
+// The *Memory benchmarks report what a shown form holds, per control: the growth of the heap in
+// use (glibc's count of allocated bytes) and of the resident set, from before its file is read
+// to when it shows (the file's parsed text let go, as a program does once the form is open).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -9,8 +13,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QLineEdit>
+#include <QPainter>
 #include <QUiLoader>
 #include <QWidget>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -99,11 +109,127 @@ QString uiForm(UiEntry entry) {
   return p;
 }
 
+// Qt's own share of what a Kestrin form shows: per control a plain widget that paints its
+// caption and holds a line edit with the box's text, made in code at the same places (no file
+// read, no control behind it). No form of these controls can show with less work or memory:
+// the floor under the Kestrin benchmarks.
+class PaintedCaption final : public QWidget {
+ public:
+  PaintedCaption(QString caption, QWidget* parent) : QWidget(parent), caption_(std::move(caption)) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.drawText(QRect(0, 0, 50, height()), Qt::AlignLeft | Qt::AlignVCenter, caption_);
+  }
+
+ private:
+  QString caption_;
+};
+
+std::unique_ptr<QWidget> floorForm(std::size_t& count) {
+  auto form = std::make_unique<QWidget>();
+  for (int i = 0; i < kControls; ++i) {
+    auto* control = new PaintedCaption(QStringLiteral("Field %1").arg(i), form.get());
+    control->setGeometry(i % kColumns * kColumnTwips / 15, i / kColumns * kRowTwips / 15, kWidthTwips / 15,
+                         kHeightTwips / 15);
+    auto* box = new QLineEdit(QStringLiteral("txtField%1").arg(i), control);
+    box->setGeometry(55, 0, kWidthTwips / 15 - 55, kHeightTwips / 15);
+  }
+  count = kControls;
+  return form;
+}
+
 // Shows the form and handles what showing it posted, then deletes it.
 void showAndDelete(std::unique_ptr<QWidget> form) {
   form->show();
   QApplication::processEvents();
 }
+
+// The widgets of the Kestrin form file, shown.
+std::unique_ptr<QWidget> shownKestrinForm(std::size_t& count) {
+  auto form = std::make_unique<QWidget>();
+  {
+    forms::FormFile file = forms::readFormFile(kestrinFormPath());
+    count = qt::openFormControls(file, *form).size();
+  }
+  form->show();
+  QApplication::processEvents();
+  return form;
+}
+
+// The widgets QUiLoader builds from the .ui file at `path`, shown; nullptr when it cannot.
+std::unique_ptr<QWidget> shownUiForm(const QString& path, std::size_t& count) {
+  QUiLoader loader;
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return nullptr;
+  std::unique_ptr<QWidget> form(loader.load(&f));
+  if (!form) return nullptr;
+  count = static_cast<std::size_t>(form->findChildren<QLineEdit*>().size());
+  form->show();
+  QApplication::processEvents();
+  return form;
+}
+
+// Bytes allocated, in the heap's arenas and in blocks of their own (large allocations).
+std::size_t heapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+std::size_t residentBytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// Builds and shows a form each iteration and reports what it holds per control.
+void measureShownForm(benchmark::State& state, const std::function<std::unique_ptr<QWidget>(std::size_t&)>& build) {
+  double heap = 0, resident = 0;
+  std::size_t count = 0;
+  // Once unmeasured: what Qt makes on first use (fonts, glyphs, styles) is no control's.
+  build(count).reset();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    QApplication::processEvents();
+    const std::size_t heapBefore = heapInUse(), residentBefore = residentBytes();
+    std::unique_ptr<QWidget> form = build(count);
+    if (!form) {
+      state.SkipWithError("the form was not built");
+      return;
+    }
+    heap += static_cast<double>(heapInUse()) - static_cast<double>(heapBefore);
+    resident += static_cast<double>(residentBytes()) - static_cast<double>(residentBefore);
+    form.reset();
+    QApplication::processEvents();
+  }
+  if (count != kControls) state.SkipWithError("not every control was built");
+  const double n = static_cast<double>(state.iterations()) * kControls;
+  state.counters["heap_bytes_per_control"] = heap / n;
+  state.counters["resident_bytes_per_control"] = resident / n;
+}
+
+void BM_QtFormMemoryKestrin(benchmark::State& state) { measureShownForm(state, shownKestrinForm); }
+BENCHMARK(BM_QtFormMemoryKestrin)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_QtFormMemoryUiLoaderPairsWithTheSameTexts(benchmark::State& state) {
+  static const QString path = uiForm(UiEntry::PairWithText);
+  measureShownForm(state, [](std::size_t& count) { return shownUiForm(path, count); });
+}
+BENCHMARK(BM_QtFormMemoryUiLoaderPairsWithTheSameTexts)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_QtFormMemoryFloorPaintedCaptionAndLineEdit(benchmark::State& state) {
+  measureShownForm(state, [](std::size_t& count) {
+    std::unique_ptr<QWidget> form = floorForm(count);
+    form->show();
+    QApplication::processEvents();
+    return form;
+  });
+}
+BENCHMARK(BM_QtFormMemoryFloorPaintedCaptionAndLineEdit)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_QtFormLoadShowKestrin(benchmark::State& state) {
   const std::string& path = kestrinFormPath();
@@ -159,5 +285,13 @@ void BM_QtFormLoadShowUiLoaderBoxedPairsWithTheSameTexts(benchmark::State& state
   loadShowUiForm(state, path);
 }
 BENCHMARK(BM_QtFormLoadShowUiLoaderBoxedPairsWithTheSameTexts)->Unit(benchmark::kMillisecond);
+
+// The floor: Qt's own work for the widgets a Kestrin form shows, made in code.
+void BM_QtFormShowFloorPaintedCaptionAndLineEdit(benchmark::State& state) {
+  std::size_t count = 0;
+  for (auto _ : state) showAndDelete(floorForm(count));
+  state.SetItemsProcessed(state.iterations() * kControls);
+}
+BENCHMARK(BM_QtFormShowFloorPaintedCaptionAndLineEdit)->Unit(benchmark::kMillisecond);
 
 }  // namespace

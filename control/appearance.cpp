@@ -33,6 +33,7 @@ void Kestrin::put_Appearance(std::int32_t v) {
     box(KSTD).setVisible(false);
   }
   notifyChanged<&Kestrin::put_Appearance>();
+  m_HeightFlag = values::True;  // the other box may need another height
   UserControl_Resize();  // places and sizes the newly active element
 }
 
@@ -61,6 +62,7 @@ void Kestrin::putref_Font(values::FontRef f) {
   }
   skipOnError([&] { notifyChanged<&Kestrin::putref_Font>(); });
   m_SizeFlag = values::True;
+  m_HeightFlag = values::True;
   ArrangeControls(m_Interval, m_Alignment);  // fits the outer size now if AutoSize is on
 }
 
@@ -70,6 +72,7 @@ void Kestrin::putref_LabelFont(values::FontRef f) {
   label().setFont(f);
   notifyChanged<&Kestrin::putref_LabelFont>();
   m_CaptionChanged = values::True;
+  m_HeightFlag = values::True;
   UserControl_Resize();
 }
 

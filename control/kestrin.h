@@ -321,12 +321,14 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   /// \name Private state, read-only
   //@{
   /// For the host's tools and for tests: the active box's index, the date and time pattern
-  /// texts, the pending fit, the caption-changed flag and the two re-entry guards.
+  /// texts, the pending fit, the caption-changed flag, the pending growth to the content's
+  /// height and the two re-entry guards.
   std::int32_t boxIndex() const { return m_BoxIndex; }
   const std::string& dateFormatText() const { return m_DateFormatText; }
   const std::string& timeFormatText() const { return m_TimeFormatText; }
   Boolean sizeFlag() const { return m_SizeFlag; }
   Boolean captionChanged() const { return m_CaptionChanged; }
+  Boolean heightFlag() const { return m_HeightFlag; }
   Boolean inLayout() const { return m_InLayout; }
   Boolean formatting() const { return m_Formatting; }
   //@}
@@ -430,6 +432,10 @@ class Kestrin final : private host::TextBoxEvents, private host::SurfaceEvents {
   std::int32_t m_Interval = 0;
   std::int32_t m_Alignment = 0;
   Boolean m_CaptionChanged = values::False;
+  /// A pending request to grow the control's height to its content (the box, and the caption
+  /// while it shows), set by the puts that change what the control shows and carried out by
+  /// the next layout whatever AutoSize is (layout.cpp). Not one of the saved fields.
+  Boolean m_HeightFlag = values::False;
 
   /// What reading saved properties leaves for the first layout after it (persistence.cpp):
   /// set at the end of ReadProperties, cleared by the next layout, which then keeps the

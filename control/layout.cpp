@@ -2,11 +2,26 @@
 // the properties that set the geometry (Interval, Alignment, CaptionView, Caption, BoxWidth,
 // BoxWidthLock).
 //
+// The whole box and the whole caption show inside the control, on every host:
+//   - the caption's position names where both stand: at the top, in the middle or at the
+//     bottom of the control, each of them placed so (the box no longer takes the caption's
+//     top, which put a box taller than its caption below the control's bottom edge);
+//   - the control's height is never left below its content's, the box's height and the
+//     caption's while it shows: a change of what the control shows (Font, LabelFont, Caption,
+//     CaptionView, Appearance) asks the next layout to grow a shorter control to it, whatever
+//     AutoSize is (m_HeightFlag); it never shrinks. The container's own size is kept: a layout
+//     that a resize or a paint runs grows nothing, so a form opens at the sizes it was saved
+//     with;
+//   - AutoSize fits the height to the content's height (the box's alone while the caption is
+//     hidden).
+//
 // ArrangeControls never lets an error out: each single action (one move, one size, one flag,
 // one computation of the gap) runs on its own and is skipped when the host refuses it. Every
 // quantity is read from the host at the moment it is used, so a value read after a move
 // reflects that move. Sums are formed in double precision; each coordinate handed to the host
 // is converted to single precision.
+#include <algorithm>
+
 #include "control/flag_scope.h"
 #include "control/kestrin.h"
 #include "control/members.h"
@@ -56,12 +71,20 @@ class Placement {
     if (!captionShown_) skipOnError([&] { lbl_.setLeft(0.0f); });
   }
 
-  // The box `gap` after the caption (after the caption's left edge when it is hidden), top
-  // edges level.
-  void placeBoxBesideCaption(std::int32_t gap) {
+  // A control shorter than its content grows to it.
+  void growToContent() {
+    skipOnError([&] {
+      const double content = contentHeight();
+      if (d(s_.scaleHeight()) < content) s_.setHeight(toCoordinate(content));
+    });
+  }
+
+  // The box `gap` after the caption (after the caption's left edge when it is hidden), at the
+  // caption's height (boxTop).
+  void placeBoxBesideCaption(std::int32_t gap, std::int32_t alignment) {
     skipOnError([&] {
       const double left = captionShown_ ? d(lbl_.left()) + d(lbl_.width()) + gap : d(lbl_.left()) + gap;
-      box_.move(toCoordinate(left), toCoordinate(d(lbl_.top())));
+      box_.move(toCoordinate(left), toCoordinate(boxTop(alignment)));
     });
   }
 
@@ -79,11 +102,11 @@ class Placement {
     });
   }
 
-  // The box with its right edge on the surface's right edge, top edge level with the caption.
-  void placeBoxAtTheRightEdge() {
+  // The box with its right edge on the surface's right edge, at the caption's height (boxTop).
+  void placeBoxAtTheRightEdge(std::int32_t alignment) {
     skipOnError([&] {
       const double left = d(s_.scaleLeft()) + d(s_.scaleWidth()) - d(box_.width());
-      box_.move(toCoordinate(left), toCoordinate(d(lbl_.top())));
+      box_.move(toCoordinate(left), toCoordinate(boxTop(alignment)));
     });
   }
 
@@ -97,16 +120,31 @@ class Placement {
   }
 
   // The control's outer size around its content: caption, gap and box wide (the box alone
-  // while the caption is hidden), and as high as the box.
+  // while the caption is hidden), and as high as the content.
   void fitOuterSizeToContent(std::int32_t gap) {
     skipOnError([&] {
       const double width = captionShown_ ? d(lbl_.width()) + d(box_.width()) + gap : d(box_.width());
       s_.setWidth(toCoordinate(width));
     });
-    skipOnError([&] { s_.setHeight(toCoordinate(d(box_.height()))); });
+    skipOnError([&] { s_.setHeight(toCoordinate(contentHeight())); });
   }
 
  private:
+  // The box's top: at the top, in the middle or at the bottom of the control as the caption's
+  // position says; for a position outside the nine, level with the caption's top.
+  double boxTop(std::int32_t alignment) const {
+    if (alignment < LeftTop || alignment > RightBottom) return d(lbl_.top());
+    switch (alignment % 3) {
+      case 0: return d(s_.scaleTop());
+      case 1: return (d(s_.scaleHeight()) - d(box_.height())) / 2;
+      default: return d(s_.scaleTop()) + d(s_.scaleHeight()) - d(box_.height());
+    }
+  }
+  // The box's height, or the caption's when it shows and is taller.
+  double contentHeight() const {
+    const double box = d(box_.height());
+    return captionShown_ ? std::max(box, d(lbl_.height())) : box;
+  }
   void moveCaption(double left, double top) { lbl_.move(toCoordinate(left), toCoordinate(top)); }
   double contentWidth(std::int32_t gap) const { return d(lbl_.width()) + d(box_.width()) + gap; }
   double rightLeft(std::int32_t gap) const { return d(s_.scaleLeft()) + d(s_.scaleWidth()) - contentWidth(gap); }
@@ -135,9 +173,14 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
 
   // The active box is fixed for the run; only the Appearance setter changes it.
   Placement p(surface(), label(), activeBox(), m_CaptionView != values::False);
+  // A change of what the control shows: the whole of it stays inside.
+  if (m_HeightFlag) {
+    m_HeightFlag = values::False;
+    p.growToContent();
+  }
   p.placeCaption(Alignment, Interval);
   p.parkHiddenCaption();
-  if (!m_BoxWidthLock) p.placeBoxBesideCaption(Interval);
+  if (!m_BoxWidthLock) p.placeBoxBesideCaption(Interval, Alignment);
 
   // A caption change refits the control's width; otherwise an unlocked box fills the rest.
   if (m_CaptionChanged) {
@@ -157,7 +200,7 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
       Interval = Interval <= 0 ? 0 : Interval;  // the box goes to the right edge below
     } else {
       Interval = p.gapForLockedBox(Interval);
-      p.placeBoxBesideCaption(Interval);
+      p.placeBoxBesideCaption(Interval, Alignment);
     }
     m_Interval = Interval;
   }
@@ -166,11 +209,17 @@ void Kestrin::ArrangeControls(std::int32_t Interval, std::int32_t Alignment) {
   if (m_AutoSize && m_SizeFlag) {
     m_SizeFlag = values::False;
     p.fitOuterSizeToContent(Interval);
+    // The positions counted from the size before the fit: caption and box stand again where
+    // the caption's position says in the fitted size (a middle or bottom position was left
+    // below a control that shrank until the next layout).
+    p.placeCaption(Alignment, Interval);
+    p.parkHiddenCaption();
+    p.placeBoxBesideCaption(Interval, Alignment);
   }
 
   if (afterReading) {
     // After the fit, which may have changed the control's width.
-    if (m_BoxWidthLock) p.placeBoxAtTheRightEdge();
+    if (m_BoxWidthLock) p.placeBoxAtTheRightEdge(Alignment);
     skipOnError([&] { m_BoxWidthAsLaidOut = get_BoxWidth(); });
   }
 }
@@ -192,6 +241,7 @@ void Kestrin::put_Alignment(std::int32_t v) {
 
 void Kestrin::put_CaptionView(Boolean v) {
   m_CaptionView = v;
+  m_HeightFlag = values::True;
   label().setVisible(v != values::False);
   if (v == values::False) {
     label().setCaption("");
@@ -208,6 +258,7 @@ void Kestrin::put_Caption(const std::string& v) {
   label().setCaption(v);  // set whether or not the caption is shown
   notifyChanged<&Kestrin::put_Caption>();
   m_CaptionChanged = values::True;
+  m_HeightFlag = values::True;
   UserControl_Resize();
 }
 

@@ -1,10 +1,12 @@
 #include "qt/kestrin_widget_base.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMetaProperty>
 #include <QStyle>
 #include <QThread>
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <string>
 #include <utility>
@@ -16,6 +18,8 @@
 #include "forms/form_file.h"
 #include "host/qt/control_site.h"
 #include "host/qt/strings.h"
+#include "qt/box_accessible.h"
+#include "qt/box_outcome.h"
 #include "qt/variants.h"
 #include "values/property_bag.h"
 
@@ -80,6 +84,14 @@ const std::vector<QMetaMethod>& notifiersOf(const QMetaObject* meta) {
   return *found.back().second;
 }
 
+// Gives each box of a KestrinWidget its accessible interface (qt/box_accessible.h).
+QAccessibleInterface* boxAccessibleFactory(const QString& /*className*/, QObject* object) {
+  auto* edit = qobject_cast<QLineEdit*>(object);
+  if (edit == nullptr) return nullptr;
+  auto* owner = qobject_cast<KestrinWidgetBase*>(edit->parentWidget());
+  return owner != nullptr ? accessibleBox(*owner, *edit) : nullptr;
+}
+
 constexpr std::size_t kValidStateSlot = members::slotOf<&Kestrin::put_ValidState>();
 // Announcing stops after this many rounds of handlers changing what was just announced.
 constexpr int kAnnounceRounds = 8;
@@ -99,7 +111,8 @@ class KestrinWidgetBase::ByName final : public values::Dispatch {
 
 struct KestrinWidgetBase::Parts {
   Parts(KestrinWidgetBase& widget, const QString& name)
-      : site(widget, qthost::toStdString(name)), component(site), byName(widget) {}
+      : site(widget, qthost::toStdString(name), qthost::Surface::Events::HandedOn), component(site), byName(widget) {}
+  std::array<BoxOutcome, 2> outcomes;  // before the site: its boxes' interfaces refer to them
   qthost::ControlSite site;
   KestrinComponent component;  // after the site: the control goes first
   ByName byName;
@@ -124,15 +137,15 @@ void KestrinWidgetBase::ByName::setProperty(const std::string& name, const value
 KestrinWidgetBase::KestrinWidgetBase(const QString& instanceName, QWidget* parent)
     : QWidget(parent),
       instanceName_(instanceName),
-      announced_(members::kMembers.size()),
-      heard_(members::kMembers.size()) {
+      followed_{Followed{kValidStateSlot, values::Variant()}} {
   // No receiver can have connected before the widget is made: ValidState alone is followed.
-  heard_[kValidStateSlot] = true;
   setObjectName(instanceName);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-KestrinWidgetBase::~KestrinWidgetBase() = default;
+// The parts go with parts_ already empty: a box's accessible interface, asked while its line edit
+// is destroyed, finds no control to read.
+KestrinWidgetBase::~KestrinWidgetBase() { parts_.reset(); }
 
 void KestrinWidgetBase::start(const QVariantMap* saved) {
   KestrinWidgetSetup setup{instanceName_, true, nullptr};
@@ -141,7 +154,27 @@ void KestrinWidgetBase::start(const QVariantMap* saved) {
   start(setup);
 }
 
+QAccessibleInterface* accessibleBox(KestrinWidgetBase& owner, QLineEdit& edit) {
+  if (!owner.parts_) return nullptr;
+  for (int index : {0, 1}) {
+    qthost::TextBox& box = owner.parts_->site.box(index);
+    if (!box.isLineEdit(&edit)) continue;
+    // Its leading spaces are padding while the control is a numeric box.
+    KestrinWidgetBase* widget = &owner;
+    return new BoxAccessible(
+        &edit,
+        [widget] { return widget->parts_ && widget->parts_->component.control().get_KestrinType() == NUMERIC_TYPE; },
+        owner.parts_->outcomes[static_cast<std::size_t>(index)]);
+  }
+  return nullptr;
+}
+
 void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(&boxAccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
   parts_ = std::make_unique<Parts>(*this, instanceName_);
   parts_->site.qtSurface().setUserMode(setup.userMode ? values::True : values::False);
   qthost::Delivery& delivery = parts_->site.delivery();
@@ -153,11 +186,7 @@ void KestrinWidgetBase::start(const KestrinWidgetSetup& setup) {
     if (connectionsChanged_.exchange(false)) findHeard();
   });
   delivery.setAfterEvents([this] { announceChanges(); });
-  for (int index : {0, 1}) {
-    qthost::TextBox& box = parts_->site.box(index);
-    box.setLeaveObserver([this, index](const QString& before) { tellOutcome(index, before); });
-    box.setPasteFilter([this](const QString& pasted, const QString& result) { return pasteAllowed(pasted, result); });
-  }
+  for (int index : {0, 1}) parts_->site.box(index).setOwner(this);
   KestrinComponent& c = parts_->component;
   c.Initialize();
   c.connect(this);
@@ -187,9 +216,9 @@ QSize KestrinWidgetBase::sizeHint() const {
   // height its font needs, which may be more than the control asked of it).
   QSize size = parts_->site.qtSurface().requestedPixelSize();
   qthost::TextBox& box = parts_->site.box(parts_->component.control().boxIndex());
-  qthost::Label& label = parts_->site.label();
+  qthost::Caption& caption = parts_->site.caption();
   if (box.visible()) size.setHeight(std::max(size.height(), box.lineEdit().geometry().bottom() + 1));
-  if (label.visible()) size.setHeight(std::max(size.height(), label.qlabel().geometry().bottom() + 1));
+  if (caption.visible()) size.setHeight(std::max(size.height(), caption.pixelRect().bottom() + 1));
   return size;
 }
 // The control's own size is the least it wants; a layout may stretch it wider.
@@ -203,10 +232,18 @@ void KestrinWidgetBase::setVisible(bool visible) {
   QWidget::setVisible(visible);
 }
 
+bool KestrinWidgetBase::event(QEvent* e) {
+  if (parts_) parts_->site.qtSurface().widgetEvent(*e);
+  return QWidget::event(e);
+}
+
 qthost::Services& KestrinWidgetBase::services() { return parts_->site.qtServices(); }
 QLineEdit& KestrinWidgetBase::box(int index) const { return parts_->site.box(index == 1 ? 1 : 0).lineEdit(); }
 QLineEdit& KestrinWidgetBase::activeBox() const { return box(parts_->component.control().boxIndex()); }
-QLabel& KestrinWidgetBase::caption() const { return parts_->site.label().qlabel(); }
+QRect KestrinWidgetBase::captionRect() const {
+  const qthost::Caption& caption = parts_->site.caption();
+  return caption.visible() ? caption.pixelRect() : QRect();
+}
 
 void KestrinWidgetBase::writeProperties(values::PropertyBag& bag) const { parts_->component.WriteProperties(bag); }
 
@@ -258,6 +295,10 @@ void KestrinWidgetBase::onEvent(const values::EventInfo& event, values::EventArg
   // The application's handlers see the boxes as the control left them (an edit a box holds
   // back while the control handles it is settled first).
   parts_->site.delivery().settle();
+  // ... and the properties as its signals last said: a change the control made before raising
+  // the event (ValidState set False by the exit check that is rewriting the entry) is announced
+  // first, so a check that sets ValidState back to True is announced too.
+  announceChanges();
   emitEvent(event, args);
 }
 
@@ -280,8 +321,20 @@ void KestrinWidgetBase::connectNotify(const QMetaMethod& signal) {
   const std::vector<QMetaMethod>& notifiers = this->notifiers();
   const auto it = std::find(notifiers.begin(), notifiers.end(), signal);
   if (it == notifiers.end()) return;
-  const auto slot = static_cast<std::size_t>(it - notifiers.begin());
-  heard_[slot] = true;
+  follow(static_cast<std::size_t>(it - notifiers.begin()));
+}
+
+KestrinWidgetBase::Followed* KestrinWidgetBase::followed(std::size_t slot) {
+  const auto it = std::lower_bound(followed_.begin(), followed_.end(), slot,
+                                   [](const Followed& f, std::size_t s) { return f.slot < s; });
+  return it != followed_.end() && it->slot == slot ? &*it : nullptr;
+}
+
+void KestrinWidgetBase::follow(std::size_t slot) {
+  if (followed(slot) != nullptr) return;
+  const auto it = std::lower_bound(followed_.begin(), followed_.end(), slot,
+                                   [](const Followed& f, std::size_t s) { return f.slot < s; });
+  followed_.insert(it, Followed{slot, values::Variant()});
   record(slot);
 }
 
@@ -289,11 +342,12 @@ void KestrinWidgetBase::connectNotify(const QMetaMethod& signal) {
 // the value when the widget's thread next finds the receivers: before its next event).
 void KestrinWidgetBase::record(std::size_t slot) {
   if (!members::kMembers[slot].has(members::Get)) return;
-  values::Variant& before = announced_[slot];
-  before = values::Variant();
+  Followed* f = followed(slot);
+  if (f == nullptr) return;
+  f->announced = values::Variant();
   if (std::optional<values::Variant> now =
-          changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], before))
-    before = std::move(*now);
+          changedSinceAnnounced(parts_->component.control(), members::kMembers[slot], f->announced))
+    f->announced = std::move(*now);
 }
 
 void KestrinWidgetBase::disconnectNotify(const QMetaMethod& signal) {
@@ -305,8 +359,11 @@ void KestrinWidgetBase::findHeard() {
   const std::vector<QMetaMethod>& notifiers = this->notifiers();
   for (std::size_t slot = 0; slot < notifiers.size(); ++slot) {
     const bool heard = slot == kValidStateSlot || (notifiers[slot].isValid() && isSignalConnected(notifiers[slot]));
-    if (heard && !heard_[slot]) record(slot);  // a receiver connected from another thread
-    heard_[slot] = heard;
+    if (heard) {
+      follow(slot);  // a receiver connected from another thread
+    } else if (Followed* f = followed(slot)) {
+      followed_.erase(followed_.begin() + (f - followed_.data()));
+    }
   }
 }
 
@@ -320,21 +377,24 @@ void KestrinWidgetBase::announceChanges() {
   // until nothing is new. Without such code another round would read the same values.
   for (int round = 0; round < kAnnounceRounds; ++round) {
     bool codeRan = false;
-    for (std::size_t slot = 0; slot < members::kMembers.size(); ++slot) {
+    // Only what someone hears of is read: a property whose signal has no receiver is not
+    // followed (its receiver records its value when it connects). Receivers may connect to more
+    // while they are told: the list is read by position.
+    for (std::size_t i = 0; i < followed_.size(); ++i) {
+      const std::size_t slot = followed_[i].slot;
       const members::Member& m = members::kMembers[slot];
-      // Only what someone hears of is read: a property whose signal has no receiver is skipped
-      // (its receiver records its value when it connects).
-      if (!heard_[slot] || !m.has(members::Get)) continue;
+      if (!m.has(members::Get)) continue;
       // Compared as the control holds them first, in place, so nothing is made for an unchanged
       // property; a changed one is announced when its Qt value changed (True -1 and 1 are both
       // true). A value that cannot be read now has nothing to announce.
-      values::Variant& before = announced_[slot];
+      values::Variant& before = followed_[i].announced;
       const bool first = before.isEmpty();
       std::optional<values::Variant> now = changedSinceAnnounced(control, m, before);
       if (!now) continue;
       const bool same =
           !first && !differInQt(m.type, before, *now) && toQVariant(before, m.type) == toQVariant(*now, m.type);
       before = std::move(*now);
+      const bool valid = slot == kValidStateSlot && toQVariant(before, m.type).toBool();  // read before receivers run
       if (first || same) continue;  // the first values are recorded, not announced
       if (const QMetaMethod& notify = notifiers[slot]; notify.isValid() && isSignalConnected(notify)) {
         codeRan = true;
@@ -342,7 +402,7 @@ void KestrinWidgetBase::announceChanges() {
       }
       if (slot == kValidStateSlot) {
         codeRan = true;
-        Q_EMIT validStateChanged(toQVariant(before, m.type).toBool());
+        Q_EMIT validStateChanged(valid);
         restyle();
       }
     }
@@ -354,7 +414,8 @@ void KestrinWidgetBase::announceChanges() {
 // Style sheets may select on ValidState; they are applied again when it changes.
 void KestrinWidgetBase::restyle() {
   if (styleSheet().isEmpty() && qApp->styleSheet().isEmpty()) return;
-  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)), static_cast<QWidget*>(&caption()),
+  // The caption is painted with the widget's own style and palette.
+  for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(&box(0)),
                      parts_->site.box(1).lineEditMade() ? static_cast<QWidget*>(&box(1)) : nullptr}) {
     if (w == nullptr) continue;  // a box not made yet is styled when it is made
     w->style()->unpolish(w);
@@ -381,7 +442,8 @@ void KestrinWidgetBase::setAccessibleOutcome(bool on) {
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
     if (!box.lineEditMade()) continue;  // nothing was told to a box never made
-    if (box.outcomeInvalid() || !box.lineEdit().accessibleDescription().isEmpty()) box.tellOutcome({}, false, false);
+    BoxOutcome& outcome = parts_->outcomes[static_cast<std::size_t>(index)];
+    if (outcome.anythingTold(box.lineEdit())) outcome.tell(box.lineEdit(), {}, false, false);
   }
 }
 
@@ -390,8 +452,9 @@ void KestrinWidgetBase::setInvalidMarker(bool on) {
   for (int index : {0, 1}) {
     qthost::TextBox& box = parts_->site.box(index);
     if (!box.lineEditMade()) continue;  // nothing was told to a box never made
-    if (box.outcomeInvalid() || box.lineEdit().actions().size() > 0)
-      box.tellOutcome(box.lineEdit().accessibleDescription(), box.outcomeInvalid(), on);
+    BoxOutcome& outcome = parts_->outcomes[static_cast<std::size_t>(index)];
+    if (outcome.invalid() || !box.lineEdit().actions().isEmpty())
+      outcome.tell(box.lineEdit(), box.lineEdit().accessibleDescription(), outcome.invalid(), on);
   }
 }
 
@@ -444,11 +507,13 @@ void KestrinWidgetBase::tellOutcome(int index, const QString& before) {
   } else if (after != before.trimmed()) {
     message = before.trimmed() + QStringLiteral(" \u2192 ") + after;
   }
-  if (accessibleOutcome_) {
-    box.tellOutcome(message, invalid, invalidMarker_);
-  } else {
-    box.tellOutcome(box.lineEdit().accessibleDescription(), invalid, invalidMarker_);
-  }
+  BoxOutcome& outcome = parts_->outcomes[static_cast<std::size_t>(index)];
+  outcome.tell(box.lineEdit(), accessibleOutcome_ ? message : box.lineEdit().accessibleDescription(), invalid,
+               invalidMarker_);
+}
+
+void KestrinWidgetBase::left(qthost::TextBox& box, const QString& before) {
+  tellOutcome(&box == &parts_->site.box(1) ? 1 : 0, before);
 }
 
 bool KestrinWidgetBase::pasteAllowed(const QString& pasted, const QString& result) {

@@ -6,7 +6,6 @@
 /// qt/kestrin_widget.h for how applications use it.
 #pragma once
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QString>
@@ -20,13 +19,20 @@
 #include <vector>
 
 #include "host/qt/services.h"
+#include "host/qt/text_box.h"
 #include "values/automation.h"
 #include "values/dispatch.h"
 #include "values/objects.h"
 #include "values/property_bag.h"
 #include "values/variant.h"
 
+class QAccessibleInterface;
+
 namespace kestrinx::qt {
+
+class KestrinWidgetBase;
+/// The accessible interface of `edit` when it is one of `owner`'s boxes (else nullptr).
+QAccessibleInterface* accessibleBox(KestrinWidgetBase& owner, QLineEdit& edit);
 
 /// How a widget is created: its instance name, whether a form designer shows it (UserMode False:
 /// design time) or the running program does (True), and the saved properties it reads (a form's
@@ -38,7 +44,7 @@ struct KestrinWidgetSetup {
 };
 
 /// What every KestrinWidget is below its generated part (see KestrinWidget).
-class KestrinWidgetBase : public QWidget, private values::EventSink {
+class KestrinWidgetBase : public QWidget, private values::EventSink, private qthost::TextBox::Owner {
   Q_OBJECT
   // Opt-ins for the user, off by default (the control then behaves exactly as without them).
   // They are the widget's own, not published members of the control: they are not saved, and
@@ -68,14 +74,23 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   /// Shows or hides the widget as QWidget does.
   void setVisible(bool visible) override;
 
+ protected:
+  /// Hands resizes, paints, shows and hides to the control before QWidget handles them.
+  bool event(QEvent* e) override;
+
+ public:
+
   /// This control's clock, beep and message boxes (a fixed clock, a message hook for tests).
   qthost::Services& services();
   /// A box element as the user sees it: 0 framed, 1 flat.
   QLineEdit& box(int index) const;
   /// The box element Appearance shows.
   QLineEdit& activeBox() const;
-  /// The caption label.
-  QLabel& caption() const;
+  /// Where the caption is painted on the widget, in pixels (empty while CaptionView hides it).
+  /// The caption is no widget of its own: the widget paints it, in LabelFont and LabelForeColor
+  /// (a system colour, the default among them, from the widget's palette, so a palette or a
+  /// style sheet colour set on the widget reaches it), and the boxes' accessible name is its text.
+  QRect captionRect() const;
 
   /// The control's saved properties (what a form file holds of it), for the constructor that
   /// creates a control again from them.
@@ -144,7 +159,10 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   QString lastErrorText() const { return lastErrorText_; }
 
  Q_SIGNALS:
-  /// ValidState changed: the outcome of the check when the user left the box.
+  /// ValidState changed: the outcome of the check when the user left the box. Emitted for every
+  /// change an application could see: before an event's signal when the control changed
+  /// ValidState before raising it (the exit check sets it False, rewrites the entry, which raises
+  /// Change, then sets it True), and after each user action, write or call.
   void validStateChanged(bool valid);
   /// A property write, a method call or the handling of an event failed.
   void automationError(int number, const QString& description);
@@ -171,6 +189,7 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
  private:
   struct Parts;
   class ByName;
+  friend QAccessibleInterface* accessibleBox(KestrinWidgetBase& owner, QLineEdit& edit);
   void onEvent(const values::EventInfo& event, values::EventArgs& args) override;
   /// A receiver connecting to a property's signal is told of changes from the value then.
   void connectNotify(const QMetaMethod& signal) override;
@@ -179,6 +198,10 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   void findHeard();
   // Records the value of the property in `slot` as the one last announced.
   void record(std::size_t slot);
+  // The followed property in `slot`, or nullptr; follows it from its value now.
+  struct Followed;
+  Followed* followed(std::size_t slot);
+  void follow(std::size_t slot);
   // By slot of the member table: the NOTIFY signal of each property (found once per class).
   const std::vector<QMetaMethod>& notifiers();
   void reportError(int number, const QString& description);
@@ -189,20 +212,23 @@ class KestrinWidgetBase : public QWidget, private values::EventSink {
   // The exit check of box `index` has run: tells its outcome when accessibleOutcome is on.
   void tellOutcome(int index, const QString& before);
   // A paste into a box, under strictPaste.
-  bool pasteAllowed(const QString& pasted, const QString& result);
+  bool pasteAllowed(const QString& pasted, const QString& result) override;
+  // Focus left a box: its outcome is told when accessibleOutcome or invalidMarker is on.
+  void left(qthost::TextBox& box, const QString& before) override;
 
   QString instanceName_;
   std::unique_ptr<Parts> parts_;
-  // By slot: the values last announced (compared as a form file keeps them: fonts and pictures
-  // by content); Empty while none is recorded (no get reads Empty). Kept only for ValidState
-  // and the properties whose signals have receivers.
-  std::vector<values::Variant> announced_;
+  // The properties followed (ValidState, and those whose signals have receivers), by slot, each
+  // with the value last announced (compared as a form file keeps them: fonts and pictures by
+  // content; Empty while none is recorded: no get reads Empty).
+  struct Followed {
+    std::size_t slot;
+    values::Variant announced;
+  };
+  std::vector<Followed> followed_;
   // By slot: the property's NOTIFY signal (invalid for none), found when first needed (shared
   // by every widget of the same class).
   const std::vector<QMetaMethod>* notifiers_ = nullptr;
-  // By slot: whether the property is followed (its signal has a receiver, or it is ValidState);
-  // found again when connections change.
-  std::vector<bool> heard_;
   std::atomic<bool> connectionsChanged_{false};
   bool announcing_ = false;
   int lastError_ = 0;

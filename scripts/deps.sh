@@ -3,7 +3,8 @@
 # --clang also installs clang with its sanitizer and libFuzzer runtimes and llvm-symbolizer
 # (for readable sanitizer stacks), which scripts/sanitize.sh and scripts/fuzz.sh need;
 # --conformance also installs wine64 and the MinGW-w64 cross compiler, which
-# scripts/conformance.sh needs.
+# scripts/conformance.sh needs; --accessibility an X server without a screen, D-Bus, the AT-SPI
+# registry and its Python bindings, which scripts/accessibility.sh needs.
 set -euo pipefail
 need=(g++ cmake make ccache pkg-config libgtest-dev libbenchmark-dev nlohmann-json3-dev libsimdjson-dev
       qt6-base-dev qt6-tools-dev qt6-tools-private-dev libqt6opengl6-dev doxygen fonts-dejavu-core
@@ -12,7 +13,8 @@ for arg in "$@"; do
   case $arg in
     --clang) need+=(clang libclang-rt-dev llvm) ;;
     --conformance) need+=(wine64 g++-mingw-w64-x86-64) ;;
-    *) echo "usage: scripts/deps.sh [--clang] [--conformance]" >&2; exit 2 ;;
+    --accessibility) need+=(xvfb xdotool dbus at-spi2-core python3-pyatspi) ;;
+    *) echo "usage: scripts/deps.sh [--clang] [--conformance] [--accessibility]" >&2; exit 2 ;;
   esac
 done
 missing=()

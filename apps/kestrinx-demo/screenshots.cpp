@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGridLayout>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QLineEdit>
@@ -94,6 +96,38 @@ KestrinWidget* ofType(const FormView& form, int type) {
   return nullptr;
 }
 
+// The nine caption positions in both appearances: a control 3000 x 720 twips for each, its own
+// rectangle shaded (a style sheet's background on the control), the box in a font larger than
+// the caption's, as a user sees them on this screen.
+QString grabPositions(const QDir& dir) {
+  QWidget sheet;
+  sheet.setWindowTitle(QStringLiteral("Caption positions"));
+  sheet.setStyleSheet(QStringLiteral("kestrinx--qt--KestrinWidget { background: #dde6f3; }"));
+  auto* grid = new QGridLayout(&sheet);
+  grid->setSpacing(12);
+  const char* names[] = {"LeftTop",   "LeftMiddle",   "LeftBottom", "CenterTop",  "CenterMiddle",
+                         "CenterBottom", "RightTop", "RightMiddle", "RightBottom"};
+  const QFont boxFont(QStringLiteral("MS Sans Serif"), 12);
+  for (int appearance : {KestrinWidget::ThreeD, KestrinWidget::Flat}) {
+    auto* title = new QLabel(appearance == KestrinWidget::ThreeD ? QStringLiteral("ThreeD") : QStringLiteral("Flat"));
+    const int column0 = appearance == KestrinWidget::ThreeD ? 0 : 3;
+    grid->addWidget(title, 0, column0, 1, 3);
+    for (int alignment = 0; alignment < 9; ++alignment) {
+      auto* w = new KestrinWidget(QString::fromLatin1(names[alignment]));
+      w->setProperty("Appearance", appearance);
+      w->setProperty("Font", boxFont);
+      w->setProperty("Text", QString::fromLatin1(names[alignment]));
+      w->resizeTwips(3000, 720);
+      w->setProperty("Alignment", alignment);
+      w->setFixedSize(w->size());
+      grid->addWidget(w, 1 + alignment % 3, column0 + alignment / 3);
+    }
+  }
+  sheet.show();
+  settle();
+  return grab(sheet, dir, QStringLiteral("positions.png"));
+}
+
 }  // namespace
 
 QStringList writeScreenshots(const QString& formPath, const QString& dirPath) {
@@ -164,6 +198,7 @@ QStringList writeScreenshots(const QString& formPath, const QString& dirPath) {
   if (first != nullptr) first->activeBox().setFocus(Qt::TabFocusReason);  // leaves the last box
   settle();
   written << grab(*run, dir, QStringLiteral("run.png"));
+  written << grabPositions(dir);
   return written;
 }
 

@@ -9,6 +9,7 @@
 //                            it asks for, after a scripted entry:
 //                            a name, an amount, "T+1" in the date box and "25:61" in the time
 //                            box, each left with Tab
+//   positions.png            the nine caption positions in both appearances
 #pragma once
 
 #include <QString>

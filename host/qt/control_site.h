@@ -1,15 +1,16 @@
-// A control's site on the Qt host: the control's own widget as its surface, and as that
-// widget's children the two box elements (QLineEdits: element 0 framed, element 1 flat, each
-// made when it first shows or is needed) and the caption label, standing as the control's design
-// has them (host/control_design.h) with the instance name as text and caption. The site owns
+// A control's site on the Qt host: the control's own widget as its surface, the two box
+// elements (QLineEdits, children of that widget: element 0 framed, element 1 flat, each made
+// when it first shows or is needed) and the caption, painted on the widget (host/qt/caption.h),
+// standing as the control's design has them (host/control_design.h) with the instance name as
+// text and caption. The boxes are named for assistive technology by the caption. The site owns
 // the services and the delivery of Qt events to the control; the widget must outlive the site.
 #pragma once
 
 #include <string>
 
 #include "host/control_site.h"
+#include "host/qt/caption.h"
 #include "host/qt/delivery.h"
-#include "host/qt/label.h"
 #include "host/qt/services.h"
 #include "host/qt/surface.h"
 #include "host/qt/text_box.h"
@@ -20,15 +21,18 @@ namespace kestrinx::qthost {
 
 class ControlSite final : public host::ControlSite {
  public:
-  explicit ControlSite(QWidget& widget, std::string instanceName = "Kestrin1");
+  // `events`: whether the site watches the widget's events or the widget hands them on to
+  // qtSurface().widgetEvent (Surface::Events).
+  explicit ControlSite(QWidget& widget, std::string instanceName = "Kestrin1",
+                       Surface::Events events = Surface::Events::Watched);
   host::Surface& surface() override { return surface_; }
   host::TextBox& txtKestrin(int index) override { return box(index); }
-  host::Label& lblCaption() override { return label_; }
+  host::Label& lblCaption() override { return caption_; }
   host::Services& services() override { return services_; }
 
   Surface& qtSurface() { return surface_; }
   TextBox& box(int index);  // element 0 or 1; error 9 for any other index
-  Label& label() { return label_; }
+  Caption& caption() { return caption_; }
   Services& qtServices() { return services_; }
   Delivery& delivery() { return delivery_; }
   // The widget is about to show (before Qt shows its children): the boxes that are to show are made.
@@ -42,7 +46,7 @@ class ControlSite final : public host::ControlSite {
   Services services_;
   Surface surface_;
   TextBox box0_, box1_;
-  Label label_;
+  Caption caption_;
 };
 
 }  // namespace kestrinx::qthost

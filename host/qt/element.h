@@ -23,7 +23,7 @@ class Element : public Interface {
   Twips width() const override { return width_; }
   Twips height() const override {
     const int least = minimumHeight();
-    return least > toPixelsY(widget(), height_) ? toTwipsY(widget(), least) : height_;
+    return least > toPixelsY(unitsWidget(), height_) ? toTwipsY(unitsWidget(), least) : height_;
   }
   void setLeft(Twips v) override { place(v, top_, width_, height_); }
   void setTop(Twips v) override { place(left_, v, width_, height_); }
@@ -57,11 +57,18 @@ class Element : public Interface {
   // The widget when it exists (a widget made on demand may not yet); nullptr leaves the Qt
   // geometry to when it is made.
   virtual QWidget* madeWidget() const { return &widget(); }
+  // A widget on the same screen, whose DPI maps the twips (the widget itself, unless reading
+  // it would make it).
+  virtual const QWidget& unitsWidget() const { return widget(); }
   // The least height in pixels the widget's content needs; 0 for none.
   virtual int minimumHeight() const { return 0; }
   // Shows the kept twips again (after a font change, say).
   void replace() { place(left_, top_, width_, height_); }
+  // Told after each placing, with the rectangle in pixels it stood in before (a windowless
+  // element paints itself again).
+  virtual void placed(const QRect& /*before*/) {}
   void place(Twips l, Twips t, Twips w, Twips h) {
+    const QRect before = placed_ && !held_ ? pixelRect() : QRect();
     left_ = l;
     top_ = t;
     width_ = w;
@@ -71,10 +78,17 @@ class Element : public Interface {
       heldPlace_ = true;
       return;
     }
+    placed(before);
     QWidget* made = madeWidget();
     if (made == nullptr) return;
     QWidget& q = *made;
     q.setGeometry(toPixelsX(q, l), toPixelsY(q, t), toPixelsX(q, w), std::max(toPixelsY(q, h), minimumHeight()));
+  }
+
+  // The kept twips in the pixels of the widget's screen.
+  QRect pixelRect() const {
+    const QWidget& u = unitsWidget();
+    return {toPixelsX(u, left_), toPixelsY(u, top_), toPixelsX(u, width_), toPixelsY(u, height_)};
   }
 
   Twips left_ = 0, top_ = 0, width_ = 0, height_ = 0;

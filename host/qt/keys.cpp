@@ -65,15 +65,6 @@ bool withCommandModifier(const QKeyEvent& e) {
   return (m & Qt::MetaModifier) != 0 || ctrl != alt;
 }
 
-// The single character a key types, if it types one printable character.
-std::optional<char16_t> printableCharacter(const QKeyEvent& e) {
-  const QString t = e.text();
-  if (t.size() != 1 || withCommandModifier(e)) return std::nullopt;
-  const QChar c = t.at(0);
-  if (!c.isPrint() || c.isSurrogate()) return std::nullopt;
-  return c.unicode();
-}
-
 }  // namespace
 
 std::int16_t keyCodeOf(const QKeyEvent& e) {
@@ -95,22 +86,41 @@ std::int16_t shiftStateOf(Qt::KeyboardModifiers m) {
   return s;
 }
 
-std::optional<std::int16_t> typedCodeOf(const QKeyEvent& e) {
+QString typedTextOf(const QKeyEvent& e) {
+  if (withCommandModifier(e)) return {};
   const int key = e.key();
-  const bool command = withCommandModifier(e);
-  if (key == Qt::Key_Backspace && !command) return std::int16_t{8};
-  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !command) return std::int16_t{13};
-  const std::optional<char16_t> c = printableCharacter(e);
-  if (!c || *c > 0x7FFF) return std::nullopt;
-  return static_cast<std::int16_t>(*c);
+  if (key == Qt::Key_Backspace) return QStringLiteral("\b");
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) return QStringLiteral("\r");
+  return typedTextOf(e.text());
 }
 
-bool typesTextWithoutCode(const QKeyEvent& e) {
-  if (withCommandModifier(e) || e.text().isEmpty()) return false;
-  if (typedCodeOf(e)) return false;
-  for (const QChar c : e.text())
-    if (!c.isPrint() && !c.isSurrogate()) return false;
-  return true;
+QString typedTextOf(const QString& committed) {
+  QString typed;
+  for (qsizetype i = 0; i < committed.size();) {
+    const qsizetype n = characterLength(committed, i);
+    const char32_t c = n == 2 ? QChar::surrogateToUcs4(committed.at(i), committed.at(i + 1)) : committed.at(i).unicode();
+    // A lone half of a surrogate pair is no character.
+    if (QChar::isPrint(c) && !(n == 1 && QChar::isSurrogate(c))) typed += committed.mid(i, n);
+    i += n;
+  }
+  return typed;
+}
+
+qsizetype characterLength(const QString& text, qsizetype i) {
+  return i + 1 < text.size() && text.at(i).isHighSurrogate() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+}
+
+std::int16_t keyPressCodeAt(const QString& text, qsizetype i) {
+  if (characterLength(text, i) == 2) return kBeyondPlaneCode;
+  // The UTF-16 unit's 16 bits, U+8000 and above read as a negative number.
+  return static_cast<std::int16_t>(text.at(i).unicode());
+}
+
+std::optional<QChar> characterOf(std::int16_t keyAscii) {
+  const QChar c(static_cast<char16_t>(keyAscii));
+  if (keyAscii >= 0 && keyAscii < 32) return std::nullopt;
+  if (keyAscii == 127 || c.isSurrogate()) return std::nullopt;
+  return c;
 }
 
 }  // namespace kestrinx::qthost

@@ -1,9 +1,7 @@
 #include "host/qt/label.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QLabel>
-#include <QStyle>
 
 #include "host/qt/colors.h"
 #include "host/qt/fonts.h"
@@ -25,28 +23,15 @@ bool isPlainCaption(const QLabel& l, const QString& text) {
 
 }  // namespace
 
-// QLabel::sizeHint, measured once. A QLabel computes both its hints together, laying its text
-// out three times; a caption needs only the one layout its size hint comes from, and the same
-// caption in the same font at the same DPI (a control setting its caption, then its font
-// again as it was) is not measured again. Any other label is asked itself.
+// QLabel::sizeHint: for a caption, its text's extent (measured once for the same text, font,
+// alignment and DPI; QLabel lays its text out three times for its two hints); any other label
+// is asked itself.
 QSize Label::sizeHint() {
   QLabel& l = *label_;
   l.ensurePolished();  // as QLabel does first: polishing may change font and margins
   const QString text = l.text();
   if (!isPlainCaption(l, text)) return l.sizeHint();
-  // As QLabel measures: tabs expanded, centring left out (it only places the text).
-  const Qt::Alignment align = QStyle::visualAlignment(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight,
-                                                      l.alignment()) &
-                              ~(Qt::AlignVCenter | Qt::AlignHCenter);
-  const int flags = static_cast<int>(align) | Qt::TextExpandTabs;
-  const QFont& font = l.font();
-  const int dpi = logicalDpiY(l);
-  if (measured_ && measured_->text == text && measured_->flags == flags && measured_->dpi == dpi &&
-      measured_->font == font)
-    return measured_->size;
-  const QSize size = l.fontMetrics().boundingRect(0, 0, 2000, 2000, flags, text).size();
-  measured_ = Measured{text, font, flags, dpi, size};
-  return size;
+  return extent_.of(text, l.font(), l, l.alignment());
 }
 
 Label::Label(QWidget& surface, const std::string& caption) : Label(surface, caption, Placed{}) { autoSize(); }

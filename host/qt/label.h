@@ -1,17 +1,17 @@
-// The Qt host's caption label: a QLabel showing plain text, sizing itself to its caption and
-// font (width and height follow them whenever either is set; setting Width or Height overrides
-// that until the next set).
+// The Qt host's label widget, for a property page: a QLabel showing plain text, sizing itself
+// to its caption and font (width and height follow them whenever either is set; setting Width
+// or Height overrides that until the next set). A control's caption is painted instead
+// (host/qt/caption.h).
 #pragma once
 
-#include <QFont>
 #include <QPointer>
 #include <QSize>
 #include <QString>
-#include <optional>
 #include <string>
 
 #include "host/qt/element.h"
 #include "host/qt/strings.h"
+#include "host/qt/text_extent.h"
 #include "host/widgets.h"
 #include "values/objects.h"
 #include "values/types.h"
@@ -52,16 +52,7 @@ class Label final : public Element<host::Label> {
   // The size QLabel::sizeHint gives (see label.cpp).
   QSize sizeHint();
 
-  // The size hint last measured for a caption, and what it was measured for.
-  struct Measured {
-    QString text;
-    QFont font;
-    int flags = 0;
-    int dpi = 0;
-    QSize size;
-  };
-  std::optional<Measured> measured_;
-
+  TextExtent extent_;
   QPointer<QLabel> label_;
   mutable Utf8Cache caption_;  // the caption last converted to UTF-8
   OleColor foreColor_ = values::SystemButtonText;

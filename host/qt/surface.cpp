@@ -2,7 +2,10 @@
 
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOption>
 #include <QWidget>
 
 #include "host/accepted_values.h"
@@ -15,22 +18,12 @@
 
 namespace kestrinx::qthost {
 
-// Hears the widget's resize, paint, show and hide.
+// Hears the widget's events for a surface whose widget does not hand them on itself.
 class Surface::Watcher final : public QObject {
  public:
   explicit Watcher(Surface& s) : s_(s) {}
   bool eventFilter(QObject* /*watched*/, QEvent* e) override {
-    switch (e->type()) {
-      case QEvent::Resize: {
-        const QSize size = static_cast<QResizeEvent*>(e)->size();
-        s_.delivery_.deliver([&] { s_.widgetResized(size); });
-        break;
-      }
-      case QEvent::Paint: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onPaint); }); break;
-      case QEvent::Show: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onShow); }); break;
-      case QEvent::Hide: s_.delivery_.deliver([&] { s_.raise(&host::SurfaceEvents::onHide); }); break;
-      default: break;
-    }
+    s_.widgetEvent(*e);
     return false;
   }
 
@@ -38,19 +31,44 @@ class Surface::Watcher final : public QObject {
   Surface& s_;
 };
 
-Surface::Surface(QWidget& widget, std::string extenderName, Delivery& delivery)
+void Surface::widgetEvent(QEvent& e) {
+  switch (e.type()) {
+    case QEvent::Resize: {
+      const QSize size = static_cast<QResizeEvent&>(e).size();
+      delivery_.deliver([&] { widgetResized(size); });
+      break;
+    }
+    case QEvent::Paint:
+      delivery_.deliver([&] { raise(&host::SurfaceEvents::onPaint); });
+      paint();
+      break;
+    case QEvent::Show:
+      if (shown_) shown_();
+      delivery_.deliver([&] { raise(&host::SurfaceEvents::onShow); });
+      break;
+    case QEvent::Hide: delivery_.deliver([&] { raise(&host::SurfaceEvents::onHide); }); break;
+    default: break;
+  }
+}
+
+Surface::Surface(QWidget& widget, std::string extenderName, Delivery& delivery, Events events)
     : widget_(widget),
       extenderName_(std::move(extenderName)),
       delivery_(delivery),
-      watcher_(std::make_unique<Watcher>(*this)),
+
       ambientFont_(std::make_shared<values::Font>()),
       font_(std::make_shared<values::Font>(*ambientFont_)) {
   installFontSubstitutions();
   showSize();
-  widget_.installEventFilter(watcher_.get());
+  if (events == Events::Watched) {
+    watcher_ = std::make_unique<Watcher>(*this);
+    widget_.installEventFilter(watcher_.get());
+  }
 }
 
-Surface::~Surface() { widget_.removeEventFilter(watcher_.get()); }
+Surface::~Surface() {
+  if (watcher_) widget_.removeEventFilter(watcher_.get());
+}
 
 void Surface::setFont(values::FontRef f) {
   if (!f) values::raiseError(values::err::ObjectRequired);
@@ -58,7 +76,8 @@ void Surface::setFont(values::FontRef f) {
 }
 
 Twips Surface::textWidth(const std::string& s) const {
-  Measured& m = measured_;
+  if (!measured_) measured_ = std::make_unique<Measured>();
+  Measured& m = *measured_;
   const int dpi = logicalDpiX(widget_);
   if (!m.metrics || m.dpi != dpi || !values::sameFont(*m.font, *font_)) {
     m.font = std::make_shared<values::Font>(*font_);
@@ -122,6 +141,15 @@ void Surface::widgetResized(QSize size) {
   const Twips h = size.height() == toPixelsY(widget_, height_) ? height_ : toTwipsY(widget_, size.height());
   changeSide(width_, w, Shown::Already);
   changeSide(height_, h, Shown::Already);
+}
+
+void Surface::paint() {
+  QPainter painter(&widget_);
+  // The style's background of a plain widget: what a style sheet sets on the control's widget.
+  QStyleOption option;
+  option.initFrom(&widget_);
+  widget_.style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, &widget_);
+  if (painter_) painter_(painter);
 }
 
 void Surface::refresh() { widget_.update(); }

@@ -2,7 +2,9 @@
 // control sets it and shown in pixels at the screen's logical DPI; when Qt resizes the widget
 // (a layout, the user), the new pixel size becomes the surface's size. Either way Resize is
 // raised at once, for each side that changed, also from inside a Resize handler. Paint, Show
-// and Hide follow the widget's own events.
+// and Hide follow the widget's own events. When the widget paints, after the control has
+// handled Paint, the widget's style background (what a style sheet gives it) and then what the
+// site paints on the surface (its caption) are painted.
 //
 // The Ambient values are the form's: the default font (values::DefaultFontName, shown through
 // the font substitution of fonts.h) and run time (UserMode True) unless the owner sets others.
@@ -25,6 +27,8 @@
 #include "values/objects.h"
 #include "values/types.h"
 
+class QEvent;
+class QPainter;
 class QWidget;
 class QObject;
 
@@ -35,7 +39,10 @@ using values::Twips;
 
 class Surface final : public host::Surface {
  public:
-  Surface(QWidget& widget, std::string extenderName, Delivery& delivery);
+  // Whether the surface watches its widget's events (an event filter) or the widget hands them
+  // on itself, before it handles each one (widgetEvent), as KestrinWidget does.
+  enum class Events : std::uint8_t { Watched, HandedOn };
+  Surface(QWidget& widget, std::string extenderName, Delivery& delivery, Events events = Events::Watched);
   ~Surface() override;
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
@@ -68,8 +75,15 @@ class Surface final : public host::Surface {
   void resize(Twips width, Twips height);
   void setAmbientFont(values::FontRef f) { ambientFont_ = std::move(f); }
   void setUserMode(Boolean v) { userMode_ = v; }
+  // Told when the widget shows, before Show is raised (the site makes its boxes that are to show).
+  void setShownHook(std::function<void()> hook) { shown_ = std::move(hook); }
+  // Paints what is painted on the surface (the caption), once the control has handled Paint.
+  void setPainter(std::function<void(QPainter&)> painter) { painter_ = std::move(painter); }
   // Told the name of every property the control reports as changed.
   void setPropertyChangedHook(std::function<void(const std::string&)> hook) { changed_ = std::move(hook); }
+  // An event of the widget, before the widget handles it (Events::HandedOn): resizes, paints,
+  // shows and hides reach the control.
+  void widgetEvent(QEvent& e);
   // The size in pixels the widget shows.
   QSize pixelSize() const;
   // The size in pixels the control last asked for (its own width and height sets), which a
@@ -83,6 +97,8 @@ class Surface final : public host::Surface {
   enum class Shown : std::uint8_t { No, Already };  // whether the widget shows the new size yet
   void changeSide(Twips& side, Twips v, Shown shown);
   void showSize();
+  // Paints the style's background and what the site paints (the widget is painting).
+  void paint();
   void raise(void (host::SurfaceEvents::*event)());
 
   QWidget& widget_;
@@ -99,7 +115,7 @@ class Surface final : public host::Surface {
     std::optional<QFontMetricsF> metrics;
     std::unordered_map<std::string, Twips> widths;
   };
-  mutable Measured measured_;
+  mutable std::unique_ptr<Measured> measured_;  // made when text is first measured (a numeric box)
   Boolean userMode_ = values::True;
   Twips width_ = host::design::SurfaceWidth, height_ = host::design::SurfaceHeight;
   Twips requestedWidth_ = width_, requestedHeight_ = height_;
@@ -107,6 +123,8 @@ class Surface final : public host::Surface {
   bool resizing_ = false;  // the surface itself is resizing the widget
   host::SurfaceEvents* sink_ = nullptr;
   std::function<void(const std::string&)> changed_;
+  std::function<void(QPainter&)> painter_;
+  std::function<void()> shown_;
 };
 
 }  // namespace kestrinx::qthost

@@ -1,23 +1,20 @@
-// The Qt host's text box: a QLineEdit (framed for element 0, flat for element 1) that delivers
-// its events to the control exactly as the headless host does:
+// The Qt host's text box: a QLineEdit (framed for element 0, flat for element 1; its adapter is
+// host/qt/line_edit.h) that delivers its events to the control exactly as the headless host does:
 //   - setting Text raises Change (source Program) before it returns, and never for a text that
 //     stays the same; setting MaxLength cuts a longer text at the limit (QLineEdit's rule) and
 //     raises Change for that cut too;
-//   - a keystroke goes KeyDown, KeyPress (code by reference: 0 discards the key, a changed code
-//     is typed instead), the edit at the caret (MaxLength and Locked respected), Change (source
-//     UserEdit), and KeyUp when the key is released. Keys that type no character (Delete, the
-//     arrows, Ctrl+V and the other Ctrl and Alt combinations) go KeyDown, their own action
-//     unless KeyDown set KeyCode to 0, Change when the action edited, KeyUp;
-//   - edits that come without a key (pasting from the context menu, input-method text, drops,
-//     undo) raise Change (source UserEdit) once the edit is complete; pasted and dropped text is
-//     taken up to its first line break;
-//   - GotFocus and LostFocus when keyboard focus enters and leaves the box; a window losing the
-//     active state or a popup opening does not count as leaving;
-//   - MouseDown, MouseMove, MouseUp with twips in the box's own coordinates, Click after a left
-//     button press and release in the box, DblClick;
-//   - with OLEDropMode 1 or 2 a drag over the box raises OLEDragOver and a drop OLEDragDrop
-//     (with 2 the dropped text is also inserted as a user edit); OLEDrag drags the selected
-//     text and reports OLECompleteDrag.
+//   - a keystroke goes KeyDown, KeyPress for each character it types (code by reference: 0
+//     discards the character, a changed code is typed instead; codes in host/qt/keys.h), the
+//     edit at the caret (MaxLength and Locked respected), Change (source UserEdit), and KeyUp
+//     when the key is released; an input method's committed text goes KeyPress, edit, Change
+//     for each character. Keys that type no character (Delete, the arrows, Ctrl+V and the other
+//     Ctrl and Alt combinations) go KeyDown, their own action unless KeyDown set KeyCode to 0,
+//     Change when the action edited, KeyUp;
+//   - edits that come without a key (pasting from the context menu, drops, undo) raise Change
+//     (source UserEdit) once the edit is complete; pasted and dropped text is taken up to its
+//     first line break;
+//   - GotFocus and LostFocus, the mouse, Click, DblClick and drags as line_edit.h says;
+//     OLEDrag drags the selected text and reports OLECompleteDrag.
 // A box never holds more than MaxLength characters (0: no limit). SelStart and SelLength are
 // byte offsets into the UTF-8 text. The Link members keep their values and do nothing else.
 //
@@ -25,26 +22,30 @@
 // behaves as above):
 //   - undo of the host's own: each keystroke, paste, drop, Escape and rewrite is one step (all
 //     the box's text went through while it handled one Qt event, the control's numeric regroup
-//     and exit-check rewrite included; the regroup on focus entry is none); Ctrl+Z restores the text and caret before the step,
-//     Ctrl+Y or Ctrl+Shift+Z redoes it, and the context menu's Undo and Redo do the same. An
-//     undo or redo reaches Change as a user edit. A text the program sets outside the box's
-//     events starts a new history;
+//     and exit-check rewrite included; the regroup on focus entry is none); Ctrl+Z restores the
+//     text and caret before the step, Ctrl+Y or Ctrl+Shift+Z redoes it, and the context menu's
+//     Undo and Redo do the same. An undo or redo reaches Change as a user edit. A text the
+//     program sets outside the box's events starts a new history;
 //   - Escape restores the text the box held when focus entered it (a user edit; the box keeps
 //     focus, so no exit check runs);
-//   - a paste filter that sees each paste (keys or context menu) before it lands and may refuse
-//     it whole;
-//   - telling assistive technology the outcome of a check (tellOutcome) and marking an invalid
-//     entry with an icon, so that colour is not the only cue.
+//   - the widget that owns the box (TextBox::Owner) sees each paste (keys or context menu)
+//     before it lands and may refuse it whole, and is told when focus has left the box and the
+//     control has checked the entry (it tells assistive technology the outcome from there).
 //
 // Creation: a box's line edit is made with it (Creation::Now) or the first time it is needed
 // (Creation::OnDemand: when it is to show, or when asked for anything beyond its text, caret and
 // the values it keeps itself, or to select); until then it keeps what is set on it, with a
 // QLineEdit's rules for text, MaxLength, caret and insertion, and raises the same events. A
-// control reading its properties then sets no widget, and a hidden element costs none until it shows.
+// control reading its properties then sets no widget, and a hidden element costs none until it
+// shows.
 //
 // Height: the control asks a box for its font's point size as a height in twips after a font
 // change (8 twips for an 8.25-point font), far less than any text needs. A box keeps at least
-// the height its font needs (QLineEdit::minimumSizeHint) and reports that height.
+// the height its font needs (QLineEdit::minimumSizeHint) and reports that height, also before
+// its line edit is made (measured as the line edit would measure it).
+//
+// Accessible name: the box's caption (setAccessibleName), so that a screen reader announces the
+// box by the text beside it.
 #pragma once
 
 #include <QPointer>
@@ -56,21 +57,20 @@
 #include <string>
 #include <vector>
 
+#include "host/event_depth.h"
 #include "host/qt/delivery.h"
+#include "host/qt/edit_state.h"
 #include "host/qt/element.h"
+#include "host/qt/held_keystroke.h"
 #include "host/qt/strings.h"
+#include "host/qt/undo_history.h"
 #include "host/widgets.h"
 #include "values/objects.h"
 #include "values/types.h"
 
-class QAction;
-class QKeyEvent;
 class QLineEdit;
-class QMenu;
-class QMouseEvent;
+class QStyle;
 class QValidator;
-class QDropEvent;
-class QDragMoveEvent;
 
 namespace kestrinx::qthost {
 
@@ -78,7 +78,6 @@ using values::Boolean;
 using values::OleColor;
 
 class LineEdit;
-class ShowWatch;
 class SingleLine;
 
 class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit {
@@ -113,17 +112,17 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   void setMaxLength(std::int32_t v) override;  // error 380 when negative
   std::int16_t mousePointer() const override { return mousePointer_; }
   void setMousePointer(std::int16_t v) override;  // error 380 outside 0..15 and 99
-  values::PictureRef mouseIcon() const override { return mouseIcon_; }
-  void setMouseIcon(values::PictureRef v) override { mouseIcon_ = std::move(v); }
+  values::PictureRef mouseIcon() const override { return rare_ ? rare_->mouseIcon : nullptr; }
+  void setMouseIcon(values::PictureRef v) override;
   std::int16_t scrollBars() const override { return 0; }
-  std::string toolTipText() const override { return toolTip_; }
+  std::string toolTipText() const override { return rare_ ? rare_->toolTip : std::string(); }
   void setToolTipText(const std::string& v) override;
   std::int16_t linkMode() const override { return linkMode_; }
   void setLinkMode(std::int16_t v) override;  // error 380 outside 0..3
-  std::string linkItem() const override { return linkItem_; }
-  void setLinkItem(const std::string& v) override { linkItem_ = v; }
-  std::string linkTopic() const override { return linkTopic_; }
-  void setLinkTopic(const std::string& v) override { linkTopic_ = v; }
+  std::string linkItem() const override { return rare_ ? rare_->linkItem : std::string(); }
+  void setLinkItem(const std::string& v) override;
+  std::string linkTopic() const override { return rare_ ? rare_->linkTopic : std::string(); }
+  void setLinkTopic(const std::string& v) override;
   std::int16_t linkTimeout() const override { return linkTimeout_; }
   void setLinkTimeout(std::int16_t v) override { linkTimeout_ = v; }
   void linkSend() override {}
@@ -145,52 +144,65 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   QLineEdit& lineEdit() const;
   // Whether the line edit is made yet.
   bool lineEditMade() const { return made_; }
-  // The surface is about to show: a box made on demand that is to show is made now, so that it
-  // shows with the surface as a child it had from the start (made once the surface shows, it
-  // is shown by hand).
+  // Whether `w` is this box's line edit (also while it is being made).
+  bool isLineEdit(const QObject* w) const;
+  // The surface is about to show, or shows: a box made on demand that is to show is made now
+  // (just before, it shows with the surface as a child it had from the start; made once the
+  // surface shows, it is shown by hand).
   void surfaceShowing();
-  // Where a line edit made on demand stands among the surface's children, as it would had it
-  // been made with the box: after `before` in the focus chain, under `above` in the stacking order.
-  void placeAmong(QWidget& before, QWidget& above);
-  void placeAmong(TextBox& before, QWidget& above);  // after that box's line edit (made first)
+  // Where a line edit made on demand stands in the focus chain, as it would had it been made
+  // with the box: after `before`.
+  void placeAmong(QWidget& before);
+  void placeAmong(TextBox& before);  // after that box's line edit (made first)
+
+  // The box's accessible name (its caption), kept for a line edit made later.
+  void setAccessibleName(const QString& name);
 
   // ---- opt-in features (see above) ----
   void setUndoEnabled(bool on);
-  bool undoEnabled() const { return undoEnabled_; }
-  // Undoes or redoes one step as the user's keys do (nothing when there is none or the box is locked).
+  bool undoEnabled() const { return optIns_ && optIns_->undo; }
+  // Undoes or redoes one step as the user's keys do (nothing when there is none or the box is
+  // locked).
   void undo();
   void redo();
-  void setEscapeRestores(bool on) { escapeRestores_ = on; }
-  bool escapeRestores() const { return escapeRestores_; }
-  // Asked before a paste lands with the pasted text (up to its first line break) and the text
-  // the box would then hold; false refuses the paste whole. Empty: every paste lands.
-  using PasteFilter = std::function<bool(const QString& pasted, const QString& result)>;
-  void setPasteFilter(PasteFilter filter) { pasteFilter_ = std::move(filter); }
-  // Called when focus has left the box and the control has handled LostFocus (its exit check),
-  // with the text the box held before. Empty: nothing is called.
-  using LeaveObserver = std::function<void(const QString& before)>;
-  void setLeaveObserver(LeaveObserver observer) { leaveObserver_ = std::move(observer); }
-  // Tells assistive technology the outcome of a check: `message` becomes the box's accessible
-  // description (a description-change event; empty clears it), and a change of `invalid` is
-  // sent as a change of the accessible invalid state. With `marker` an invalid box also shows
-  // a warning icon at its end whose tool tip is the message.
-  void tellOutcome(const QString& message, bool invalid, bool marker);
-  bool outcomeInvalid() const { return outcomeInvalid_; }
+  void setEscapeRestores(bool on);
+  bool escapeRestores() const { return optIns_ && optIns_->escape; }
+  // What the widget that owns the box is asked and told (the paste filter and the leave
+  // observer above).
+  class Owner {
+   public:
+    // Asked before a paste lands with the pasted text (up to its first line break) and the text
+    // the box would then hold; false refuses the paste whole.
+    virtual bool pasteAllowed(const QString& pasted, const QString& result) = 0;
+    // Focus has left `box` and the control has handled LostFocus (its exit check); `before` is
+    // the text the box held before.
+    virtual void left(TextBox& box, const QString& before) = 0;
+
+   protected:
+    Owner() = default;
+    Owner(const Owner&) = default;
+    Owner& operator=(const Owner&) = default;
+    ~Owner() = default;
+  };
+  // None: every paste lands, and nobody is told.
+  void setOwner(Owner* owner) { owner_ = owner; }
 
  private:
   friend class LineEdit;
-  friend class ShowWatch;
   friend class SingleLine;
   // The line edit, made now if it is not yet: everything that needs the widget goes through here.
   LineEdit& edit() const;
   void makeLineEdit();
   QWidget& widget() const override;
   QWidget* madeWidget() const override;
+  const QWidget& unitsWidget() const override;
   int minimumHeight() const override;
 
   // Raises one event to the control, under the nesting guard.
   template <typename Call>
-  void raise(Call&& call);
+  void raise(Call&& call) {
+    host::detail::raiseEvent(sink_, call);
+  }
   // Raises Change when the text differs from the one last reported.
   void reportChange(host::ChangeSource source);
   // Runs a change the program makes, with Qt's own change signal left unheard, then reports it.
@@ -200,79 +212,45 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   // once; inside one, when the event has been handled.
   void textChangedByQt();
 
-  // What the line edit's events do (called by LineEdit inside a delivery).
-  void keyPressed(QKeyEvent& e);
-  void keyReleased(QKeyEvent& e);
-  void applyCharacter(std::int16_t keyAscii);
-  void focusEntered();
-  void focusLeft();
-  void mouseEvent(QMouseEvent& e);
-  // A drag entering (state 0), leaving (1, no event), moving over (2) or dropping (-1); true when
-  // the line edit handles the event too (automatic dropping).
-  bool dragEvent(QDropEvent* e, std::int16_t state);
+  // What the user does (called by the line edit inside a delivery).
+  // Types what KeyPress left: `keyAscii` 0 types nothing, 8 is Backspace, and `original` (the
+  // character the key typed, when its code came back unchanged) is typed as it is.
+  void typeCode(std::int16_t keyAscii, const QString& original);
 
-  void applyPalette();
-
-  // The text, caret and selection as one undo step keeps them.
-  struct EditState {
-    QString text;
-    int cursor = 0;
-    int selStart = -1;  // -1: no selection
-    int selLength = 0;
-  };
-  // The box's state: the held edit's while there is one, else the line edit's (or the kept
+  // The box's state: the held keystroke's while there is one, else the line edit's (or the kept
   // text and caret of a box whose line edit is not made yet).
   EditState editState() const;
   // The box's text, from the same place.
   QString currentText() const;
-
-  // A typed character (or Backspace) held back while the control handles its Change: the
-  // program's reads and sets work on the held state, and the line edit gets the final state
-  // once (settle), when the keystroke is done or before anything else could see the line edit.
-  // So the line edit lays the text out once per keystroke, however the control rewrites it.
-  struct Held {
-    std::int16_t key = 0;  // the character typed, or 8 for Backspace
-    EditState typed;       // the line edit's state after the key's own action
-    EditState state;       // the state now
-    bool replaced = false; // the program set a text meanwhile
-  };
-  // Whether a key's edit can be held: the line edit applies it as EditState arithmetic says
-  // (no input mask or echo mode or validator of the application's, no line break in the text).
-  bool canHold() const;
-  // The line edit's state after typing `key` (a character, or 8 for Backspace) in state `s`.
-  EditState afterKey(const EditState& s, std::int16_t key) const;
   void settle() override;
-  // Sets the held state's text as a program set does (cut at MaxLength, caret at the start).
-  void setHeldText(const std::string& v);
 
   // A text in UTF-8 (converted again only when the text changes), and SelStart and SelLength
   // arithmetic on it (strings.h's).
   const std::string& utf8Of(const QString& t) const;
   std::int32_t bytesBefore(const QString& t, qsizetype pos) const;
   qsizetype charsBefore(const QString& t, std::int64_t bytes) const;
-  void applyCaret(const EditState& s);
-  // Puts a state back as a user edit (undo, redo, Escape); `recorded` false keeps it out of the
-  // history (undo and redo move within it).
-  void replay(const EditState& s, bool recorded);
+  // Puts a state back as a user edit (undo, redo, Escape); one replayed by undo or redo is kept
+  // out of the history (they move within it).
+  enum class Replay : std::uint8_t { Recorded, WithinHistory };
+  void replay(const EditState& s, Replay kind);
   // Around each outermost Qt event of the box: the state before, and the step it made.
   void beginStep();
   void endStep();
   void clearHistory();
-  bool pasteAllowed() const;
-  // The context menu with Undo, Redo and Paste taken over by the opt-in features.
-  void adjustMenu(QMenu& menu);
+  void applyPalette();
 
   Delivery& delivery_;
   QWidget& surface_;
   Look look_;
+  Creation creation_;
   QPointer<LineEdit> edit_;
   bool made_ = false;
-  // Until the line edit is made: its text and caret, where it goes, and what makes it when the surface shows.
+  // Until the line edit is made: its text and caret, where it goes, and what makes it when the
+  // surface shows.
   QString keptText_;
   int keptCursor_ = 0;
-  QPointer<QWidget> before_, above_;
+  QPointer<QWidget> before_;
   TextBox* beforeBox_ = nullptr;
-  std::unique_ptr<ShowWatch> showWatch_;
   host::TextBoxEvents* sink_ = nullptr;
   std::int16_t index_ = 0;
   std::string reported_;     // the text last reported by Change
@@ -286,29 +264,41 @@ class TextBox final : public Element<host::TextBox>, private Delivery::HeldEdit 
   Boolean locked_ = values::False;
   std::int32_t maxLength_ = 0;
   std::int16_t mousePointer_ = 0;
-  values::PictureRef mouseIcon_;
-  std::string toolTip_;
+  QString accessibleName_;
   std::int16_t linkMode_ = 0, linkTimeout_ = 50;
-  std::string linkItem_, linkTopic_;
   std::int16_t oleDragMode_ = 0, oleDropMode_ = 0;
-  values::DataObjectRef dragData_;  // the data of the drag over the box
+  Owner* owner_ = nullptr;
+  // What few boxes hold, made when first set: the tool tip, link members, mouse icon, the data
+  // of a drag over the box.
+  struct Rare {
+    std::string toolTip, linkItem, linkTopic;
+    values::PictureRef mouseIcon;
+    values::DataObjectRef dragData;
+  };
+  std::unique_ptr<Rare> rare_;
+  Rare& rare();
+  // The opt-ins' state, made when one is switched on.
+  struct OptIns {
+    bool undo = false;
+    bool escape = false;
+    UndoHistory history;
+    int replaying = 0;  // nesting of replays in progress
+    QString entryText;  // the text when focus entered
+  };
+  std::unique_ptr<OptIns> optIns_;
+  OptIns& optIns();
 
-  bool undoEnabled_ = false;
-  bool escapeRestores_ = false;
-  PasteFilter pasteFilter_;
-  LeaveObserver leaveObserver_;
-  std::vector<EditState> undo_, redo_;
-  EditState settled_;       // the state when the current step began
-  bool unrecorded_ = false;  // the current step is no step to undo: an undo or redo, or focus entry
-  int replaying_ = 0;       // nesting of replays in progress
-  bool inStep_ = false;     // inside an outermost Qt event of the box (its Change included)
-  QString entryText_;       // the text when focus entered
-  bool outcomeInvalid_ = false;
-  QAction* marker_ = nullptr;
-
-  std::optional<Held> held_;
+  std::unique_ptr<HeldKeystroke> held_;
   mutable Utf8Cache converted_;  // the text last converted to UTF-8
   const QValidator* singleLine_ = nullptr;  // the box's own validator
+  // The least height last measured, and what for.
+  struct LeastHeight {
+    int dpi;
+    const QStyle* style;
+    bool made;
+    int height;
+  };
+  mutable std::optional<LeastHeight> least_;
 };
 
 }  // namespace kestrinx::qthost

@@ -20,6 +20,7 @@ using Names = std::vector<std::string>;
 
 
 constexpr float kLW = 618.75f;
+constexpr float kLH = 198.0f;  // the caption's line height
 constexpr float kBoxLeft = 698.75f;
 constexpr float kBoxW = 1652.0f;
 // A placed control's box is as high as InitProperties's Font put asks (8.25 points cut to 8);
@@ -175,7 +176,7 @@ TEST_F(AppearanceTest, FontWithAutoSizeOffWaitsThenAutoSizeFitsAtOnce) {
 
   k.put_AutoSize(values::True);
   EXPECT_EQ(surface().width(), kLW + kBoxW + 80);
-  EXPECT_EQ(surface().height(), 12.0f);
+  EXPECT_EQ(surface().height(), kLH);  // the caption, taller than the box
   EXPECT_EQ(k.sizeFlag(), values::False);
 }
 
@@ -183,11 +184,11 @@ TEST_F(AppearanceTest, FontWithAutoSizeOnFitsToTheActiveElementsHeight) {
   k.put_Appearance(Flat);
   k.put_AutoSize(values::True);
   box(0).setFailure("setHeight");  // the hidden element keeps its height
-  k.putref_Font(values::makeFont("Courier New", 20.5f));
+  k.putref_Font(values::makeFont("Courier New", 300.5f));  // a box taller than the caption
 
-  EXPECT_EQ(box(1).height(), 20.0f);
+  EXPECT_EQ(box(1).height(), 300.0f);
   EXPECT_EQ(box(0).height(), kBoxH);
-  EXPECT_EQ(surface().height(), 20.0f);
+  EXPECT_EQ(surface().height(), 300.0f);
   EXPECT_EQ(surface().width(), kLW + kBoxW + 80);
 }
 
@@ -247,7 +248,7 @@ TEST_F(AppearanceTest, AutoSizeOffStillLaysOutAndLeavesTheRequestPending) {
   EXPECT_EQ(notified(), Names{"AutoSize"});
 
   k.put_AutoSize(values::True);
-  EXPECT_EQ(surface().height(), kBoxH);
+  EXPECT_EQ(surface().height(), kLH);
 }
 
 TEST_F(AppearanceTest, AutoRedrawAndHWndComeFromTheSurface) {

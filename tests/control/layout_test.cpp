@@ -63,13 +63,14 @@ struct PositionRow {
   const char* name;
   friend void PrintTo(const PositionRow& r, std::ostream* os) { *os << r.name; }
   std::int32_t alignment;
-  float captionLeft, captionTop;
+  float captionLeft, captionTop, boxTop;
 };
 
 class CaptionPositions : public LayoutTest, public ::testing::WithParamInterface<PositionRow> {};
 
 // The surface grows to 600 high, then to 4000 wide. The second run places the caption using
-// the box's width from before it (1652), then stretches the box from its new left edge.
+// the box's width from before it (1652), then stretches the box from its new left edge. The
+// box stands at the top, in the middle or at the bottom of the control as the caption does.
 TEST_P(CaptionPositions, PlaceCaptionThenBoxBesideIt) {
   const PositionRow& row = GetParam();
   k.put_Alignment(row.alignment);
@@ -79,7 +80,7 @@ TEST_P(CaptionPositions, PlaceCaptionThenBoxBesideIt) {
   EXPECT_EQ(k.get_Alignment(), row.alignment);
   EXPECT_EQ(caption(), (Rect{row.captionLeft, row.captionTop, kLW, kLH}));
   const float boxLeft = row.captionLeft + kLW + 80;
-  EXPECT_EQ(activeRect(), (Rect{boxLeft, row.captionTop, 4000 - (kLW + 80), kBoxH}));
+  EXPECT_EQ(activeRect(), (Rect{boxLeft, row.boxTop, 4000 - (kLW + 80), kBoxH}));
   EXPECT_EQ(outer(), (Rect{0, 0, 4000, 600}));
 }
 
@@ -87,19 +88,22 @@ constexpr float kCentre = (4000 - kSurfaceW) / 2;  // 824.625
 constexpr float kRight = 4000 - kSurfaceW;        // 1649.25
 constexpr float kMiddle = (600 - kLH) / 2;        // 201
 constexpr float kBottom = 600 - kLH;              // 402
+constexpr float kBoxMiddle = (600 - kBoxH) / 2;   // 296
+constexpr float kBoxBottom = 600 - kBoxH;         // 592
 
 INSTANTIATE_TEST_SUITE_P(
     Layout, CaptionPositions,
-    ::testing::Values(PositionRow{"LeftTop", LeftTop, 0, 0}, PositionRow{"LeftMiddle", LeftMiddle, 0, kMiddle},
-                      PositionRow{"LeftBottom", LeftBottom, 0, kBottom},
-                      PositionRow{"CenterTop", CenterTop, kCentre, 0},
-                      PositionRow{"CenterMiddle", CenterMiddle, kCentre, kMiddle},
-                      PositionRow{"CenterBottom", CenterBottom, kCentre, kBottom},
-                      PositionRow{"RightTop", RightTop, kRight, 0},
-                      PositionRow{"RightMiddle", RightMiddle, kRight, kMiddle},
-                      PositionRow{"RightBottom", RightBottom, kRight, kBottom},
-                      PositionRow{"NineLeavesCaptionAtOrigin", 9, 0, 0},
-                      PositionRow{"MinusOneLeavesCaptionAtOrigin", -1, 0, 0}),
+    ::testing::Values(PositionRow{"LeftTop", LeftTop, 0, 0, 0},
+                      PositionRow{"LeftMiddle", LeftMiddle, 0, kMiddle, kBoxMiddle},
+                      PositionRow{"LeftBottom", LeftBottom, 0, kBottom, kBoxBottom},
+                      PositionRow{"CenterTop", CenterTop, kCentre, 0, 0},
+                      PositionRow{"CenterMiddle", CenterMiddle, kCentre, kMiddle, kBoxMiddle},
+                      PositionRow{"CenterBottom", CenterBottom, kCentre, kBottom, kBoxBottom},
+                      PositionRow{"RightTop", RightTop, kRight, 0, 0},
+                      PositionRow{"RightMiddle", RightMiddle, kRight, kMiddle, kBoxMiddle},
+                      PositionRow{"RightBottom", RightBottom, kRight, kBottom, kBoxBottom},
+                      PositionRow{"NineLeavesCaptionAtOrigin", 9, 0, 0, 0},
+                      PositionRow{"MinusOneLeavesCaptionAtOrigin", -1, 0, 0, 0}),
     RowName());
 
 class OutOfRangeAlignment : public LayoutTest, public ::testing::WithParamInterface<std::int32_t> {};
@@ -121,11 +125,13 @@ TEST_P(OutOfRangeAlignment, KeepsTheCaptionWhereItWasAndStillPlacesTheBox) {
 
 INSTANTIATE_TEST_SUITE_P(Layout, OutOfRangeAlignment, ::testing::Values(9, -1, 0x7fffffff));
 
+// The container's size is kept, also one too small for the content: the caption stands out.
 TEST_F(LayoutTest, CaptionTallerThanSurfaceGetsNegativeTop) {
   k.put_Alignment(LeftMiddle);
   surface().resize(kSurfaceW, 100);
+  EXPECT_EQ(outer().height, 100.0f);
   EXPECT_EQ(caption().top, -49.0f);  // (100 - 198) / 2
-  EXPECT_EQ(activeRect().top, -49.0f);
+  EXPECT_EQ(activeRect().top, 46.0f);  // (100 - 8) / 2
 }
 
 TEST_F(LayoutTest, SurfaceNarrowerThanCaptionAndGapGivesBoxWidthZero) {
@@ -243,12 +249,13 @@ struct AutoSizeRow {
   friend void PrintTo(const AutoSizeRow& r, std::ostream* os) { *os << r.name; }
   bool captionShown;
   std::int32_t interval;
-  float width;
+  float width, height;
 };
 
 class AutoSizeFit : public LayoutTest, public ::testing::WithParamInterface<AutoSizeRow> {};
 
-// A locked box 1652 (shown) or 2350.75 (hidden) wide on a 3000 x 600 surface, then AutoSize.
+// A locked box 1652 (shown) or 2350.75 (hidden) wide on a 3000 x 600 surface, then AutoSize:
+// as high as the caption (taller than the box) while it shows, else as the box.
 TEST_P(AutoSizeFit, OuterSizeBecomesCaptionGapAndBoxOrBoxAlone) {
   if (!GetParam().captionShown) k.put_CaptionView(values::False);
   k.put_BoxWidthLock(values::True);
@@ -259,14 +266,14 @@ TEST_P(AutoSizeFit, OuterSizeBecomesCaptionGapAndBoxOrBoxAlone) {
 
   k.put_AutoSize(values::True);
 
-  EXPECT_EQ(outer(), (Rect{0, 0, GetParam().width, kBoxH}));
+  EXPECT_EQ(outer(), (Rect{0, 0, GetParam().width, GetParam().height}));
   EXPECT_EQ(k.sizeFlag(), values::False);
   EXPECT_EQ(notified(), Names{"AutoSize"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Layout, AutoSizeFit,
-                         ::testing::Values(AutoSizeRow{"CaptionShown", true, 729, kLW + kBoxW + 729},
-                                           AutoSizeRow{"CaptionHidden", false, 649, kSurfaceW}),
+                         ::testing::Values(AutoSizeRow{"CaptionShown", true, 729, kLW + kBoxW + 729, kLH},
+                                           AutoSizeRow{"CaptionHidden", false, 649, kSurfaceW, kBoxH}),
                          RowName());
 
 // ---- BoxWidth ----------------------------------------------------------------------------
@@ -368,7 +375,7 @@ TEST_F(LayoutTest, RefusedOuterWidthIsSkippedAndTheHeightStillFits) {
   surface().resize(kSurfaceW, 600);
   surface().setFailure("setWidth");
   EXPECT_NO_THROW(k.put_AutoSize(values::True));
-  EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kBoxH}));
+  EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kLH}));  // as high as the caption, taller than the box
   EXPECT_EQ(k.sizeFlag(), values::False);
   EXPECT_EQ(k.inLayout(), values::False);
 }
@@ -398,7 +405,7 @@ TEST_F(LayoutTest, CoordinateBeyondSinglePrecisionIsSkipped) {
   site.label().setWidth(3e38f);
   box(0).setWidth(3e38f);
   EXPECT_NO_THROW(k.put_AutoSize(values::True));  // caption + gap + box exceeds a single
-  EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kBoxH}));
+  EXPECT_EQ(outer(), (Rect{0, 0, kSurfaceW, kLH}));
   EXPECT_EQ(k.inLayout(), values::False);
 }
 

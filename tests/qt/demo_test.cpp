@@ -109,7 +109,7 @@ TEST(DemoProgram, ScreenshotModeWritesEachViewAsAPngAndPrintsItsPath) {
   ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
   const QStringList printed = QString::fromLocal8Bit(demo.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
   const QStringList expected = {"design.png", "menus.png", "general-1-general.png", "general-2-colorusebeep.png",
-                                "general-3-format.png", "run.png"};
+                                "general-3-format.png", "run.png", "positions.png"};
   ASSERT_EQ(printed.size(), expected.size());
   for (int i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(printed[i], dir.filePath(expected[i]));
@@ -525,6 +525,15 @@ TEST_F(DesignerTest, TheRunWindowLogsTheEventsOfTheUsersTypingAndShowsTextAsRead
   ASSERT_GE(row, 0);
   EXPECT_EQ(table->item(row, 1)->text(), "1,234");
   EXPECT_NE(amount.property("Text").toString(), "1,234");
+  // A valid entry checked again: the table shows ValidState as it ends, True.
+  const int dateRow = run->form().controls().indexOf(&date);
+  ASSERT_GE(dateRow, 0);
+  date.activeBox().setFocus(Qt::TabFocusReason);
+  date.activeBox().selectAll();
+  QTest::keyClicks(&date.activeBox(), "T+2");
+  run->form().find("txtName")->activeBox().setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(date.property("Text").toString().trimmed(), "2026-12-11");
+  EXPECT_EQ(table->item(dateRow, 2)->text(), "True");
 }
 
 TEST_F(DesignerTest, TheRunWindowShowsTheWholeFormAndCtrlWOrEscapeClosesIt) {

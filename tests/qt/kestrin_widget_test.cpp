@@ -1,7 +1,9 @@
 // KestrinWidget as an application uses it: typed into with real key events, focus moved, its
 // Qt properties and signals generated from the member table.
+#include <QAccessible>
 #include <QClipboard>
 #include <QDateTime>
+#include <QInputMethodEvent>
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QSignalSpy>
@@ -51,7 +53,7 @@ TEST_F(KestrinWidgetTest, ANewWidgetIsPlacedAsADesignerPlacesAControl) {
   EXPECT_EQ(w->property("KestrinType").toInt(), KestrinWidget::NORMAL_TYPE);
   EXPECT_EQ(w->property("BackColor").toUInt(), values::SystemWindowBackground);
   // Its size hint is the control's size: caption, gap and box side by side.
-  EXPECT_NEAR(w->sizeHint().width(), w->caption().width() + qthost::toPixelsX(*w, 80) + w->activeBox().width(), 2);
+  EXPECT_NEAR(w->sizeHint().width(), w->captionRect().width() + qthost::toPixelsX(*w, 80) + w->activeBox().width(), 2);
   EXPECT_GE(w->sizeHint().height(), w->activeBox().geometry().bottom() + 1);  // nothing cut off
 }
 
@@ -95,6 +97,34 @@ TEST_F(KestrinWidgetTest, ADateIsRewrittenWhenTheUserLeavesTheBox) {
   EXPECT_TRUE(messages.empty());
 }
 
+// A check that rewrites a valid entry sets ValidState False, raises Change, and sets it True
+// again: whoever hears Change reads False, and then hears of True. An entry already as the
+// pattern has it is checked without a Change: nothing to hear.
+TEST_F(KestrinWidgetTest, ACheckThatSetsValidStateBackToTrueIsAnnounced) {
+  w->setProperty("KestrinType", KestrinWidget::DATE_TYPE);
+  w->setProperty("FormatDate", KestrinWidget::YYMMDD);
+  showWindow();
+  enterAndLeave("T+1");
+  ASSERT_TRUE(w->property("ValidState").toBool());
+  QStringList heard;
+  QObject::connect(w, &KestrinWidget::validStateChanged, w,
+                   [&](bool valid) { heard << (valid ? "validStateChanged true" : "validStateChanged false"); });
+  QObject::connect(w, &KestrinWidget::ValidStateChanged, w, [&] { heard << "ValidStateChanged"; });
+  QObject::connect(w, &KestrinWidget::Change, w, [&] {
+    heard << (w->property("ValidState").toBool() ? "Change, valid" : "Change, invalid");
+  });
+  w->setProperty("Text", "");
+  heard.clear();
+  enterAndLeave("T+2");
+  EXPECT_EQ(heard, (QStringList{"Change, valid", "Change, valid", "Change, valid",   // typing
+                                "ValidStateChanged", "validStateChanged false", "Change, invalid",  // the rewrite
+                                "ValidStateChanged", "validStateChanged true"}));
+  heard.clear();
+  focus(w->activeBox());
+  leave();  // "2026-12-11" is as the pattern has it
+  EXPECT_TRUE(heard.isEmpty());
+}
+
 TEST_F(KestrinWidgetTest, AFailedRewriteShowsItsMessageThroughTheServices) {
   w->setProperty("KestrinType", KestrinWidget::DATE_TYPE);
   w->setProperty("FormatDate", KestrinWidget::YYMMDD);
@@ -130,6 +160,71 @@ TEST_F(KestrinWidgetTest, AKeyPressSlotDiscardsOrReplacesTheKey) {
   w->setProperty("Text", "");
   QTest::keyClicks(&w->activeBox(), "axbx");
   EXPECT_EQ(text(), "Ab");
+}
+
+// Every character that reaches a box goes through KeyPress first, with its code (host/qt/keys.h),
+// and the box's key filter decides: a numeric box refuses full-width digits, Hangul and emoji
+// as it refuses letters, whether a key, a key typing several characters or an input method
+// brings them; the other boxes take them, and the application hears each one's KeyPress.
+TEST_F(KestrinWidgetTest, EveryTypedCharacterGoesThroughKeyPressAndTheKeyFilter) {
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // U+1F600, beyond the basic plane
+  enum class Way { KeyEach, OneKeyEvent, InputMethod };
+  const struct {
+    const char* name;
+    int type;
+    Way way;
+    QString typed, text;
+    std::vector<qint16> heard;  // the KeyPress codes the application hears
+  } cases[] = {
+      {"numeric refuses a full-width digit", KestrinWidget::NUMERIC_TYPE, Way::KeyEach, "\uFF11", "", {}},
+      {"numeric refuses Hangul", KestrinWidget::NUMERIC_TYPE, Way::KeyEach, "\uAC00", "", {}},
+      {"numeric refuses an emoji", KestrinWidget::NUMERIC_TYPE, Way::KeyEach, emoji, "", {}},
+      {"numeric takes the digits of a key typing several", KestrinWidget::NUMERIC_TYPE, Way::OneKeyEvent, "1a2", "12",
+       {49, 50}},
+      {"numeric refuses a committed full-width number", KestrinWidget::NUMERIC_TYPE, Way::InputMethod,
+       "\uFF11\uFF12", "", {}},
+      {"numeric takes committed digits, grouped", KestrinWidget::NUMERIC_TYPE, Way::InputMethod, "1234", "1,234",
+       {49, 50, 51, 52}},
+      {"date takes a full-width digit", KestrinWidget::DATE_TYPE, Way::KeyEach, "\uFF11", "\uFF11", {-239}},
+      {"time takes committed Hangul", KestrinWidget::TIME_TYPE, Way::InputMethod, "\uAC00\uB098", "\uAC00\uB098",
+       {-21504, -20328}},
+      {"text takes an emoji whole", KestrinWidget::NORMAL_TYPE, Way::KeyEach, emoji, emoji, {-3}},
+      {"text takes a key typing several", KestrinWidget::NORMAL_TYPE, Way::OneKeyEvent, "ab" + emoji, "ab" + emoji,
+       {97, 98, -3}},
+  };
+  std::vector<qint16> heard;
+  QObject::connect(w, &KestrinWidget::KeyPress, w, [&](qint16* keyAscii) { heard.push_back(*keyAscii); });
+  showWindow();
+  for (const auto& c : cases) {
+    w->setProperty("KestrinType", c.type);
+    w->setProperty("Text", "");
+    QLineEdit& box = w->activeBox();
+    focus(box);
+    heard.clear();
+    switch (c.way) {
+      case Way::KeyEach:
+        for (qsizetype i = 0; i < c.typed.size();) {
+          const qsizetype n = c.typed.at(i).isHighSurrogate() ? 2 : 1;
+          QTest::sendKeyEvent(QTest::Press, &box, Qt::Key_unknown, c.typed.mid(i, n), Qt::NoModifier);
+          i += n;
+        }
+        break;
+      case Way::OneKeyEvent:
+        QTest::sendKeyEvent(QTest::Press, &box, Qt::Key_unknown, c.typed, Qt::NoModifier);
+        break;
+      case Way::InputMethod: {
+        QInputMethodEvent composing(c.typed, {});  // shown while composed, no part of the text
+        QApplication::sendEvent(&box, &composing);
+        EXPECT_EQ(text(), "") << c.name;
+        QInputMethodEvent committed;
+        committed.setCommitString(c.typed);
+        QApplication::sendEvent(&box, &committed);
+        break;
+      }
+    }
+    EXPECT_EQ(text(), c.text) << c.name;
+    EXPECT_EQ(heard, c.heard) << c.name;
+  }
 }
 
 TEST_F(KestrinWidgetTest, AChangeSlotSeesTheBoxAsTheControlLeftIt) {
@@ -325,17 +420,78 @@ TEST_F(KestrinWidgetTest, WritesAreCoercedAndFailuresReported) {
   EXPECT_EQ(w->lastError(), 6);
 }
 
+// How many pixels of the widget's caption, as it paints, are `colour` (or nearly: the text's
+// edges are blended with the background).
+int captionPixels(KestrinWidget& w, const QColor& colour) {
+  const QImage shown = w.grab().toImage();
+  const QRect r = w.captionRect();
+  int n = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QColor c = shown.pixelColor(x, y);
+      n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                       std::abs(c.blue() - colour.blue()) < 60
+               ? 1
+               : 0;
+    }
+  }
+  return n;
+}
+
+// Style sheets set properties, select on them, and their colour reaches the painted caption.
 TEST_F(KestrinWidgetTest, StyleSheetsSetPropertiesAndSelectOnThem) {
   w->setStyleSheet(
       "kestrinx--qt--KestrinWidget { qproperty-Interval: 200; }"
-      "kestrinx--qt--KestrinWidget[ValidState=\"true\"] QLabel { color: rgb(0, 128, 0); }");
+      "kestrinx--qt--KestrinWidget[ValidState=\"true\"] { color: rgb(0, 128, 0); }");
   w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
   showWindow();
   EXPECT_EQ(w->property("Interval").toInt(), 200);
   const QColor valid(0, 128, 0);
-  EXPECT_NE(w->caption().palette().color(QPalette::WindowText), valid);
+  EXPECT_EQ(captionPixels(*w, valid), 0);
   enterAndLeave("12");  // valid: the style sheet's rule now applies
-  EXPECT_EQ(w->caption().palette().color(QPalette::WindowText), valid);
+  EXPECT_GT(captionPixels(*w, valid), 4);
+  // A colour of the program's own stands; a palette set on the widget reaches a system colour.
+  w->setProperty("LabelForeColor", 0x000000FFu);
+  EXPECT_EQ(captionPixels(*w, valid), 0);
+  EXPECT_GT(captionPixels(*w, QColor(255, 0, 0)), 4);
+  w->setStyleSheet({});
+  w->setProperty("LabelForeColor", values::SystemButtonText);
+  QPalette blue = w->palette();
+  blue.setColor(QPalette::ButtonText, QColor(0, 0, 255));
+  w->setPalette(blue);
+  EXPECT_GT(captionPixels(*w, QColor(0, 0, 255)), 4);
+  // Hidden, the caption paints nothing and has no place.
+  w->setProperty("CaptionView", false);
+  EXPECT_TRUE(w->captionRect().isEmpty());
+}
+
+// What a screen reader reads of a box: named by the caption, its text the entry without the
+// spaces that right-align a number, the caret counted after them.
+TEST_F(KestrinWidgetTest, TheBoxIsNamedByTheCaptionAndReadsWithoutPadding) {
+  w->setProperty("Caption", "Amount");
+  w->setProperty("KestrinType", KestrinWidget::NUMERIC_TYPE);
+  showWindow();
+  focus(w->activeBox());
+  QTest::keyClicks(&w->activeBox(), "1234");
+  ASSERT_TRUE(w->activeBox().text().startsWith("  "));  // padded to the right
+  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&w->activeBox());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->role(), QAccessible::EditableText);
+  EXPECT_EQ(box->text(QAccessible::Name), "Amount");
+  EXPECT_EQ(box->text(QAccessible::Value), "1,234");
+  QAccessibleTextInterface* text = box->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->characterCount(), 5);
+  EXPECT_EQ(text->text(0, 5), "1,234");
+  EXPECT_EQ(text->cursorPosition(), 5);
+  text->setCursorPosition(1);
+  EXPECT_EQ(w->activeBox().text().mid(w->activeBox().cursorPosition()), ",234");
+  // A new caption names the box again; a text box keeps its leading spaces.
+  w->setProperty("Caption", "Total");
+  EXPECT_EQ(box->text(QAccessible::Name), "Total");
+  w->setProperty("KestrinType", KestrinWidget::NORMAL_TYPE);
+  w->setProperty("Text", "  two");
+  EXPECT_EQ(box->text(QAccessible::Value), "  two");
 }
 
 TEST_F(KestrinWidgetTest, SavedPropertiesCreateTheControlAgain) {

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "host/qt/control_site.h"
+#include "host/qt/label.h"
+#include "host/qt/strings.h"
 #include "host/qt/fonts.h"
 #include "host/qt/keys.h"
 #include "host/qt/units.h"
@@ -111,19 +113,23 @@ TEST_F(QtHostTest, HeldPlacingKeepsTheTwipsAndPlacesTheWidgetsOnRelease) {
   const QRect before = edit().geometry();
   site.holdPlacing();
   box().move(1440, 720, 2880, 8);
-  site.label().setCaption("a longer caption");
+  site.caption().setCaption("a longer caption");
   EXPECT_EQ(edit().geometry(), before);  // not placed yet
   EXPECT_FLOAT_EQ(box().left(), 1440.0f);  // read back as set
   EXPECT_FLOAT_EQ(box().height(), qthost::toTwipsY(edit(), edit().minimumSizeHint().height()));
   site.releasePlacing();
   const int dpiX = qthost::logicalDpiX(edit());
   EXPECT_EQ(edit().geometry(), QRect(dpiX, qthost::logicalDpiY(edit()) / 2, 2 * dpiX, edit().minimumSizeHint().height()));
-  EXPECT_EQ(site.label().qlabel().size(), site.label().qlabel().sizeHint());
+  QLabel reference("a longer caption");
+  reference.setFont(qthost::toQFont(*site.caption().font()));
+  EXPECT_EQ(site.caption().pixelRect().size(), reference.sizeHint());
 }
 
-// The caption sizes itself to QLabel's own size hint, whatever its text, font and alignment.
-TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
-  qthost::Label& label = site.label();
+// The painted caption sizes itself as a QLabel with its text and font would, and so does the
+// page's label widget, whatever its alignment (a label with a margin is asked itself).
+TEST_F(QtHostTest, CaptionAndLabelTakeTheLabelsSizeHint) {
+  qthost::Caption& caption = site.caption();
+  qthost::Label label(*surfaceWidget);
   QLabel& q = label.qlabel();
   auto bold = std::make_shared<values::Font>();
   bold->size = 19.5f;
@@ -144,9 +150,18 @@ TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
       {"with a margin", Qt::AlignLeft, false, 3},                          // asked of the label itself
   };
   for (const auto& c : cases) {
+    const values::FontRef font = c.boldFont ? bold : std::make_shared<values::Font>();
+    caption.setFont(font);
+    caption.setCaption(c.caption);
+    QLabel reference(qthost::toQString(c.caption), surfaceWidget);
+    reference.setFont(qthost::toQFont(*font));
+    const QSize shown = reference.sizeHint();
+    EXPECT_FLOAT_EQ(caption.width(), qthost::toTwipsX(reference, shown.width())) << c.caption;
+    EXPECT_FLOAT_EQ(caption.height(), qthost::toTwipsY(reference, shown.height())) << c.caption;
+
     q.setAlignment(c.align);
     q.setMargin(c.margin);
-    label.setFont(c.boldFont ? bold : std::make_shared<values::Font>());
+    label.setFont(font);
     label.setCaption(c.caption);
     const QSize hint = q.sizeHint();
     EXPECT_EQ(q.size(), hint) << c.caption;
@@ -157,7 +172,7 @@ TEST_F(QtHostTest, TheCaptionTakesTheLabelsSizeHint) {
 
 // A caption keeps its text while the font or alignment changes under it: each change is measured.
 TEST_F(QtHostTest, TheSameCaptionIsMeasuredAgainInAnotherFontOrAlignment) {
-  qthost::Label& label = site.label();
+  qthost::Label label(*surfaceWidget);
   QLabel& q = label.qlabel();
   auto big = std::make_shared<values::Font>();
   big->size = 24;
@@ -186,14 +201,32 @@ TEST_F(QtHostTest, ABoxKeepsTheHeightItsFontNeeds) {
   EXPECT_FLOAT_EQ(box().height(), qthost::toTwipsY(edit(), needed));
   box().setHeight(2880);  // taller than needed: as asked
   EXPECT_FLOAT_EQ(box().height(), 2880.0f);
+
+  // A box not made yet reports the height its line edit will need, measured without making it.
+  for (float points : {8.0f, 9.75f, 12.0f, 16.5f, 20.0f, 24.0f}) {
+    for (const qthost::TextBox::Look look : {qthost::TextBox::Look::Framed, qthost::TextBox::Look::Flat}) {
+      QWidget surface;
+      qthost::Delivery delivery;
+      qthost::TextBox later(surface, look, delivery, qthost::TextBox::Creation::OnDemand);
+      later.setFont(values::makeFont(std::string(values::DefaultFontName), points));
+      later.setHeight(8);
+      const float reported = later.height();
+      EXPECT_FALSE(later.lineEditMade());
+      EXPECT_FLOAT_EQ(reported, qthost::toTwipsY(surface, later.lineEdit().minimumSizeHint().height())) << points;
+      // A style sheet that reaches the line edit is asked of the line edit itself.
+      later.lineEdit().setStyleSheet("QLineEdit { padding: 6px; }");
+      EXPECT_FLOAT_EQ(later.height(), qthost::toTwipsY(surface, later.lineEdit().minimumSizeHint().height())) << points;
+      EXPECT_GT(later.height(), reported);
+    }
+  }
 }
 
 TEST_F(QtHostTest, TheDefaultFontShowsInAnInstalledFamily) {
   // A missing font would fall back silently to whatever the font system picks; fail loudly.
   const QStringList families = QFontDatabase::families();
   ASSERT_FALSE(families.isEmpty()) << "no fonts installed";
-  for (QWidget* w : {static_cast<QWidget*>(&edit()), static_cast<QWidget*>(&site.label().qlabel())}) {
-    const QString family = QFontInfo(w->font()).family();
+  for (const QFont& font : {edit().font(), qthost::toQFont(*site.caption().font())}) {
+    const QString family = QFontInfo(font).family();
     EXPECT_TRUE(families.contains(family)) << family.toStdString();
     EXPECT_EQ(family, qthost::defaultFontFamily());
   }
@@ -219,33 +252,53 @@ TEST_F(QtHostTest, ColoursAreRgbOrThePalettesSystemColours) {
   }
 }
 
+// Each key's code and shift state, the characters it types and their KeyPress codes: below
+// U+8000 a character's own number, up to U+FFFF its 16 bits read as a negative number, beyond
+// the basic plane the stand-in -3; a key that types several characters types each.
 TEST(QtKeys, KeyCodesShiftStatesAndTypedCharacters) {
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // U+1F600
   const struct {
     int key;
     Qt::KeyboardModifiers modifiers;
     QString text;
     std::int16_t code, shift;
-    std::optional<std::int16_t> typed;
+    std::vector<std::int16_t> typed;  // KeyPress codes of the characters it types
   } cases[] = {
-      {Qt::Key_A, Qt::NoModifier, "a", 65, 0, 97},
-      {Qt::Key_A, Qt::ShiftModifier, "A", 65, 1, 65},
-      {Qt::Key_Exclam, Qt::ShiftModifier, "!", 49, 1, 33},
-      {Qt::Key_Comma, Qt::NoModifier, ",", 188, 0, 44},
-      {Qt::Key_5, Qt::KeypadModifier, "5", 101, 0, 53},
-      {Qt::Key_Return, Qt::NoModifier, "\r", 13, 0, 13},
-      {Qt::Key_Backspace, Qt::NoModifier, "\b", 8, 0, 8},
-      {Qt::Key_V, Qt::ControlModifier, "\x16", 86, 2, std::nullopt},  // a command: pastes
-      {Qt::Key_Delete, Qt::NoModifier, "", 46, 0, std::nullopt},
-      {Qt::Key_F5, Qt::NoModifier, "", 116, 0, std::nullopt},
-      {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", 81, 6, 64},  // AltGr types
-      {0x20AC, Qt::NoModifier, QString(QChar(0x20AC)), 0, 0, 0x20AC},  // Qt names it by its character
+      {Qt::Key_A, Qt::NoModifier, "a", 65, 0, {97}},
+      {Qt::Key_A, Qt::ShiftModifier, "A", 65, 1, {65}},
+      {Qt::Key_Exclam, Qt::ShiftModifier, "!", 49, 1, {33}},
+      {Qt::Key_Comma, Qt::NoModifier, ",", 188, 0, {44}},
+      {Qt::Key_5, Qt::KeypadModifier, "5", 101, 0, {53}},
+      {Qt::Key_Return, Qt::NoModifier, "\r", 13, 0, {13}},
+      {Qt::Key_Backspace, Qt::NoModifier, "\b", 8, 0, {8}},
+      {Qt::Key_V, Qt::ControlModifier, "\x16", 86, 2, {}},  // a command: pastes
+      {Qt::Key_Delete, Qt::NoModifier, "", 46, 0, {}},
+      {Qt::Key_F5, Qt::NoModifier, "", 116, 0, {}},
+      {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, "@", 81, 6, {64}},  // AltGr types
+      {0x20AC, Qt::NoModifier, QString(QChar(0x20AC)), 0, 0, {0x20AC}},     // Qt names it by its character
+      {0x7FFF, Qt::NoModifier, QString(QChar(0x7FFF)), 0, 0, {0x7FFF}},     // the last code of its own
+      {0xFF11, Qt::NoModifier, QString(QChar(0xFF11)), 0, 0, {-239}},      // full-width 1
+      {0xAC00, Qt::NoModifier, QString(QChar(0xAC00)), 0, 0, {-21504}},    // Hangul
+      {Qt::Key_unknown, Qt::NoModifier, emoji, 0, 0, {qthost::kBeyondPlaneCode}},
+      {Qt::Key_unknown, Qt::NoModifier, "12", 0, 0, {49, 50}},              // several at once
+      {Qt::Key_unknown, Qt::NoModifier, "a\x01" + emoji, 0, 0, {97, -3}},   // no control code
+      {Qt::Key_unknown, Qt::NoModifier, QString(QChar(0xD83D)), 0, 0, {}},  // half a pair alone
   };
   for (const auto& c : cases) {
     const QKeyEvent e(QEvent::KeyPress, c.key, c.modifiers, c.text);
     EXPECT_EQ(qthost::keyCodeOf(e), c.code) << c.key;
     EXPECT_EQ(qthost::shiftStateOf(e.modifiers()), c.shift) << c.key;
-    EXPECT_EQ(qthost::typedCodeOf(e), c.typed) << c.key;
+    const QString typed = qthost::typedTextOf(e);
+    std::vector<std::int16_t> codes;
+    for (qsizetype i = 0; i < typed.size(); i += qthost::characterLength(typed, i))
+      codes.push_back(qthost::keyPressCodeAt(typed, i));
+    EXPECT_EQ(codes, c.typed) << c.key << " " << c.text.toStdString();
   }
+  // What a code types: its character; nothing for a control code or half a surrogate pair.
+  EXPECT_EQ(qthost::characterOf(-239), QChar(0xFF11));
+  EXPECT_EQ(qthost::characterOf(qthost::kBeyondPlaneCode), QChar(0xFFFD));
+  EXPECT_EQ(qthost::characterOf(9), std::nullopt);
+  EXPECT_EQ(qthost::characterOf(static_cast<std::int16_t>(0xD83D)), std::nullopt);
 }
 
 TEST_F(QtHostTest, KeystrokesGoKeyDownKeyPressEditChangeKeyUp) {
@@ -519,7 +572,7 @@ TEST_F(QtHostTest, ABoxMadeOnDemandEndsAsOneMadeAtOnce) {
 }
 
 // The boxes' line edits are made when they first show, and stand where they would have stood
-// from the start: after the surface in the focus chain and under the caption, element 0 first.
+// from the start: after the surface in the focus chain, element 0 first.
 TEST_F(QtHostTest, TheElementsAreMadeWhenTheyShowInTheirPlaces) {
   EXPECT_FALSE(site.box(0).lineEditMade());
   EXPECT_FALSE(site.box(1).lineEditMade());
@@ -532,11 +585,9 @@ TEST_F(QtHostTest, TheElementsAreMadeWhenTheyShowInTheirPlaces) {
   EXPECT_TRUE(second.isVisible());
   EXPECT_EQ(surfaceWidget->nextInFocusChain(), &first);
   EXPECT_EQ(first.nextInFocusChain(), &second);
-  EXPECT_EQ(second.nextInFocusChain(), &site.label().qlabel());
   EXPECT_EQ(surfaceWidget->focusPolicy(), Qt::NoFocus);
   const QObjectList children = surfaceWidget->children();
   EXPECT_EQ(children.indexOf(&second), children.indexOf(&first) + 1);
-  EXPECT_EQ(children.indexOf(&site.label().qlabel()), children.indexOf(&second) + 1);
   // A hidden element is made only when asked for, and then stays hidden.
   QWidget other;
   qthost::ControlSite hidden(other);

@@ -24,6 +24,7 @@ class HeadlessHost final : public HostUnderTest {
   void focusBox(int index) override { form_.focus(&site_.box(index)); }
   void leave() override { form_.focus(&elsewhere_); }
   void type(const std::string& text) override { form_.type(text); }
+  void paint() override { site_.headlessSurface().paint(); }
   void press(headless::Key key) override { form_.press(key); }
   values::Twips textWidth(const values::Font& font, const std::string& text) override {
     return headless::textWidth(font, text);

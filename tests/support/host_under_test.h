@@ -45,6 +45,14 @@ class HostUnderTest {
   virtual void type(const std::string& text) = 0;
   virtual void press(headless::Key key) = 0;
 
+  // The container paints the control, as a form does once properties have changed.
+  virtual void paint() = 0;
+  // What the host shows outside the control's own rectangle (a host with a screen compares the
+  // box's and caption's pixels with the control's); empty when all of it is inside.
+  virtual std::vector<std::string> shownOutside() { return {}; }
+  // The logical DPI the host shows the control at (0 for a host without a screen).
+  virtual int logicalDpi() { return 0; }
+
   // The width of `text` in `font` in twips, measured as this host measures (not through the
   // control).
   virtual values::Twips textWidth(const values::Font& font, const std::string& text) = 0;

@@ -51,12 +51,28 @@ class QtHost final : public HostUnderTest {
   Kestrin& control() override { return k_; }
   host::TextBox& box(int index) override { return site_.box(index); }
   host::Surface& surface() override { return site_.qtSurface(); }
-  host::Label& label() override { return site_.label(); }
+  host::Label& label() override { return site_.caption(); }
   std::vector<std::string> changedProperties() override { return changed_; }
   void focusBox(int index) override { site_.box(index).lineEdit().setFocus(Qt::TabFocusReason); }
   void leave() override { elsewhere_->setFocus(Qt::TabFocusReason); }
   void type(const std::string& text) override { QTest::keyClicks(target(), qthost::toQString(text)); }
   void press(headless::Key key) override { QTest::keyClick(target(), qtKey(key)); }
+  void paint() override { surfaceWidget_->repaint(); }
+  std::vector<std::string> shownOutside() override {
+    std::vector<std::string> outside;
+    const QRect control = surfaceWidget_->rect();
+    const auto check = [&](const char* what, const QRect& r) {
+      if (!control.contains(r))
+        outside.push_back(std::string(what) + " " + std::to_string(r.x()) + "," + std::to_string(r.y()) + " " +
+                          std::to_string(r.width()) + "x" + std::to_string(r.height()) + " in " +
+                          std::to_string(control.width()) + "x" + std::to_string(control.height()));
+    };
+    for (int index : {0, 1})
+      if (site_.box(index).visible()) check("box", site_.box(index).lineEdit().geometry());
+    if (site_.caption().visible() && !site_.caption().text().isEmpty()) check("caption", site_.caption().pixelRect());
+    return outside;
+  }
+  int logicalDpi() override { return qthost::logicalDpiY(*surfaceWidget_); }
   values::Twips textWidth(const values::Font& font, const std::string& text) override {
     const QFontMetricsF metrics(qthost::toQFont(font), surfaceWidget_);
     return qthost::toTwipsX(*surfaceWidget_, metrics.horizontalAdvance(qthost::toQString(text)));
