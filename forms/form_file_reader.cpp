@@ -1002,106 +1002,108 @@ class FormReader {
     return t.boolean;
   }
 
-  values::FontRef font(od::document& doc, od::value& object) {
+  // Reads an object inside a value whose members are `members`: `each(bit, token)` for each
+  // member this build knows (unknown ones of a newer minor version are passed over), then
+  // `atEnd(seen)` with the members seen, whose refusals are placed at the object's end.
+  template <std::size_t N, class Each, class AtEnd>
+  void objectMembers(od::document& doc, od::value& object, const MemberName (&members)[N], Each each,
+                     AtEnd atEnd) {
     enter();
-    Font font;
     unsigned seen = 0;
     od::object o = got(object.get_object());
     for (auto field : o) {
       od::field f = got(std::move(field));
-      const unsigned bit = knownMember(kFontMembers, seen, memberName(f));
+      const unsigned bit = knownMember(members, seen, memberName(f));
       od::value v = f.value();
       const Token t = token(v);
-      std::int64_t whole = 0;
-      switch (bit) {
-        case FnName: font.name = std::string(expectString(t, "a font's \"name\"")); break;
-        case FnSize:
-          if (!realValue(t, font.size)) fail(std::string("a font's size is a number, not ") + t.what());
-          break;
-        case FnBold: font.bold = flag(t, "bold"); break;
-        case FnItalic: font.italic = flag(t, "italic"); break;
-        case FnUnderline: font.underline = flag(t, "underline"); break;
-        case FnStrikethrough: font.strikethrough = flag(t, "strikethrough"); break;
-        case FnWeight:
-          if (!wholeIn(t, 0, 1000, whole)) fail("a font's weight is a whole number from 0 to 1000");
-          font.weight = static_cast<std::int16_t>(whole);
-          break;
-        case FnCharset:
-          if (!wholeIn(t, 0, 255, whole)) fail("a font's charset is a whole number from 0 to 255");
-          font.charset = static_cast<std::int16_t>(whole);
-          break;
-        default: skip(doc, v, t);
-      }
+      if (bit == 0)
+        skip(doc, v, t);
+      else
+        each(bit, t);
     }
     const std::size_t after = afterClose(doc);
     --depth_;
-    if (seen != 0xFF) failAtEnd("the font has no " + rules::shown(firstMissing(kFontMembers, seen)));
-    if (auto bad = rules::badFont(font)) failAtEnd(*bad);
+    atEnd(seen);
     lastEnd_ = after;
+  }
+
+  values::FontRef font(od::document& doc, od::value& object) {
+    Font font;
+    objectMembers(
+        doc, object, kFontMembers,
+        [&](unsigned bit, const Token& t) {
+          std::int64_t whole = 0;
+          switch (bit) {
+            case FnName: font.name = std::string(expectString(t, "a font's \"name\"")); break;
+            case FnSize:
+              if (!realValue(t, font.size)) fail(std::string("a font's size is a number, not ") + t.what());
+              break;
+            case FnBold: font.bold = flag(t, "bold"); break;
+            case FnItalic: font.italic = flag(t, "italic"); break;
+            case FnUnderline: font.underline = flag(t, "underline"); break;
+            case FnStrikethrough: font.strikethrough = flag(t, "strikethrough"); break;
+            case FnWeight:
+              if (!wholeIn(t, 0, 1000, whole)) fail("a font's weight is a whole number from 0 to 1000");
+              font.weight = static_cast<std::int16_t>(whole);
+              break;
+            case FnCharset:
+              if (!wholeIn(t, 0, 255, whole)) fail("a font's charset is a whole number from 0 to 255");
+              font.charset = static_cast<std::int16_t>(whole);
+              break;
+          }
+        },
+        [&](unsigned seen) {
+          if (seen != 0xFF) failAtEnd("the font has no " + rules::shown(firstMissing(kFontMembers, seen)));
+          if (auto bad = rules::badFont(font)) failAtEnd(*bad);
+        });
     return std::make_shared<Font>(std::move(font));
   }
 
   values::PictureRef picture(od::document& doc, od::value& object) {
-    enter();
     Picture picture;
-    unsigned seen = 0;
-    od::object o = got(object.get_object());
-    for (auto field : o) {
-      od::field f = got(std::move(field));
-      const unsigned bit = knownMember(kPictureMembers, seen, memberName(f));
-      od::value v = f.value();
-      const Token t = token(v);
-      std::int64_t whole = 0;
-      switch (bit) {
-        case PmType:
-          if (!wholeIn(t, INT16_MIN, INT16_MAX, whole)) fail("a picture's type is a whole number from -32768 to 32767");
-          picture.type = static_cast<std::int16_t>(whole);
-          break;
-        case PmWidth:
-        case PmHeight:
-          if (!wholeIn(t, INT32_MIN, INT32_MAX, whole))
-            fail("a picture's width and height are whole numbers from -2147483648 to 2147483647");
-          (bit == PmWidth ? picture.width : picture.height) = static_cast<std::int32_t>(whole);
-          break;
-        case PmData: {
-          auto decoded = base64Decode(expectString(t, "a picture's \"data\""));
-          if (!decoded) fail("a picture's data is not base64");
-          picture.bytes = std::move(*decoded);
-          break;
-        }
-        default: skip(doc, v, t);
-      }
-    }
-    const std::size_t after = afterClose(doc);
-    --depth_;
-    if (seen != 0xF) failAtEnd("the picture has no " + rules::shown(firstMissing(kPictureMembers, seen)));
-    lastEnd_ = after;
+    objectMembers(
+        doc, object, kPictureMembers,
+        [&](unsigned bit, const Token& t) {
+          std::int64_t whole = 0;
+          switch (bit) {
+            case PmType:
+              if (!wholeIn(t, INT16_MIN, INT16_MAX, whole))
+                fail("a picture's type is a whole number from -32768 to 32767");
+              picture.type = static_cast<std::int16_t>(whole);
+              break;
+            case PmWidth:
+            case PmHeight:
+              if (!wholeIn(t, INT32_MIN, INT32_MAX, whole))
+                fail("a picture's width and height are whole numbers from -2147483648 to 2147483647");
+              (bit == PmWidth ? picture.width : picture.height) = static_cast<std::int32_t>(whole);
+              break;
+            case PmData: {
+              auto decoded = base64Decode(expectString(t, "a picture's \"data\""));
+              if (!decoded) fail("a picture's data is not base64");
+              picture.bytes = std::move(*decoded);
+              break;
+            }
+          }
+        },
+        [&](unsigned seen) {
+          if (seen != 0xF) failAtEnd("the picture has no " + rules::shown(firstMissing(kPictureMembers, seen)));
+        });
     return std::make_shared<Picture>(std::move(picture));
   }
 
   // A String's bytes that are not UTF-8: {"base64": "..."}.
   std::string bytes(od::document& doc, od::value& object) {
-    enter();
     std::string out;
-    unsigned seen = 0;
-    od::object o = got(object.get_object());
-    for (auto field : o) {
-      od::field f = got(std::move(field));
-      const unsigned bit = knownMember(kBytesMembers, seen, memberName(f));
-      od::value v = f.value();
-      const Token t = token(v);
-      if (bit == 0) {
-        skip(doc, v, t);
-        continue;
-      }
-      auto decoded = base64Decode(expectString(t, "\"base64\""));
-      if (!decoded) fail("the string's bytes are not base64");
-      out = std::move(*decoded);
-    }
-    const std::size_t after = afterClose(doc);
-    --depth_;
-    if (seen == 0) failAtEnd("the string has no \"base64\"");
-    lastEnd_ = after;
+    objectMembers(
+        doc, object, kBytesMembers,
+        [&](unsigned, const Token& t) {
+          auto decoded = base64Decode(expectString(t, "\"base64\""));
+          if (!decoded) fail("the string's bytes are not base64");
+          out = std::move(*decoded);
+        },
+        [&](unsigned seen) {
+          if (seen == 0) failAtEnd("the string has no \"base64\"");
+        });
     return out;
   }
 
