@@ -30,6 +30,7 @@ std::string Caption::caption() const { return utf8_.of(text_); }
 void Caption::setCaption(const std::string& v) {
   text_ = toQString(v);
   autoSize();
+  repaint();  // a new text in the same rectangle
   if (textHook_) textHook_(text_);
 }
 
@@ -42,12 +43,17 @@ void Caption::setFont(values::FontRef v) {
   if (!v) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(v);
   autoSize();
+  repaint();
 }
 
 void Caption::setVisible(bool v) {
   if (v == visible_) return;
   visible_ = v;
   surface_.update(pixelRect());
+}
+
+void Caption::repaint() {
+  if (visible_) surface_.update(pixelRect());
 }
 
 QColor Caption::color() const { return toQColor(foreColor_, surface_.palette()); }
@@ -62,8 +68,14 @@ void Caption::paint(QPainter& painter) const {
                                  text_, QPalette::WindowText);
 }
 
-void Caption::placed(const QRect& before) {
-  if (visible_) surface_.update(before.united(pixelRect()));
+// Only a move or resize paints again: a layout that runs while the surface paints places the
+// caption where it stands, and an update asked for then would be one more paint, each asking for
+// the next.
+void Caption::placed(const QRect& /*before*/) {
+  const QRect now = pixelRect();
+  if (now == shown_) return;
+  if (visible_) surface_.update(shown_.united(now));
+  shown_ = now;
 }
 
 void Caption::autoSize() {
