@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QWidget>
+#include <optional>
 
 #include "host/qt/colors.h"
 #include "host/qt/fonts.h"
@@ -60,12 +61,20 @@ QColor Caption::color() const { return toQColor(foreColor_, surface_.palette());
 
 void Caption::paint(QPainter& painter) const {
   if (!visible_ || text_.isEmpty()) return;
-  QPalette palette = surface_.palette();
-  palette.setColor(QPalette::WindowText, color());
+  // The text is drawn with the palette's window text brush: the surface's own palette when that
+  // is already the caption's colour, else a copy holding the colour.
+  const QPalette& own = surface_.palette();
+  const QColor c = color();
+  const QBrush& text = own.brush(QPalette::WindowText);
+  std::optional<QPalette> recoloured;
+  if (text.style() != Qt::SolidPattern || text.color() != c) {
+    recoloured.emplace(own);
+    recoloured->setColor(QPalette::WindowText, c);
+  }
   painter.setFont(toQFont(*font_));
   const Qt::Alignment align = QStyle::visualAlignment(text_.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight, kAlignment);
-  surface_.style()->drawItemText(&painter, pixelRect(), static_cast<int>(align) | Qt::TextExpandTabs, palette, true,
-                                 text_, QPalette::WindowText);
+  surface_.style()->drawItemText(&painter, pixelRect(), static_cast<int>(align) | Qt::TextExpandTabs,
+                                 recoloured ? *recoloured : own, true, text_, QPalette::WindowText);
 }
 
 // Only a move or resize paints again: a layout that runs while the surface paints places the
