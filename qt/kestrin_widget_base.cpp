@@ -313,9 +313,23 @@ const std::vector<QMetaMethod>& KestrinWidgetBase::notifiers() {
   return *notifiers_;
 }
 
+namespace {
+
+// Whether `signal` may be a property's NOTIFY signal: one this class or a class made from it
+// declares, or any (an invalid one: every signal was disconnected). A connection to a signal
+// every object or widget has, destroyed say, changes no property's receivers.
+bool isOwnSignal(const QMetaMethod& signal) {
+  if (!signal.isValid()) return true;
+  const QMetaObject* declaring = signal.enclosingMetaObject();
+  return declaring == nullptr || declaring->inherits(&KestrinWidgetBase::staticMetaObject);
+}
+
+}  // namespace
+
 // Connections may be made from any thread; the widget's own thread reads the control.
 void KestrinWidgetBase::connectNotify(const QMetaMethod& signal) {
   QWidget::connectNotify(signal);
+  if (!isOwnSignal(signal)) return;
   connectionsChanged_ = true;
   if (!parts_ || QThread::currentThread() != thread() || signal.methodType() != QMetaMethod::Signal) return;
   const std::vector<QMetaMethod>& notifiers = this->notifiers();
@@ -352,7 +366,7 @@ void KestrinWidgetBase::record(std::size_t slot) {
 
 void KestrinWidgetBase::disconnectNotify(const QMetaMethod& signal) {
   QWidget::disconnectNotify(signal);
-  connectionsChanged_ = true;
+  if (isOwnSignal(signal)) connectionsChanged_ = true;
 }
 
 void KestrinWidgetBase::findHeard() {

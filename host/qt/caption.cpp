@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QWidget>
+#include <optional>
 
 #include "host/qt/colors.h"
 #include "host/qt/fonts.h"
@@ -30,6 +31,7 @@ std::string Caption::caption() const { return utf8_.of(text_); }
 void Caption::setCaption(const std::string& v) {
   text_ = toQString(v);
   autoSize();
+  repaint();  // a new text in the same rectangle
   if (textHook_) textHook_(text_);
 }
 
@@ -42,6 +44,7 @@ void Caption::setFont(values::FontRef v) {
   if (!v) values::raiseError(values::err::ObjectRequired);
   font_ = std::move(v);
   autoSize();
+  repaint();
 }
 
 void Caption::setVisible(bool v) {
@@ -50,20 +53,38 @@ void Caption::setVisible(bool v) {
   surface_.update(pixelRect());
 }
 
+void Caption::repaint() {
+  if (visible_) surface_.update(pixelRect());
+}
+
 QColor Caption::color() const { return toQColor(foreColor_, surface_.palette()); }
 
 void Caption::paint(QPainter& painter) const {
   if (!visible_ || text_.isEmpty()) return;
-  QPalette palette = surface_.palette();
-  palette.setColor(QPalette::WindowText, color());
+  // The text is drawn with the palette's window text brush: the surface's own palette when that
+  // is already the caption's colour, else a copy holding the colour.
+  const QPalette& own = surface_.palette();
+  const QColor c = color();
+  const QBrush& text = own.brush(QPalette::WindowText);
+  std::optional<QPalette> recoloured;
+  if (text.style() != Qt::SolidPattern || text.color() != c) {
+    recoloured.emplace(own);
+    recoloured->setColor(QPalette::WindowText, c);
+  }
   painter.setFont(toQFont(*font_));
   const Qt::Alignment align = QStyle::visualAlignment(text_.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight, kAlignment);
-  surface_.style()->drawItemText(&painter, pixelRect(), static_cast<int>(align) | Qt::TextExpandTabs, palette, true,
-                                 text_, QPalette::WindowText);
+  surface_.style()->drawItemText(&painter, pixelRect(), static_cast<int>(align) | Qt::TextExpandTabs,
+                                 recoloured ? *recoloured : own, true, text_, QPalette::WindowText);
 }
 
-void Caption::placed(const QRect& before) {
-  if (visible_) surface_.update(before.united(pixelRect()));
+// Only a move or resize paints again: a layout that runs while the surface paints places the
+// caption where it stands, and an update asked for then would be one more paint, each asking for
+// the next.
+void Caption::placed(const QRect& /*before*/) {
+  const QRect now = pixelRect();
+  if (now == shown_) return;
+  if (visible_) surface_.update(shown_.united(now));
+  shown_ = now;
 }
 
 void Caption::autoSize() {

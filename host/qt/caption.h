@@ -57,6 +57,7 @@ class Caption final : public Element<host::Label> {
   QWidget* madeWidget() const override { return nullptr; }  // nothing to place: it is painted
   void placed(const QRect& before) override;
   void autoSize();
+  void repaint();  // the caption's rectangle painted again, while it shows
 
   QWidget& surface_;
   QString text_;
@@ -64,6 +65,7 @@ class Caption final : public Element<host::Label> {
   OleColor foreColor_ = values::SystemButtonText;
   values::FontRef font_;
   TextExtent extent_;
+  QRect shown_;  // the rectangle in pixels the caption was last placed in
   std::function<void(const QString&)> textHook_;
 };
 

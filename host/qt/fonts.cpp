@@ -1,12 +1,15 @@
 #include "host/qt/fonts.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QStringList>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 
 #include "host/qt/strings.h"
+#include "values/variant.h"
 
 namespace kestrinx::qthost {
 
@@ -42,6 +45,16 @@ QString defaultFontFamily() {
 }
 
 QFont toQFont(const values::Font& f) {
+  // The controls of a form share a few fonts: on the GUI thread the last font made is handed out
+  // again (a copy, which Qt shares). It is kept for the program's life: a font let go after the
+  // application ended could reach font engines already gone.
+  struct Made {
+    values::Font font;
+    QFont q;
+  };
+  static Made* last = nullptr;
+  const bool guiThread = qApp != nullptr && QThread::currentThread() == qApp->thread();
+  if (guiThread && last != nullptr && values::sameFont(last->font, f)) return last->q;
   QFont q(toQString(f.name));
   // A size that is no positive number leaves Qt's default size.
   if (std::isfinite(f.size) && f.size > 0) q.setPointSizeF(std::min(static_cast<double>(f.size), 4096.0));
@@ -53,6 +66,10 @@ QFont toQFont(const values::Font& f) {
   q.setItalic(f.italic);
   q.setUnderline(f.underline);
   q.setStrikeOut(f.strikethrough);
+  if (guiThread) {
+    if (last == nullptr) last = new Made{f, q};
+    else *last = Made{f, q};
+  }
   return q;
 }
 

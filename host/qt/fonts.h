@@ -21,6 +21,8 @@ void installFontSubstitutions();
 // The family the default font name shows in.
 QString defaultFontFamily();
 
+// The Qt font that shows `f`. Asked for the font it was last asked for on the GUI thread, it
+// hands out a copy of the one it made then (Qt shares it: one font's data for a form's controls).
 QFont toQFont(const values::Font& f);
 // A new font object describing `f` (weight kept in step with bold).
 values::FontRef fromQFont(const QFont& f);

@@ -1,6 +1,7 @@
 #include "host/qt/units.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -21,10 +22,27 @@ int toPixels(Twips t, int dpi) {
 
 Twips toTwips(double px, int dpi) { return static_cast<Twips>(px * kTwipsPerInch / dpi); }
 
-// The one screen when there is exactly one, else nullptr.
+// The one screen when there is exactly one, else nullptr. Found again after a screen comes or
+// goes, or the application changes; widgets and so their units live on the GUI thread alone.
 const QScreen* onlyScreen() {
-  const QList<QScreen*> screens = QGuiApplication::screens();
-  return screens.size() == 1 ? screens.front() : nullptr;
+  static QPointer<QGuiApplication> app;
+  static bool known = false;
+  static const QScreen* only = nullptr;
+  if (app.isNull() || app.data() != qGuiApp) {
+    app = qGuiApp;
+    known = false;
+    if (qGuiApp != nullptr) {
+      const auto forget = [] { known = false; };
+      QObject::connect(qGuiApp, &QGuiApplication::screenAdded, qGuiApp, forget);
+      QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, qGuiApp, forget);
+    }
+  }
+  if (!known) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    only = screens.size() == 1 ? screens.front() : nullptr;
+    known = qGuiApp != nullptr;
+  }
+  return only;
 }
 
 }  // namespace

@@ -292,6 +292,27 @@ TEST(KestrinWidgetShowing, TheActiveBoxIsMadeAsTheWidgetShowsAndShowsWithIt) {
   }
 }
 
+// The layout each paint runs places the caption where it stands: that asks for no other paint,
+// so a shown control is painted again only when something on it changes.
+TEST_F(KestrinWidgetTest, AShownControlPaintsAgainOnlyWhenItChanges) {
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  showWindow();
+  leave();  // no blinking cursor over the control
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  w->installEventFilter(&counter);
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  EXPECT_EQ(counter.paints, 0);
+  w->setProperty("Caption", "Kestrin2");  // the same size: the caption's place is kept
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  EXPECT_GT(counter.paints, 0);
+}
+
 TEST_F(KestrinWidgetTest, EveryPublishedMemberIsAQtPropertyOrMethodAndEveryEventASignal) {
   const QMetaObject* meta = w->metaObject();
   for (const members::Member& m : members::kMembers) {
