@@ -752,54 +752,47 @@ class FormReader {
     control_ = FormControl{};
     entries_.clear();
     inControl_ = true;
-    enter();
-    unsigned seen = 0;
-    od::object o = got(object.get_object());
-    for (auto field : o) {
-      od::field f = got(std::move(field));
-      const unsigned bit = knownMember(kControlMembers, seen, memberName(f));
-      od::value v = f.value();
-      const Token t = token(v);
-      switch (bit) {
-        case CmName: {
-          const std::string_view name = expectString(t, "a control's \"name\"");
-          if (!isValidFormName(name))
-            fail("the control name " + rules::shown(name) +
-                 " is not a name (a letter, then letters, digits and _, at most 40)");
-          if (!names_.insert(rules::foldedName(name)).second) fail("two controls are named " + rules::shown(name));
-          control_.name = std::string(name);
-          break;
-        }
-        case CmClass: {
-          const std::string_view progId = expectString(t, "\"class\"");
-          if (auto bad = rules::badClassName(progId)) fail(*bad);
-          control_.progId = std::string(progId);
-          break;
-        }
-        case CmLeft: control_.placement.left = coordinate(t, "left", false); break;
-        case CmTop: control_.placement.top = coordinate(t, "top", false); break;
-        case CmWidth: control_.placement.width = coordinate(t, "width", true); break;
-        case CmHeight: control_.placement.height = coordinate(t, "height", true); break;
-        case CmProperties:
-          if (t.kind != Token::Kind::Array) fail(std::string("\"properties\" must be an array, not ") + t.what());
-          properties(doc, v);
-          break;
-        default: skip(doc, v, t);
-      }
-    }
-    const std::size_t after = afterClose(doc);
-    --depth_;
-    const unsigned all = CmName | CmClass | CmLeft | CmTop | CmWidth | CmHeight | CmProperties;
-    if (seen != all) failAtEnd("the control has no " + rules::shown(firstMissing(kControlMembers, seen)));
-    // The entries gathered in the reused list go to one list of their own size.
-    control_.properties.assign(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()));
-    entries_.clear();
-    if (auto twice = rules::duplicateKey(control_.properties))
-      failAtEnd("the property " + rules::shown(*twice) + " appears twice");
-    form_.controls.push_back(std::move(control_));
-    control_ = FormControl{};
-    inControl_ = false;
-    lastEnd_ = after;
+    objectMembers(
+        doc, object, kControlMembers,
+        [&](unsigned bit, od::value& v, const Token& t) {
+          switch (bit) {
+            case CmName: {
+              const std::string_view name = expectString(t, "a control's \"name\"");
+              if (!isValidFormName(name))
+                fail("the control name " + rules::shown(name) +
+                     " is not a name (a letter, then letters, digits and _, at most 40)");
+              if (!names_.insert(rules::foldedName(name)).second) fail("two controls are named " + rules::shown(name));
+              control_.name = std::string(name);
+              break;
+            }
+            case CmClass: {
+              const std::string_view progId = expectString(t, "\"class\"");
+              if (auto bad = rules::badClassName(progId)) fail(*bad);
+              control_.progId = std::string(progId);
+              break;
+            }
+            case CmLeft: control_.placement.left = coordinate(t, "left", false); break;
+            case CmTop: control_.placement.top = coordinate(t, "top", false); break;
+            case CmWidth: control_.placement.width = coordinate(t, "width", true); break;
+            case CmHeight: control_.placement.height = coordinate(t, "height", true); break;
+            case CmProperties:
+              if (t.kind != Token::Kind::Array) fail(std::string("\"properties\" must be an array, not ") + t.what());
+              properties(doc, v);
+              break;
+          }
+        },
+        [&](unsigned seen) {
+          const unsigned all = CmName | CmClass | CmLeft | CmTop | CmWidth | CmHeight | CmProperties;
+          if (seen != all) failAtEnd("the control has no " + rules::shown(firstMissing(kControlMembers, seen)));
+          // The entries gathered in the reused list go to one list of their own size.
+          control_.properties.assign(std::make_move_iterator(entries_.begin()), std::make_move_iterator(entries_.end()));
+          entries_.clear();
+          if (auto twice = rules::duplicateKey(control_.properties))
+            failAtEnd("the property " + rules::shown(*twice) + " appears twice");
+          form_.controls.push_back(std::move(control_));
+          control_ = FormControl{};
+          inControl_ = false;
+        });
   }
 
   // ---- properties: [key, type, value] ----
@@ -1002,9 +995,9 @@ class FormReader {
     return t.boolean;
   }
 
-  // Reads an object inside a value whose members are `members`: `each(bit, token)` for each
-  // member this build knows (unknown ones of a newer minor version are passed over), then
-  // `atEnd(seen)` with the members seen, whose refusals are placed at the object's end.
+  // Reads an object whose members are `members`: `each(bit, value, token)` for each member this
+  // build knows (unknown ones of a newer minor version are passed over), then `atEnd(seen)` with
+  // the members seen, whose refusals are placed at the object's end.
   template <std::size_t N, class Each, class AtEnd>
   void objectMembers(od::document& doc, od::value& object, const MemberName (&members)[N], Each each,
                      AtEnd atEnd) {
@@ -1019,7 +1012,7 @@ class FormReader {
       if (bit == 0)
         skip(doc, v, t);
       else
-        each(bit, t);
+        each(bit, v, t);
     }
     const std::size_t after = afterClose(doc);
     --depth_;
@@ -1031,7 +1024,7 @@ class FormReader {
     Font font;
     objectMembers(
         doc, object, kFontMembers,
-        [&](unsigned bit, const Token& t) {
+        [&](unsigned bit, od::value&, const Token& t) {
           std::int64_t whole = 0;
           switch (bit) {
             case FnName: font.name = std::string(expectString(t, "a font's \"name\"")); break;
@@ -1063,7 +1056,7 @@ class FormReader {
     Picture picture;
     objectMembers(
         doc, object, kPictureMembers,
-        [&](unsigned bit, const Token& t) {
+        [&](unsigned bit, od::value&, const Token& t) {
           std::int64_t whole = 0;
           switch (bit) {
             case PmType:
@@ -1096,7 +1089,7 @@ class FormReader {
     std::string out;
     objectMembers(
         doc, object, kBytesMembers,
-        [&](unsigned, const Token& t) {
+        [&](unsigned, od::value&, const Token& t) {
           auto decoded = base64Decode(expectString(t, "\"base64\""));
           if (!decoded) fail("the string's bytes are not base64");
           out = std::move(*decoded);
